@@ -1,0 +1,79 @@
+#include "Registry.h"
+
+#include "DebugLog.h"
+
+namespace CadHost {
+namespace {
+
+std::string FourCharText(GSType code) {
+    std::string s;
+    for (int shift = 24; shift >= 0; shift -= 8) s += static_cast<char>((code >> shift) & 0xFF);
+    return s;
+}
+
+// The selector families are slots like any other; they forward to the registered handlers.
+#define PW_FAMILY_SLOT(name)                                                                 \
+    GSErrCode Slot_##name(GSType code, void* par1, void* par2) {                             \
+        return Registry::Get().Dispatch(Family::name, code, par1, par2);                     \
+    }
+PW_FAMILY_SLOT(Environment)
+PW_FAMILY_SLOT(Database)
+PW_FAMILY_SLOT(Automate)
+PW_FAMILY_SLOT(Interface)
+PW_FAMILY_SLOT(Goodies)
+PW_FAMILY_SLOT(Internal)
+#undef PW_FAMILY_SLOT
+
+Registrar families([](Registry& r) {
+    r.SetSlot(ApiSlot::Environment, SlotPointer<ApiFn_Environment>(Slot_Environment));
+    r.SetSlot(ApiSlot::Database, SlotPointer<ApiFn_Database>(Slot_Database));
+    r.SetSlot(ApiSlot::Automate, SlotPointer<ApiFn_Automate>(Slot_Automate));
+    r.SetSlot(ApiSlot::Interface, SlotPointer<ApiFn_Interface>(Slot_Interface));
+    r.SetSlot(ApiSlot::Goodies, SlotPointer<ApiFn_Goodies>(Slot_Goodies));
+    r.SetSlot(ApiSlot::Internal, SlotPointer<ApiFn_Internal>(Slot_Internal));
+});
+
+}  // namespace
+
+Registry& Registry::Get() {
+    static Registry registry;
+    return registry;
+}
+
+void Registry::SetSlot(int slot, void* function) {
+    if (slot <= 0 || slot >= kApiSlotCount) {
+        DBPrintf("CadHost: slot %d is outside the table\n", slot);
+        return;
+    }
+    slots_[slot] = function;
+}
+
+void Registry::SetSelector(Family family, GSType selector, SelectorHandler handler) {
+    selectors_[{family, selector}] = std::move(handler);
+}
+
+void Registry::AddCommand(const std::string& name, Command command) {
+    commands_[name] = std::move(command);
+}
+
+ApiFunctionTable Registry::BuildTable() const {
+    ApiFunctionTable table{};
+    for (const auto& [slot, function] : slots_) table.slots[slot] = function;
+    return table;
+}
+
+GSErrCode Registry::Dispatch(Family family, GSType selector, void* par1, void* par2) const {
+    auto it = selectors_.find({family, selector});
+    if (it == selectors_.end()) {
+        DBPrintf("CadHost: no handler for selector '%s'\n", FourCharText(selector).c_str());
+        return ApiErr::BadParameter;
+    }
+    return it->second(par1, par2);
+}
+
+const Command* Registry::FindCommand(const std::string& name) const {
+    auto it = commands_.find(name);
+    return it == commands_.end() ? nullptr : &it->second;
+}
+
+}  // namespace CadHost

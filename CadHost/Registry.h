@@ -1,0 +1,59 @@
+#pragma once
+// Self-registration of the host's parts: each unit that serves function-table slots, selector
+// calls or session commands registers them with a static Registrar, so that no central file has to
+// know every part.
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "API/ApiSlots.h"
+
+namespace CadHost {
+
+class Session;
+
+// Selector families of the function table.
+enum class Family { Environment, Database, Automate, Interface, Goodies, Internal };
+
+using SelectorHandler = std::function<GSErrCode(void* par1, void* par2)>;
+
+struct Command {
+    std::string usage;  // "name ARG [OPTIONAL]" for the help text
+    std::string help;   // one line
+    // Returns false with a message in `error` when the command fails.
+    std::function<bool(Session&, const std::vector<std::string>& args, std::string& error)> run;
+};
+
+class Registry {
+public:
+    static Registry& Get();
+
+    void SetSlot(int slot, void* function);
+    void SetSelector(Family family, GSType selector, SelectorHandler handler);
+    void AddCommand(const std::string& name, Command command);
+
+    // The table handed to add-ons: every registered slot filled, the rest null.
+    ApiFunctionTable BuildTable() const;
+    // Runs the handler of a selector call; BadParameter for a selector nobody serves.
+    GSErrCode Dispatch(Family family, GSType selector, void* par1, void* par2) const;
+    const Command* FindCommand(const std::string& name) const;
+    const std::map<std::string, Command>& Commands() const { return commands_; }
+
+private:
+    std::map<int, void*> slots_;
+    std::map<std::pair<Family, GSType>, SelectorHandler> selectors_;
+    std::map<std::string, Command> commands_;
+};
+
+// Registers at static initialisation: `static Registrar r([] { ... });`
+struct Registrar {
+    explicit Registrar(const std::function<void(Registry&)>& fill) { fill(Registry::Get()); }
+};
+
+template <typename Fn>
+void* SlotPointer(Fn function) {
+    return reinterpret_cast<void*>(function);
+}
+
+}  // namespace CadHost

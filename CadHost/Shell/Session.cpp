@@ -1,0 +1,135 @@
+#include "Shell/Session.h"
+
+#include <iostream>
+#include <sstream>
+
+#include "Registry.h"
+#include "ReportWindow.h"
+
+namespace CadHost {
+
+Session::Session(AddOnLoader& addOn, std::istream& in, std::ostream& out, bool interactive)
+    : addOn_(addOn), in_(in), out_(out), interactive_(interactive) {
+    DG::SetUserAgent(this);
+    ReportWindow::SetListener([this](const std::string& line) { out_ << "report: " << line << "\n"; });
+}
+
+Session::~Session() {
+    ReportWindow::SetListener(nullptr);
+    if (&DG::CurrentUserAgent() == this) DG::SetUserAgent(nullptr);
+}
+
+std::vector<std::string> Session::SplitWords(const std::string& line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inQuotes = false, haveWord = false;
+    for (char c : line) {
+        if (c == '"') {
+            inQuotes = !inQuotes;
+            haveWord = true;
+        } else if (!inQuotes && (c == ' ' || c == '\t')) {
+            if (haveWord) words.push_back(word);
+            word.clear();
+            haveWord = false;
+        } else {
+            word += c;
+            haveWord = true;
+        }
+    }
+    if (haveWord) words.push_back(word);
+    return words;
+}
+
+bool Session::RunLine(const std::string& line, std::string& error) {
+    std::string text = line;
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos || text[first] == '#') return true;
+    std::vector<std::string> words = SplitWords(text);
+    if (words.empty()) return true;
+    const std::string name = words.front();
+    words.erase(words.begin());
+    const Command* command = Registry::Get().FindCommand(name);
+    if (command == nullptr) {
+        error = "unknown command '" + name + "' (try 'help')";
+        return false;
+    }
+    return command->run(*this, words, error);
+}
+
+int Session::RunScript(std::istream& script, const std::string& name) {
+    std::string line;
+    int lineNo = 0;
+    while (!quit_ && std::getline(script, line)) {
+        ++lineNo;
+        std::string error;
+        if (!RunLine(line, error)) {
+            out_ << name << ":" << lineNo << ": error: " << error << "\n";
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int Session::RunInteractive() {
+    std::string line;
+    while (!quit_) {
+        out_ << "cadhost> " << std::flush;
+        if (!std::getline(in_, line)) break;
+        std::string error;
+        if (!RunLine(line, error)) out_ << "error: " << error << "\n";
+    }
+    return 0;
+}
+
+void Session::QueueAnswer(const std::string& kind, std::vector<std::string> answer) {
+    answers_[kind].push_back(std::move(answer));
+}
+
+bool Session::TakeAnswer(const std::string& kind, std::vector<std::string>& answer) {
+    auto it = answers_.find(kind);
+    if (it == answers_.end() || it->second.empty()) return false;
+    answer = std::move(it->second.front());
+    it->second.pop_front();
+    return true;
+}
+
+size_t Session::PendingAnswers(const std::string& kind) const {
+    auto it = answers_.find(kind);
+    return it == answers_.end() ? 0 : it->second.size();
+}
+
+bool Session::Ask(const std::string& question, std::string& reply) {
+    out_ << question << " " << std::flush;
+    return static_cast<bool>(std::getline(in_, reply));
+}
+
+int16_t Session::AnswerAlert(const DG::AlertRequest& alert) {
+    out_ << "alert " << alert.id << ": " << alert.text << "\n";
+    std::ostringstream buttons;
+    for (size_t i = 0; i < alert.buttons.size(); ++i)
+        buttons << (i ? "  " : "") << "[" << (i + 1) << "] " << alert.buttons[i];
+    out_ << "  buttons: " << buttons.str() << "\n";
+
+    int16_t chosen = 1;
+    std::vector<std::string> queued;
+    if (TakeAnswer("alert", queued) && !queued.empty()) {
+        chosen = static_cast<int16_t>(std::atoi(queued.front().c_str()));
+    } else if (interactive_) {
+        std::string reply;
+        while (Ask("  answer (button number):", reply)) {
+            const int n = std::atoi(reply.c_str());
+            if (n >= 1 && n <= static_cast<int>(alert.buttons.size())) {
+                chosen = static_cast<int16_t>(n);
+                break;
+            }
+        }
+    }
+    if (alert.buttons.empty()) return 1;
+    if (chosen < 1 || chosen > static_cast<int16_t>(alert.buttons.size())) chosen = 1;
+    out_ << "  answered: " << chosen << " (" << alert.buttons[static_cast<size_t>(chosen - 1)]
+         << ")\n";
+    return chosen;
+}
+
+}  // namespace CadHost

@@ -1,0 +1,149 @@
+// The session commands of the host itself: the add-on's menu, alert answers, project events, the
+// report window.
+#include <cstdlib>
+#include <sstream>
+
+#include "Host.h"
+#include "RS.h"
+#include "Registry.h"
+#include "ReportWindow.h"
+#include "Shell/Session.h"
+
+namespace CadHost {
+namespace {
+
+bool ParseInt(const std::string& text, int32_t& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (*end != '\0' || v < INT32_MIN || v > INT32_MAX) return false;
+    value = static_cast<int32_t>(v);
+    return true;
+}
+
+bool Help(Session& s, const std::vector<std::string>&, std::string&) {
+    s.Out() << "Commands:\n";
+    for (const auto& [name, command] : Registry::Get().Commands())
+        s.Out() << "  " << command.usage << "\n      " << command.help << "\n";
+    return true;
+}
+
+bool Menu(Session& s, const std::vector<std::string>& args, std::string& error) {
+    int32_t item = 0;
+    if (args.size() != 1 || !ParseInt(args[0], item)) {
+        error = "usage: menu N";
+        return false;
+    }
+    if (Host::Get().menuHandler == nullptr) {
+        error = "the add-on has installed no menu";
+        return false;
+    }
+    std::string label;
+    if (const RS::Menu* menu = RSGetMenu(Host::Get().menuHandlerResID, s.AddOn().Resources());
+        menu != nullptr && item >= 1 && item <= static_cast<int32_t>(menu->items.size()))
+        label = menu->items[static_cast<size_t>(item - 1)];
+    s.Out() << "menu " << item << (label.empty() ? "" : " (" + label + ")") << "\n";
+    Host::Get().RunMenuCommand(item);
+    return true;
+}
+
+bool Menus(Session& s, const std::vector<std::string>&, std::string&) {
+    for (const auto& m : Host::Get().menus) {
+        const RS::Menu* menu = RSGetMenu(m.menuResID, s.AddOn().Resources());
+        s.Out() << "menu " << m.menuResID << ": " << (menu ? menu->title : "(no texts)") << "\n";
+        if (menu == nullptr) continue;
+        for (size_t i = 0; i < menu->items.size(); ++i)
+            s.Out() << "  " << (i + 1) << "  " << menu->items[i] << "\n";
+    }
+    return true;
+}
+
+bool Answer(Session& s, const std::vector<std::string>& args, std::string& error) {
+    if (args.empty()) {
+        error = "usage: answer N [N ...]";
+        return false;
+    }
+    for (const std::string& a : args) {
+        int32_t n = 0;
+        if (!ParseInt(a, n) || n < 1) {
+            error = "an answer is a button number from 1: '" + a + "'";
+            return false;
+        }
+        s.QueueAnswer("alert", {a});
+    }
+    return true;
+}
+
+bool Event(Session& s, const std::vector<std::string>& args, std::string& error) {
+    Host& host = Host::Get();
+    const std::string what = args.empty() ? "" : args[0];
+    int32_t mask = 0;
+    if (what == "close" && args.size() == 1) {
+        mask = APINotify::Close;
+    } else if (what == "new" && args.size() == 1) {
+        mask = APINotify::New;
+    } else if (what == "signin" && args.size() == 2) {
+        int32_t user = 0;
+        if (!ParseInt(args[1], user) || user < 1 || user > INT16_MAX) {
+            error = "a user number is from 1 to 32767";
+            return false;
+        }
+        host.sharedProject = true;
+        host.signedInUser = static_cast<int16_t>(user);
+        mask = APINotify::SignIn;
+    } else if (what == "signout" && args.size() == 1) {
+        host.sharedProject = false;
+        host.signedInUser = 0;
+        mask = APINotify::SignOut;
+    } else {
+        error = "usage: event close | new | signin USER | signout";
+        return false;
+    }
+    s.Out() << "event " << what << "\n";
+    host.RaiseProjectEvent(mask, 0);
+    return true;
+}
+
+bool Report(Session& s, const std::vector<std::string>& args, std::string& error) {
+    if (!args.empty() && args[0] == "clear") {
+        ReportWindow::Clear();
+        return true;
+    }
+    if (!args.empty()) {
+        error = "usage: report [clear]";
+        return false;
+    }
+    const auto lines = ReportWindow::Lines();
+    s.Out() << "report window (" << lines.size() << " lines):\n";
+    for (const std::string& line : lines) s.Out() << "  " << line << "\n";
+    return true;
+}
+
+bool Echo(Session& s, const std::vector<std::string>& args, std::string&) {
+    for (size_t i = 0; i < args.size(); ++i) s.Out() << (i ? " " : "") << args[i];
+    s.Out() << "\n";
+    return true;
+}
+
+bool Quit(Session& s, const std::vector<std::string>&, std::string&) {
+    s.RequestQuit();
+    return true;
+}
+
+Registrar commands([](Registry& r) {
+    r.AddCommand("help", {"help", "lists the commands", Help});
+    r.AddCommand("menu", {"menu N", "chooses item N of the add-on's menu", Menu});
+    r.AddCommand("menus", {"menus", "lists the add-on's menus and their items", Menus});
+    r.AddCommand("answer", {"answer N [N ...]",
+                            "answers the coming alerts in order with these button numbers "
+                            "(none queued: the first button)",
+                            Answer});
+    r.AddCommand("event", {"event close | new | signin USER | signout",
+                           "raises a project event (signin makes the project shared)", Event});
+    r.AddCommand("report", {"report [clear]", "prints (or clears) the report window", Report});
+    r.AddCommand("echo", {"echo TEXT", "prints the text", Echo});
+    r.AddCommand("quit", {"quit", "ends the session", Quit});
+});
+
+}  // namespace
+}  // namespace CadHost

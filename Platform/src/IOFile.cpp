@@ -1,0 +1,116 @@
+#include "IO/File.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace IO {
+
+GSErrCode ErrnoToIOError(int err) {
+    switch (err) {
+        case ENOENT:
+        case ENOTDIR:
+            return Err::NotFound;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return Err::AccessDenied;
+        default:
+            return Err::IOError;
+    }
+}
+
+File::File(const Location& location, OnNotFound onNotFound)
+    : location_(location), onNotFound_(onNotFound) {}
+
+File::~File() { Close(); }
+
+GSErrCode File::SetError(GSErrCode code) {
+    if (status_ == Err::NoError) status_ = code;
+    return code;
+}
+
+GSErrCode File::Open(OpenMode mode) {
+    if (file_ != nullptr) Close();
+    status_ = Err::NoError;
+    if (location_.IsEmpty()) return SetError(Err::BadLocation);
+    const char* path = location_.ToPath().c_str();
+    struct stat st {};
+    const bool exists = ::stat(path, &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) return SetError(Err::AccessDenied);
+    if (!exists && (onNotFound_ == OnNotFound::Fail || mode == ReadMode)) return SetError(Err::NotFound);
+    const char* how = "rb";
+    switch (mode) {
+        case ReadMode: how = "rb"; break;
+        case WriteMode:
+        case ReadWriteMode: how = exists ? "r+b" : "w+b"; break;
+        case WriteEmptyMode: how = "wb"; break;
+        case AppendMode: how = "ab"; break;
+    }
+    file_ = std::fopen(path, how);
+    if (file_ == nullptr) return SetError(ErrnoToIOError(errno));
+    return Err::NoError;
+}
+
+GSErrCode File::Close() {
+    if (file_ == nullptr) return Err::NoError;
+    const int rc = std::fclose(file_);
+    file_ = nullptr;
+    if (rc != 0) return SetError(ErrnoToIOError(errno));
+    return status_;
+}
+
+GSErrCode File::ReadBin(char* buffer, int32_t count, int32_t* read) {
+    if (read != nullptr) *read = 0;
+    if (file_ == nullptr) return SetError(Err::NotOpen);
+    if (count <= 0) return Err::NoError;
+    const size_t got = std::fread(buffer, 1, static_cast<size_t>(count), file_);
+    if (read != nullptr) *read = static_cast<int32_t>(got);
+    if (got < static_cast<size_t>(count))
+        return SetError(std::ferror(file_) ? Err::IOError : Err::EndOfFile);
+    return Err::NoError;
+}
+
+GSErrCode File::WriteBin(const char* buffer, int32_t count, int32_t* written) {
+    if (written != nullptr) *written = 0;
+    if (file_ == nullptr) return SetError(Err::NotOpen);
+    if (count <= 0) return Err::NoError;
+    const size_t put = std::fwrite(buffer, 1, static_cast<size_t>(count), file_);
+    if (written != nullptr) *written = static_cast<int32_t>(put);
+    if (put < static_cast<size_t>(count)) return SetError(ErrnoToIOError(errno));
+    return Err::NoError;
+}
+
+GSErrCode File::GetDataLength(uint64_t* length) const {
+    if (file_ == nullptr) return Err::NotOpen;
+    struct stat st {};
+    if (::fstat(fileno(file_), &st) != 0) return ErrnoToIOError(errno);
+    // Bytes still in the stream buffer count too.
+    const long pos = std::ftell(file_);
+    *length = std::max<uint64_t>(static_cast<uint64_t>(st.st_size),
+                                 pos < 0 ? 0 : static_cast<uint64_t>(pos));
+    return Err::NoError;
+}
+
+GSErrCode File::GetPosition(uint64_t* position) const {
+    if (file_ == nullptr) return Err::NotOpen;
+    const long pos = std::ftell(file_);
+    if (pos < 0) return ErrnoToIOError(errno);
+    *position = static_cast<uint64_t>(pos);
+    return Err::NoError;
+}
+
+GSErrCode File::Seek(uint64_t position) {
+    if (file_ == nullptr) return SetError(Err::NotOpen);
+    if (std::fseek(file_, static_cast<long>(position), SEEK_SET) != 0)
+        return SetError(ErrnoToIOError(errno));
+    return Err::NoError;
+}
+
+GSErrCode File::Flush() {
+    if (file_ == nullptr) return SetError(Err::NotOpen);
+    if (std::fflush(file_) != 0) return SetError(ErrnoToIOError(errno));
+    return Err::NoError;
+}
+
+}  // namespace IO

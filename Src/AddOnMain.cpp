@@ -1,0 +1,189 @@
+#include "AddOnMain.h"
+
+#include <clocale>
+#include <cstring>
+#include <new>
+
+#include "DB.h"
+#include "DG/DG.h"
+#include "DGUtils.h"
+#include "ElementHider.h"
+#include "Host/ModuleEntry.h"
+#include "Host/VTAPI.h"
+#include "MainDialogCPP.h"
+#include "MainDialogObserver.h"
+#include "MovieGenerator.h"
+#include "Preferences.h"
+#include "ResUtils.h"
+#include "UseOwnResFile.h"
+
+// The globals are defined here, in one unit, so that they are built in this order and destroyed in
+// the reverse order; the image's load step runs after them.
+Preferences fourdPrefs;
+ElementHider elementHider;
+DB projectDB(fourdPrefs, elementHider);
+MainDialogCPP* mainDialog = nullptr;
+MainDialogObserver* mainDialogObserver = nullptr;
+
+namespace {
+
+[[maybe_unused]] const bool imageInitialized = (KXInitImage(), true);
+
+void DeletePalette() {
+    delete mainDialogObserver;
+    delete mainDialog;
+    mainDialogObserver = nullptr;
+    mainDialog = nullptr;
+}
+
+// Offers to save a changed schedule; button 1 saves.
+void OfferToSaveChanges() {
+    if (!projectDB.IsModified()) return;
+    if (DGUtils::ResAlert(32514, fourdPrefs.schedulePath) == 1) projectDB.Save(false);
+}
+
+}  // namespace
+
+int32_t CheckEnvironment(API_EnvirParams* params) {
+    if (params == nullptr || params->serverFlags != 0) return 0;
+    UseOwnResFile own;
+    ResUtils::LoadResourceString(params->addOnName, 32000, 1);
+    ResUtils::LoadResourceString(params->addOnDescription, 32000, 2);
+    return 2;
+}
+
+GSErrCode RegisterInterface() {
+    const GSErrCode err = VTAPI_Register_Menu(kMenuResId, kMenuPromptResId, 9, 0);
+    if (err != ApiErr::NoError) return err;
+    return VTAPI_Register_Subtype(FourChar("Capt"), 132, 0, 32530, 0, 0, 0, 0, 132);
+}
+
+GSErrCode Initialize() {
+    const GSErrCode err = VTAPI_Install_MenuHandler(kMenuResId, APIMenuCommandProc_PW);
+    if (err != ApiErr::NoError) return err;
+
+    {
+        UseOwnResFile own;
+        try {
+            mainDialog = new MainDialogCPP(kPaletteResId, projectDB, elementHider);
+            mainDialogObserver = new MainDialogObserver(mainDialog);
+        } catch (...) {
+            DeletePalette();
+            return ApiErr::OutOfMemory;
+        }
+    }
+    if (mainDialog == nullptr || mainDialogObserver == nullptr || mainDialog->GetId() == 0) {
+        DeletePalette();
+        return ApiErr::OutOfMemory;
+    }
+
+    mainDialog->Create();
+    projectDB.Create();
+    elementHider.Create();
+    mainDialogObserver->SetDefaultDisposer();
+    VTAPI_Notify_CatchProjectEvent(APINotify::Close, NotifyHandler_Close);
+    VTAPI_Notify_CatchProjectEvent(APINotify::SignIn, NotifyHandler_SignIn);
+    VTAPI_Notify_CatchProjectEvent(APINotify::SignOut, NotifyHandler_SignOut);
+    VTAPI_Notify_CatchProjectEvent(APINotify::New, NotifyHandler_New);
+    fourdPrefs.ReadPreferences();
+    std::setlocale(LC_TIME, "");
+    std::setlocale(LC_COLLATE, "");
+
+    int32_t folderKind = 11;
+    IO::Location helpFolder;
+    if (VTAPI_Environment(FourChar("KXPF"), &folderKind, &helpFolder) == ApiErr::NoError) {
+        const IO::Location helpLocation(helpFolder.ToPath());
+        DG::RegisterAdditionalHelpLocation(kHelpSignature, kHelpIdentifier, helpLocation);
+    }
+    return ApiErr::NoError;
+}
+
+GSErrCode FreeData() {
+    fourdPrefs.WritePreferences();
+    OfferToSaveChanges();
+    if (mainDialog != nullptr) {
+        mainDialog->EndEventProcessing();
+        delete mainDialog;
+        mainDialog = nullptr;
+    }
+    if (mainDialogObserver != nullptr) {
+        delete mainDialogObserver;
+        mainDialogObserver = nullptr;
+    }
+    DG::UnregisterAdditionalHelpLocation(kHelpSignature, kHelpIdentifier);
+    return ApiErr::NoError;
+}
+
+GSErrCode APIMenuCommandProc_PW(const API_MenuParams* params) {
+    VTAPI_KeepInMemory(true);
+    try {
+        switch (params != nullptr ? params->itemIndex : 0) {
+            case 1:
+                if (mainDialog != nullptr) {
+                    mainDialog->ShowHide(!mainDialog->IsVisible());
+                    mainDialog->RefreshMainDlgTasks(true);
+                }
+                break;
+            case 3:
+                if (projectDB.Load() && mainDialog != nullptr) {
+                    mainDialog->RefreshMainDlgTasks(true);
+                    mainDialog->ShowHide(true);
+                }
+                break;
+            case 4:
+                if (projectDB.Save(false) && mainDialog != nullptr)
+                    mainDialog->RefreshMainDlgTasks(true);
+                break;
+            case 5:
+                if (projectDB.Save(true) && mainDialog != nullptr)
+                    mainDialog->RefreshMainDlgTasks(true);
+                break;
+            case 6:
+                MenuCreateMovie();
+                break;
+            default:
+                break;
+        }
+    } catch (...) {
+        VTAPI_WriteReport("Phasework general error!", false);
+    }
+    return ApiErr::NoError;
+}
+
+GSErrCode NotifyHandler_Close(API_NotifyEventID, int32_t) {
+    OfferToSaveChanges();
+    projectDB.Clear();
+    if (mainDialog != nullptr) mainDialog->RefreshMainDlgTasks(false);
+    fourdPrefs.WritePreferences();
+    return ApiErr::NoError;
+}
+
+GSErrCode NotifyHandler_SignIn(API_NotifyEventID, int32_t) {
+    API_ProjectInfo info;
+    std::memset(&info, 0, sizeof(info));
+    VTAPI_Environment(FourChar("PROJ"), &info, nullptr);
+    delete info.location;
+    delete info.locationTeam;
+    if (info.teamwork == 0 || mainDialog == nullptr) {
+        projectDB.userID = 0;
+        return ApiErr::NoError;
+    }
+    mainDialog->signInNoticePending = true;
+    projectDB.userID = info.userId;
+    if (mainDialog->IsVisible()) {
+        mainDialog->signInNoticePending = false;
+        DGUtils::ResAlert(32533);
+    }
+    return ApiErr::NoError;
+}
+
+GSErrCode NotifyHandler_SignOut(API_NotifyEventID, int32_t) {
+    if (mainDialog != nullptr) mainDialog->signInNoticePending = false;
+    projectDB.userID = 0;
+    return ApiErr::NoError;
+}
+
+GSErrCode NotifyHandler_New(API_NotifyEventID notifID, int32_t) {
+    if (notifID == APINotify::New) fourdPrefs.Create();
+    return ApiErr::NoError;
+}

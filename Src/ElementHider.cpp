@@ -1,0 +1,3 @@
+#include "ElementHider.h"
+
+void ElementHider::Create() {}

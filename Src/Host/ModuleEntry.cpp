@@ -1,0 +1,126 @@
+#include "Host/ModuleEntry.h"
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "AddOnMain.h"
+#include "DebugLog.h"
+#include "Host/FunctionTable.h"
+#include "RS.h"
+
+namespace ModuleEntry {
+
+void* clientPtr = nullptr;
+GSResModule ownResModule = kNoResModule;
+std::string moduleFileName;
+IO::Location moduleLocation;
+APIDllTermHookProc* termHook = nullptr;
+
+bool OpenOwnResourceFileAt(const std::string& path) {
+    DllMainImp_CloseResModule();
+    const GSResModule active = RSGetActiveModule();
+    ownResModule = RSOpenResourceFile(path.c_str());
+    RSSetActiveModule(active);
+    return ownResModule != kNoResModule;
+}
+
+bool DelayedInitRequested() { return std::getenv("PW_DELAYED_INIT") != nullptr; }
+
+}  // namespace ModuleEntry
+
+void GetExportedFuncAddrs(API_ExportedFuncs* record) {
+    if (record == nullptr) return;
+    std::memset(record, 0, sizeof(*record));
+    record->version = kApiExportVersion;
+    record->checkEnvironment = My_CheckEnvironment;
+    record->registerInterface = My_RegisterInterface;
+    record->initialize = My_Initialize;
+    record->freeData = My_FreeData;
+    record->magic = kApiExportMagic;
+}
+
+int32_t SetImportedFuncAddrs(const ApiFunctionTable* table) {
+    FunctionTable::CopyFrom(table);
+    return 0;
+}
+
+int32_t My_CheckEnvironment(API_EnvirParams* params) {
+    if (!FunctionTable::IsHandedOver()) return 0;
+    return CheckEnvironment(params);
+}
+
+GSErrCode My_RegisterInterface() {
+    if (!FunctionTable::IsHandedOver()) return ApiErr::NotInitialized;
+    return RegisterInterface();
+}
+
+GSErrCode My_Initialize(void* clientPtr) {
+    if (!FunctionTable::IsHandedOver()) return ApiErr::NotInitialized;
+    ModuleEntry::clientPtr = clientPtr;
+    return Initialize();
+}
+
+GSErrCode My_FreeData() {
+    if (!FunctionTable::IsHandedOver()) return ApiErr::NotInitialized;
+    const GSErrCode err = FreeData();
+    ModuleEntry::clientPtr = nullptr;
+    return err;
+}
+
+IO::Location DllMainImp_GetLocation() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&DllMainImp_GetLocation), &info) == 0 ||
+        info.dli_fname == nullptr)
+        return IO::Location();
+    return IO::Location(info.dli_fname);
+}
+
+GSResModule DllMainImp_OpenResModule() {
+    const IO::Location location = DllMainImp_GetLocation();
+    if (location.IsEmpty()) return kNoResModule;
+    // The resource file is the module's file with the ending .rsrc, installed beside it.
+    std::string path = location.ToPath();
+    const size_t slash = path.rfind('/');
+    const size_t dot = path.rfind('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) path.resize(dot);
+    path += ".rsrc";
+    const GSResModule active = RSGetActiveModule();
+    const GSResModule module = RSOpenResourceFile(path.c_str());
+    RSSetActiveModule(active);
+    return module;
+}
+
+void DllMainImp_CloseResModule() {
+    if (ModuleEntry::ownResModule == kNoResModule) return;
+    RSCloseResourceFile(ModuleEntry::ownResModule);
+    ModuleEntry::ownResModule = kNoResModule;
+}
+
+void KXInitImage() {
+    if (ModuleEntry::DelayedInitRequested()) return;
+    // Inside a loaded module this runs when the module is unloaded, in the process at exit.
+    std::atexit(KXTermImage);
+    ModuleEntry::moduleLocation = DllMainImp_GetLocation();
+    std::string name = ModuleEntry::moduleLocation.GetLastLocalName();
+    if (name.size() > 256) name.resize(256);
+    ModuleEntry::moduleFileName = name;
+    ModuleEntry::ownResModule = DllMainImp_OpenResModule();
+}
+
+void KXTermImage() {
+    DllMainImp_CloseResModule();
+    if (ModuleEntry::clientPtr != nullptr) {
+        std::string path = ModuleEntry::moduleLocation.ToPath();
+        if (path.size() > 1024) path.resize(1024);
+        DBPrintf("Abnormal add-on termination (\"%s\")", path.c_str());
+        if (ModuleEntry::termHook != nullptr) {
+            DBPrintf(", calling custom DllTermHookProc\n");
+            ModuleEntry::termHook();
+        } else {
+            DBPrintf("\n");
+        }
+        ModuleEntry::clientPtr = nullptr;
+    }
+}

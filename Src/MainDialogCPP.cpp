@@ -1,0 +1,23 @@
+#include "MainDialogCPP.h"
+
+#include "DGUtils.h"
+#include "Host/VTAPI.h"
+
+MainDialogCPP::MainDialogCPP(short resId, DB& db_, ElementHider& hider_)
+    : DG::Palette(VTAPI_GetOwnResModule(), resId), db(db_), hider(hider_) {}
+
+void MainDialogCPP::Create() {}
+
+void MainDialogCPP::ShowHide(bool show) {
+    if (!show) {
+        Hide();
+        return;
+    }
+    Show();
+    if (signInNoticePending) {
+        signInNoticePending = false;
+        DGUtils::ResAlert(32533);
+    }
+}
+
+void MainDialogCPP::RefreshMainDlgTasks(bool /*full*/) {}

@@ -1,0 +1,3 @@
+#include "MainDialogObserver.h"
+
+MainDialogObserver::MainDialogObserver(MainDialogCPP* dialog_) : dialog(dialog_) {}

@@ -1,0 +1,3 @@
+#pragma once
+// The create-movie command. (The movie comes with the movie issue.)
+void MenuCreateMovie();

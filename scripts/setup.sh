@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what Phasework needs on a Debian machine. Quick when everything is already there.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config
+    libgtest-dev libgmock-dev libbenchmark-dev
+    nlohmann-json3-dev libpng-dev libfreetype-dev
+    libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
+    ffmpeg locales
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    "${sudo_cmd[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The date tests run under locales with different day/month/year orders.
+wanted_locales=(en_US.UTF-8 en_GB.UTF-8 de_DE.UTF-8 ja_JP.UTF-8)
+have=$(locale -a 2>/dev/null | tr 'A-Z' 'a-z' | sed 's/utf-8/utf8/')
+for l in "${wanted_locales[@]}"; do
+    norm=$(echo "$l" | tr 'A-Z' 'a-z' | sed 's/utf-8/utf8/')
+    if ! grep -qx "$norm" <<<"$have"; then
+        echo "setup: generating locale $l"
+        "${sudo_cmd[@]}" localedef -i "${l%%.*}" -f UTF-8 "$l" || echo "setup: could not generate $l"
+    fi
+done

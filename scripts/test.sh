@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: a Debug build with warnings as errors, then the same tests
+# under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+jobs=$(nproc)
+
+cmake -S . -B build-debug -DCMAKE_BUILD_TYPE=Debug -DPW_WERROR=ON >/dev/null
+cmake --build build-debug -j"$jobs"
+ctest --test-dir build-debug --output-on-failure -j"$jobs"
+
+if [ "${PW_SKIP_SANITIZE:-0}" != "1" ]; then
+    cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DPW_WERROR=ON -DPW_SANITIZE=ON >/dev/null
+    cmake --build build-asan -j"$jobs"
+    ctest --test-dir build-asan --output-on-failure -j"$jobs"
+fi
