@@ -132,4 +132,51 @@ int16_t Session::AnswerAlert(const DG::AlertRequest& alert) {
     return chosen;
 }
 
+DG::FileDialogAnswer Session::AnswerFileDialog(const DG::FileDialogRequest& request) {
+    out_ << (request.save ? "save" : "open") << " dialog: " << request.title << "\n";
+    for (size_t i = 0; i < request.filters.size(); ++i)
+        out_ << "  filter " << i << ": " << request.filters[i]
+             << (static_cast<int32_t>(i) == request.filter ? " (chosen)" : "") << "\n";
+    if (!request.initialPath.empty()) out_ << "  starts at: " << request.initialPath << "\n";
+
+    DG::FileDialogAnswer answer;
+    std::vector<std::string> queued;
+    if (TakeAnswer("file", queued)) {
+        if (!queued.empty() && queued[0] != "cancel") {
+            answer.accepted = true;
+            answer.path = queued[0];
+            answer.filter = queued.size() > 1 ? std::atoi(queued[1].c_str()) : request.filter;
+        }
+    } else if (interactive_) {
+        std::string reply;
+        if (Ask("  file path (empty to cancel):", reply) && !reply.empty()) {
+            answer.accepted = true;
+            answer.path = reply;
+            answer.filter = request.filter;
+            if (request.filters.size() > 1 && Ask("  filter number:", reply) && !reply.empty())
+                answer.filter = std::atoi(reply.c_str());
+        }
+    }
+    if (answer.accepted)
+        out_ << "  answered: " << answer.path << " (filter " << answer.filter << ")\n";
+    else
+        out_ << "  answered: cancel\n";
+    return answer;
+}
+
+std::vector<std::string> Session::AnswerDialog(const DG::DialogRequest& request) {
+    out_ << "dialog " << request.id << ": " << request.title << "\n";
+    if (!request.description.empty()) out_ << request.description << "\n";
+    std::vector<std::string> words;
+    if (!TakeAnswer("dialog", words) && interactive_) {
+        std::string reply;
+        if (Ask("  your answer (empty to cancel):", reply)) words = SplitWords(reply);
+    }
+    if (!words.empty() && words[0] == "cancel") words.clear();
+    std::string shown;
+    for (const std::string& w : words) shown += (shown.empty() ? "" : " ") + w;
+    out_ << "  answered: " << (words.empty() ? "cancel" : shown) << "\n";
+    return words;
+}
+
 }  // namespace CadHost

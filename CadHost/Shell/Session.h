@@ -42,6 +42,8 @@ public:
     bool Ask(const std::string& question, std::string& reply);
 
     int16_t AnswerAlert(const DG::AlertRequest& alert) override;
+    DG::FileDialogAnswer AnswerFileDialog(const DG::FileDialogRequest& request) override;
+    std::vector<std::string> AnswerDialog(const DG::DialogRequest& request) override;
 
     // Splits a command line into words; "double quotes" keep spaces.
     static std::vector<std::string> SplitWords(const std::string& line);

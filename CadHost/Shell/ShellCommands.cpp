@@ -119,6 +119,25 @@ bool Report(Session& s, const std::vector<std::string>& args, std::string& error
     return true;
 }
 
+bool File(Session& s, const std::vector<std::string>& args, std::string& error) {
+    int32_t filter = 0;
+    if (args.empty() || args.size() > 2 || (args.size() == 2 && !ParseInt(args[1], filter))) {
+        error = "usage: file PATH [FILTER] | file cancel";
+        return false;
+    }
+    s.QueueAnswer("file", args);
+    return true;
+}
+
+bool Dialog(Session& s, const std::vector<std::string>& args, std::string& error) {
+    if (args.empty()) {
+        error = "usage: dialog WORD ... | dialog cancel";
+        return false;
+    }
+    s.QueueAnswer("dialog", args);
+    return true;
+}
+
 bool Echo(Session& s, const std::vector<std::string>& args, std::string&) {
     for (size_t i = 0; i < args.size(); ++i) s.Out() << (i ? " " : "") << args[i];
     s.Out() << "\n";
@@ -141,6 +160,13 @@ Registrar commands([](Registry& r) {
     r.AddCommand("event", {"event close | new | signin USER | signout",
                            "raises a project event (signin makes the project shared)", Event});
     r.AddCommand("report", {"report [clear]", "prints (or clears) the report window", Report});
+    r.AddCommand("file", {"file PATH [FILTER] | file cancel",
+                          "answers the next file dialog with this file and file type (none queued: "
+                          "the user cancels)",
+                          File});
+    r.AddCommand("dialog", {"dialog WORD ... | dialog cancel",
+                            "answers the next dialog of the add-on (none queued: the user cancels)",
+                            Dialog});
     r.AddCommand("echo", {"echo TEXT", "prints the text", Echo});
     r.AddCommand("quit", {"quit", "ends the session", Quit});
 });
