@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "BM.h"
+
+namespace {
+
+class BMTest : public ::testing::Test {
+protected:
+    void SetUp() override { liveAtStart = BMLiveHandleCount(); }
+    void TearDown() override { EXPECT_EQ(BMLiveHandleCount(), liveAtStart) << "a handle leaked"; }
+    int64_t liveAtStart = 0;
+};
+
+TEST_F(BMTest, NewHandleIsZeroedAndKnowsItsSize) {
+    GSHandle h = BMAllocateHandle(88, BMClearFlag, 0);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(BMGetHandleSize(h), 88);
+    for (int i = 0; i < 88; ++i) ASSERT_EQ((*h)[i], 0) << "byte " << i;
+    BMKillHandle(&h);
+    EXPECT_EQ(h, nullptr);
+    BMKillHandle(&h);  // killing a null handle is harmless
+}
+
+TEST_F(BMTest, ResizeKeepsContentsAndZeroesGrowth) {
+    GSHandle h = BMAllocateHandle(4, 0, 0);
+    std::memcpy(*h, "abcd", 4);
+    ASSERT_EQ(BMReallocHandle(h, 4096, 0, 0), ApiErr::NoError);
+    EXPECT_EQ(BMGetHandleSize(h), 4096);
+    EXPECT_EQ(std::memcmp(*h, "abcd", 4), 0);
+    EXPECT_EQ((*h)[4095], 0);
+    ASSERT_EQ(BMReallocHandle(h, 2, 0, 0), ApiErr::NoError);
+    EXPECT_EQ(BMGetHandleSize(h), 2);
+    EXPECT_EQ(std::memcmp(*h, "ab", 2), 0);
+    EXPECT_NE(BMReallocHandle(h, -1, 0, 0), ApiErr::NoError);
+    BMKillHandle(&h);
+}
+
+TEST_F(BMTest, CopyIsIndependent) {
+    GSHandle a = BMAllocateHandle(3, 0, 0);
+    std::memcpy(*a, "xyz", 3);
+    GSHandle b = nullptr;
+    ASSERT_EQ(BMHandleToHandle(a, &b), ApiErr::NoError);
+    ASSERT_NE(b, a);
+    (*a)[0] = 'q';
+    EXPECT_EQ(BMGetHandleSize(b), 3);
+    EXPECT_EQ(std::memcmp(*b, "xyz", 3), 0);
+    BMKillHandle(&a);
+    BMKillHandle(&b);
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "DG/DG.h"
+#include "RS.h"
+
+namespace {
+
+const char* const kSample = R"(# a comment
+strings 100
+1 First
+2 Tab\there and a line\nbreak
+end
+
+alert 200
+text Save "^1" before ^2?
+button Save
+button Cancel
+end
+
+menu 300 Tools
+item One
+item Two
+end
+
+dialog 400 modal 300 200 Settings
+item 1 button 10 170 80 24 OK
+item 2 text 10 10 200 20 Name:
+end
+
+text 500
+verbatim line
+end
+)";
+
+TEST(RSParseTest, ReadsEveryKind) {
+    RS::ResourceFile file;
+    std::string error;
+    ASSERT_TRUE(RS::ParseResourceText(kSample, file, error)) << error;
+    ASSERT_EQ(file.stringLists.at(100).size(), 2u);
+    EXPECT_EQ(file.stringLists.at(100)[1], "Tab\there and a line\nbreak");
+    EXPECT_EQ(file.alerts.at(200).text, "Save \"^1\" before ^2?");
+    EXPECT_EQ(file.alerts.at(200).buttons, (std::vector<std::string>{"Save", "Cancel"}));
+    EXPECT_EQ(file.menus.at(300).title, "Tools");
+    EXPECT_EQ(file.menus.at(300).items.size(), 2u);
+    const RS::DialogLayout& d = file.dialogs.at(400);
+    EXPECT_EQ(d.kind, "modal");
+    EXPECT_EQ(d.width, 300);
+    EXPECT_EQ(d.title, "Settings");
+    ASSERT_EQ(d.items.size(), 2u);
+    EXPECT_EQ(d.items[1].type, "text");
+    EXPECT_EQ(d.items[1].text, "Name:");
+    EXPECT_EQ(d.items[0].y, 170);
+    EXPECT_EQ(file.texts.at(500), "verbatim line\n");
+}
+
+struct BadCase {
+    const char* text;
+    const char* lineMark;
+};
+
+class RSParseErrorTest : public ::testing::TestWithParam<BadCase> {};
+
+TEST_P(RSParseErrorTest, SaysWhichLine) {
+    RS::ResourceFile file;
+    std::string error;
+    EXPECT_FALSE(RS::ParseResourceText(GetParam().text, file, error));
+    EXPECT_NE(error.find(GetParam().lineMark), std::string::npos) << error;
+}
+
+const std::string kLong(256, 'x');
+const std::string kTooLong = "strings 1\n1 " + kLong + "\nend\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RSParseErrorTest,
+    ::testing::Values(BadCase{"strings 1\n2 skipped one\nend\n", "line 2"},
+                      BadCase{"strings\nend\n", "line 1"},
+                      BadCase{"alert 5\ntext no buttons\nend\n", "line 3"},
+                      BadCase{"strings 1\n1 open\n", "'end' missing"},
+                      BadCase{"picture 1\nend\n", "unknown resource kind"},
+                      BadCase{"dialog 1 modal wide 20 T\nend\n", "dialog size"},
+                      BadCase{kTooLong.c_str(), "255 bytes"}));
+
+class RSModuleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path = ::testing::TempDir() + "rs_module_test.rsrc";
+        std::ofstream(path) << kSample;
+        module = RSOpenResourceFile(path.c_str());
+        ASSERT_NE(module, kNoResModule) << RSLastError();
+    }
+    void TearDown() override {
+        RSCloseResourceFile(module);
+        std::remove(path.c_str());
+    }
+    std::string path;
+    GSResModule module = kNoResModule;
+};
+
+TEST_F(RSModuleTest, StringLookupAndMisses) {
+    char buf[256] = "garbage";
+    EXPECT_TRUE(RSGetIndString(buf, 100, 1, module));
+    EXPECT_STREQ(buf, "First");
+    for (auto [list, index] : {std::pair{100, 0}, {100, 3}, {101, 1}}) {
+        std::strcpy(buf, "garbage");
+        EXPECT_FALSE(RSGetIndString(buf, static_cast<int16_t>(list), static_cast<int16_t>(index),
+                                    module));
+        EXPECT_STREQ(buf, "") << list << "/" << index;
+    }
+}
+
+TEST_F(RSModuleTest, ActiveModuleAnswersLookupsWithoutAModule) {
+    const GSResModule before = RSGetActiveModule();
+    RSSetActiveModule(module);
+    char buf[256];
+    EXPECT_TRUE(RSGetIndString(buf, 100, 1, kNoResModule));
+    RSSetActiveModule(before);
+}
+
+TEST(RSOpenTest, MissingOrBrokenFileGivesNoModule) {
+    EXPECT_EQ(RSOpenResourceFile("/nonexistent/file.rsrc"), kNoResModule);
+    EXPECT_NE(std::string(RSLastError()).find("cannot open"), std::string::npos);
+    const std::string path = ::testing::TempDir() + "rs_broken.rsrc";
+    std::ofstream(path) << "strings 1\n1 a\n";
+    EXPECT_EQ(RSOpenResourceFile(path.c_str()), kNoResModule);
+    EXPECT_NE(std::string(RSLastError()).find("end"), std::string::npos);
+    std::remove(path.c_str());
+}
+
+class RecordingAgent : public DG::UserAgent {
+public:
+    int16_t AnswerAlert(const DG::AlertRequest& alert) override {
+        seen.push_back(alert);
+        return answer;
+    }
+    std::vector<DG::AlertRequest> seen;
+    int16_t answer = 1;
+};
+
+class DGAlertTest : public RSModuleTest {
+protected:
+    void SetUp() override {
+        RSModuleTest::SetUp();
+        DG::SetUserAgent(&agent);
+    }
+    void TearDown() override {
+        DG::SetUserAgent(nullptr);
+        RSModuleTest::TearDown();
+    }
+    RecordingAgent agent;
+};
+
+TEST_F(DGAlertTest, ParametersAreFilledAndTheAnswerReturned) {
+    agent.answer = 2;
+    EXPECT_EQ(DGResAlertParam(module, 200, "plan.pwb", "closing", nullptr, nullptr), 2);
+    ASSERT_EQ(agent.seen.size(), 1u);
+    EXPECT_EQ(agent.seen[0].id, 200);
+    EXPECT_EQ(agent.seen[0].text, "Save \"plan.pwb\" before closing?");
+    EXPECT_EQ(agent.seen[0].buttons.size(), 2u);
+}
+
+TEST_F(DGAlertTest, AnswersOutsideTheButtonsCountAsTheFirst) {
+    for (int16_t bad : {0, 3, -1}) {
+        agent.answer = bad;
+        EXPECT_EQ(DGResAlert(module, 200), 1) << bad;
+    }
+    EXPECT_EQ(agent.seen.back().text, "Save \"\" before ?");
+}
+
+TEST_F(DGAlertTest, MissingAlertShowsNothing) {
+    EXPECT_EQ(DGResAlert(module, 999), 0);
+    EXPECT_TRUE(agent.seen.empty());
+}
+
+}  // namespace
