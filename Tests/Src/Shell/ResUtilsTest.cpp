@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "Host/ModuleEntry.h"
+#include "Host/VTAPI.h"
+#include "RS.h"
+#include "ResUtils.h"
+#include "UseOwnResFile.h"
+
+namespace {
+
+class ResUtilsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path = ::testing::TempDir() + "resutils.rsrc";
+        std::ofstream(path) << "strings 700\n1 one\n2 two\n3 three\nend\n";
+        ASSERT_TRUE(ModuleEntry::OpenOwnResourceFileAt(path));
+        other = RSOpenResourceFile(PW_RESOURCE_FILE);
+        ASSERT_NE(other, kNoResModule);
+        RSSetActiveModule(other);
+    }
+    void TearDown() override {
+        RSSetActiveModule(kNoResModule);
+        RSCloseResourceFile(other);
+        ASSERT_TRUE(ModuleEntry::OpenOwnResourceFileAt(PW_RESOURCE_FILE));
+    }
+    std::string path;
+    GSResModule other = kNoResModule;
+};
+
+TEST_F(ResUtilsTest, ReadsTheOwnModuleAndGivesTheActiveOneBack) {
+    char buf[256];
+    EXPECT_STREQ(ResUtils::LoadResourceString(buf, 700, 2), "two");
+    EXPECT_EQ(RSGetActiveModule(), other);
+    {
+        UseOwnResFile own;
+        EXPECT_EQ(RSGetActiveModule(), ModuleEntry::ownResModule);
+    }
+    EXPECT_EQ(RSGetActiveModule(), other);
+}
+
+TEST_F(ResUtilsTest, AMissingStringIsEmpty) {
+    char buf[256] = "old";
+    for (auto [list, index] : {std::pair<short, short>{700, 4}, {700, 0}, {701, 1}}) {
+        std::strcpy(buf, "old");
+        EXPECT_STREQ(ResUtils::LoadResourceString(buf, list, index), "") << list << "/" << index;
+    }
+    EXPECT_STREQ(ResUtils::LoadResourceStaticString(700, 9), "");
+    char* dyn = ResUtils::LoadDynResourceString(700, 9);
+    ASSERT_NE(dyn, nullptr);
+    EXPECT_STREQ(dyn, "");
+    delete[] dyn;
+}
+
+TEST_F(ResUtilsTest, StaticStringIsOverwrittenByTheNextCall) {
+    const char* first = ResUtils::LoadResourceStaticString(700, 1);
+    const char* second = ResUtils::LoadResourceStaticString(700, 3);
+    EXPECT_EQ(first, second);
+    EXPECT_STREQ(first, "three");
+}
+
+TEST_F(ResUtilsTest, DynamicArraysHoldTheirRange) {
+    char** strings = ResUtils::LoadDynResourceStringArray(700, 3, 2);
+    ASSERT_NE(strings, nullptr);
+    EXPECT_STREQ(strings[0], "two");
+    EXPECT_STREQ(strings[1], "three");
+    EXPECT_STREQ(strings[2], "");
+    ResUtils::FreeDynStringArray(strings, 3);
+    ResUtils::FreeDynStringArray(nullptr, 3);
+}
+
+TEST(ReplaceCharTest, ReplacesEveryOccurrence) {
+    char text[] = "a/b/c";
+    EXPECT_STREQ(ResUtils::ReplaceCharInString(text, '/', ':'), "a:b:c");
+}
+
+}  // namespace
