@@ -1,0 +1,56 @@
+#pragma once
+// The date held by tasks, the database and the preferences: a CHighTime that stores itself in 12
+// bytes (status as signed 32-bit, then ticks as signed 64-bit, little-endian), converts to and
+// from the host's KXTime and snaps to day boundaries. A task's start is 00:00 of its first day,
+// its end 24:00 of its last day.
+#include <cstdint>
+
+#include "CHighTime.h"
+#include "TI.h"
+
+namespace IO {
+class File;
+}
+
+class CHighTimePersistent : public CHighTime {
+public:
+    // Size of the stored form.
+    static constexpr int32_t kStoredSize = 12;
+    // Error codes of the schedule file.
+    static constexpr int kReadError = 3;
+    static constexpr int kWriteError = 4;
+
+    // Valid, 1601-01-01 00:00.
+    CHighTimePersistent() = default;
+    CHighTimePersistent(const CHighTime& time) : CHighTime(time) {}  // NOLINT: converts freely
+    explicit CHighTimePersistent(const KXTime& hostTime) : CHighTime(hostTime) {}
+
+    // 0, or kWriteError when the file refuses the 12 bytes.
+    int Write(IO::File& file) const;
+    // 0, or kReadError when the file cannot give 12 bytes; then the value is as it was.
+    int Read(IO::File& file);
+
+    // 00:00 of the next day, whatever the time of day (invalid when the value was not valid).
+    CHighTimePersistent& SetToMidnight24();
+    // 00:00 of the same day (invalid when the value was not valid).
+    CHighTimePersistent& SetToBaseTime();
+    // One day earlier; this value is unchanged.
+    CHighTimePersistent DecreaseByOneDay() const;
+    // The value cut to whole milliseconds and taken through the host's old-version conversion;
+    // this value is unchanged. The trip through the host keeps whole seconds; a value the host
+    // cannot hold is cut the same way without it, and a value that is not valid comes back as is.
+    CHighTimePersistent ConvertFromV3() const;
+
+    // The host's time value; 0 when the value is not valid or the host cannot hold it.
+    KXTime ConvertToKXTime() const;
+    // The present time as the host gives it.
+    static CHighTimePersistent GetKXPresentTime();
+
+    // The host's time text (flags as TIGetTimeString, e.g. TIShortDate); buffer of bufferSize
+    // bytes. An unusable value gives an empty text. Returns buffer.
+    char* FormatKX(char* buffer, int bufferSize, int32_t flags) const;
+    // Formats the value into a local buffer for a debugger to look at; the label is not used.
+    void Debug(const char* label) const;
+};
+
+static_assert(sizeof(CHighTimePersistent) == sizeof(CHighTime), "adds no members");
