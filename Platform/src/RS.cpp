@@ -174,9 +174,11 @@ struct Registry {
     std::string lastError;
 };
 
+// Never destroyed: modules close their resource files while the process exits, after the
+// destructors of statics may already have run.
 Registry& Reg() {
-    static Registry r;
-    return r;
+    static Registry* r = new Registry;
+    return *r;
 }
 
 const RS::ResourceFile* Find(GSResModule module) {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "AddOnMain.h"
+#include "CH.h"
 #include "DebugLog.h"
 #include "Host/FunctionTable.h"
 #include "RS.h"
@@ -14,9 +15,11 @@ namespace ModuleEntry {
 
 void* clientPtr = nullptr;
 GSResModule ownResModule = kNoResModule;
-std::string moduleFileName;
-IO::Location moduleLocation;
+char moduleFileName[257] = {};
+char modulePath[1025] = {};
 APIDllTermHookProc* termHook = nullptr;
+
+IO::Location ModuleLocation() { return IO::Location(modulePath); }
 
 bool OpenOwnResourceFileAt(const std::string& path) {
     DllMainImp_CloseResModule();
@@ -102,19 +105,17 @@ void KXInitImage() {
     if (ModuleEntry::DelayedInitRequested()) return;
     // Inside a loaded module this runs when the module is unloaded, in the process at exit.
     std::atexit(KXTermImage);
-    ModuleEntry::moduleLocation = DllMainImp_GetLocation();
-    std::string name = ModuleEntry::moduleLocation.GetLastLocalName();
-    if (name.size() > 256) name.resize(256);
-    ModuleEntry::moduleFileName = name;
+    const IO::Location location = DllMainImp_GetLocation();
+    CHTruncate(location.ToPath().c_str(), ModuleEntry::modulePath, sizeof(ModuleEntry::modulePath));
+    CHTruncate(location.GetLastLocalName().c_str(), ModuleEntry::moduleFileName,
+               sizeof(ModuleEntry::moduleFileName));
     ModuleEntry::ownResModule = DllMainImp_OpenResModule();
 }
 
 void KXTermImage() {
     DllMainImp_CloseResModule();
     if (ModuleEntry::clientPtr != nullptr) {
-        std::string path = ModuleEntry::moduleLocation.ToPath();
-        if (path.size() > 1024) path.resize(1024);
-        DBPrintf("Abnormal add-on termination (\"%s\")", path.c_str());
+        DBPrintf("Abnormal add-on termination (\"%s\")", ModuleEntry::modulePath);
         if (ModuleEntry::termHook != nullptr) {
             DBPrintf(", calling custom DllTermHookProc\n");
             ModuleEntry::termHook();

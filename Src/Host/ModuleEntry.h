@@ -32,11 +32,15 @@ void DllMainImp_CloseResModule();
 
 namespace ModuleEntry {
 
+// Plain data without constructors: it is set while the module's globals are built and read while
+// they are destroyed, so it must not depend on their order.
 extern void* clientPtr;
 extern GSResModule ownResModule;
-extern std::string moduleFileName;  // last path component, UTF-8, at most 256 bytes
-extern IO::Location moduleLocation;
+extern char moduleFileName[257];  // last path component, UTF-8, at most 256 bytes
+extern char modulePath[1025];     // the module's file, at most 1024 bytes
 extern APIDllTermHookProc* termHook;
+
+IO::Location ModuleLocation();
 
 // Opens a given resource file as the module's own (tests, which link the units without a module).
 bool OpenOwnResourceFileAt(const std::string& path);
