@@ -1,8 +1,11 @@
-#include "IO/File.h"
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <sys/stat.h>
+
+#include "IO/File.h"
 
 namespace IO {
 
@@ -15,13 +18,33 @@ GSErrCode ErrnoToIOError(int err) {
         case EPERM:
         case EROFS:
             return Err::AccessDenied;
+        case EEXIST:
+            return Err::AlreadyExists;
+        case ENOSPC:
+        case EFBIG:
+        case EDQUOT:
+            return Err::DiskFull;
         default:
             return Err::IOError;
     }
 }
 
 File::File(const Location& location, OnNotFound onNotFound)
-    : location_(location), onNotFound_(onNotFound) {}
+    : location_(location), onNotFound_(onNotFound) {
+    if (!location_.IsValid()) {
+        status_ = Err::BadLocation;
+        return;
+    }
+    if (onNotFound_ != OnNotFound::Create) return;
+    const int fd = ::open(location_.ToPath().c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        // A folder of that name is no file to create; Open says so.
+        const int err = errno;
+        if (err != EISDIR) status_ = ErrnoToIOError(err);
+        return;
+    }
+    ::close(fd);
+}
 
 File::~File() { Close(); }
 
@@ -33,19 +56,28 @@ GSErrCode File::SetError(GSErrCode code) {
 GSErrCode File::Open(OpenMode mode) {
     if (file_ != nullptr) Close();
     status_ = Err::NoError;
-    if (location_.IsEmpty()) return SetError(Err::BadLocation);
+    if (!location_.IsValid()) return SetError(Err::BadLocation);
     const char* path = location_.ToPath().c_str();
     struct stat st {};
     const bool exists = ::stat(path, &st) == 0;
     if (exists && S_ISDIR(st.st_mode)) return SetError(Err::AccessDenied);
-    if (!exists && (onNotFound_ == OnNotFound::Fail || mode == ReadMode)) return SetError(Err::NotFound);
+    if (!exists && (onNotFound_ == OnNotFound::Fail || mode == ReadMode))
+        return SetError(Err::NotFound);
     const char* how = "rb";
     switch (mode) {
-        case ReadMode: how = "rb"; break;
+        case ReadMode:
+            how = "rb";
+            break;
         case WriteMode:
-        case ReadWriteMode: how = exists ? "r+b" : "w+b"; break;
-        case WriteEmptyMode: how = "wb"; break;
-        case AppendMode: how = "ab"; break;
+        case ReadWriteMode:
+            how = exists ? "r+b" : "w+b";
+            break;
+        case WriteEmptyMode:
+            how = "wb";
+            break;
+        case AppendMode:
+            how = "ab";
+            break;
     }
     file_ = std::fopen(path, how);
     if (file_ == nullptr) return SetError(ErrnoToIOError(errno));
@@ -110,6 +142,12 @@ GSErrCode File::Seek(uint64_t position) {
 GSErrCode File::Flush() {
     if (file_ == nullptr) return SetError(Err::NotOpen);
     if (std::fflush(file_) != 0) return SetError(ErrnoToIOError(errno));
+    return Err::NoError;
+}
+
+GSErrCode File::Sync() {
+    if (const GSErrCode err = Flush(); err != Err::NoError) return err;
+    if (::fsync(fileno(file_)) != 0) return SetError(ErrnoToIOError(errno));
     return Err::NoError;
 }
 

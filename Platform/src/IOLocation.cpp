@@ -1,6 +1,13 @@
+#include <filesystem>
+#include <system_error>
+
 #include "IO/Location.h"
 
 namespace IO {
+
+bool Location::IsValid() const {
+    return !path_.empty() && path_.size() <= kMaxPath && path_.find('\0') == std::string::npos;
+}
 
 std::string Location::GetLastLocalName() const {
     std::string p = path_;
@@ -25,6 +32,14 @@ bool Location::DeleteLastLocalName() {
     }
     path_ = slash == 0 ? "/" : path_.substr(0, slash);
     return true;
+}
+
+Location Location::ToAbsolute() const {
+    if (!IsValid() || path_.front() == '/') return *this;
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path_, ec);
+    if (ec) return *this;
+    return Location(absolute.lexically_normal().string());
 }
 
 }  // namespace IO

@@ -17,6 +17,8 @@ constexpr GSErrCode AccessDenied = -54;   // no permission
 constexpr GSErrCode NotOpen = -38;        // operation on a closed file
 constexpr GSErrCode IOError = -36;        // any other failure of the system
 constexpr GSErrCode BadLocation = -37;    // empty or unusable location
+constexpr GSErrCode AlreadyExists = -48;  // the name is taken
+constexpr GSErrCode DiskFull = -34;       // no room left (or over the allowed file size)
 }  // namespace Err
 
 class File {
@@ -24,6 +26,8 @@ public:
     enum OpenMode { ReadMode, WriteMode, ReadWriteMode, WriteEmptyMode, AppendMode };
     enum OnNotFound { Fail, Create };
 
+    // With Create, a missing file is made at once (empty); GetStatus() tells whether that worked,
+    // and whether the location is usable at all.
     explicit File(const Location& location, OnNotFound onNotFound = Fail);
     ~File();
     File(const File&) = delete;
@@ -31,6 +35,7 @@ public:
 
     // WriteMode keeps the contents and writes from the start; WriteEmptyMode empties the file.
     GSErrCode Open(OpenMode mode);
+    // Closes an open file; returns the close's own error, else the first error since Open.
     GSErrCode Close();
     bool IsOpen() const { return file_ != nullptr; }
 
@@ -42,8 +47,11 @@ public:
     GSErrCode Seek(uint64_t position);
     // Flushes what was written to the system; a full disk shows here or at Close.
     GSErrCode Flush();
+    // Flushes and asks the system to put the bytes on the disk before it answers.
+    GSErrCode Sync();
 
-    // The first error met since the file was opened, NoError when all went well.
+    // The first error met since the file was opened (before Open: while it was attached),
+    // NoError when all went well.
     GSErrCode GetStatus() const { return status_; }
     const Location& GetLocation() const { return location_; }
 
