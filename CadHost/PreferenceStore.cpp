@@ -69,7 +69,11 @@ void PreferenceStore::Load() {
     }
     std::map<std::string, Block> blocks;
     uint32_t nameLength = 0;
-    while (ReadValue(in, nameLength)) {
+    while (in.peek() != std::char_traits<char>::eof()) {
+        if (!ReadValue(in, nameLength)) {
+            loadProblem_ = path_ + " is cut short; it is ignored";
+            return;
+        }
         Block block;
         uint32_t size = 0;
         std::string name(nameLength < 4096 ? nameLength : 0, '\0');
