@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
+
+#include "DG/ModalDialog.h"
+#include "DG/UserAgent.h"
+#include "RS.h"
+
+namespace {
+
+const char* const kLayout = R"(dialog 900 modal 300 200 Choose
+item 1 button 200 170 80 24 OK
+item 2 button 110 170 80 24 Cancel
+item 3 button 10 170 80 24 Apply
+item 4 popup 10 10 200 20
+item 5 check 10 40 200 20 Keep
+item 6 radio 10 70 90 20 A
+item 7 radio 110 70 90 20 B
+item 8 number 10 100 90 20 Days
+item 9 edit 110 100 90 20
+end
+)";
+
+struct Message {
+    short message, item;
+    int32_t popupValue;
+};
+
+struct Recorder {
+    std::vector<Message> messages;
+    short answerToClick3 = 0;
+    intptr_t chosenUserData = -1;
+};
+
+short Handler(short message, short dialId, short item, intptr_t userData, intptr_t) {
+    auto* r = reinterpret_cast<Recorder*>(userData);
+    r->messages.push_back({message, item, DGGetItemValLong(dialId, 4)});
+    switch (message) {
+        case DG_MSG_INIT:
+            for (const char* text : {"first", "second", "third"}) {
+                DGPopUpInsertItem(dialId, 4, DG_POPUP_BOTTOM);
+                DGPopUpSetItemText(dialId, 4, DG_POPUP_BOTTOM, text);
+                DGPopUpSetItemUserData(dialId, 4, DG_POPUP_BOTTOM,
+                                       100 + DGPopUpGetItemCount(dialId, 4));
+            }
+            DGSetItemMinLong(dialId, 8, 1);
+            DGSetItemMaxLong(dialId, 8, 30);
+            DGSetItemValLong(dialId, 8, 7);
+            DGSetItemValLong(dialId, 6, 1);
+            DGDisableItem(dialId, 5);
+            break;
+        case DG_MSG_CLICK:
+            return item == 3 ? r->answerToClick3 : 0;
+        case DG_MSG_CLOSE:
+            if (item == 1)
+                r->chosenUserData =
+                    DGPopUpGetItemUserData(dialId, 4, DGPopUpGetSelected(dialId, 4));
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+class WordsAgent : public DG::UserAgent {
+public:
+    int16_t AnswerAlert(const DG::AlertRequest&) override { return 1; }
+    std::vector<std::string> AnswerDialog(const DG::DialogRequest& request) override {
+        seen = request;
+        if (inspect) inspect(request.id);
+        return words;
+    }
+    std::vector<std::string> words;
+    DG::DialogRequest seen;
+    std::function<void(short)> inspect;
+};
+
+class DGModalDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path = ::testing::TempDir() + "modal.rsrc";
+        std::ofstream(path) << kLayout;
+        module = RSOpenResourceFile(path.c_str());
+        ASSERT_NE(module, kNoResModule) << RSLastError();
+        DG::SetUserAgent(&agent);
+    }
+    void TearDown() override {
+        DG::SetUserAgent(nullptr);
+        RSCloseResourceFile(module);
+        std::remove(path.c_str());
+    }
+    short Run() { return DGModalDialog(module, 900, Handler, reinterpret_cast<intptr_t>(&rec)); }
+
+    std::string path;
+    GSResModule module = kNoResModule;
+    WordsAgent agent;
+    Recorder rec;
+};
+
+TEST_F(DGModalDialogTest, ChoosingAnEntryThenOk) {
+    agent.words = {"4=2", "ok"};
+    EXPECT_EQ(Run(), 1);
+    ASSERT_EQ(rec.messages.size(), 4u);
+    EXPECT_EQ(rec.messages[0].message, DG_MSG_INIT);
+    EXPECT_EQ(rec.messages[1].message, DG_MSG_CHANGE);
+    EXPECT_EQ(rec.messages[1].item, 4);
+    EXPECT_EQ(rec.messages[1].popupValue, 2);
+    EXPECT_EQ(rec.messages[2].message, DG_MSG_CLICK);
+    EXPECT_EQ(rec.messages[3].message, DG_MSG_CLOSE);
+    EXPECT_EQ(rec.messages[3].item, 1);
+    EXPECT_EQ(rec.chosenUserData, 102);
+    EXPECT_EQ(DG::OpenDialogItems(900), nullptr) << "closed dialogs are gone";
+}
+
+TEST_F(DGModalDialogTest, TheAgentSeesWhatTheDialogHolds) {
+    agent.words = {"cancel"};
+    Run();
+    EXPECT_EQ(agent.seen.id, 900);
+    EXPECT_EQ(agent.seen.title, "Choose");
+    const std::string& d = agent.seen.description;
+    EXPECT_NE(d.find("item 4 popup: [1] first (chosen) [2] second [3] third"), std::string::npos)
+        << d;
+    EXPECT_NE(d.find("item 5 check (disabled): Keep = off"), std::string::npos) << d;
+    EXPECT_NE(d.find("item 8 number: Days = 7"), std::string::npos) << d;
+}
+
+struct CloseCase {
+    std::vector<std::string> words;
+    short closedWith;
+};
+
+class DGModalDialogCloseTest : public DGModalDialogTest,
+                               public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(DGModalDialogCloseTest, ClosesWithTheRightItem) {
+    agent.words = GetParam().words;
+    rec.answerToClick3 = 7;
+    EXPECT_EQ(Run(), GetParam().closedWith);
+    EXPECT_EQ(rec.messages.back().message, DG_MSG_CLOSE);
+    EXPECT_EQ(rec.messages.back().item, GetParam().closedWith);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DGModalDialogCloseTest,
+                         ::testing::Values(CloseCase{{}, 2}, CloseCase{{"cancel", "ok"}, 2},
+                                           CloseCase{{"4=3"}, 2}, CloseCase{{"click", "3"}, 7},
+                                           CloseCase{{"click", "2"}, 2},
+                                           CloseCase{{"ok", "cancel"}, 1}));
+
+TEST_F(DGModalDialogTest, ItemRulesSeenFromInside) {
+    agent.words = {"8=99", "7=1", "5=1", "9=hello"};
+    agent.inspect = nullptr;
+    // A handler that checks the items when the dialog closes.
+    static int32_t days, radioA, radioB, keep;
+    static std::string text;
+    auto handler = [](short message, short dialId, short item, intptr_t userData,
+                      intptr_t msgData) -> short {
+        const short r = Handler(message, dialId, item, userData, msgData);
+        if (message == DG_MSG_CLOSE) {
+            days = DGGetItemValLong(dialId, 8);
+            radioA = DGGetItemValLong(dialId, 6);
+            radioB = DGGetItemValLong(dialId, 7);
+            keep = DGGetItemValLong(dialId, 5);
+            text = DGGetItemText(dialId, 9);
+        }
+        return r;
+    };
+    EXPECT_EQ(DGModalDialog(module, 900, handler, reinterpret_cast<intptr_t>(&rec)), 2);
+    EXPECT_EQ(days, 30) << "clamped to the maximum";
+    EXPECT_EQ(radioA, 0) << "switching B on switches A off";
+    EXPECT_EQ(radioB, 1);
+    EXPECT_EQ(keep, 0) << "a disabled item cannot be changed";
+    EXPECT_EQ(text, "hello");
+}
+
+TEST_F(DGModalDialogTest, AMissingLayoutRunsNothing) {
+    EXPECT_EQ(DGModalDialog(module, 901, Handler, reinterpret_cast<intptr_t>(&rec)), 0);
+    EXPECT_TRUE(rec.messages.empty());
+}
+
+}  // namespace
