@@ -117,7 +117,8 @@ GSErrCode GetPreferences(int32_t* version, int32_t* size, void* buffer) {
     const PreferenceStore::Block* block = host.Preferences().Find(host.preferenceKey);
     if (buffer == nullptr) {
         if (version != nullptr) *version = block != nullptr ? block->version : 0;
-        if (size != nullptr) *size = block != nullptr ? static_cast<int32_t>(block->bytes.size()) : 0;
+        if (size != nullptr)
+            *size = block != nullptr ? static_cast<int32_t>(block->bytes.size()) : 0;
         return ApiErr::NoError;
     }
     if (block == nullptr) return ApiErr::NotDone;

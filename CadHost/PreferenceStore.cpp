@@ -47,8 +47,7 @@ bool PreferenceStore::Store(const std::string& addOn, int32_t version, const voi
     }
     Block block;
     block.version = version;
-    block.bytes.assign(static_cast<const uint8_t*>(data),
-                       static_cast<const uint8_t*>(data) + size);
+    block.bytes.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size);
     const auto previous = blocks_;
     blocks_[addOn] = std::move(block);
     if (!Save(error)) {

@@ -12,9 +12,9 @@ std::string FourCharText(GSType code) {
 }
 
 // The selector families are slots like any other; they forward to the registered handlers.
-#define PW_FAMILY_SLOT(name)                                                                 \
-    GSErrCode Slot_##name(GSType code, void* par1, void* par2) {                             \
-        return Registry::Get().Dispatch(Family::name, code, par1, par2);                     \
+#define PW_FAMILY_SLOT(name)                                             \
+    GSErrCode Slot_##name(GSType code, void* par1, void* par2) {         \
+        return Registry::Get().Dispatch(Family::name, code, par1, par2); \
     }
 PW_FAMILY_SLOT(Environment)
 PW_FAMILY_SLOT(Database)

@@ -11,7 +11,8 @@ namespace CadHost {
 Session::Session(AddOnLoader& addOn, std::istream& in, std::ostream& out, bool interactive)
     : addOn_(addOn), in_(in), out_(out), interactive_(interactive) {
     DG::SetUserAgent(this);
-    ReportWindow::SetListener([this](const std::string& line) { out_ << "report: " << line << "\n"; });
+    ReportWindow::SetListener(
+        [this](const std::string& line) { out_ << "report: " << line << "\n"; });
 }
 
 Session::~Session() {

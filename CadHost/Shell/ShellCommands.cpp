@@ -164,9 +164,9 @@ Registrar commands([](Registry& r) {
                           "answers the next file dialog with this file and file type (none queued: "
                           "the user cancels)",
                           File});
-    r.AddCommand("dialog", {"dialog WORD ... | dialog cancel",
-                            "answers the next dialog of the add-on (none queued: the user cancels)",
-                            Dialog});
+    r.AddCommand("dialog",
+                 {"dialog WORD ... | dialog cancel",
+                  "answers the next dialog of the add-on (none queued: the user cancels)", Dialog});
     r.AddCommand("echo", {"echo TEXT", "prints the text", Echo});
     r.AddCommand("quit", {"quit", "ends the session", Quit});
 });

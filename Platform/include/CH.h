@@ -4,8 +4,8 @@
 #include <cstdint>
 
 enum class CHCaseType : int32_t {
-    Sensitive = 0,     // byte order of the collation, case counts
-    Insensitive = 1,   // whole-text comparison ignoring case
+    Sensitive = 0,    // byte order of the collation, case counts
+    Insensitive = 1,  // whole-text comparison ignoring case
 };
 
 // Compares two NUL-terminated UTF-8 texts by the current LC_COLLATE order. Returns -1, 0 or 1.

@@ -3,10 +3,10 @@
 // blocks, each by number. One module is active at a time; lookups without a module use it.
 //
 // The file is plain text, one resource per block:
-//   strings 32000          alert 32514            menu 32500 Title       dialog 32400 palette 640 420 Title
-//   1 First text           text Save "^1"?        item First item        item 1 button 10 10 90 24 Show
-//   2 Second text          button Save            item Second item       end
-//   end                    button Don't save      end
+//   strings 32000          alert 32514            menu 32500 Title       dialog 32400 palette 640
+//   420 Title 1 First text           text Save "^1"?        item First item        item 1 button 10
+//   10 90 24 Show 2 Second text          button Save            item Second item       end end
+//   button Don't save      end
 //                          end                    text 32530 ... end (a verbatim block)
 // Lines starting with '#' are comments. In texts, \n, \t and \\ stand for a line end, a tab and a
 // backslash. A string of a list is at most 255 bytes.

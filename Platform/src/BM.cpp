@@ -36,7 +36,8 @@ GSHandle BMAllocateHandle(int32_t size, int32_t flags, int32_t /*reserved*/) {
     return &block->data;
 }
 
-GSErrCode BMReallocHandle(GSHandle handle, int32_t newSize, int32_t /*flags*/, int32_t /*reserved*/) {
+GSErrCode BMReallocHandle(GSHandle handle, int32_t newSize, int32_t /*flags*/,
+                          int32_t /*reserved*/) {
     if (handle == nullptr || newSize < 0) return ApiErr::BadParameter;
     Block* block = BlockOf(handle);
     char* grown = static_cast<char*>(std::realloc(block->data, static_cast<size_t>(newSize) + 1));
@@ -48,9 +49,7 @@ GSErrCode BMReallocHandle(GSHandle handle, int32_t newSize, int32_t /*flags*/, i
     return ApiErr::NoError;
 }
 
-int32_t BMGetHandleSize(GSHandle handle) {
-    return handle == nullptr ? 0 : BlockOf(handle)->size;
-}
+int32_t BMGetHandleSize(GSHandle handle) { return handle == nullptr ? 0 : BlockOf(handle)->size; }
 
 void BMKillHandle(GSHandle* handle) {
     if (handle == nullptr || *handle == nullptr) return;

@@ -37,7 +37,8 @@ size_t CHTruncate(const char* src, char* dst, size_t maxBytes) {
     size_t n = std::strlen(src);
     if (n > maxBytes - 1) {
         n = maxBytes - 1;
-        // Step back over continuation bytes so that a multi-byte character is kept whole or dropped.
+        // Step back over continuation bytes so that a multi-byte character is kept whole or
+        // dropped.
         while (n > 0 && (static_cast<unsigned char>(src[n]) & 0xC0) == 0x80) --n;
     }
     std::memmove(dst, src, n);

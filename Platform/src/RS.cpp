@@ -131,7 +131,8 @@ bool ParseResourceText(const std::string& text, ResourceFile& out, std::string& 
             }
             case Block::Alert:
                 if (key == "text") {
-                    out.alerts[id].text += (out.alerts[id].text.empty() ? "" : "\n") + Unescape(line);
+                    out.alerts[id].text +=
+                        (out.alerts[id].text.empty() ? "" : "\n") + Unescape(line);
                 } else if (key == "button") {
                     out.alerts[id].buttons.push_back(Unescape(line));
                 } else {

@@ -4,11 +4,11 @@
 #include "Host/ModuleEntry.h"
 #include "RS.h"
 
-#define PW_VTAPI_DEFINE(slot, name, ret, missing, params, args)                       \
-    ret VTAPI_##name params {                                                        \
-        auto fn = reinterpret_cast<ApiFn_##name>(FunctionTable::gImpList[slot]);    \
-        if (fn == nullptr) return missing;                                           \
-        return fn args;                                                              \
+#define PW_VTAPI_DEFINE(slot, name, ret, missing, params, args)                  \
+    ret VTAPI_##name params {                                                    \
+        auto fn = reinterpret_cast<ApiFn_##name>(FunctionTable::gImpList[slot]); \
+        if (fn == nullptr) return missing;                                       \
+        return fn args;                                                          \
     }
 PW_API_SLOTS(PW_VTAPI_DEFINE)
 #undef PW_VTAPI_DEFINE

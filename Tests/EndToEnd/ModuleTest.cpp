@@ -27,7 +27,8 @@ CommandResult RunCommand(const std::string& command) {
     if (pipe == nullptr) return result;
     std::array<char, 4096> buffer{};
     size_t n = 0;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.output.append(buffer.data(), n);
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        result.output.append(buffer.data(), n);
     const int raw = pclose(pipe);
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return result;
@@ -63,8 +64,8 @@ TEST(ModuleExportsTest, ExactlyTheTwoEntryFunctions) {
 }
 
 TEST(SessionTest, CommandsWithoutEffectEndCleanly) {
-    const std::string script = WriteScript("quiet.session",
-                                           "menu 0\nmenu 2\nmenu 7\nevent new\nevent close\nquit\n");
+    const std::string script =
+        WriteScript("quiet.session", "menu 0\nmenu 2\nmenu 7\nevent new\nevent close\nquit\n");
     const CommandResult run = RunCommand(CadHostCommand("run " + script));
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output.find("Phasework general error!"), std::string::npos) << run.output;
@@ -95,8 +96,8 @@ TEST(SessionTest, TheDemoRuns) {
 }
 
 TEST(SessionTest, AMissingModuleIsAClearError) {
-    const CommandResult run = RunCommand(std::string(PW_CADHOST_PATH) +
-                                         " --addon /nonexistent/Phasework.so demo");
+    const CommandResult run =
+        RunCommand(std::string(PW_CADHOST_PATH) + " --addon /nonexistent/Phasework.so demo");
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("cannot load add-on /nonexistent/Phasework.so"), std::string::npos)
         << run.output;
@@ -108,8 +109,10 @@ TEST(AbnormalTerminationTest, LoggedWhenFreeDataNeverRan) {
     DebugLog::SetSink([&log](const std::string& text) { log += text; });
     void* module = dlopen(PW_ADDON_PATH, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(module, nullptr) << dlerror();
-    auto getExports = reinterpret_cast<GetExportedFuncAddrsProc>(dlsym(module, "GetExportedFuncAddrs"));
-    auto setImports = reinterpret_cast<SetImportedFuncAddrsProc>(dlsym(module, "SetImportedFuncAddrs"));
+    auto getExports =
+        reinterpret_cast<GetExportedFuncAddrsProc>(dlsym(module, "GetExportedFuncAddrs"));
+    auto setImports =
+        reinterpret_cast<SetImportedFuncAddrsProc>(dlsym(module, "SetImportedFuncAddrs"));
     ASSERT_NE(getExports, nullptr);
     ASSERT_NE(setImports, nullptr);
     API_ExportedFuncs record{};
@@ -128,8 +131,10 @@ TEST(AbnormalTerminationTest, SilentAfterFreeData) {
     DebugLog::SetSink([&log](const std::string& text) { log += text; });
     void* module = dlopen(PW_ADDON_PATH, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(module, nullptr) << dlerror();
-    auto getExports = reinterpret_cast<GetExportedFuncAddrsProc>(dlsym(module, "GetExportedFuncAddrs"));
-    auto setImports = reinterpret_cast<SetImportedFuncAddrsProc>(dlsym(module, "SetImportedFuncAddrs"));
+    auto getExports =
+        reinterpret_cast<GetExportedFuncAddrsProc>(dlsym(module, "GetExportedFuncAddrs"));
+    auto setImports =
+        reinterpret_cast<SetImportedFuncAddrsProc>(dlsym(module, "SetImportedFuncAddrs"));
     API_ExportedFuncs record{};
     getExports(&record);
     const ApiFunctionTable table = CadHost::Registry::Get().BuildTable();

@@ -30,8 +30,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TruncateCase{"hello", 64, "hello"}, TruncateCase{"hello", 4, "hel"},
                       TruncateCase{"h\xC3\xA9llo", 3, "h"},          // é would not fit whole
                       TruncateCase{"h\xC3\xA9llo", 4, "h\xC3\xA9"},  // é fits
-                      TruncateCase{"\xE2\x82\xAC" "1", 3, ""},       // € needs 3 bytes + NUL
-                      TruncateCase{"\xE2\x82\xAC" "1", 4, "\xE2\x82\xAC"},
+                      TruncateCase{"\xE2\x82\xAC"
+                                   "1",
+                                   3, ""},  // € needs 3 bytes + NUL
+                      TruncateCase{"\xE2\x82\xAC"
+                                   "1",
+                                   4, "\xE2\x82\xAC"},
                       TruncateCase{"\xF0\x9D\x84\x9E", 4, ""}, TruncateCase{"", 1, ""}));
 
 TEST(CHCompareTextsTest, OrderAndCase) {

@@ -75,15 +75,15 @@ TEST_P(RSParseErrorTest, SaysWhichLine) {
 const std::string kLong(256, 'x');
 const std::string kTooLong = "strings 1\n1 " + kLong + "\nend\n";
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RSParseErrorTest,
-    ::testing::Values(BadCase{"strings 1\n2 skipped one\nend\n", "line 2"},
-                      BadCase{"strings\nend\n", "line 1"},
-                      BadCase{"alert 5\ntext no buttons\nend\n", "line 3"},
-                      BadCase{"strings 1\n1 open\n", "'end' missing"},
-                      BadCase{"picture 1\nend\n", "unknown resource kind"},
-                      BadCase{"dialog 1 modal wide 20 T\nend\n", "dialog size"},
-                      BadCase{kTooLong.c_str(), "255 bytes"}));
+INSTANTIATE_TEST_SUITE_P(Cases, RSParseErrorTest,
+                         ::testing::Values(BadCase{"strings 1\n2 skipped one\nend\n", "line 2"},
+                                           BadCase{"strings\nend\n", "line 1"},
+                                           BadCase{"alert 5\ntext no buttons\nend\n", "line 3"},
+                                           BadCase{"strings 1\n1 open\n", "'end' missing"},
+                                           BadCase{"picture 1\nend\n", "unknown resource kind"},
+                                           BadCase{"dialog 1 modal wide 20 T\nend\n",
+                                                   "dialog size"},
+                                           BadCase{kTooLong.c_str(), "255 bytes"}));
 
 class RSModuleTest : public ::testing::Test {
 protected:
@@ -107,8 +107,8 @@ TEST_F(RSModuleTest, StringLookupAndMisses) {
     EXPECT_STREQ(buf, "First");
     for (auto [list, index] : {std::pair{100, 0}, {100, 3}, {101, 1}}) {
         std::strcpy(buf, "garbage");
-        EXPECT_FALSE(RSGetIndString(buf, static_cast<int16_t>(list), static_cast<int16_t>(index),
-                                    module));
+        EXPECT_FALSE(
+            RSGetIndString(buf, static_cast<int16_t>(list), static_cast<int16_t>(index), module));
         EXPECT_STREQ(buf, "") << list << "/" << index;
     }
 }

@@ -23,5 +23,5 @@ constexpr GSErrCode NotDone = static_cast<GSErrCode>(0x810600E6);
 constexpr GSErrCode ElementLocked = static_cast<GSErrCode>(0x8106012F);
 constexpr GSErrCode NotEditable = static_cast<GSErrCode>(0x81060132);
 constexpr GSErrCode MissingSlot = static_cast<GSErrCode>(0x81060387);  // empty function-table slot
-constexpr GSErrCode OutOfMemory = -108;                                 // the classic memFullErr
+constexpr GSErrCode OutOfMemory = -108;                                // the classic memFullErr
 }  // namespace ApiErr

@@ -15,7 +15,7 @@ struct AlertRequest {
 };
 
 struct FileDialogRequest {
-    bool save = false;                 // save dialog (else open)
+    bool save = false;  // save dialog (else open)
     std::string title;
     std::vector<std::string> filters;  // file type names, filter 0 first
     int32_t filter = 0;                // the filter chosen at the start
@@ -25,7 +25,7 @@ struct FileDialogRequest {
 struct FileDialogAnswer {
     bool accepted = false;  // false: the user cancelled
     std::string path;
-    int32_t filter = 0;     // the file type the user chose
+    int32_t filter = 0;  // the file type the user chose
 };
 
 // A modal dialog of the add-on, described for whoever answers it.

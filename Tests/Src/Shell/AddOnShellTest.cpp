@@ -2,8 +2,8 @@
 #include <fstream>
 
 #include "AddOnMain.h"
-#include "DG/DG.h"
 #include "DB.h"
+#include "DG/DG.h"
 #include "Host/VTAPI.h"
 #include "MainDialogCPP.h"
 #include "Preferences.h"
@@ -42,7 +42,8 @@ TEST(HandOverTest, WrappersRefuseWithoutTheTable) {
     EXPECT_EQ(My_RegisterInterface(), static_cast<GSErrCode>(0x81060001));
     int client = 0;
     EXPECT_EQ(My_Initialize(&client), static_cast<GSErrCode>(0x81060001));
-    EXPECT_EQ(ModuleEntry::clientPtr, nullptr) << "the client pointer is kept only once handed over";
+    EXPECT_EQ(ModuleEntry::clientPtr, nullptr)
+        << "the client pointer is kept only once handed over";
     EXPECT_EQ(My_FreeData(), static_cast<GSErrCode>(0x81060001));
     EXPECT_FALSE(FunctionTable::IsHandedOver());
 }

@@ -27,7 +27,8 @@ TEST(ExceptionWhatTest, GivesTheClassNameWhateverTheMessage) {
     ETaskNotFound notFound("Src/DB", 5, "ignored");
     EAviCreation avi("Src/MovieGenerator", 6, EAviCreation::CannotFinish);
     EModifyModel model("Src/ModifyModel", 7, 3, 5);
-    for (const EAddon* e : std::initializer_list<const EAddon*>{&hiderCode, &hiderStream, &hiderText}) {
+    for (const EAddon* e :
+         std::initializer_list<const EAddon*>{&hiderCode, &hiderStream, &hiderText}) {
         EXPECT_STREQ(e->what(), "EElementHider");
         // Caught through the base, the override still answers.
         const std::exception& asStd = *e;
@@ -97,15 +98,12 @@ TEST_P(AddMessageLimitTest, AppendsWholeOrNotAtAll) {
     EXPECT_EQ(std::string(e.GetMessage()), c.appended ? first + more : first);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, AddMessageLimitTest,
-                         ::testing::Values(LimitCase{0, 1023, false, true},
-                                           LimitCase{0, 1024, false, false},
-                                           LimitCase{1000, 23, false, true},
-                                           LimitCase{1000, 24, false, false},
-                                           LimitCase{0, 1022, true, true},
-                                           LimitCase{0, 1023, true, false},
-                                           LimitCase{1000, 22, true, true},
-                                           LimitCase{1000, 23, true, false},
-                                           LimitCase{5, 0, true, true}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AddMessageLimitTest,
+    ::testing::Values(LimitCase{0, 1023, false, true}, LimitCase{0, 1024, false, false},
+                      LimitCase{1000, 23, false, true}, LimitCase{1000, 24, false, false},
+                      LimitCase{0, 1022, true, true}, LimitCase{0, 1023, true, false},
+                      LimitCase{1000, 22, true, true}, LimitCase{1000, 23, true, false},
+                      LimitCase{5, 0, true, true}));
 
 }  // namespace
