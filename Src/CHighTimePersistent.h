@@ -43,6 +43,9 @@ public:
 
     // The host's time value; 0 when the value is not valid or the host cannot hold it.
     KXTime ConvertToKXTime() const;
+    // The same with a result callers can test: TIErr::NoError, TIErr::BadRecord for a value that
+    // is not valid, TIErr::OutOfRange for a date outside KXTime's span. out is set only on success.
+    GSErrCode ToKXTime(KXTime& out) const;
     // The present time as the host gives it.
     static CHighTimePersistent GetKXPresentTime();
 

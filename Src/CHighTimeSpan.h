@@ -25,7 +25,8 @@ public:
     int64_t GetTotalSeconds() const;
     int64_t GetTotalMilliSeconds() const;
     int64_t GetTotalMicroSeconds() const;
-    int64_t GetTotalNanoSeconds() const;  // wraps beyond about 29 000 years, as ticks x 100 must
+    // Held at the int64 limits for spans beyond about 292 years, which ticks x 100 cannot hold.
+    int64_t GetTotalNanoSeconds() const;
 
     // Components: days, then what is left in each smaller unit. A negative span gives
     // non-positive components. They do not look at status.

@@ -1,0 +1,139 @@
+#include "CHighTimePersistent.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "IO/File.h"
+
+namespace {
+
+// The stored form is little-endian whatever the processor, so files move between machines.
+void PutLittleEndian(uint64_t value, unsigned char* out, int bytes) {
+    for (int i = 0; i < bytes; ++i) out[i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+uint64_t GetLittleEndian(const unsigned char* in, int bytes) {
+    uint64_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = (value << 8) | in[i];
+    return value;
+}
+
+bool KnownStatus(int32_t status) { return status >= 0 && status <= 2; }
+
+// The host's record of a decoded value (dayOfWeek as the caller wants it). Fields outside
+// 16 bits cannot be a date the host holds; false then.
+bool FillRecord(const CHighTime::_HighTimeFormat& f, uint16_t dayOfWeek, KXTimeRecord& record) {
+    if (f.nYear < 0 || f.nYear > 0xFFFF) return false;
+    record.year = static_cast<uint16_t>(f.nYear);
+    record.month = static_cast<uint16_t>(f.nMonth);
+    record.dayOfWeek = dayOfWeek;
+    record.day = static_cast<uint16_t>(f.nDay);
+    record.hour = static_cast<uint16_t>(f.nHour);
+    record.minute = static_cast<uint16_t>(f.nMinute);
+    record.second = static_cast<uint16_t>(f.nSecond);
+    record.millisecond = static_cast<uint16_t>(f.nMilli);
+    return true;
+}
+
+CHighTimePersistent FromRecord(const KXTimeRecord& r) {
+    return CHighTime(r.year, r.month, r.day, r.hour, r.minute, r.second, r.millisecond, 0, 0);
+}
+
+}  // namespace
+
+int CHighTimePersistent::Write(IO::File& file) const {
+    unsigned char statusBytes[4];
+    unsigned char tickBytes[8];
+    PutLittleEndian(static_cast<uint32_t>(status), statusBytes, 4);
+    PutLittleEndian(static_cast<uint64_t>(ticks), tickBytes, 8);
+    // Both writes count: a status lost on the way would leave a file that reads back shifted.
+    const GSErrCode first = file.WriteBin(reinterpret_cast<const char*>(statusBytes), 4);
+    const GSErrCode second = file.WriteBin(reinterpret_cast<const char*>(tickBytes), 8);
+    return first != IO::Err::NoError || second != IO::Err::NoError ? kWriteError : 0;
+}
+
+int CHighTimePersistent::Read(IO::File& file) {
+    unsigned char statusBytes[4] = {};
+    unsigned char tickBytes[8] = {};
+    const GSErrCode first = file.ReadBin(reinterpret_cast<char*>(statusBytes), 4);
+    const GSErrCode second = file.ReadBin(reinterpret_cast<char*>(tickBytes), 8);
+    const auto storedStatus = static_cast<int32_t>(GetLittleEndian(statusBytes, 4));
+    // A short read or a status no writer produces means a foreign or damaged file: the value
+    // stays as it was.
+    if (first != IO::Err::NoError || second != IO::Err::NoError || !KnownStatus(storedStatus))
+        return kReadError;
+    status = static_cast<HighTimeStatus>(storedStatus);
+    ticks = static_cast<int64_t>(GetLittleEndian(tickBytes, 8));
+    return 0;
+}
+
+CHighTimePersistent& CHighTimePersistent::SetToMidnight24() {
+    SetDateTime(GetYear(), GetMonth(), GetDay(), 24, 0, 0, 0, 0, 0);
+    return *this;
+}
+
+CHighTimePersistent& CHighTimePersistent::SetToBaseTime() {
+    SetDateTime(GetYear(), GetMonth(), GetDay(), 0, 0, 0, 0, 0, 0);
+    return *this;
+}
+
+CHighTimePersistent CHighTimePersistent::DecreaseByOneDay() const {
+    return *this - CHighTimeSpan(1, 0, 0, 0, 0, 0, 0);
+}
+
+GSErrCode CHighTimePersistent::ToKXTime(KXTime& out) const {
+    if (status != HighTimeStatus::valid) return TIErr::BadRecord;
+    _HighTimeFormat f{};
+    ConvertLongLongToTime(ticks, f);
+    KXTimeRecord record{};
+    if (!FillRecord(f, static_cast<uint16_t>(f.nDayOfWeek - 1), record)) return TIErr::OutOfRange;
+    return TIGetKXTime(&record, &out, TIConvertPlain);
+}
+
+KXTime CHighTimePersistent::ConvertToKXTime() const {
+    KXTime result = 0;
+    return ToKXTime(result) == TIErr::NoError ? result : 0;
+}
+
+CHighTimePersistent CHighTimePersistent::GetKXPresentTime() {
+    KXTimeRecord record{};
+    if (TIGetTimeRecord(TIGetTime(), &record, TIConvertPlain) != TIErr::NoError) {
+        CHighTimePersistent failed;
+        failed.status = HighTimeStatus::invalid;
+        return failed;
+    }
+    return FromRecord(record);
+}
+
+char* CHighTimePersistent::FormatKX(char* buffer, int bufferSize, int32_t flags) const {
+    if (buffer == nullptr || bufferSize <= 0) return buffer;
+    buffer[0] = '\0';
+    KXTime value = 0;
+    if (ToKXTime(value) != TIErr::NoError) return buffer;
+    char text[TITimeStringSize];
+    if (TIGetTimeString(value, text, flags) != TIErr::NoError) return buffer;
+    const size_t length = std::min(std::strlen(text), static_cast<size_t>(bufferSize) - 1);
+    std::memcpy(buffer, text, length);
+    buffer[length] = '\0';
+    return buffer;
+}
+
+CHighTimePersistent CHighTimePersistent::ConvertFromV3() const {
+    if (status != HighTimeStatus::valid) return *this;
+    _HighTimeFormat f{};
+    ConvertLongLongToTime(ticks, f);
+    KXTimeRecord record{};
+    KXTime value = 0;
+    // Old files pass the day of week as 1 = Sunday and use the host's flag 1.
+    if (FillRecord(f, static_cast<uint16_t>(f.nDayOfWeek), record) &&
+        TIGetKXTime(&record, &value, TIConvertV3) == TIErr::NoError &&
+        TIGetTimeRecord(value, &record, TIConvertPlain) == TIErr::NoError)
+        return FromRecord(record);
+    // Outside what the host holds: the same whole seconds the trip would have kept.
+    return CHighTime(f.nYear, f.nMonth, f.nDay, f.nHour, f.nMinute, f.nSecond, 0, 0, 0);
+}
+
+void CHighTimePersistent::Debug(const char* /*label*/) const {
+    char text[512];
+    FormatKX(text, sizeof text, TIShortDate);
+}
