@@ -33,7 +33,16 @@ public:
         files.erase(files.begin());
         return a;
     }
+    std::vector<std::string> AnswerDialog(const DG::DialogRequest& request) override {
+        dialogs.push_back(request);
+        if (dialogAnswers.empty()) return {};
+        std::vector<std::string> a = dialogAnswers.front();
+        dialogAnswers.erase(dialogAnswers.begin());
+        return a;
+    }
     std::vector<DG::AlertRequest> alerts;
+    std::vector<DG::DialogRequest> dialogs;
+    std::vector<std::vector<std::string>> dialogAnswers;
     std::vector<int16_t> answers;
     std::vector<DG::FileDialogRequest> fileDialogs;
     std::vector<DG::FileDialogAnswer> files;
