@@ -1,17 +1,410 @@
 #include "DB.h"
 
+#include <climits>
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "BM.h"
+#include "DGUtils.h"
+#include "ETaskNotFound.h"
 #include "ElementHider.h"
+#include "FileName.h"
+#include "FileUtils.h"
+#include "Host/VTAPI.h"
+#include "IO/File.h"
+#include "IO/Location.h"
+#include "PW_Header.h"
 #include "Preferences.h"
+#include "ReplacementFile.h"
+#include "ResUtils.h"
+
+char DB::columnNames[4][256] = {};
+bool DB::validPairs[TASK::kTypeCount][TASK::kTypeCount] = {};
+const char* const DB::typePrefixes = TASK::typeChars;
+
+namespace {
+
+constexpr const char* kThrownFrom = "Src/DB";
+
+// Schedule kinds of the preferences.
+constexpr int32_t kOwnFormat = 0;
+constexpr int32_t kMsProjectText = 1;
+
+// A report text with its single "%s" replaced by `text` ("%%" stands for "%"). Done by hand so
+// that a resource text can never act as a printf format.
+std::string FormatWithText(const char* format, const char* text) {
+    std::string out;
+    bool used = false;
+    for (const char* p = format; *p != '\0'; ++p) {
+        if (p[0] == '%' && p[1] == '%') {
+            out += '%';
+            ++p;
+        } else if (p[0] == '%' && p[1] == 's' && !used) {
+            out += text;
+            used = true;
+            ++p;
+        } else {
+            out += *p;
+        }
+    }
+    return out;
+}
+
+void ReportTask(short stringIndex, const TASK& task) {
+    char format[ResUtils::kStringBufferSize];
+    ResUtils::LoadResourceString(format, 32510, stringIndex);
+    VTAPI_WriteReport(FormatWithText(format, task.name).c_str(), false);
+}
+
+bool SameTaskData(const TASK& a, const TASK& b) {
+    // Names compare byte for byte: a change of letter case is a change the user wants saved.
+    return std::strcmp(a.name, b.name) == 0 && Compare(a.start, b.start) == 0 &&
+           Compare(a.end, b.end) == 0 && a.type == b.type && a.uniqueID == b.uniqueID;
+}
+
+}  // namespace
 
 DB::DB(Preferences& prefs_, ElementHider& hider_) : prefs(prefs_), hider(hider_) {}
 
-void DB::Create() {}
+DB::~DB() {
+    if (captionParams != nullptr) BMKillHandle(&captionParams);
+}
+
+bool DB::Create() {
+    for (short i = 0; i < 4; ++i) ResUtils::LoadResourceString(columnNames[i], 32600, i + 1);
+
+    std::memset(validPairs, 0, sizeof(validPairs));
+    const std::pair<TASKTYPE, TASKTYPE> allowed[] = {
+        {Build, Demolish},      {Build, TypeR},    {Build, TypeF}, {Demolish, Build},
+        {Demolish, Temporary},  {TypeR, Demolish}, {TypeR, TypeR}, {TypeR, TypeF},
+        {TypeF, Demolish},      {TypeF, TypeR},    {TypeF, TypeF}, {Temporary, Build},
+        {Temporary, Temporary},
+    };
+    for (const auto& [first, second] : allowed) validPairs[first][second] = true;
+
+    currentDate = CHighTimePersistent::GetKXPresentTime();
+    currentDate.SetToMidnight24();
+    userID = 0;
+    if (captionParams != nullptr) BMKillHandle(&captionParams);
+    captionParams = nullptr;
+    captionParamCount = 0;
+    return true;
+}
+
+// ---- Lookups ----
+
+TASK DB::GetTask(uint32_t index) const {
+    if (index >= tasks.size()) return TASK();
+    return tasks[index];
+}
+
+uint32_t DB::GetTaskIndexByUniqueID(int32_t id) const {
+    for (size_t i = 0; i < tasks.size(); ++i)
+        if (tasks[i].uniqueID == id) return static_cast<uint32_t>(i);
+    throw ETaskNotFound(kThrownFrom, __LINE__, "");
+}
+
+TASK& DB::GetTaskByUniqueID(int32_t id) { return tasks[GetTaskIndexByUniqueID(id)]; }
+
+TASK DB::GetTaskByUniqueID(int32_t id) const { return tasks[GetTaskIndexByUniqueID(id)]; }
+
+void DB::GetGroupOfTasks(std::vector<TASK>& out, const int32_t* ids, int32_t count) const {
+    if (ids == nullptr) return;
+    for (const TASK& task : tasks)
+        for (int32_t i = 0; i < count; ++i)
+            if (task.uniqueID == ids[i]) out.push_back(task);
+}
+
+int32_t DB::GetHighestUID() const {
+    int32_t highest = 0;
+    for (const TASK& task : tasks)
+        if (task.uniqueID > highest) highest = task.uniqueID;
+    return highest;
+}
+
+CHighTimePersistent DB::GetEarliestTime() const {
+    CHighTimePersistent earliest = GetTask(0).start;
+    for (size_t i = 1; i < tasks.size(); ++i) {
+        const CHighTimePersistent& start = tasks[i].start;
+        if (start.status == HighTimeStatus::valid && start.ticks < earliest.ticks) {
+            earliest.ticks = start.ticks;
+            earliest.status = HighTimeStatus::valid;
+        }
+    }
+    return earliest;
+}
+
+CHighTimePersistent DB::GetLatestTime() const {
+    CHighTimePersistent latest = GetTask(0).end;
+    for (size_t i = 1; i < tasks.size(); ++i) {
+        const CHighTimePersistent& end = tasks[i].end;
+        if (end.status == HighTimeStatus::valid && end.ticks > latest.ticks) {
+            latest.ticks = end.ticks;
+            latest.status = HighTimeStatus::valid;
+        }
+    }
+    return latest;
+}
+
+// ---- Changes ----
+
+int32_t DB::AppendNewTask() {
+    TASK task;
+    task.start = CHighTimePersistent::GetKXPresentTime();
+    task.start.SetToBaseTime();
+    task.end = CHighTimePersistent::GetKXPresentTime();
+    task.end.SetToMidnight24();
+    task.name[0] = '\0';
+    const int32_t highest = GetHighestUID();
+    if (highest < INT32_MAX) {
+        task.uniqueID = highest + 1;
+    } else {
+        // No number above the highest is left: take the smallest one not in use.
+        std::set<int32_t> used;
+        for (const TASK& t : tasks) used.insert(t.uniqueID);
+        task.uniqueID = 1;
+        while (used.count(task.uniqueID) != 0) ++task.uniqueID;
+    }
+    tasks.push_back(task);
+    modified = true;
+    return static_cast<int32_t>(tasks.size() - 1);
+}
+
+void DB::SetTask(uint32_t index, const TASK& task) {
+    if (index >= tasks.size()) throw ETaskNotFound(kThrownFrom, __LINE__, "");
+    modified = modified || !SameTaskData(tasks[index], task);
+    tasks[index] = task;
+}
+
+void DB::DeleteTaskByUniqueID(int32_t id) {
+    const uint32_t index = GetTaskIndexByUniqueID(id);
+    tasks.erase(tasks.begin() + index);
+    modified = true;
+}
 
 void DB::Clear() {
     modified = false;
+    SetCurrentDate(CHighTimePersistent::GetKXPresentTime(), true);
+    tasks.clear();
     prefs.Reset();
 }
 
-bool DB::Load() { return false; }
+void DB::UnmarkAllTasks(MainDialogCPP* /*palette*/) {
+    for (uint32_t i = 0; i < tasks.size(); ++i) {
+        TASK task = tasks[i];
+        task.flags = 0;
+        SetTask(i, task);
+    }
+    // The palette's marked state is cleared here (palette->SetMarkedState(false)) once the palette
+    // has its list of tasks.
+}
 
-bool DB::Save(bool /*saveAs*/) { return false; }
+// ---- Checks ----
+
+int32_t DB::ConsistencyCheckBeforeMovie() const {
+    int32_t reports = 0;
+    for (const TASK& task : tasks) {
+        const bool startValid = task.start.status == HighTimeStatus::valid;
+        if (!startValid) {
+            ReportTask(4, task);
+            ++reports;
+        }
+        if (task.end.status != HighTimeStatus::valid) {
+            ReportTask(5, task);
+            ++reports;
+        } else if (startValid && task.start.ticks > task.end.ticks) {
+            ReportTask(6, task);
+            ++reports;
+        }
+    }
+    return reports;
+}
+
+// ---- Current date ----
+
+void DB::SetCurrentDate(CHighTime date, bool toEndOfDay) {
+    currentDate = date;
+    if (toEndOfDay) currentDate.SetToMidnight24();
+    Refresh();
+}
+
+void DB::Refresh() {
+    for (TASK& task : tasks) {
+        const CHighTimeSpan duration = task.end - task.start;
+        const CHighTimeSpan elapsed = currentDate - task.start;
+        int64_t e = elapsed.GetTotalSeconds();
+        if (e < 0) e = 0;
+
+        task.percentDone = 0;
+        if (task.start.status == HighTimeStatus::valid &&
+            task.end.status == HighTimeStatus::valid && task.uniqueID >= 1) {
+            const int64_t d = duration.GetTotalSeconds();
+            if (e >= d)
+                task.percentDone = 100;
+            else if (e > 0)
+                task.percentDone = static_cast<int32_t>(static_cast<double>(e) / d * 100.0);
+        }
+        task.inProgress = e > 0 && elapsed.ticks < duration.ticks;
+
+        const bool before = e == 0;
+        TASK::LINKEDELEMENTSTATE beforeState = TASK::Present, afterState = TASK::Present;
+        bool known = true;
+        switch (task.type) {
+            case Build:
+                beforeState = TASK::Absent;
+                afterState = TASK::Present;
+                break;
+            case Demolish:
+                beforeState = TASK::Present;
+                afterState = TASK::Absent;
+                break;
+            case TypeR:
+            case TypeF:
+                beforeState = TASK::Present;
+                afterState = TASK::Present;
+                break;
+            case Temporary:
+                beforeState = TASK::Absent;
+                afterState = TASK::Absent;
+                break;
+            default:
+                known = false;
+                break;
+        }
+        if (!known)
+            task.linkedElementState = TASK::Present;
+        else if (before)
+            task.linkedElementState = beforeState;
+        else if (task.inProgress)
+            task.linkedElementState = TASK::UnderWay;
+        else
+            task.linkedElementState = afterState;
+    }
+}
+
+// ---- The own schedule file ----
+
+bool DB::WriteToOwnFormat(const char* path) {
+    const IO::Location location(path != nullptr ? path : "");
+    if (!location.IsValid()) return false;
+    // The old file is replaced only once the new one is wholly written and closed.
+    ReplacementFile replacement(location);
+    if (!replacement.Open()) return false;
+    IO::File& file = replacement.File();
+
+    PW_Header header;
+    header.version = PW_Header::kCurrentVersion;
+    header.taskCount = GetTaskNumber();
+    if (header.Write(file) != FileUtils::Ok) return false;
+    for (const TASK& task : tasks)
+        if (task.Write(file) != FileUtils::Ok) return false;
+    return replacement.Commit();
+}
+
+bool DB::ReadFromOwnFormat(const char* path) {
+    const IO::Location location(path != nullptr ? path : "");
+    if (!location.IsValid()) return false;
+    IO::File file(location, IO::File::Fail);
+    if (file.GetStatus() != IO::Err::NoError) return false;
+
+    int32_t code = FileUtils::Ok;
+    bool cleared = false;
+    if (file.Open(IO::File::ReadMode) != IO::Err::NoError) code = FileUtils::OpenFailed;
+
+    PW_Header header;
+    if (code == FileUtils::Ok) code = header.Read(file);
+    if (code == FileUtils::Ok && !header.IsVersionReadable()) code = FileUtils::BadVersion;
+
+    if (code == FileUtils::Ok) {
+        Clear();
+        cleared = true;
+        for (int32_t i = 0; i < header.taskCount && code == FileUtils::Ok; ++i) {
+            TASK task;
+            code = task.Read(file, header.version);
+            tasks.push_back(task);
+        }
+        if (code == FileUtils::Ok) {
+            if (file.Close() == IO::Err::NoError) return true;
+            code = FileUtils::CloseFailed;
+        }
+    }
+
+    // Failure: no partial schedule stays behind once the old one was cleared.
+    if (file.IsOpen() && file.Close() != IO::Err::NoError && code != FileUtils::OpenFailed)
+        code = FileUtils::CloseFailed;
+    if (cleared) Clear();
+    DGUtils::ResAlert(32521, path);
+    return false;
+}
+
+// ---- Microsoft Project text ----
+
+bool DB::WriteToMsProject(const char* /*path*/) {
+    VTAPI_WriteReport("Phasework: the Microsoft Project text exchange is not available yet.",
+                      false);
+    return false;
+}
+
+bool DB::ReadFromMsProject(const char* /*path*/) {
+    VTAPI_WriteReport("Phasework: the Microsoft Project text exchange is not available yet.",
+                      false);
+    return false;
+}
+
+// ---- The open and save commands ----
+
+bool DB::Save(bool saveAs) {
+    if (!modified && !saveAs) return false;
+    char path[sizeof(prefs.schedulePath)];
+    std::memcpy(path, prefs.schedulePath, sizeof(path));
+    int32_t kind = prefs.scheduleKind;
+
+    if (saveAs || prefs.untitled) {
+        FileName dialog(FileName::Save, path, static_cast<int16_t>(kind));
+        if (!dialog.DisplaySaveDlg()) return false;
+        // A chosen path that does not fit must not fall back to the old file's path.
+        if (dialog.GetFullPath(path) == nullptr) {
+            DGUtils::ResAlert(32520);
+            return false;
+        }
+        kind = dialog.GetSelectedFilter();
+    }
+
+    const bool written = kind == kMsProjectText ? WriteToMsProject(path) : WriteToOwnFormat(path);
+    if (!written) {
+        DGUtils::ResAlert(32520);
+        return false;
+    }
+    std::memcpy(prefs.schedulePath, path, sizeof(path));
+    prefs.scheduleKind = kind == kMsProjectText ? kMsProjectText : kOwnFormat;
+    prefs.untitled = false;
+    modified = false;
+    return true;
+}
+
+bool DB::Load() {
+    if (modified) {
+        const short answer = DGUtils::ResAlert(32515, prefs.schedulePath);
+        if (answer == 1 && !Save(false)) return false;
+        if (answer == 3) return false;
+    }
+
+    FileName dialog(FileName::Open, "", FileName::OwnFormat);
+    if (!dialog.DisplayOpenDlg()) return false;
+    char path[sizeof(prefs.schedulePath)];
+    if (dialog.GetFullPath(path) == nullptr) {
+        DGUtils::ResAlert(32521, dialog.GetLocation().ToPath().c_str());
+        return false;
+    }
+    const int32_t kind = dialog.GetSelectedFilter() == kMsProjectText ? kMsProjectText : kOwnFormat;
+    const bool read = kind == kMsProjectText ? ReadFromMsProject(path) : ReadFromOwnFormat(path);
+    if (!read) return false;
+
+    std::memcpy(prefs.schedulePath, path, sizeof(path));
+    prefs.scheduleKind = kind;
+    prefs.untitled = false;
+    modified = false;
+    SetCurrentDate(CHighTimePersistent::GetKXPresentTime(), true);
+    return true;
+}

@@ -1,25 +1,93 @@
 #pragma once
-// The task database (one instance, projectDB).
-// (The tasks and files come with the schedule issue; this holds what the shell calls.)
+// The task database (one instance, projectDB): the schedule in list order, its unique numbers,
+// whether it changed since it was loaded or saved, the date at which the model is shown, and the
+// schedule files (own format and Microsoft Project text) with the open and save commands.
 #include <cstdint>
+#include <vector>
+
+#include "API/ApiTypes.h"
+#include "CHighTime.h"
+#include "CHighTimePersistent.h"
+#include "TASK.h"
 
 class Preferences;
 class ElementHider;
+class MainDialogCPP;
 
 class DB {
 public:
     DB(Preferences& prefs, ElementHider& hider);
+    ~DB();
+    DB(const DB&) = delete;
+    DB& operator=(const DB&) = delete;
 
-    void Create();
+    // Loads the column names, fills validPairs, sets the current date to the coming midnight and
+    // clears the user and the caption parameters. The tasks are not touched. Returns true.
+    bool Create();
+
+    // Lookups, all from the first task.
+    int32_t GetTaskNumber() const { return static_cast<int32_t>(tasks.size()); }
+    // A copy of the task at index; a freshly constructed task when there is none there.
+    TASK GetTask(uint32_t index) const;
+    // Index of the first task with that ID; ETaskNotFound when there is none.
+    uint32_t GetTaskIndexByUniqueID(int32_t id) const;
+    TASK& GetTaskByUniqueID(int32_t id);
+    TASK GetTaskByUniqueID(int32_t id) const;
+    // Appends to out every task whose ID is among ids[0..count-1], in list order and, per task,
+    // in the order of ids (an ID given twice appends its task twice).
+    void GetGroupOfTasks(std::vector<TASK>& out, const int32_t* ids, int32_t count) const;
+    // The largest ID, at least 0.
+    int32_t GetHighestUID() const;
+    // The earliest valid start (latest valid end); the first task's date when no later task has
+    // a valid earlier (later) one; the present time when there is no task.
+    CHighTimePersistent GetEarliestTime() const;
+    CHighTimePersistent GetLatestTime() const;
+
+    // Changes.
+    // A new task covering today, with the next ID; returns its index.
+    int32_t AppendNewTask();
+    // Replaces the task at index (ETaskNotFound beyond the list). Counts as a change unless only
+    // the marks and computed fields differ.
+    void SetTask(uint32_t index, const TASK& task);
+    // ETaskNotFound (nothing changed) when no task has the ID.
+    void DeleteTaskByUniqueID(int32_t id);
+    // No tasks, unmodified, current date the coming midnight, the file untitled.
     void Clear();
+    // Clears every task's marks and the palette's marked state.
+    void UnmarkAllTasks(MainDialogCPP* palette);
+
+    // Writes one report line for every task date that cannot drive a movie; returns their number.
+    int32_t ConsistencyCheckBeforeMovie() const;
+
+    // The date at which the model is shown (moved to 24:00 of its day when toEndOfDay), and the
+    // computed fields of every task for it.
+    void SetCurrentDate(CHighTime date, bool toEndOfDay);
+    void Refresh();
+
+    // Files. The commands show their alerts; the readers and writers return success only.
     bool Load();
     bool Save(bool saveAs);
+    bool WriteToOwnFormat(const char* path);
+    bool ReadFromOwnFormat(const char* path);
+    bool WriteToMsProject(const char* path);
+    bool ReadFromMsProject(const char* path);
+
     bool IsModified() const { return modified; }
 
-    int32_t userID = 0;
-    bool modified = false;
+    // Column titles of the Microsoft Project text (string list 32600, entries 1 to 4).
+    static char columnNames[4][256];
+    // [type of the first task][type of the second] of two tasks of one element: whether that
+    // order of types makes sense.
+    static bool validPairs[TASK::kTypeCount][TASK::kTypeCount];
+    // The type characters "BDRFT".
+    static const char* const typePrefixes;
 
-private:
+    int16_t userID = 0;  // signed-in user of a shared project, 0 when not shared
+    CHighTimePersistent currentDate;
+    std::vector<TASK> tasks;
+    bool modified = false;
     Preferences& prefs;
     ElementHider& hider;
+    GSHandle captionParams = nullptr;  // the caption object's parameter records (1080 bytes each)
+    int32_t captionParamCount = 0;
 };

@@ -1,17 +1,93 @@
 #include "Preferences.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 
+#include "Host/VTAPI.h"
 #include "ResUtils.h"
 
+static_assert(std::endian::native == std::endian::little, "the record holds little-endian numbers");
+
+namespace {
+
+// Places of the stored record.
+constexpr char kSignature[4] = {'R', 'P', 'D', '4'};
+constexpr size_t kVersionAt = 4;
+constexpr size_t kSchedulePathAt = 8, kSchedulePathSize = 1025;
+constexpr size_t kMoviePathAt = 1033, kMoviePathSize = 1027;
+constexpr size_t kMovieStartAt = 2060, kMovieEndAt = 2064, kMovieStepAt = 2068;
+constexpr size_t kUseCurrentViewAt = 2072, kUse3DWindowAt = 2073, kMovieKindAt = 2074;
+constexpr size_t kShowCaptionObjectAt = 2076, kShowCaptionTextAt = 2077, kShowDateInTextAt = 2078;
+constexpr size_t kCaptionTextAt = 2079, kCaptionTextSize = 128;
+constexpr size_t kCaptionObjectNameAt = 2207, kCaptionObjectNameSize = 33;
+static_assert(kCaptionObjectNameAt + kCaptionObjectNameSize == Preferences::kRecordSize);
+
+// Copies a text into a field of `fieldSize` bytes, at most `maxChars` characters; the rest of
+// the field stays as it is (zero).
+void PutText(unsigned char* field, size_t fieldSize, size_t maxChars, const char* text,
+             size_t textSize) {
+    const size_t length = ::strnlen(text, std::min({textSize, fieldSize - 1, maxChars}));
+    std::memcpy(field, text, length);
+}
+
+// Takes a text out of a field, never reading past the field even when it lacks its terminator,
+// and never writing past the destination.
+void TakeText(char* text, size_t textSize, const unsigned char* field, size_t fieldSize) {
+    const size_t length =
+        ::strnlen(reinterpret_cast<const char*>(field), std::min(fieldSize, textSize - 1));
+    std::memcpy(text, field, length);
+    text[length] = '\0';
+}
+
+template <typename T>
+void Put(unsigned char* record, size_t at, T value) {
+    std::memcpy(record + at, &value, sizeof(value));
+}
+
+template <typename T>
+T Take(const unsigned char* record, size_t at) {
+    T value{};
+    std::memcpy(&value, record + at, sizeof(value));
+    return value;
+}
+
+const CHighTimeSpan kOneDay(1, 0, 0, 0);
+
+}  // namespace
+
 Preferences::Preferences() : schedulePath{}, moviePath{}, captionText{}, captionObjectName{} {
+    movieStep = CHighTimeSpan();
+    untitled = true;
     ClearTimes();
+}
+
+Preferences& Preferences::operator=(const Preferences& other) {
+    if (this == &other) return *this;
+    std::memcpy(schedulePath, other.schedulePath, sizeof(schedulePath));
+    std::memcpy(moviePath, other.moviePath, sizeof(moviePath));
+    movieStart = other.movieStart;
+    movieEnd = other.movieEnd;
+    movieStep = other.movieStep;
+    useCurrentView = other.useCurrentView;
+    use3DWindow = other.use3DWindow;
+    movieKind = other.movieKind;
+    showCaptionObject = other.showCaptionObject;
+    showCaptionText = other.showCaptionText;
+    showDateInText = other.showDateInText;
+    std::memcpy(captionText, other.captionText, sizeof(captionText));
+    std::memcpy(captionObjectName, other.captionObjectName, sizeof(captionObjectName));
+    return *this;
 }
 
 void Preferences::ClearTimes() {
     schedulePath[0] = '\0';
     moviePath[0] = '\0';
     scheduleKind = 0;
+    // Only the status changes; the ticks stay as they were.
+    for (CHighTimePersistent* date : {&earliestTime, &latestTime, &movieStart, &movieEnd})
+        date->status = HighTimeStatus::invalid;
+    movieStep = kOneDay;
 }
 
 bool Preferences::Reset() {
@@ -27,11 +103,70 @@ bool Preferences::Create() {
     use3DWindow = true;
     movieKind = 1;
     showCaptionObject = showCaptionText = showDateInText = false;
-    captionText[0] = '\0';
-    captionObjectName[0] = '\0';
+    std::memset(captionText, 0, sizeof(captionText));
+    std::memset(captionObjectName, 0, sizeof(captionObjectName));
     return Reset();
 }
 
-void Preferences::ReadPreferences() { Create(); }
+void Preferences::BuildRecord(unsigned char (&record)[kRecordSize]) const {
+    std::memset(record, 0, sizeof(record));
+    std::memcpy(record, kSignature, sizeof(kSignature));
+    Put<int32_t>(record, kVersionAt, kRecordVersion);
+    PutText(record + kSchedulePathAt, kSchedulePathSize, kSchedulePathSize - 1, schedulePath,
+            sizeof(schedulePath));
+    PutText(record + kMoviePathAt, kMoviePathSize, kMoviePathSize - 1, moviePath,
+            sizeof(moviePath));
+    Put<KXTime>(record, kMovieStartAt, movieStart.ConvertToKXTime());
+    Put<KXTime>(record, kMovieEndAt, movieEnd.ConvertToKXTime());
+    Put<int32_t>(record, kMovieStepAt, static_cast<int32_t>(movieStep.GetDays()));
+    record[kUseCurrentViewAt] = useCurrentView ? 1 : 0;
+    record[kUse3DWindowAt] = use3DWindow ? 1 : 0;
+    Put<int16_t>(record, kMovieKindAt, movieKind);
+    record[kShowCaptionObjectAt] = showCaptionObject ? 1 : 0;
+    record[kShowCaptionTextAt] = showCaptionText ? 1 : 0;
+    record[kShowDateInTextAt] = showDateInText ? 1 : 0;
+    PutText(record + kCaptionTextAt, kCaptionTextSize, kCaptionTextSize - 1, captionText,
+            sizeof(captionText));
+    // At most 31 characters: the field's last byte stays zero.
+    PutText(record + kCaptionObjectNameAt, kCaptionObjectNameSize, 31, captionObjectName,
+            sizeof(captionObjectName));
+}
 
-int32_t Preferences::WritePreferences() const { return 0; }
+bool Preferences::TakeRecord(const unsigned char (&record)[kRecordSize]) {
+    if (std::memcmp(record, kSignature, sizeof(kSignature)) != 0 ||
+        Take<int32_t>(record, kVersionAt) != kRecordVersion)
+        return false;
+    TakeText(moviePath, sizeof(moviePath), record + kMoviePathAt, kMoviePathSize);
+    TakeText(schedulePath, sizeof(schedulePath), record + kSchedulePathAt, kSchedulePathSize);
+    movieStart = CHighTimePersistent(Take<KXTime>(record, kMovieStartAt));
+    movieEnd = CHighTimePersistent(Take<KXTime>(record, kMovieEndAt));
+    movieStep = CHighTimeSpan(Take<int32_t>(record, kMovieStepAt), 0, 0, 0);
+    useCurrentView = record[kUseCurrentViewAt] != 0;
+    use3DWindow = record[kUse3DWindowAt] != 0;
+    movieKind = Take<int16_t>(record, kMovieKindAt);
+    showCaptionObject = record[kShowCaptionObjectAt] != 0;
+    showCaptionText = record[kShowCaptionTextAt] != 0;
+    showDateInText = record[kShowDateInTextAt] != 0;
+    TakeText(captionText, sizeof(captionText), record + kCaptionTextAt, kCaptionTextSize);
+    TakeText(captionObjectName, sizeof(captionObjectName), record + kCaptionObjectNameAt,
+             kCaptionObjectNameSize);
+    return true;
+}
+
+void Preferences::ReadPreferences() {
+    unsigned char record[kRecordSize] = {};
+    int32_t version = 0, size = 0;
+    if (VTAPI_GetPreferences(&version, &size, nullptr) != ApiErr::NoError ||
+        version != kRecordVersion || size != kRecordSize) {
+        Create();
+        return;
+    }
+    if (VTAPI_GetPreferences(&version, &size, record) != ApiErr::NoError || !TakeRecord(record))
+        Create();
+}
+
+int32_t Preferences::WritePreferences() const {
+    unsigned char record[kRecordSize];
+    BuildRecord(record);
+    return VTAPI_SetPreferences(kRecordVersion, kRecordSize, record);
+}
