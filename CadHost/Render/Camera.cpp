@@ -1,0 +1,115 @@
+#include "Render/Camera.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace CadHost::Render {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kAzimuthDeg = -135;  // eye to the south-west of the model
+constexpr double kElevationDeg = 21;  // seen from the model's centre, the eye is this high
+constexpr double kPitchDeg = 16;      // the line of sight dips less, leaving sky at the top
+constexpr double kFramingAngle = 66;  // horizontal field of view of the default view
+constexpr double kMargin = 0.92;      // share of the half-picture the model may fill
+
+}  // namespace
+
+bool Camera::Basis(Vec3& forward, Vec3& right, Vec3& upward) const {
+    if (!(viewAngle > 0 && viewAngle < 180)) return false;
+    forward = Normalized(target - eye);
+    if (Length(forward) == 0) return false;
+    const Vec3 worldUp = Length(up) > 0 ? Normalized(up) : Vec3{0, 0, 1};
+    right = Cross(forward, worldUp);
+    if (Length(right) < 1e-9) return false;
+    right = Normalized(right);
+    upward = Cross(right, forward);
+    return true;
+}
+
+bool Camera::IsUsable() const {
+    Vec3 f, r, u;
+    const bool finite = std::isfinite(eye.x) && std::isfinite(eye.y) && std::isfinite(eye.z) &&
+                        std::isfinite(target.x) && std::isfinite(target.y) &&
+                        std::isfinite(target.z) && std::isfinite(up.x) && std::isfinite(up.y) &&
+                        std::isfinite(up.z) && std::isfinite(nearDistance) && nearDistance >= 0;
+    return finite && Basis(f, r, u);
+}
+
+Camera Camera::Framing(const Bounds& box, double aspect) {
+    Bounds b = box;
+    if (b.IsEmpty()) {
+        b.Add({-10, -10, 0});
+        b.Add({10, 10, 10});
+    }
+    if (!(aspect > 0)) aspect = 16.0 / 9.0;
+    Camera cam;
+    cam.viewAngle = kFramingAngle;
+    const double az = kAzimuthDeg * kPi / 180, el = kElevationDeg * kPi / 180;
+    // In a very wide picture the dip below the axis must stay well inside the vertical angle.
+    const double vHalf = std::atan(std::tan(kFramingAngle * kPi / 360) / aspect);
+    const double pitch = el - std::min((kElevationDeg - kPitchDeg) * kPi / 180, 0.6 * vHalf);
+    const Vec3 toEye{std::cos(el) * std::cos(az), std::cos(el) * std::sin(az), std::sin(el)};
+    const Vec3 forward{-std::cos(pitch) * std::cos(az), -std::cos(pitch) * std::sin(az),
+                       -std::sin(pitch)};
+    const Vec3 centre = b.Centre();
+    cam.eye = centre + toEye;
+    cam.target = cam.eye + forward;
+    Vec3 f, r, u;
+    cam.Basis(f, r, u);
+
+    // The eye sits at centre + toEye * D. A corner p is inside the picture when its offsets
+    // across (x) and up (y) stay within tan(half angle) of its depth z; each of these is linear
+    // in D, so every corner gives a least D and the largest of them frames the whole box.
+    const double tanH = std::tan(cam.viewAngle * kPi / 360) * kMargin;
+    const double tanV = tanH / aspect;
+    const double a = -Dot(toEye, f);  // depth gained per unit of D (> 0)
+    const double bUp = -Dot(toEye, u);
+    double distance = 1;
+    for (int k = 0; k < 8; ++k) {
+        const Vec3 p{(k & 1) ? b.max.x : b.min.x, (k & 2) ? b.max.y : b.min.y,
+                     (k & 4) ? b.max.z : b.min.z};
+        const Vec3 d = p - centre;
+        const double z0 = Dot(d, f), x0 = Dot(d, r), y0 = Dot(d, u);
+        distance = std::max(distance, (std::fabs(x0) / tanH - z0) / a);
+        distance = std::max(distance, (y0 - tanV * z0) / (a * tanV - bUp));
+        distance = std::max(distance, (-y0 - tanV * z0) / (a * tanV + bUp));
+    }
+    cam.eye = centre + toEye * distance;
+    cam.target = cam.eye + forward * (distance * a);
+    return cam;
+}
+
+API_Camera Camera::ToRecord() const {
+    API_Camera rec;
+    std::memset(&rec, 0, sizeof(rec));
+    rec.eyeX = eye.x, rec.eyeY = eye.y, rec.eyeZ = eye.z;
+    rec.targetX = target.x, rec.targetY = target.y, rec.targetZ = target.z;
+    rec.upX = up.x, rec.upY = up.y, rec.upZ = up.z;
+    rec.viewAngle = viewAngle;
+    rec.nearDistance = nearDistance;
+    return rec;
+}
+
+bool Camera::FromRecord(const API_Camera& record, Camera& camera, std::string& error) {
+    Camera c;
+    c.eye = {record.eyeX, record.eyeY, record.eyeZ};
+    c.target = {record.targetX, record.targetY, record.targetZ};
+    c.up = {record.upX, record.upY, record.upZ};
+    if (Length(c.up) == 0) c.up = {0, 0, 1};
+    c.viewAngle = record.viewAngle;
+    c.nearDistance = record.nearDistance;
+    if (!(c.viewAngle > 0 && c.viewAngle < 180)) {
+        error = "the camera's field of view must lie between 0 and 180 degrees";
+        return false;
+    }
+    if (!c.IsUsable()) {
+        error = "the camera's eye, target and up do not make a view";
+        return false;
+    }
+    camera = c;
+    return true;
+}
+
+}  // namespace CadHost::Render

@@ -1,0 +1,40 @@
+#pragma once
+// What the renderer draws: coloured triangles in model coordinates (metres, z up). The host's
+// model is turned into a scene before each picture; tests and benchmarks build scenes directly.
+#include <cstdint>
+#include <vector>
+
+#include "Render/Vec3.h"
+
+namespace CadHost::Render {
+
+struct Triangle {
+    float v[9];       // three corners: x, y, z each
+    uint32_t colour;  // 0xAARRGGBB, unlit; alpha is ignored
+};
+
+class Scene {
+public:
+    void AddTriangle(const Vec3& a, const Vec3& b, const Vec3& c, uint32_t colour);
+    // A vertical prism: the polygon (any orientation, may be concave, no holes) extruded from
+    // zBottom to zTop, with both caps. Degenerate polygons add nothing. Returns triangles added.
+    int AddPrism(const std::vector<Vec2>& polygon, double zBottom, double zTop, uint32_t colour);
+    // An axis-aligned box, the simplest prism.
+    int AddBox(const Vec3& min, const Vec3& max, uint32_t colour);
+
+    const std::vector<Triangle>& Triangles() const { return triangles_; }
+    const Bounds& GetBounds() const { return bounds_; }
+    size_t Size() const { return triangles_.size(); }
+    void Reserve(size_t triangles) { triangles_.reserve(triangles); }
+    void Clear();
+
+private:
+    std::vector<Triangle> triangles_;
+    Bounds bounds_;
+};
+
+// Splits a simple polygon into triangles (ear clipping). Returns index triples into the polygon;
+// empty when the polygon has fewer than three corners or no area.
+std::vector<int> TriangulatePolygon(const std::vector<Vec2>& polygon);
+
+}  // namespace CadHost::Render
