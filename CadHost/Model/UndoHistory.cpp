@@ -1,0 +1,72 @@
+#include "Model/UndoHistory.h"
+
+namespace CadHost {
+
+void UndoHistory::Open(const std::string& title) {
+    if (depth_++ > 0) return;
+    open_ = UndoStep{};
+    open_.title = title;
+    notedElements_.clear();
+    notedLayers_.clear();
+    notedPens_.clear();
+    notedMaterials_.clear();
+}
+
+bool UndoHistory::Close(std::optional<UndoStep>& finished) {
+    finished.reset();
+    if (depth_ == 0) return false;
+    if (--depth_ == 0) finished = std::move(open_);
+    return true;
+}
+
+void UndoHistory::NoteElement(const Element& before) {
+    if (depth_ == 0 || !notedElements_.insert({before.type, before.index}).second) return;
+    open_.elements.push_back({before.type, before.index, before, Element{}});
+}
+
+namespace {
+template <typename T>
+void Note(int depth, std::set<int32_t>& noted, std::vector<AttributeChange<T>>& changes,
+          int32_t index, const std::optional<T>& before) {
+    if (depth == 0 || !noted.insert(index).second) return;
+    changes.push_back({index, before, std::nullopt});
+}
+}  // namespace
+
+void UndoHistory::NoteLayer(int32_t index, const std::optional<Layer>& before) {
+    Note(depth_, notedLayers_, open_.layers, index, before);
+}
+void UndoHistory::NotePen(int32_t index, const std::optional<Pen>& before) {
+    Note(depth_, notedPens_, open_.pens, index, before);
+}
+void UndoHistory::NoteMaterial(int32_t index, const std::optional<Material>& before) {
+    Note(depth_, notedMaterials_, open_.materials, index, before);
+}
+
+void UndoHistory::Push(UndoStep step) {
+    undo_.push_back(std::move(step));
+    redo_.clear();
+}
+
+const UndoStep* UndoHistory::TakeUndo() {
+    if (undo_.empty()) return nullptr;
+    redo_.push_back(std::move(undo_.back()));
+    undo_.pop_back();
+    return &redo_.back();
+}
+
+const UndoStep* UndoHistory::TakeRedo() {
+    if (redo_.empty()) return nullptr;
+    undo_.push_back(std::move(redo_.back()));
+    redo_.pop_back();
+    return &undo_.back();
+}
+
+void UndoHistory::Clear() {
+    depth_ = 0;
+    open_ = UndoStep{};
+    undo_.clear();
+    redo_.clear();
+}
+
+}  // namespace CadHost
