@@ -20,11 +20,14 @@ bool Camera::Basis(Vec3& forward, Vec3& right, Vec3& upward) const {
     if (!(viewAngle > 0 && viewAngle < 180)) return false;
     forward = Normalized(target - eye);
     if (Length(forward) == 0) return false;
-    const Vec3 worldUp = Length(up) > 0 ? Normalized(up) : Vec3{0, 0, 1};
-    right = Cross(forward, worldUp);
-    if (Length(right) < 1e-9) return false;
-    right = Normalized(right);
-    upward = Cross(right, forward);
+    const Vec3 level = Cross(forward, Vec3{0, 0, 1});
+    if (Length(level) < 1e-9) return false;
+    const Vec3 r0 = Normalized(level);
+    const Vec3 u0 = Cross(r0, forward);
+    // Rolling counter-clockwise turns the picture's up towards its left.
+    const double a = roll * kPi / 180;
+    upward = u0 * std::cos(a) - r0 * std::sin(a);
+    right = r0 * std::cos(a) + u0 * std::sin(a);
     return true;
 }
 
@@ -32,9 +35,14 @@ bool Camera::IsUsable() const {
     Vec3 f, r, u;
     const bool finite = std::isfinite(eye.x) && std::isfinite(eye.y) && std::isfinite(eye.z) &&
                         std::isfinite(target.x) && std::isfinite(target.y) &&
-                        std::isfinite(target.z) && std::isfinite(up.x) && std::isfinite(up.y) &&
-                        std::isfinite(up.z) && std::isfinite(nearDistance) && nearDistance >= 0;
+                        std::isfinite(target.z) && std::isfinite(roll) &&
+                        std::isfinite(nearDistance) && nearDistance >= 0;
     return finite && Basis(f, r, u);
+}
+
+Vec3 Camera::TowardsSun() const {
+    const double az = sunAzimuth * kPi / 180, alt = sunAltitude * kPi / 180;
+    return {std::cos(alt) * std::cos(az), std::cos(alt) * std::sin(az), std::sin(alt)};
 }
 
 Camera Camera::Framing(const Bounds& box, double aspect) {
@@ -81,31 +89,40 @@ Camera Camera::Framing(const Bounds& box, double aspect) {
     return cam;
 }
 
-API_Camera Camera::ToRecord() const {
-    API_Camera rec;
+API_PerspPars Camera::ToRecord() const {
+    API_PerspPars rec;
     std::memset(&rec, 0, sizeof(rec));
-    rec.eyeX = eye.x, rec.eyeY = eye.y, rec.eyeZ = eye.z;
-    rec.targetX = target.x, rec.targetY = target.y, rec.targetZ = target.z;
-    rec.upX = up.x, rec.upY = up.y, rec.upZ = up.z;
-    rec.viewAngle = viewAngle;
-    rec.nearDistance = nearDistance;
+    rec.eye = {eye.x, eye.y, eye.z};
+    rec.target = {target.x, target.y, target.z};
+    rec.viewCone = viewAngle;
+    rec.rollAngle = roll;
+    rec.sunAzimuth = sunAzimuth;
+    rec.sunAltitude = sunAltitude;
     return rec;
 }
 
-bool Camera::FromRecord(const API_Camera& record, Camera& camera, std::string& error) {
+bool Camera::FromRecord(const API_PerspPars& record, Camera& camera, std::string& error) {
     Camera c;
-    c.eye = {record.eyeX, record.eyeY, record.eyeZ};
-    c.target = {record.targetX, record.targetY, record.targetZ};
-    c.up = {record.upX, record.upY, record.upZ};
-    if (Length(c.up) == 0) c.up = {0, 0, 1};
-    c.viewAngle = record.viewAngle;
-    c.nearDistance = record.nearDistance;
+    c.eye = {record.eye.x, record.eye.y, record.eye.z};
+    c.target = {record.target.x, record.target.y, record.target.z};
+    c.viewAngle = record.viewCone;
+    c.roll = record.rollAngle;
+    if (record.sunAzimuth != 0 || record.sunAltitude != 0) {
+        c.sunAzimuth = record.sunAzimuth;
+        c.sunAltitude = record.sunAltitude;
+    }
     if (!(c.viewAngle > 0 && c.viewAngle < 180)) {
         error = "the camera's field of view must lie between 0 and 180 degrees";
         return false;
     }
+    if (!std::isfinite(c.sunAzimuth) || !std::isfinite(c.sunAltitude)) {
+        error = "the camera's sun is not a direction";
+        return false;
+    }
     if (!c.IsUsable()) {
-        error = "the camera's eye, target and up do not make a view";
+        error =
+            "the camera's eye and target do not make a view (the same point, or straight up "
+            "or down)";
         return false;
     }
     camera = c;

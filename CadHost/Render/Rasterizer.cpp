@@ -319,7 +319,7 @@ bool Rasterizer::Render(const Scene& scene, const Camera& camera, int width, int
     Vec3 fw, rt, up;
     if (!camera.IsUsable() || !camera.Basis(fw, rt, up)) {
         error =
-            "the camera does not make a view (eye on the target, up along the line of sight, "
+            "the camera does not make a view (eye on the target, looking straight up or down, "
             "or a field of view outside 0 to 180 degrees)";
         return false;
     }
@@ -336,7 +336,7 @@ bool Rasterizer::Render(const Scene& scene, const Camera& camera, int width, int
     f.height = height;
     f.nearW = camera.nearDistance > 0 ? camera.nearDistance : kDefaultNear;
     f.eye = camera.eye;
-    f.light = Normalized(settings_.towardsLight);
+    f.light = camera.TowardsSun();
     f.ambient = settings_.ambient;
     f.diffuse = settings_.diffuse;
 

@@ -20,9 +20,9 @@
 
 namespace CadHost::Render {
 
+// The sun comes from the camera.
 struct RenderSettings {
     int threads = 2;
-    Vec3 towardsLight = Normalized({-0.45, -0.7, 0.8});  // sun from the south-west, high
     double ambient = 0.52;
     double diffuse = 0.48;
     bool sky = true;  // sky and ground; false: a plain white background

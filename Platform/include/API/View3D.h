@@ -13,33 +13,19 @@
 //                    one is resized and drawn over. 0x810600C9 also means success.
 //   Internal 'SECF' (uint8_t* on, unused): 1 when a series of pictures starts, 0 when it ends.
 //   Internal 'SLSH' (int32_t* pathNumber, GSHandle* out): the interpolated cameras of a camera
-//                    path, one API_Camera per frame position; the caller kills the handle.
+//                    path, one API_PerspPars per frame position; the caller kills the handle.
 //   Goodies 'PSBG' / 'PSEN' (no arguments): open and close a picture series (a movie).
 #include <cstddef>
 #include <cstdint>
 
 #include "API/ApiTypes.h"
-
-// A camera: where the eye is, what it looks at, which way is up and how wide it sees. Lengths are
-// in metres in model coordinates (z up). 224 bytes.
-struct API_Camera {
-    double eyeX, eyeY, eyeZ;           // 0
-    double targetX, targetY, targetZ;  // 24
-    double upX, upY, upZ;              // 48: zero means "z up"
-    double viewAngle;                  // 72: horizontal field of view in degrees, (0, 180)
-    double nearDistance;               // 80: 0 = the host's choice
-    int32_t pathNumber;                // 88: camera path the camera came from, 0 = none
-    int32_t cameraIndex;               // 92: camera element index, 0 = none
-    uint8_t reserved[128];             // 96
-};
-static_assert(sizeof(API_Camera) == 224);
-static_assert(offsetof(API_Camera, viewAngle) == 72);
+#include "API/Elements.h"
 
 // 'GP3D' and 'CP3D'. 328 bytes.
 struct API_3DProjectionInfo {
     uint8_t isPersp;        // 0: 1 = perspective view given by `camera`
     uint8_t reserved[39];   // 1
-    API_Camera camera;      // 40
+    API_PerspPars camera;   // 40: the 224-byte camera record (API/Elements.h)
     uint8_t reserved2[64];  // 264
 };
 static_assert(sizeof(API_3DProjectionInfo) == 328);

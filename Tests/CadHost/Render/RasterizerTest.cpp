@@ -24,7 +24,6 @@ protected:
         Camera c;
         c.eye = {0, -10, 1};
         c.target = {0, 0, 1};
-        c.up = {0, 0, 1};
         c.viewAngle = 60;
         return c;
     }
@@ -187,7 +186,7 @@ TEST_F(RasterizerTest, UnusableCameraIsRefusedWithAReason) {
     Camera onTarget = LookAlongY();
     onTarget.target = onTarget.eye;
     Camera straightUp = LookAlongY();
-    straightUp.target = {0, -10, 50};
+    straightUp.target = {0, -10, 50};  // the picture's up would be undefined
     Camera wide = LookAlongY();
     wide.viewAngle = 180;
     for (const Camera& c : {onTarget, straightUp, wide}) {
