@@ -44,20 +44,20 @@ struct UserData {
 struct CameraData {
     int32_t path = 0;  // index of the camera path (type 27)
     Point3 eye, target;
-    double viewCone = 60;  // horizontal field of view, degrees
-    double roll = 0;       // degrees
-    int16_t stays = 0;     // frames the movie stays at this camera
+    double viewCone = 60;        // horizontal field of view, degrees
+    double roll = 0;             // degrees
+    int16_t stays = 0;           // frames the movie stays at this camera
     int32_t prev = 0, next = 0;  // camera indices along the path, 0 at either end
     bool operator==(const CameraData&) const = default;
 };
 
 // A camera path (type 27).
 struct PathData {
-    std::string name;       // at most 31 bytes reach the element record
-    int32_t status = 0;     // 0 = may be listed
-    bool openEnded = false; // no segment back from the last camera to the first
-    int32_t inFrames = 0;   // in-between frames per segment
-    bool active = false;    // the current path
+    std::string name;        // at most 31 bytes reach the element record
+    int32_t status = 0;      // 0 = may be listed
+    bool openEnded = false;  // no segment back from the last camera to the first
+    int32_t inFrames = 0;    // in-between frames per segment
+    bool active = false;     // the current path
     int32_t firstCamera = 0;
     bool operator==(const PathData&) const = default;
 };
@@ -73,12 +73,12 @@ public:
     API_ElemTypeID type = 0;
     int32_t index = 0;  // 1-based among the elements of the type; the project assigns it
     GSType variation = 0;
-    std::string id;     // ID text, UTF-8
+    std::string id;  // ID text, UTF-8
     int16_t layer = 1;
     bool locked = false;
     int16_t owner = 0;  // user number in a shared project; 0 = nobody
     int16_t storey = 0;
-    uint32_t stamp = 0; // grows with every change
+    uint32_t stamp = 0;  // grows with every change
 
     // The type's ordered lists; only the first PenCount() etc. entries mean anything.
     std::array<int16_t, kMaxPens> pens{};

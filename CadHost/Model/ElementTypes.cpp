@@ -174,9 +174,9 @@ std::array<Info, APIElem::Last + 1> BuildTable() {
     Describe(t[CWPanel], CWPanel, "Curtain Wall Panel", 102);
     Describe(t[CWJunction], CWJunction, "Curtain Wall Junction", 103);
     Describe(t[CWAccessory], CWAccessory, "Curtain Wall Accessory", 104);
-    for (API_ElemTypeID type : {Group, SectionMarker, Drawing, Picture, Detail, InteriorElevation,
-                                Worksheet, Hotlink, CWSegment, CWFrame, CWPanel, CWJunction,
-                                CWAccessory})
+    for (API_ElemTypeID type :
+         {Group, SectionMarker, Drawing, Picture, Detail, InteriorElevation, Worksheet, Hotlink,
+          CWSegment, CWFrame, CWPanel, CWJunction, CWAccessory})
         DrawingFields(t[type], false);
     Describe(t[CurtainWall], CurtainWall, "Curtain Wall", 96);
     {
@@ -199,10 +199,10 @@ const std::array<Info, APIElem::Last + 1>& Table() {
 
 // Part codes of the parts other than the element itself (its ends, reference lines, edges...).
 constexpr std::pair<API_NeigID, API_ElemTypeID> kFurtherParts[] = {
-    {2, 1},  {3, 1},  {4, 1},  {7, 3},  {8, 3},  {10, 4}, {12, 5}, {16, 8},  {18, 9},  {19, 9},
-    {21, 10}, {22, 10}, {23, 10}, {25, 11}, {26, 11}, {30, 14}, {34, 17}, {35, 17}, {36, 17},
-    {38, 18}, {40, 19}, {42, 20}, {44, 21}, {46, 22}, {48, 23}, {51, 25}, {53, 26}, {55, 28},
-    {88, 33}, {89, 33}, {97, 37}, {98, 37}, {99, 37}};
+    {2, 1},   {3, 1},   {4, 1},   {7, 3},   {8, 3},   {10, 4},  {12, 5},  {16, 8},  {18, 9},
+    {19, 9},  {21, 10}, {22, 10}, {23, 10}, {25, 11}, {26, 11}, {30, 14}, {34, 17}, {35, 17},
+    {36, 17}, {38, 18}, {40, 19}, {42, 20}, {44, 21}, {46, 22}, {48, 23}, {51, 25}, {53, 26},
+    {55, 28}, {88, 33}, {89, 33}, {97, 37}, {98, 37}, {99, 37}};
 
 }  // namespace
 

@@ -22,14 +22,16 @@ public:
         // Byte offsets in API_Element of the ordered lists (int16 pens and materials, bool
         // switches) and of the type's own fields; kNone when the type has no such field.
         size_t pens[8] = {}, materials[8] = {}, switches[4] = {};
-        size_t bottomZ = kNone, topZ = kNone;    // double, read-only
-        size_t libInd = kNone;                   // int32
-        size_t angle = kNone;                    // double, read-only
-        size_t text = kNone, textSize = 0;       // char[textSize]
-        size_t unicodeName = kNone;              // char16_t[64], read-only
+        size_t bottomZ = kNone, topZ = kNone;  // double, read-only
+        size_t libInd = kNone;                 // int32
+        size_t angle = kNone;                  // double, read-only
+        size_t text = kNone, textSize = 0;     // char[textSize]
+        size_t unicodeName = kNone;            // char16_t[64], read-only
     };
 
-    static bool Valid(API_ElemTypeID type) { return type >= APIElem::First && type <= APIElem::Last; }
+    static bool Valid(API_ElemTypeID type) {
+        return type >= APIElem::First && type <= APIElem::Last;
+    }
     // The description of a valid type; an empty description for any other.
     static const Info& Of(API_ElemTypeID type);
     // The element type of a part code; 0 when the code names no part.

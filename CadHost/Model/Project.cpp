@@ -1,6 +1,7 @@
 #include "Model/Project.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
@@ -139,7 +140,8 @@ Element* Project::Edit(const API_Guid& guid) {
     return it == byGuid_.end() ? nullptr : Edit(it->second.first, it->second.second);
 }
 
-bool Project::ChangeGuid(const API_Guid& from, const API_Guid& to) {
+bool Project::ChangeGuid(const API_Guid& fromRef, const API_Guid& to) {
+    const API_Guid from = fromRef;  // the caller's reference may be the element's own GUID
     if (to.IsNull() || byGuid_.count(to) != 0) return false;
     Element* e = Edit(from);
     if (e == nullptr) return false;
@@ -176,10 +178,19 @@ const T* AttributeAt(const std::vector<T>& list, int32_t index) {
     if (index < 1 || static_cast<size_t>(index) > list.size()) return nullptr;
     return &list[static_cast<size_t>(index - 1)];
 }
+bool SameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
+        if (ca != cb && !(ca < 0x80 && cb < 0x80 && std::tolower(ca) == std::tolower(cb)))
+            return false;
+    }
+    return true;
+}
 template <typename T>
 int32_t FindByName(const std::vector<T>& list, const std::string& name) {
     for (size_t i = 0; i < list.size(); ++i)
-        if (list[i].name == name) return static_cast<int32_t>(i + 1);
+        if (SameName(list[i].name, name)) return static_cast<int32_t>(i + 1);
     return 0;
 }
 }  // namespace
@@ -334,8 +345,8 @@ bool Project::CloseUndoStep() {
 }
 
 template <typename T>
-void Project::PutBackAttributes(std::vector<T>& list, const std::vector<AttributeChange<T>>& changes,
-                                bool toBefore) {
+void Project::PutBackAttributes(std::vector<T>& list,
+                                const std::vector<AttributeChange<T>>& changes, bool toBefore) {
     std::vector<const AttributeChange<T>*> sorted;
     for (const auto& c : changes) sorted.push_back(&c);
     std::sort(sorted.begin(), sorted.end(),
@@ -346,8 +357,7 @@ void Project::PutBackAttributes(std::vector<T>& list, const std::vector<Attribut
                 list[static_cast<size_t>(c->index - 1)] = *c->before;
         // Attributes made in the step are the last ones; take them away from the end.
         for (auto it = sorted.rbegin(); it != sorted.rend(); ++it)
-            if (!(*it)->before && static_cast<size_t>((*it)->index) == list.size())
-                list.pop_back();
+            if (!(*it)->before && static_cast<size_t>((*it)->index) == list.size()) list.pop_back();
     } else {
         for (const auto* c : sorted) {
             if (!c->after) continue;

@@ -74,7 +74,7 @@ public:
     // Hidden: a layer that does not exist counts as hidden (nothing on it is shown).
     bool LayerHidden(int32_t index) const;
     bool LayerLocked(int32_t index) const;
-    // Index of the attribute with exactly this name; 0 when there is none.
+    // Index of the attribute with this name (letters A-Z in either case); 0 when there is none.
     int32_t FindLayer(const std::string& name) const;
     int32_t FindMaterial(const std::string& name) const;
     // New attributes get the next index, which is returned (recorded for undo).
@@ -90,11 +90,11 @@ public:
     // Selected elements in the order they were selected.
     const std::vector<API_Guid>& Selection() const { return selection_; }
     bool IsSelected(const API_Guid& guid) const { return selected_.count(guid) != 0; }
-    void Select(const API_Guid& guid);    // appended when not yet selected; ends a marquee
+    void Select(const API_Guid& guid);  // appended when not yet selected; ends a marquee
     void Deselect(const API_Guid& guid);
-    void ClearSelection();                // elements and marquee
+    void ClearSelection();  // elements and marquee
     const std::optional<Marquee>& CurrentMarquee() const { return marquee_; }
-    void SetMarquee(Marquee marquee);     // replaces the element selection
+    void SetMarquee(Marquee marquee);  // replaces the element selection
     // The elements that a marquee takes: those with a plan point inside its polygon, on visible
     // layers, in type and index order.
     std::vector<const Element*> ElementsInMarquee(const Marquee& marquee) const;

@@ -19,11 +19,11 @@ constexpr uint32_t Locked = 2;
 }  // namespace APILayerFlag
 
 struct API_Attr_Head {
-    int32_t typeID;   // APIAttr kind
-    int32_t index;    // 1-based
-    uint32_t flags;   // layers: APILayerFlag bits
+    int32_t typeID;  // APIAttr kind
+    int32_t index;   // 1-based
+    uint32_t flags;  // layers: APILayerFlag bits
     int32_t reserved;
-    char name[256];   // UTF-8, NUL-terminated
+    char name[256];  // UTF-8, NUL-terminated
 };
 
 struct API_RGBColor {
@@ -46,14 +46,14 @@ struct API_LayerType {
 // clamps values outside that range when a material is created or modified.
 struct API_MaterialType {
     API_Attr_Head head;
-    int16_t mtype;       // kind: 0 general, 1 simple, 2 matte, 3 metal, 4 plastic, 5 glass, 6 glowing
+    int16_t mtype;  // kind: 0 general, 1 simple, 2 matte, 3 metal, 4 plastic, 5 glass, 6 glowing
     int16_t ambientPc;
     int16_t diffusePc;
     int16_t specularPc;
-    int16_t transpPc;    // transparency
-    int16_t shine;       // 0..10000
-    int16_t transpAtt;   // transparency attenuation
-    int16_t emissionAtt; // emission attenuation
+    int16_t transpPc;     // transparency
+    int16_t shine;        // 0..10000
+    int16_t transpAtt;    // transparency attenuation
+    int16_t emissionAtt;  // emission attenuation
     API_RGBColor surfaceRGB;
     API_RGBColor specularRGB;
     API_RGBColor emissionRGB;

@@ -18,11 +18,11 @@ constexpr int32_t Worksheet = 12;
 }  // namespace APIWind
 
 struct API_DatabaseInfo {
-    int32_t typeID;        // 0: APIWind kind
-    int32_t index;         // 4: which database of the kind; 0 = the first
-    API_Guid databaseUnId; // 8
-    char title[256];       // 24: UTF-8
-    char ref[64];          // 280: reference text (e.g. "S-1")
+    int32_t typeID;         // 0: APIWind kind
+    int32_t index;          // 4: which database of the kind; 0 = the first
+    API_Guid databaseUnId;  // 8
+    char title[256];        // 24: UTF-8
+    char ref[64];           // 280: reference text (e.g. "S-1")
     uint8_t reserved[1256];
 };
 static_assert(sizeof(API_DatabaseInfo) == 1600);

@@ -37,5 +37,5 @@ struct API_SelectionInfo {
     int32_t sel_nElem;      // selected elements (for a marquee: the elements inside it)
     int32_t sel_nElemEdit;  // those among them that the signed-in user may edit
     int32_t reserved;
-    API_Region marquee;     // marquee kinds only; otherwise zero
+    API_Region marquee;  // marquee kinds only; otherwise zero
 };
