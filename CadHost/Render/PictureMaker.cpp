@@ -1,0 +1,47 @@
+#include "Render/PictureMaker.h"
+
+#include "Model/Project.h"
+#include "Render/ModelScene.h"
+#include "Render/ViewState.h"
+
+namespace CadHost::Render {
+namespace {
+
+void SizeOf(PictureKind kind, int& width, int& height) {
+    const ViewState& view = ViewState::Get();
+    width = kind == PictureKind::Window ? view.WindowWidth() : view.RenderWidth();
+    height = kind == PictureKind::Window ? view.WindowHeight() : view.RenderHeight();
+}
+
+}  // namespace
+
+Camera PictureMaker::CurrentCamera(PictureKind kind) {
+    int width = 0, height = 0;
+    SizeOf(kind, width, height);
+    return ViewState::Get().CurrentCamera(ModelScene::ModelBounds(CurrentProject()),
+                                          static_cast<double>(width) / height);
+}
+
+bool PictureMaker::Make(PictureKind kind, const Camera* camera, Image& out, std::string& error,
+                        RenderStats* stats) {
+    // Kept between pictures: their buffers are as large as the last picture's.
+    static Scene scene;
+    static Rasterizer rasterizer;
+
+    int width = 0, height = 0;
+    SizeOf(kind, width, height);
+    int samples = kind == PictureKind::Rendered ? ViewState::Get().RenderSupersampling() : 1;
+    while (samples > 1 && KXPixMapByteSize(width * samples, height * samples) < 0) --samples;
+
+    const Camera view = camera != nullptr ? *camera : CurrentCamera(kind);
+    ModelScene::Build(CurrentProject(), scene);
+    Image large;
+    if (!rasterizer.Render(scene, view, width * samples, height * samples,
+                           samples > 1 ? large : out, error))
+        return false;
+    if (samples > 1) out = large.Downsampled(samples);
+    if (stats != nullptr) *stats = rasterizer.Stats();
+    return true;
+}
+
+}  // namespace CadHost::Render
