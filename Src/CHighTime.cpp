@@ -85,12 +85,12 @@ bool CHighTime::ConvertTimeToLongLong(const _HighTimeFormat& f, _LARGE_INTEGER& 
 
     const int64_t secondsOfDay = int64_t{h % 24u} * 3600 + int64_t{mi % 60u} * 60 + s % 60u;
     const int64_t subSecond = int64_t{ms % 1000u} * 10'000 + int64_t{us % 1000u} * 10 + n % 10u;
-    // A far-off day count (negative days, huge carried hours) may leave the 64-bit range.
-    int64_t result = 0;
-    if (__builtin_mul_overflow(day, kSecondsPerDay * kTicksPerSecond, &result) ||
-        __builtin_add_overflow(result, secondsOfDay * kTicksPerSecond + subSecond, &result))
-        return false;
-    out = result;
+    // A far-off day count (negative days, huge carried hours, the earliest years of the range)
+    // may leave the 64-bit range: refused rather than wrapped into another date.
+    const __int128 result = static_cast<__int128>(day) * (kSecondsPerDay * kTicksPerSecond) +
+                            secondsOfDay * kTicksPerSecond + subSecond;
+    if (result < INT64_MIN || result > INT64_MAX) return false;
+    out = static_cast<int64_t>(result);
     return true;
 }
 

@@ -1,0 +1,171 @@
+// The host's time service against dates counted here by hand, and its refusals.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "TI.h"
+
+namespace {
+
+struct Civil {
+    uint16_t year, month, day, hour, minute, second;
+};
+
+KXTimeRecord Record(Civil c, uint16_t millisecond = 0) {
+    return {c.year, c.month, 0, c.day, c.hour, c.minute, c.second, millisecond};
+}
+
+class TimeLocale {
+public:
+    explicit TimeLocale(const char* name) {
+        const char* current = std::setlocale(LC_TIME, nullptr);
+        previous_ = current != nullptr ? current : "C";
+        ok_ = std::setlocale(LC_TIME, name) != nullptr;
+    }
+    ~TimeLocale() { std::setlocale(LC_TIME, previous_.c_str()); }
+    bool ok() const { return ok_; }
+
+private:
+    std::string previous_;
+    bool ok_ = false;
+};
+
+}  // namespace
+
+struct KXCase {
+    Civil civil;
+    uint16_t dayOfWeek;  // 0 = Sunday
+    KXTime value;
+};
+
+class TIConversionTest : public ::testing::TestWithParam<KXCase> {};
+
+TEST_P(TIConversionTest, RecordsAndValuesMatch) {
+    const KXCase c = GetParam();
+    const KXTimeRecord record = Record(c.civil);
+    for (int32_t flags : {TIConvertPlain, TIConvertV3}) {
+        KXTime value = 777;
+        EXPECT_EQ(TIGetKXTime(&record, &value, flags), TIErr::NoError);
+        EXPECT_EQ(value, c.value) << "flags " << flags;
+    }
+    KXTimeRecord back{};
+    EXPECT_EQ(TIGetTimeRecord(c.value, &back, TIConvertPlain), TIErr::NoError);
+    EXPECT_EQ(back.year, c.civil.year);
+    EXPECT_EQ(back.month, c.civil.month);
+    EXPECT_EQ(back.day, c.civil.day);
+    EXPECT_EQ(back.hour, c.civil.hour);
+    EXPECT_EQ(back.minute, c.civil.minute);
+    EXPECT_EQ(back.second, c.civil.second);
+    EXPECT_EQ(back.dayOfWeek, c.dayOfWeek);
+    EXPECT_EQ(back.millisecond, 0);
+}
+
+// Values counted by hand: days since 2001-01-01 times 86 400 plus the time of day.
+INSTANTIATE_TEST_SUITE_P(
+    HandCounted, TIConversionTest,
+    ::testing::Values(KXCase{{2001, 1, 1, 0, 0, 0}, 1, 0},        // a Monday
+                      KXCase{{2000, 12, 31, 23, 59, 59}, 0, -1},  // a Sunday
+                      KXCase{{2000, 2, 29, 12, 0, 0}, 2, -(307 * 86'400) + 12 * 3600},
+                      KXCase{{2024, 3, 1, 6, 30, 0}, 5, 8460 * 86'400 + 6 * 3600 + 30 * 60},
+                      KXCase{{2069, 1, 19, 3, 14, 7}, 6, INT32_MAX},
+                      KXCase{{1932, 12, 13, 20, 45, 52}, 2, INT32_MIN}));
+
+TEST(TIRecordTest, MillisecondsAndTheDayOfWeekDoNotCount) {
+    KXTimeRecord record = Record({2001, 1, 1, 0, 0, 1}, 999);
+    record.dayOfWeek = 5;  // wrong, and ignored
+    KXTime value = 0;
+    EXPECT_EQ(TIGetKXTime(&record, &value, TIConvertPlain), TIErr::NoError);
+    EXPECT_EQ(value, 1);
+}
+
+TEST(TIRecordTest, DatesOutsideThirtyTwoBitsAreRefusedNotWrapped) {
+    for (const Civil c :
+         {Civil{2069, 1, 19, 3, 14, 8}, Civil{1932, 12, 13, 20, 45, 51}, Civil{2100, 1, 1, 0, 0, 0},
+          Civil{1601, 1, 1, 0, 0, 0}, Civil{65535, 12, 31, 0, 0, 0}, Civil{0, 1, 1, 0, 0, 0}}) {
+        const KXTimeRecord record = Record(c);
+        KXTime value = 777;
+        EXPECT_EQ(TIGetKXTime(&record, &value, TIConvertPlain), TIErr::OutOfRange) << c.year;
+        EXPECT_EQ(value, 777);
+    }
+}
+
+TEST(TIRecordTest, ImpossibleRecordsAreRefused) {
+    const std::vector<KXTimeRecord> bad = {
+        Record({2023, 2, 29, 0, 0, 0}),
+        Record({2024, 2, 30, 0, 0, 0}),
+        Record({2024, 4, 31, 0, 0, 0}),
+        Record({2024, 0, 1, 0, 0, 0}),
+        Record({2024, 13, 1, 0, 0, 0}),
+        Record({2024, 1, 0, 0, 0, 0}),
+        Record({2024, 1, 1, 24, 0, 0}),
+        Record({2024, 1, 1, 0, 60, 0}),
+        Record({2024, 1, 1, 0, 0, 60}),
+        Record({2024, 1, 1, 0, 0, 0}, 1000),
+        Record({0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF}),  // an unusable date's -1s
+    };
+    for (const KXTimeRecord& record : bad) {
+        KXTime value = 777;
+        EXPECT_EQ(TIGetKXTime(&record, &value, TIConvertPlain), TIErr::BadRecord)
+            << record.year << "-" << record.month << "-" << record.day << " " << record.hour;
+        EXPECT_EQ(value, 777);
+    }
+    // 1900 is no leap year, 2000 is.
+    const KXTimeRecord leap2000 = Record({2000, 2, 29, 0, 0, 0});
+    KXTime value = 0;
+    EXPECT_EQ(TIGetKXTime(&leap2000, &value, TIConvertPlain), TIErr::NoError);
+}
+
+TEST(TIRecordTest, MisuseIsRefused) {
+    const KXTimeRecord record = Record({2024, 1, 1, 0, 0, 0});
+    KXTime value = 0;
+    EXPECT_EQ(TIGetKXTime(nullptr, &value, 0), TIErr::BadParameter);
+    EXPECT_EQ(TIGetKXTime(&record, nullptr, 0), TIErr::BadParameter);
+    EXPECT_EQ(TIGetKXTime(&record, &value, 2), TIErr::BadParameter);
+    EXPECT_EQ(TIGetTimeRecord(0, nullptr, 0), TIErr::BadParameter);
+    char text[TITimeStringSize];
+    EXPECT_EQ(TIGetTimeString(0, nullptr, TIShortDate), TIErr::BadParameter);
+    EXPECT_EQ(TIGetTimeString(0, text, 0), TIErr::BadParameter);
+}
+
+struct TextCase {
+    const char* locale;
+    const char* date;
+};
+
+TEST(TITimeStringTest, ShortDateInTheLocalesOrderWithAFourDigitYear) {
+    // 2024-03-01 06:30.
+    const KXTime value = 8460 * 86'400 + 6 * 3600 + 30 * 60;
+    const std::vector<TextCase> cases = {{"C", "03/01/2024"},
+                                         {"en_US.UTF-8", "03/01/2024"},
+                                         {"en_GB.UTF-8", "01/03/2024"},
+                                         {"de_DE.UTF-8", "01.03.2024"},
+                                         {"ja_JP.UTF-8", "2024/03/01"}};
+    for (const TextCase& c : cases) {
+        TimeLocale locale(c.locale);
+        if (!locale.ok()) GTEST_SKIP() << c.locale << " cannot be set; run scripts/setup.sh";
+        char text[TITimeStringSize];
+        ASSERT_EQ(TIGetTimeString(value, text, TIShortDate), TIErr::NoError);
+        EXPECT_STREQ(text, c.date) << c.locale;
+        ASSERT_EQ(TIGetTimeString(value, text, TIShortDate | TITimeText), TIErr::NoError);
+        EXPECT_EQ(std::string(text), std::string(c.date) + " 06:30") << c.locale;
+    }
+}
+
+TEST(TIPresentTimeTest, PresentTimeIsTheLocalWallClock) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ASSERT_NE(localtime_r(&now, &local), nullptr);
+    KXTimeRecord record{};
+    ASSERT_EQ(TIGetTimeRecord(TIGetTime(), &record, TIConvertPlain), TIErr::NoError);
+    EXPECT_EQ(record.year, local.tm_year + 1900);
+    EXPECT_EQ(record.month, local.tm_mon + 1);
+    // Within a minute of the clock read here (across midnight the day may differ).
+    const int here = local.tm_hour * 60 + local.tm_min;
+    const int there = record.hour * 60 + record.minute;
+    EXPECT_TRUE(std::abs(here - there) <= 1 || std::abs(here - there) == 1439)
+        << here << " " << there;
+}
