@@ -238,6 +238,14 @@ int32_t Project::AddMaterial(Material material) {
     return index;
 }
 
+void Project::ReplaceAttributes(std::vector<Layer> layers, std::vector<Pen> pens,
+                                std::vector<Material> materials) {
+    layers_ = std::move(layers);
+    pens_ = std::move(pens);
+    materials_ = std::move(materials);
+    ++generation_;
+}
+
 Layer* Project::EditLayer(int32_t index) {
     auto* l = const_cast<Layer*>(LayerAt(index));
     if (l == nullptr) return nullptr;

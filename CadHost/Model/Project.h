@@ -81,6 +81,9 @@ public:
     int32_t AddLayer(Layer layer);
     int32_t AddPen(Pen pen);
     int32_t AddMaterial(Material material);
+    // Every attribute at once (reading a project file; not recorded for undo).
+    void ReplaceAttributes(std::vector<Layer> layers, std::vector<Pen> pens,
+                           std::vector<Material> materials);
     // The attribute to change, recorded first; null when there is none.
     Layer* EditLayer(int32_t index);
     Pen* EditPen(int32_t index);

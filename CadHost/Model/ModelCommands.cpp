@@ -1,0 +1,304 @@
+// Session commands about the model: projects and their files, the sample building, the selection,
+// listing elements and layers, locking, undo and redo, and the current window.
+#include <charconv>
+#include <cmath>
+#include <ostream>
+#include <span>
+#include <sstream>
+
+#include "API/Attributes.h"
+#include "API/Selection.h"
+#include "Host.h"
+#include "Model/ElementAccess.h"
+#include "Model/ElementTypes.h"
+#include "Model/Project.h"
+#include "Model/ProjectFile.h"
+#include "Model/SampleBuilding.h"
+#include "Registry.h"
+#include "Shell/Session.h"
+
+namespace CadHost {
+namespace {
+
+template <typename T>
+bool Parse(const std::string& text, T& value) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end;
+}
+
+// The open project gives way to another: the add-on hears that the old one closes first.
+void Install(std::unique_ptr<Project> project, const std::string& path, bool isNew) {
+    Host& host = Host::Get();
+    host.RaiseProjectEvent(APINotify::Close, 0);
+    ReplaceCurrentProject(std::move(project));
+    host.projectPath = path;
+    if (isNew) host.RaiseProjectEvent(APINotify::New, 0);
+}
+
+bool ProjectCommand(Session& s, const std::vector<std::string>& args, std::string& error) {
+    const std::string what = args.empty() ? "" : args[0];
+    if ((what == "new" || what == "close") && args.size() == 1) {
+        Install(std::make_unique<Project>(), "", what == "new");
+        s.Out() << "project " << what << "\n";
+        return true;
+    }
+    if (what == "open" && args.size() == 2) {
+        auto project = ProjectFile::Open(args[1], error);
+        if (!project) return false;
+        const size_t count = project->ElementCount();
+        Install(std::move(project), args[1], false);
+        s.Out() << "project open " << args[1] << ": " << count << " elements\n";
+        return true;
+    }
+    if (what == "save" && args.size() == 2) {
+        if (!ProjectFile::Save(CurrentProject(), args[1], error)) return false;
+        Host::Get().projectPath = args[1];
+        s.Out() << "project save " << args[1] << ": " << CurrentProject().ElementCount()
+                << " elements\n";
+        return true;
+    }
+    error = "usage: project new | open FILE | save FILE | close";
+    return false;
+}
+
+bool Sample(Session& s, const std::vector<std::string>& args, std::string& error) {
+    int storeys = 2, bays = 3;
+    if (!(args.empty() || (args.size() == 2 && Parse(args[0], storeys) && Parse(args[1], bays))) ||
+        storeys < 1 || storeys > SampleBuilding::kMaxStoreys || bays < 1 ||
+        bays > SampleBuilding::kMaxBays) {
+        error = "usage: sample [STOREYS BAYS], 1 to " +
+                std::to_string(SampleBuilding::kMaxStoreys) + " storeys and 1 to " +
+                std::to_string(SampleBuilding::kMaxBays) + " bays";
+        return false;
+    }
+    auto project = SampleBuilding::Make(storeys, bays);
+    const size_t count = project->ElementCount();
+    Install(std::move(project), "", false);
+    s.Out() << "sample: " << storeys << " storeys, " << bays << " bays, " << count << " elements\n";
+    return true;
+}
+
+// Every element with one of the IDs, in the order of the IDs; false naming the first unknown ID.
+bool ElementsById(const std::vector<std::string>& ids, std::vector<const Element*>& found,
+                  std::string& error) {
+    const Project& project = CurrentProject();
+    for (const std::string& id : ids) {
+        const size_t before = found.size();
+        project.ForEachElement([&](const Element& e) {
+            if (e.id == id) found.push_back(&e);
+        });
+        if (found.size() == before) {
+            error = "no element has the ID '" + id + "'";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Select(Session& s, const std::vector<std::string>& args, std::string& error) {
+    Project& project = CurrentProject();
+    if (args.size() == 1 && args[0] == "none") {
+        project.ClearSelection();
+        s.Out() << "selection: none\n";
+        return true;
+    }
+    if (!args.empty() && args[0] == "marquee") {
+        Marquee m;
+        std::vector<double> v;
+        for (size_t i = 1; i < args.size(); ++i) {
+            double d = 0;
+            if (!Parse(args[i], d) || !std::isfinite(d)) {
+                error = "a marquee corner is a number: '" + args[i] + "'";
+                return false;
+            }
+            v.push_back(d);
+        }
+        if (v.size() == 4) {
+            m.kind = APISel::MarqueeHorBox;
+            m.polygon = {{v[0], v[1]}, {v[2], v[1]}, {v[2], v[3]}, {v[0], v[3]}};
+        } else if (v.size() >= 6 && v.size() % 2 == 0) {
+            m.kind = APISel::MarqueePoly;
+            for (size_t i = 0; i < v.size(); i += 2) m.polygon.push_back({v[i], v[i + 1]});
+        } else {
+            error = "usage: select marquee X1 Y1 X2 Y2 | select marquee X1 Y1 X2 Y2 X3 Y3 ...";
+            return false;
+        }
+        const size_t inside = project.ElementsInMarquee(m).size();
+        project.SetMarquee(std::move(m));
+        s.Out() << "selection: marquee with " << inside << " elements\n";
+        return true;
+    }
+    if (args.empty()) {
+        error = "usage: select ID ... | select none | select marquee ...";
+        return false;
+    }
+    std::vector<const Element*> found;
+    if (!ElementsById(args, found, error)) return false;
+    for (const Element* e : found) {
+        if (!ElementAccess::Selectable(project, *e)) {
+            error = "'" + e->id + "' cannot be selected: its layer is hidden or locked";
+            return false;
+        }
+    }
+    project.ClearSelection();
+    for (const Element* e : found) project.Select(e->guid);
+    s.Out() << "selection: " << project.Selection().size() << " elements\n";
+    return true;
+}
+
+template <typename T>
+std::string List(std::span<const T> values) {
+    std::string out;
+    for (size_t i = 0; i < values.size(); ++i)
+        out += (i ? "," : "") + std::to_string(static_cast<int>(values[i]));
+    return out.empty() ? "-" : out;
+}
+
+void PrintElement(std::ostream& out, const Project& project, const Element& e) {
+    const Layer* layer = project.LayerAt(e.layer);
+    out << ElementTypes::Of(e.type).name << " " << (e.id.empty() ? "(no ID)" : e.id) << "  layer "
+        << e.layer << " (" << (layer ? layer->name : "?") << ")  "
+        << (e.locked ? "locked" : "unlocked") << "  pens " << List(e.Pens()) << "  materials "
+        << List(e.Materials()) << "  switches " << List(e.Switches()) << "  data ";
+    if (e.userData)
+        out << "v" << e.userData->version << " " << e.userData->bytes.size() << " bytes";
+    else
+        out << "none";
+    out << "\n";
+}
+
+bool Elements(Session& s, const std::vector<std::string>& args, std::string& error) {
+    const Project& project = CurrentProject();
+    if (args.empty()) {
+        s.Out() << project.ElementCount() << " elements\n";
+        project.ForEachElement([&](const Element& e) { PrintElement(s.Out(), project, e); });
+        return true;
+    }
+    std::vector<const Element*> found;
+    if (!ElementsById(args, found, error)) return false;
+    for (const Element* e : found) PrintElement(s.Out(), project, *e);
+    return true;
+}
+
+bool Layers(Session& s, const std::vector<std::string>&, std::string&) {
+    const Project& project = CurrentProject();
+    for (size_t i = 0; i < project.Layers().size(); ++i) {
+        const Layer& l = project.Layers()[i];
+        s.Out() << (i + 1) << "  " << l.name << (l.Hidden() ? "  hidden" : "")
+                << (l.Locked() ? "  locked" : "") << "\n";
+    }
+    return true;
+}
+
+bool LayerCommand(Session& s, const std::vector<std::string>& args, std::string& error) {
+    Project& project = CurrentProject();
+    int32_t index = 0;
+    if (args.size() == 2 && !Parse(args[0], index)) index = project.FindLayer(args[0]);
+    const std::string& what = args.size() == 2 ? args[1] : "";
+    const uint32_t bit = what == "show" || what == "hide"     ? APILayerFlag::Hidden
+                         : what == "lock" || what == "unlock" ? APILayerFlag::Locked
+                                                              : 0;
+    if (bit == 0 || project.LayerAt(index) == nullptr) {
+        error = "usage: layer INDEX|NAME show|hide|lock|unlock (of a layer that exists)";
+        return false;
+    }
+    Layer* layer = project.EditLayer(index);
+    if (what == "hide" || what == "lock")
+        layer->flags |= bit;
+    else
+        layer->flags &= ~bit;
+    s.Out() << "layer " << index << " (" << layer->name << "): " << what << "\n";
+    return true;
+}
+
+bool LockCommand(Session& s, const std::vector<std::string>& args, std::string& error, bool lock) {
+    std::vector<const Element*> found;
+    if (args.empty()) {
+        error = lock ? "usage: lock ID ..." : "usage: unlock ID ...";
+        return false;
+    }
+    if (!ElementsById(args, found, error)) return false;
+    Project& project = CurrentProject();
+    for (const Element* e : found) project.Edit(e->type, e->index)->locked = lock;
+    s.Out() << (lock ? "locked " : "unlocked ") << found.size() << " elements\n";
+    return true;
+}
+
+bool UndoRedo(Session& s, const std::vector<std::string>& args, std::string& error, bool undo) {
+    if (!args.empty()) {
+        error = undo ? "usage: undo" : "usage: redo";
+        return false;
+    }
+    std::string title;
+    Project& project = CurrentProject();
+    if (!(undo ? project.Undo(title) : project.Redo(title))) {
+        error = project.History().IsOpen() ? "an undo step is still open"
+                : undo                     ? "there is nothing to undo"
+                                           : "there is nothing to redo";
+        return false;
+    }
+    s.Out() << (undo ? "undo: " : "redo: ") << title << "\n";
+    return true;
+}
+
+bool Window(Session& s, const std::vector<std::string>& args, std::string& error) {
+    static const std::pair<const char*, int32_t> kinds[] = {
+        {"floorplan", APIWind::FloorPlan}, {"3d", APIWind::Model3D},
+        {"section", APIWind::Section},     {"detail", APIWind::Detail},
+        {"elevation", APIWind::Elevation}, {"interior", APIWind::InteriorElevation},
+        {"worksheet", APIWind::Worksheet}, {"layout", APIWind::Layout}};
+    HostState& state = CurrentProject().State();
+    if (args.empty()) {
+        s.Out() << "window: " << state.CurrentWindow().title << "; database "
+                << state.CurrentDatabase().title << "\n";
+        return true;
+    }
+    for (const auto& [name, kind] : kinds) {
+        if (args.size() == 1 && args[0] == name) {
+            state.ChangeWindow(kind, 0);
+            s.Out() << "window: " << state.CurrentWindow().title << "\n";
+            return true;
+        }
+    }
+    error = "usage: window [floorplan|3d|section|detail|elevation|interior|worksheet|layout]";
+    return false;
+}
+
+Registrar modelCommands([](Registry& r) {
+    r.AddCommand("project", {"project new | open FILE | save FILE | close",
+                             "starts, opens, saves or closes the host's project", ProjectCommand});
+    r.AddCommand("sample",
+                 {"sample [STOREYS BAYS]",
+                  "opens the sample building (2 storeys, 3 bays without arguments)", Sample});
+    r.AddCommand("select", {"select ID ... | select none | select marquee X1 Y1 X2 Y2 [X3 Y3 ...]",
+                            "selects elements by ID, nothing, or a marquee (metres)", Select});
+    r.AddCommand("elements", {"elements [ID ...]",
+                              "lists elements: type, ID, layer, lock, pens, materials, switches, "
+                              "user data",
+                              Elements});
+    r.AddCommand("layers", {"layers", "lists the layers with their flags", Layers});
+    r.AddCommand("layer", {"layer INDEX|NAME show|hide|lock|unlock",
+                           "shows, hides, locks or unlocks a layer", LayerCommand});
+    r.AddCommand("lock", {"lock ID ...", "locks elements",
+                          [](Session& s, const std::vector<std::string>& a, std::string& e) {
+                              return LockCommand(s, a, e, true);
+                          }});
+    r.AddCommand("unlock", {"unlock ID ...", "unlocks elements",
+                            [](Session& s, const std::vector<std::string>& a, std::string& e) {
+                                return LockCommand(s, a, e, false);
+                            }});
+    r.AddCommand("undo", {"undo", "undoes the last undo step",
+                          [](Session& s, const std::vector<std::string>& a, std::string& e) {
+                              return UndoRedo(s, a, e, true);
+                          }});
+    r.AddCommand("redo", {"redo", "redoes the last undone step",
+                          [](Session& s, const std::vector<std::string>& a, std::string& e) {
+                              return UndoRedo(s, a, e, false);
+                          }});
+    r.AddCommand("window", {"window [floorplan|3d|section|...]",
+                            "shows or changes the current window", Window});
+});
+
+}  // namespace
+}  // namespace CadHost

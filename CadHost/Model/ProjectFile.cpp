@@ -1,0 +1,523 @@
+#include "Model/ProjectFile.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+
+#include "Model/ElementTypes.h"
+#include "Model/Project.h"
+
+namespace CadHost {
+namespace {
+
+using nlohmann::json;
+
+// ---- Small codings -------------------------------------------------------------------------
+
+const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+std::string Base64(const std::vector<uint8_t>& bytes) {
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        const uint32_t n = (uint32_t(bytes[i]) << 16) |
+                           (i + 1 < bytes.size() ? uint32_t(bytes[i + 1]) << 8 : 0) |
+                           (i + 2 < bytes.size() ? uint32_t(bytes[i + 2]) : 0);
+        out += kBase64[(n >> 18) & 63];
+        out += kBase64[(n >> 12) & 63];
+        out += i + 1 < bytes.size() ? kBase64[(n >> 6) & 63] : '=';
+        out += i + 2 < bytes.size() ? kBase64[n & 63] : '=';
+    }
+    return out;
+}
+
+bool FromBase64(const std::string& text, std::vector<uint8_t>& bytes) {
+    bytes.clear();
+    if (text.size() % 4 != 0) return false;
+    auto value = [](char c) -> int {
+        const char* p = c != '\0' ? std::strchr(kBase64, c) : nullptr;
+        return p != nullptr ? static_cast<int>(p - kBase64) : -1;
+    };
+    for (size_t i = 0; i < text.size(); i += 4) {
+        const bool last = i + 4 == text.size();
+        const int pad = last ? (text[i + 3] == '=') + (text[i + 2] == '=') : 0;
+        if (pad == 1 && text[i + 2] == '=') return false;  // "x=y=" is no padding
+        int v[4];
+        for (int k = 0; k < 4 - pad; ++k)
+            if ((v[k] = value(text[i + size_t(k)])) < 0) return false;
+        for (int k = 4 - pad; k < 4; ++k) v[k] = 0;
+        const uint32_t n = (uint32_t(v[0]) << 18) | (uint32_t(v[1]) << 12) | (uint32_t(v[2]) << 6) |
+                           uint32_t(v[3]);
+        bytes.push_back(uint8_t(n >> 16));
+        if (pad < 2) bytes.push_back(uint8_t(n >> 8));
+        if (pad < 1) bytes.push_back(uint8_t(n));
+    }
+    return true;
+}
+
+// GUIDs as "XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX", the bytes in order.
+std::string GuidText(const API_Guid& g) {
+    char s[37];
+    int p = 0;
+    for (int i = 0; i < 16; ++i) {
+        if (i == 4 || i == 6 || i == 8 || i == 10) s[p++] = '-';
+        std::snprintf(s + p, 3, "%02X", g.bytes[i]);
+        p += 2;
+    }
+    return std::string(s, 36);
+}
+
+bool GuidFromText(const std::string& s, API_Guid& g) {
+    if (s.size() != 36) return false;
+    int b = 0;
+    for (size_t i = 0; i < s.size();) {
+        if (i == 8 || i == 13 || i == 18 || i == 23) {
+            if (s[i++] != '-') return false;
+            continue;
+        }
+        unsigned v = 0;
+        for (int k = 0; k < 2; ++k, ++i) {
+            const char c = s[i];
+            const int d = c >= '0' && c <= '9'   ? c - '0'
+                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                 : -1;
+            if (d < 0) return false;
+            v = v * 16 + unsigned(d);
+        }
+        g.bytes[b++] = static_cast<uint8_t>(v);
+    }
+    return true;
+}
+
+// ---- Writing -------------------------------------------------------------------------------
+
+json Colour(const Rgb& c) { return json::array({c.r, c.g, c.b}); }
+
+json Points(const std::vector<Point2>& points) {
+    json a = json::array();
+    for (const Point2& p : points) {
+        a.push_back(p.x);
+        a.push_back(p.y);
+    }
+    return a;
+}
+
+json ElementJson(const Element& e) {
+    json j;
+    j["type"] = e.type;
+    j["guid"] = GuidText(e.guid);
+    if (!e.id.empty()) j["id"] = e.id;
+    if (e.variation != 0) j["variation"] = e.variation;
+    j["layer"] = e.layer;
+    if (e.locked) j["locked"] = true;
+    if (e.owner != 0) j["owner"] = e.owner;
+    if (e.storey != 0) j["storey"] = e.storey;
+    if (e.PenCount() > 0) j["pens"] = json(std::vector<int16_t>(e.Pens().begin(), e.Pens().end()));
+    if (e.MaterialCount() > 0)
+        j["materials"] = json(std::vector<int16_t>(e.Materials().begin(), e.Materials().end()));
+    if (e.SwitchCount() > 0)
+        j["switches"] = json(std::vector<int>(e.Switches().begin(), e.Switches().end()));
+    if (e.libInd != 0) j["libInd"] = e.libInd;
+    if (e.angle != 0) j["angle"] = e.angle;
+    if (!e.text.empty()) j["text"] = e.text;
+    if (!e.body.empty()) {
+        json body = json::array();
+        for (const Extrusion& x : e.body) {
+            json xj{{"outline", Points(x.outline)}, {"bottom", x.bottom}, {"top", x.top}};
+            if (x.materialSlot != 0) xj["material"] = x.materialSlot;
+            body.push_back(std::move(xj));
+        }
+        j["body"] = std::move(body);
+    }
+    if (!e.plan.empty()) j["plan"] = Points(e.plan);
+    if (e.userData)
+        j["userData"] = {{"version", e.userData->version},
+                         {"platform", e.userData->platformSign},
+                         {"bytes", Base64(e.userData->bytes)}};
+    if (e.camera) {
+        const CameraData& c = *e.camera;
+        j["camera"] = {{"path", c.path},
+                       {"eye", json::array({c.eye.x, c.eye.y, c.eye.z})},
+                       {"target", json::array({c.target.x, c.target.y, c.target.z})},
+                       {"viewCone", c.viewCone},
+                       {"roll", c.roll},
+                       {"stays", c.stays},
+                       {"prev", c.prev},
+                       {"next", c.next}};
+    }
+    if (e.path) {
+        const PathData& p = *e.path;
+        j["path"] = {{"name", p.name},           {"status", p.status},
+                     {"openEnded", p.openEnded}, {"inFrames", p.inFrames},
+                     {"active", p.active},       {"firstCamera", p.firstCamera}};
+    }
+    return j;
+}
+
+// ---- Reading -------------------------------------------------------------------------------
+
+struct Bad : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+const json& Need(const json& j, const char* key, const std::string& where) {
+    auto it = j.find(key);
+    if (it == j.end()) throw Bad(where + ": \"" + key + "\" is missing");
+    return *it;
+}
+
+int64_t Int(const json& v, int64_t lo, int64_t hi, const std::string& what) {
+    if (!v.is_number_integer()) throw Bad(what + " is not a whole number");
+    const int64_t n = v.is_number_unsigned() && v.get<uint64_t>() > uint64_t(INT64_MAX)
+                          ? INT64_MAX
+                          : v.get<int64_t>();
+    if (n < lo || n > hi)
+        throw Bad(what + " is " + v.dump() + ", outside " + std::to_string(lo) + ".." +
+                  std::to_string(hi));
+    return n;
+}
+
+int64_t IntOr(const json& j, const char* key, int64_t fallback, int64_t lo, int64_t hi,
+              const std::string& where) {
+    auto it = j.find(key);
+    return it == j.end() ? fallback : Int(*it, lo, hi, where + ": " + key);
+}
+
+double Number(const json& v, const std::string& what) {
+    if (!v.is_number()) throw Bad(what + " is not a number");
+    const double d = v.get<double>();
+    if (!std::isfinite(d)) throw Bad(what + " is not a finite number");
+    return d;
+}
+
+bool Bool(const json& v, const std::string& what) {
+    if (!v.is_boolean()) throw Bad(what + " is not true or false");
+    return v.get<bool>();
+}
+
+std::string Text(const json& v, const std::string& what) {
+    if (!v.is_string()) throw Bad(what + " is not a text");
+    return v.get<std::string>();
+}
+
+const json& Array(const json& v, const std::string& what) {
+    if (!v.is_array()) throw Bad(what + " is not a list");
+    return v;
+}
+
+Rgb ColourFrom(const json& v, const std::string& what) {
+    if (!v.is_array() || v.size() != 3) throw Bad(what + " is not a colour [r, g, b]");
+    Rgb c{Number(v[0], what), Number(v[1], what), Number(v[2], what)};
+    for (double x : {c.r, c.g, c.b})
+        if (x < 0 || x > 1) throw Bad(what + " has a channel outside 0..1");
+    return c;
+}
+
+std::vector<Point2> PointsFrom(const json& v, size_t minimum, const std::string& what) {
+    Array(v, what);
+    if (v.size() % 2 != 0) throw Bad(what + " has an odd count of coordinates");
+    if (v.size() / 2 < minimum)
+        throw Bad(what + " has fewer than " + std::to_string(minimum) + " points");
+    std::vector<Point2> points(v.size() / 2);
+    for (size_t i = 0; i < points.size(); ++i)
+        points[i] = {Number(v[2 * i], what), Number(v[2 * i + 1], what)};
+    return points;
+}
+
+template <typename T, size_t N>
+void ListFrom(const json& j, const char* key, int count, int64_t lo, int64_t hi,
+              std::array<T, N>& out, const std::string& where) {
+    if (count == 0) {
+        if (j.contains(key)) throw Bad(where + ": this type has no " + key);
+        return;
+    }
+    const json& list = Array(Need(j, key, where), where + ": " + key);
+    if (list.size() != static_cast<size_t>(count))
+        throw Bad(where + ": " + key + " has " + std::to_string(list.size()) +
+                  " entries, the type has " + std::to_string(count));
+    for (int i = 0; i < count; ++i)
+        out[size_t(i)] = static_cast<T>(Int(list[size_t(i)], lo, hi, where + ": " + key));
+}
+
+Element ElementFrom(const json& j, const Project& p, const std::string& where) {
+    if (!j.is_object()) throw Bad(where + " is not an object");
+    Element e;
+    e.type = static_cast<API_ElemTypeID>(
+        Int(Need(j, "type", where), APIElem::First, APIElem::Last, where + ": type"));
+    const std::string w = where + " (" + ElementTypes::Of(e.type).name + ")";
+    if (!GuidFromText(Text(Need(j, "guid", w), w + ": guid"), e.guid) || e.guid.IsNull())
+        throw Bad(w + ": guid is not a GUID");
+    if (auto it = j.find("id"); it != j.end()) e.id = Text(*it, w + ": id");
+    e.variation = static_cast<GSType>(IntOr(j, "variation", 0, 0, UINT32_MAX, w));
+    e.layer = static_cast<int16_t>(
+        Int(Need(j, "layer", w), 1, static_cast<int64_t>(p.Layers().size()), w + ": layer"));
+    if (auto it = j.find("locked"); it != j.end()) e.locked = Bool(*it, w + ": locked");
+    e.owner = static_cast<int16_t>(IntOr(j, "owner", 0, 0, INT16_MAX, w));
+    e.storey = static_cast<int16_t>(IntOr(j, "storey", 0, INT16_MIN, INT16_MAX, w));
+    ListFrom(j, "pens", e.PenCount(), 1, static_cast<int64_t>(p.Pens().size()), e.pens, w);
+    ListFrom(j, "materials", e.MaterialCount(), 1, static_cast<int64_t>(p.Materials().size()),
+             e.materials, w);
+    ListFrom(j, "switches", e.SwitchCount(), 0, 1, e.switches, w);
+    e.libInd = static_cast<int32_t>(IntOr(j, "libInd", 0, 0, INT32_MAX, w));
+    if (auto it = j.find("angle"); it != j.end()) e.angle = Number(*it, w + ": angle");
+    if (auto it = j.find("text"); it != j.end()) e.text = Text(*it, w + ": text");
+    if (auto it = j.find("body"); it != j.end()) {
+        if (!ElementTypes::Of(e.type).hasBody) throw Bad(w + ": this type has no body");
+        for (const json& xj : Array(*it, w + ": body")) {
+            const std::string xw = w + ": body part " + std::to_string(e.body.size() + 1);
+            if (!xj.is_object()) throw Bad(xw + " is not an object");
+            Extrusion x;
+            x.outline = PointsFrom(Need(xj, "outline", xw), 3, xw + ": outline");
+            x.bottom = Number(Need(xj, "bottom", xw), xw + ": bottom");
+            x.top = Number(Need(xj, "top", xw), xw + ": top");
+            if (x.top < x.bottom) throw Bad(xw + ": top is below bottom");
+            x.materialSlot = static_cast<int>(
+                IntOr(xj, "material", 0, 0, std::max(0, e.MaterialCount() - 1), xw));
+            e.body.push_back(std::move(x));
+        }
+    }
+    if (auto it = j.find("plan"); it != j.end()) e.plan = PointsFrom(*it, 1, w + ": plan");
+    if (auto it = j.find("userData"); it != j.end()) {
+        const std::string uw = w + ": userData";
+        if (!it->is_object()) throw Bad(uw + " is not an object");
+        UserData d;
+        d.version = static_cast<int32_t>(
+            Int(Need(*it, "version", uw), INT32_MIN, INT32_MAX, uw + ": version"));
+        d.platformSign =
+            static_cast<uint16_t>(Int(Need(*it, "platform", uw), 0, UINT16_MAX, uw + ": platform"));
+        if (!FromBase64(Text(Need(*it, "bytes", uw), uw + ": bytes"), d.bytes))
+            throw Bad(uw + ": bytes are not base64");
+        e.userData = std::move(d);
+    }
+    const bool isCamera = e.type == APIElem::Camera, isPath = e.type == APIElem::CameraPath;
+    if (j.contains("camera") != isCamera)
+        throw Bad(w + (isCamera ? ": \"camera\" is missing" : ": only cameras have \"camera\""));
+    if (j.contains("path") != isPath)
+        throw Bad(w + (isPath ? ": \"path\" is missing" : ": only camera paths have \"path\""));
+    if (isCamera) {
+        const json& cj = j["camera"];
+        const std::string cw = w + ": camera";
+        if (!cj.is_object()) throw Bad(cw + " is not an object");
+        CameraData c;
+        c.path = static_cast<int32_t>(Int(Need(cj, "path", cw), 0, INT32_MAX, cw + ": path"));
+        auto point = [&](const char* key) {
+            const json& v = Need(cj, key, cw);
+            if (!v.is_array() || v.size() != 3) throw Bad(cw + ": " + key + " is not [x, y, z]");
+            return Point3{Number(v[0], cw), Number(v[1], cw), Number(v[2], cw)};
+        };
+        c.eye = point("eye");
+        c.target = point("target");
+        c.viewCone = Number(Need(cj, "viewCone", cw), cw + ": viewCone");
+        if (c.viewCone <= 0 || c.viewCone >= 180) throw Bad(cw + ": viewCone is outside 0..180");
+        c.roll = Number(Need(cj, "roll", cw), cw + ": roll");
+        c.stays = static_cast<int16_t>(Int(Need(cj, "stays", cw), 0, INT16_MAX, cw + ": stays"));
+        c.prev = static_cast<int32_t>(Int(Need(cj, "prev", cw), 0, INT32_MAX, cw + ": prev"));
+        c.next = static_cast<int32_t>(Int(Need(cj, "next", cw), 0, INT32_MAX, cw + ": next"));
+        e.camera = c;
+    }
+    if (isPath) {
+        const json& pj = j["path"];
+        const std::string pw = w + ": path";
+        if (!pj.is_object()) throw Bad(pw + " is not an object");
+        PathData d;
+        d.name = Text(Need(pj, "name", pw), pw + ": name");
+        d.status = static_cast<int32_t>(
+            Int(Need(pj, "status", pw), INT32_MIN, INT32_MAX, pw + ": status"));
+        d.openEnded = Bool(Need(pj, "openEnded", pw), pw + ": openEnded");
+        d.inFrames =
+            static_cast<int32_t>(Int(Need(pj, "inFrames", pw), 0, INT32_MAX, pw + ": inFrames"));
+        d.active = Bool(Need(pj, "active", pw), pw + ": active");
+        d.firstCamera = static_cast<int32_t>(
+            Int(Need(pj, "firstCamera", pw), 0, INT32_MAX, pw + ": firstCamera"));
+        e.path = d;
+    }
+    return e;
+}
+
+// Camera and path references must name elements that exist.
+void CheckCameraLinks(const Project& p) {
+    const auto cameras = static_cast<int32_t>(p.ElementsOfType(APIElem::Camera).size());
+    const auto paths = static_cast<int32_t>(p.ElementsOfType(APIElem::CameraPath).size());
+    for (const Element& c : p.ElementsOfType(APIElem::Camera)) {
+        const std::string w = "camera " + std::to_string(c.index);
+        if (c.camera->path > paths)
+            throw Bad(w + ": path " + std::to_string(c.camera->path) + " does not exist");
+        if (c.camera->next > cameras || c.camera->prev > cameras)
+            throw Bad(w + ": its neighbour camera does not exist");
+    }
+    for (const Element& path : p.ElementsOfType(APIElem::CameraPath))
+        if (path.path->firstCamera > cameras)
+            throw Bad("camera path " + std::to_string(path.index) + ": first camera " +
+                      std::to_string(path.path->firstCamera) + " does not exist");
+}
+
+std::unique_ptr<Project> ProjectFrom(const json& root) {
+    if (!root.is_object() || root.value("format", json()) != ProjectFile::kFormat)
+        throw Bad("this is not a CadHost project file");
+    const int64_t version = Int(Need(root, "version", "the file"), 0, INT32_MAX, "version");
+    if (version != ProjectFile::kVersion)
+        throw Bad("the file is of version " + std::to_string(version) + "; this host reads " +
+                  std::to_string(ProjectFile::kVersion));
+    auto p = std::make_unique<Project>();
+    // The file's attributes replace the standard ones.
+    std::vector<Layer> layers;
+    std::vector<Pen> pens;
+    std::vector<Material> materials;
+    std::set<std::string> names;
+    for (const json& lj : Array(Need(root, "layers", "the file"), "layers")) {
+        const std::string w = "layer " + std::to_string(layers.size() + 1);
+        if (!lj.is_object()) throw Bad(w + " is not an object");
+        Layer l;
+        l.name = Text(Need(lj, "name", w), w + ": name");
+        l.flags = static_cast<uint32_t>(Int(Need(lj, "flags", w), 0, 3, w + ": flags"));
+        l.conClass = static_cast<int32_t>(IntOr(lj, "class", 0, INT32_MIN, INT32_MAX, w));
+        layers.push_back(std::move(l));
+    }
+    for (const json& pj : Array(Need(root, "pens", "the file"), "pens")) {
+        const std::string w = "pen " + std::to_string(pens.size() + 1);
+        if (!pj.is_object()) throw Bad(w + " is not an object");
+        pens.push_back(Pen{ColourFrom(Need(pj, "colour", w), w + ": colour"),
+                           Number(Need(pj, "width", w), w + ": width")});
+    }
+    for (const json& mj : Array(Need(root, "materials", "the file"), "materials")) {
+        const std::string w = "material " + std::to_string(materials.size() + 1);
+        if (!mj.is_object()) throw Bad(w + " is not an object");
+        Material m;
+        m.name = Text(Need(mj, "name", w), w + ": name");
+        auto i16 = [&](const char* key) {
+            return static_cast<int16_t>(
+                Int(Need(mj, key, w), INT16_MIN, INT16_MAX, w + ": " + key));
+        };
+        m.kind = i16("kind");
+        m.ambient = i16("ambient");
+        m.diffuse = i16("diffuse");
+        m.specular = i16("specular");
+        m.transparency = i16("transparency");
+        m.shine = i16("shine");
+        m.transparencyAttenuation = i16("transparencyAttenuation");
+        m.emissionAttenuation = i16("emissionAttenuation");
+        m.surface = ColourFrom(Need(mj, "surface", w), w + ": surface");
+        m.specularColour = ColourFrom(Need(mj, "specularColour", w), w + ": specularColour");
+        m.emission = ColourFrom(Need(mj, "emission", w), w + ": emission");
+        materials.push_back(std::move(m));
+    }
+    if (layers.empty()) throw Bad("the file has no layer");
+    p->ReplaceAttributes(std::move(layers), std::move(pens), std::move(materials));
+    for (int32_t i = 1; i <= static_cast<int32_t>(p->Layers().size()); ++i)
+        if (p->FindLayer(p->LayerAt(i)->name) != i || p->LayerAt(i)->name.empty())
+            throw Bad("layer " + std::to_string(i) + ": its name is empty or used twice");
+    for (int32_t i = 1; i <= static_cast<int32_t>(p->Materials().size()); ++i)
+        if (p->FindMaterial(p->MaterialAt(i)->name) != i || p->MaterialAt(i)->name.empty())
+            throw Bad("material " + std::to_string(i) + ": its name is empty or used twice");
+
+    size_t n = 0;
+    for (const json& ej : Array(Need(root, "elements", "the file"), "elements")) {
+        Element e = ElementFrom(ej, *p, "element " + std::to_string(++n));
+        if (p->Find(e.guid) != nullptr)
+            throw Bad("element " + std::to_string(n) + ": its GUID " + GuidText(e.guid) +
+                      " is used twice");
+        p->Add(std::move(e));
+    }
+    CheckCameraLinks(*p);
+    return p;
+}
+
+}  // namespace
+
+std::string ProjectFile::ToText(const Project& project) {
+    json root;
+    root["format"] = kFormat;
+    root["version"] = kVersion;
+    json layers = json::array();
+    for (const Layer& l : project.Layers()) {
+        json lj{{"name", l.name}, {"flags", l.flags}};
+        if (l.conClass != 0) lj["class"] = l.conClass;
+        layers.push_back(std::move(lj));
+    }
+    root["layers"] = std::move(layers);
+    json pens = json::array();
+    for (const Pen& p : project.Pens())
+        pens.push_back({{"colour", Colour(p.colour)}, {"width", p.width}});
+    root["pens"] = std::move(pens);
+    json materials = json::array();
+    for (const Material& m : project.Materials())
+        materials.push_back({{"name", m.name},
+                             {"kind", m.kind},
+                             {"ambient", m.ambient},
+                             {"diffuse", m.diffuse},
+                             {"specular", m.specular},
+                             {"transparency", m.transparency},
+                             {"shine", m.shine},
+                             {"transparencyAttenuation", m.transparencyAttenuation},
+                             {"emissionAttenuation", m.emissionAttenuation},
+                             {"surface", Colour(m.surface)},
+                             {"specularColour", Colour(m.specularColour)},
+                             {"emission", Colour(m.emission)}});
+    root["materials"] = std::move(materials);
+    json elements = json::array();
+    project.ForEachElement([&](const Element& e) { elements.push_back(ElementJson(e)); });
+    root["elements"] = std::move(elements);
+    // Invalid UTF-8 in a text is replaced rather than failing the whole save.
+    return root.dump(1, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+std::unique_ptr<Project> ProjectFile::FromText(const std::string& text, std::string& error) {
+    try {
+        return ProjectFrom(json::parse(text));
+    } catch (const json::parse_error& e) {
+        error = "this is not a CadHost project file (no JSON: error at byte " +
+                std::to_string(e.byte) + ")";
+    } catch (const Bad& e) {
+        error = e.what();
+    } catch (const json::exception& e) {
+        error = std::string("the project file is damaged: ") + e.what();
+    }
+    return nullptr;
+}
+
+bool ProjectFile::Save(const Project& project, const std::string& path, std::string& error) {
+    const std::string text = ToText(project);
+    const std::string scratch = path + ".saving";
+    {
+        std::ofstream out(scratch, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            error = "cannot write " + scratch;
+            return false;
+        }
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.flush();
+        if (!out) {
+            error = "writing " + scratch + " failed";
+            std::remove(scratch.c_str());
+            return false;
+        }
+    }
+    if (std::rename(scratch.c_str(), path.c_str()) != 0) {
+        error = "cannot move the saved project onto " + path;
+        std::remove(scratch.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<Project> ProjectFile::Open(const std::string& path, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "cannot read " + path;
+        return nullptr;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    auto project = FromText(text.str(), error);
+    if (!project) error = path + ": " + error;
+    return project;
+}
+
+}  // namespace CadHost
