@@ -8,6 +8,9 @@ namespace CadHost {
 
 // The demo is a session script; it grows as the host and the add-on learn more.
 static const char* const kDemoScript = R"(# Phasework demo
+echo == The sample building
+sample
+layers
 echo == The add-on's menu
 menus
 echo == Show the schedule palette
