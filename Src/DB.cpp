@@ -338,20 +338,6 @@ bool DB::ReadFromOwnFormat(const char* path) {
     return false;
 }
 
-// ---- Microsoft Project text ----
-
-bool DB::WriteToMsProject(const char* /*path*/) {
-    VTAPI_WriteReport("Phasework: the Microsoft Project text exchange is not available yet.",
-                      false);
-    return false;
-}
-
-bool DB::ReadFromMsProject(const char* /*path*/) {
-    VTAPI_WriteReport("Phasework: the Microsoft Project text exchange is not available yet.",
-                      false);
-    return false;
-}
-
 // ---- The open and save commands ----
 
 bool DB::Save(bool saveAs) {

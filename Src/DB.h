@@ -69,8 +69,15 @@ public:
     bool Save(bool saveAs);
     bool WriteToOwnFormat(const char* path);
     bool ReadFromOwnFormat(const char* path);
+    // The Microsoft Project text (DBMsProject.cpp). The reader changes the schedule only when it
+    // succeeds.
     bool WriteToMsProject(const char* path);
     bool ReadFromMsProject(const char* path);
+    // Field `index` (from 0) of src between separators into dst (dstSize bytes, cut at a character
+    // boundary); empty when src is null or has fewer fields. Not trimmed. Returns dst.
+    static char* GetField(char* dst, size_t dstSize, const char* src, long index, char separator);
+    // src without its leading and trailing spaces (only the space character) into dst. Returns dst.
+    static char* Trim(char* dst, size_t dstSize, const char* src);
 
     bool IsModified() const { return modified; }
 

@@ -1,0 +1,244 @@
+// The schedule as TAB-separated text for Microsoft Project: one header line of four column names,
+// then one line per task (ID, type letter "_" name, start, last day), every line ended by CR.
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "CH.h"
+#include "DB.h"
+#include "DG/DG.h"
+#include "DGUtils.h"
+#include "DateFormatSelectionDialog.h"
+#include "DateFromString.h"
+#include "Host/VTAPI.h"
+#include "IO/LineReader.h"
+#include "PlatformDate.h"
+#include "ReplacementFile.h"
+#include "ResUtils.h"
+
+namespace {
+
+constexpr char kTab = '\t';
+constexpr char kCR = '\r';
+
+// A field as a std::string (the reader's lines may be of any length).
+std::string Field(const std::string& line, long index) {
+    size_t begin = 0;
+    for (long i = 0; i < index; ++i) {
+        const size_t tab = line.find(kTab, begin);
+        if (tab == std::string::npos) return {};
+        begin = tab + 1;
+    }
+    const size_t end = line.find(kTab, begin);
+    return line.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
+
+std::string Trimmed(const std::string& text) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    const size_t last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+// The short date text of a day of the platform's locale; empty for a date that is not valid.
+std::string ShortDate(const CHighTime& date) {
+    if (date.status != HighTimeStatus::valid) return {};
+    char text[64];
+    ShortDateText(date.GetYear(), date.GetMonth(), date.GetDay(), text, sizeof text);
+    return text;
+}
+
+// A name as one field: TAB, CR and LF would split the task, so they go out as spaces.
+std::string NameField(const char* name) {
+    std::string out(name);
+    for (char& c : out)
+        if (c == kTab || c == kCR || c == '\n') c = ' ';
+    return out;
+}
+
+// "^1" to "^3" of a resource text filled in.
+std::string FillReport(short list, short index, const char* p1, const char* p2, const char* p3) {
+    char format[ResUtils::kStringBufferSize];
+    ResUtils::LoadResourceString(format, list, index);
+    const char* const params[4] = {p1, p2, p3, nullptr};
+    return DGFillAlertText(format, params);
+}
+
+}  // namespace
+
+char* DB::GetField(char* dst, size_t dstSize, const char* src, long index, char separator) {
+    if (dst == nullptr || dstSize == 0) return dst;
+    dst[0] = '\0';
+    if (src == nullptr) return dst;
+    const char* begin = src;
+    for (long i = 0; i < index; ++i) {
+        begin = std::strchr(begin, separator);
+        if (begin == nullptr) return dst;
+        ++begin;
+    }
+    const char* end = std::strchr(begin, separator);
+    const std::string field(begin,
+                            end != nullptr ? static_cast<size_t>(end - begin) : std::strlen(begin));
+    CHTruncate(field.c_str(), dst, dstSize);
+    return dst;
+}
+
+char* DB::Trim(char* dst, size_t dstSize, const char* src) {
+    if (dst == nullptr || dstSize == 0) return dst;
+    CHTruncate(Trimmed(src != nullptr ? src : "").c_str(), dst, dstSize);
+    return dst;
+}
+
+bool DB::WriteToMsProject(const char* path) {
+    const IO::Location location(path != nullptr ? path : "");
+    if (!location.IsValid()) return false;
+    // The old file is replaced only once the new one is wholly written and closed.
+    ReplacementFile replacement(location);
+    if (!replacement.Open()) return false;
+    IO::File& file = replacement.File();
+
+    auto writeLine = [&file](const std::string& line) {
+        const std::string withEnd = line + kCR;
+        return file.WriteBin(withEnd.data(), static_cast<int32_t>(withEnd.size())) ==
+               IO::Err::NoError;
+    };
+    std::string header;
+    for (int i = 0; i < 4; ++i) header += (i ? std::string(1, kTab) : "") + columnNames[i];
+    if (!writeLine(header)) return false;
+
+    const std::vector<TASK> copy = tasks;
+    for (const TASK& task : copy) {
+        const int type = task.type >= 0 && task.type < TASK::kTypeCount ? task.type : 0;
+        std::string line = std::to_string(task.uniqueID);
+        line += kTab;
+        line += typePrefixes[type];
+        line += '_';
+        line += NameField(task.name);
+        line += kTab;
+        line += ShortDate(task.start);
+        line += kTab;
+        line += ShortDate(task.end.DecreaseByOneDay());
+        if (!writeLine(line)) return false;
+    }
+    return replacement.Commit();
+}
+
+bool DB::ReadFromMsProject(const char* path) {
+    const IO::Location location(path != nullptr ? path : "");
+    IO::File file(location, IO::File::Fail);
+    if (!location.IsValid() || file.Open(IO::File::ReadMode) != IO::Err::NoError) {
+        DGUtils::ResAlert(32506, path != nullptr ? path : "");
+        return false;
+    }
+    IO::LineReader reader(file, kCR);
+    DateFromString dates;
+
+    // Header: the four column names in order.
+    std::string line;
+    const bool haveHeader = reader.ReadLine(line);
+    for (int i = 0; i < 4; ++i) {
+        if (!haveHeader || CHCompareTexts(Field(line, i).c_str(), columnNames[i], 0) != 0) {
+            DGUtils::ResAlert(32519, path);
+            return false;
+        }
+    }
+    const uint64_t afterHeader = reader.GetPosition();
+
+    // First pass: which day/month/year orders fit every date of the file.
+    bool anyDate = false;
+    while (reader.ReadLine(line)) {
+        for (long f = 2; f <= 3; ++f) {
+            const std::string text = Trimmed(Field(line, f));
+            if (text.empty()) continue;
+            CHighTime parsed;
+            dates.CheckDate(text.c_str(), parsed);
+            anyDate = true;
+        }
+    }
+    if (reader.GetStatus() != IO::Err::NoError) {
+        DGUtils::ResAlert(32506, path);
+        return false;
+    }
+    if (dates.GetCandidateCount() == 0) {
+        DGUtils::ResAlert(32518, path);
+        return false;
+    }
+    // A file without a single date needs no order: nothing to ask.
+    if (dates.GetCandidateCount() > 1 && anyDate && !DateFormatSelectionDialog(dates).Show())
+        return false;
+
+    // Second pass: the tasks, into a list of their own so that a failure keeps the schedule.
+    if (reader.Rewind(afterHeader) != IO::Err::NoError) {
+        DGUtils::ResAlert(32506, path);
+        return false;
+    }
+    std::vector<TASK> imported;
+    while (reader.ReadLine(line)) {
+        if (Trimmed(line).empty()) continue;
+        TASK task;
+        // An ID that does not fit is no ID: it is renumbered below like one below 1.
+        const long id = std::atol(Trimmed(Field(line, 0)).c_str());
+        task.uniqueID = id >= 1 && id <= INT32_MAX ? static_cast<int32_t>(id) : 0;
+        const std::string nameField = Trimmed(Field(line, 1));
+        const std::string startText = Trimmed(Field(line, 2));
+        const std::string endText = Trimmed(Field(line, 3));
+        if (nameField.empty() && startText.empty()) continue;
+
+        std::string name = nameField;
+        if (nameField.size() >= 2 && nameField[1] == '_' &&
+            std::strchr(typePrefixes, nameField[0]) != nullptr && nameField[0] != '\0') {
+            task.type =
+                static_cast<TASKTYPE>(std::strchr(typePrefixes, nameField[0]) - typePrefixes);
+            name = nameField.substr(2);
+        }
+        CHTruncate(name.c_str(), task.name, sizeof task.name);
+
+        CHighTime parsed;
+        if (!startText.empty()) {
+            dates.CheckDate(startText.c_str(), parsed);
+            task.start = parsed;
+            task.end = task.start;
+        }
+        if (!endText.empty()) {
+            dates.CheckDate(endText.c_str(), parsed);
+            task.end = parsed;
+            task.end.SetToMidnight24();
+        }
+        imported.push_back(task);
+    }
+    if (reader.GetStatus() != IO::Err::NoError) {
+        DGUtils::ResAlert(32506, path);
+        return false;
+    }
+
+    // IDs below 1 or repeated get fresh numbers above all others, so that the schedule can be
+    // saved and opened again in the own format; each renumbering is reported.
+    std::set<int32_t> used;
+    for (const TASK& t : imported)
+        if (t.uniqueID >= 1) used.insert(t.uniqueID);
+    int32_t next = used.empty() ? 1 : *used.rbegin();
+    std::set<int32_t> seen;
+    for (TASK& t : imported) {
+        if (t.uniqueID >= 1 && seen.insert(t.uniqueID).second) continue;
+        const int32_t old = t.uniqueID;
+        // Above every ID of the file; only when the top is taken, the lowest free number.
+        if (next < INT32_MAX) {
+            t.uniqueID = ++next;
+        } else {
+            int32_t free = 1;
+            while (used.count(free) != 0) ++free;
+            t.uniqueID = free;
+        }
+        used.insert(t.uniqueID);
+        seen.insert(t.uniqueID);
+        const std::string oldText = std::to_string(old), newText = std::to_string(t.uniqueID);
+        VTAPI_WriteReport(FillReport(32606, 1, t.name, oldText.c_str(), newText.c_str()).c_str(),
+                          false);
+    }
+    tasks.swap(imported);
+    return true;
+}
