@@ -9,10 +9,10 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kAzimuthDeg = -135;  // eye to the south-west of the model
-constexpr double kElevationDeg = 21;  // seen from the model's centre, the eye is this high
-constexpr double kPitchDeg = 16;      // the line of sight dips less, leaving sky at the top
+constexpr double kPitchDeg = 16;      // looking down on it, leaving a band of sky at the top
 constexpr double kFramingAngle = 66;  // horizontal field of view of the default view
 constexpr double kMargin = 0.92;      // share of the half-picture the model may fill
+constexpr int kFittingRounds = 6;
 
 }  // namespace
 
@@ -54,38 +54,45 @@ Camera Camera::Framing(const Bounds& box, double aspect) {
     if (!(aspect > 0)) aspect = 16.0 / 9.0;
     Camera cam;
     cam.viewAngle = kFramingAngle;
-    const double az = kAzimuthDeg * kPi / 180, el = kElevationDeg * kPi / 180;
-    // In a very wide picture the dip below the axis must stay well inside the vertical angle.
-    const double vHalf = std::atan(std::tan(kFramingAngle * kPi / 360) / aspect);
-    const double pitch = el - std::min((kElevationDeg - kPitchDeg) * kPi / 180, 0.6 * vHalf);
-    const Vec3 toEye{std::cos(el) * std::cos(az), std::cos(el) * std::sin(az), std::sin(el)};
-    const Vec3 forward{-std::cos(pitch) * std::cos(az), -std::cos(pitch) * std::sin(az),
-                       -std::sin(pitch)};
-    const Vec3 centre = b.Centre();
-    cam.eye = centre + toEye;
-    cam.target = cam.eye + forward;
-    Vec3 f, r, u;
-    cam.Basis(f, r, u);
-
-    // The eye sits at centre + toEye * D. A corner p is inside the picture when its offsets
-    // across (x) and up (y) stay within tan(half angle) of its depth z; each of these is linear
-    // in D, so every corner gives a least D and the largest of them frames the whole box.
     const double tanH = std::tan(cam.viewAngle * kPi / 360) * kMargin;
     const double tanV = tanH / aspect;
-    const double a = -Dot(toEye, f);  // depth gained per unit of D (> 0)
-    const double bUp = -Dot(toEye, u);
-    double distance = 1;
-    for (int k = 0; k < 8; ++k) {
-        const Vec3 p{(k & 1) ? b.max.x : b.min.x, (k & 2) ? b.max.y : b.min.y,
-                     (k & 4) ? b.max.z : b.min.z};
-        const Vec3 d = p - centre;
-        const double z0 = Dot(d, f), x0 = Dot(d, r), y0 = Dot(d, u);
-        distance = std::max(distance, (std::fabs(x0) / tanH - z0) / a);
-        distance = std::max(distance, (y0 - tanV * z0) / (a * tanV - bUp));
-        distance = std::max(distance, (-y0 - tanV * z0) / (a * tanV + bUp));
+    // The dip must stay inside the vertical angle, or there would be no sky in a wide picture.
+    const double vHalf = std::atan(std::tan(kFramingAngle * kPi / 360) / aspect);
+    const double pitch = std::min(kPitchDeg * kPi / 180, 0.75 * vHalf);
+    const double az = kAzimuthDeg * kPi / 180;
+    const Vec3 f{-std::cos(pitch) * std::cos(az), -std::cos(pitch) * std::sin(az),
+                 -std::sin(pitch)};
+    const Vec3 centre = b.Centre();
+    const double radius = std::max(Length(b.max - b.min) / 2, 1e-3);
+    cam.eye = centre - f * (radius / std::min(tanH, tanV) + radius);
+    cam.target = cam.eye + f;
+    Vec3 fw, r, u;
+    cam.Basis(fw, r, u);
+
+    // The line of sight keeps its direction; the eye moves across, up and along it until the
+    // box's picture is centred and just fills the allowed share of the width or the height.
+    // Every corner stays in front of the eye, so each round only shrinks the error.
+    for (int round = 0; round < kFittingRounds; ++round) {
+        double minX = 1e300, maxX = -1e300, minY = 1e300, maxY = -1e300;
+        for (int k = 0; k < 8; ++k) {
+            const Vec3 p{(k & 1) ? b.max.x : b.min.x, (k & 2) ? b.max.y : b.min.y,
+                         (k & 4) ? b.max.z : b.min.z};
+            const Vec3 d = p - cam.eye;
+            const double depth = std::max(Dot(d, fw), 1e-6);
+            minX = std::min(minX, Dot(d, r) / depth);
+            maxX = std::max(maxX, Dot(d, r) / depth);
+            minY = std::min(minY, Dot(d, u) / depth);
+            maxY = std::max(maxY, Dot(d, u) / depth);
+        }
+        const double depth = Dot(centre - cam.eye, fw);
+        const double fill = std::max((maxX - minX) / (2 * tanH), (maxY - minY) / (2 * tanV));
+        cam.eye = cam.eye + r * ((minX + maxX) / 2 * depth) + u * ((minY + maxY) / 2 * depth);
+        // Moving along the line of sight scales the picture about its centre; the nearest
+        // corner limits how far in the eye may go.
+        cam.eye = cam.eye + fw * (depth - depth * std::max(fill, 0.05));
     }
-    cam.eye = centre + toEye * distance;
-    cam.target = cam.eye + forward * (distance * a);
+    // Far enough that the nearest corner is in front of the eye in any case.
+    cam.target = cam.eye + fw * std::max(Dot(centre - cam.eye, fw), 1.0);
     return cam;
 }
 

@@ -7,8 +7,9 @@
 // with the top-left rule: two triangles sharing an edge cover each pixel centre on it exactly
 // once, so there are neither cracks nor double-drawn pixels. Depth is 1/distance, evaluated per
 // pixel from the triangle's plane (no running sums), and a triangle only wins a pixel when it is
-// strictly nearer, so coplanar faces resolve the same way in every picture. The work is shared
-// by up to `threads` threads: set-up by ranges of triangles, filling by bands of rows.
+// nearer by a small margin, so coplanar faces resolve the same way all over and in every picture.
+// The work is shared by up to `threads` threads: set-up by ranges of triangles, filling by bands of
+// rows.
 #include <cstddef>
 #include <cstdint>
 #include <string>
