@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "Src/Schedule/ScheduleFixture.h"
+
+namespace {
+
+using namespace ScheduleBytes;
+using FileTest::ReadBytes;
+using FileTest::WriteBytes;
+
+DG::FileDialogAnswer Chosen(const std::string& path, int32_t filter = 0) {
+    return DG::FileDialogAnswer{true, path, filter};
+}
+
+class ScheduleCommandsTest : public ScheduleTest {
+protected:
+    // A changed schedule of two tasks, not yet saved.
+    void MakeChangedSchedule() {
+        db.tasks = {MakeTask(1, Build, Ticks(2024, 1, 1), Ticks(2024, 1, 8), "Walls"),
+                    MakeTask(2, Demolish, Ticks(2024, 2, 1), Ticks(2024, 2, 2), "Shed")};
+        db.modified = true;
+    }
+    Bytes FileOfChangedSchedule() const {
+        return Join({Header(4, 2), Record(1, 0, Ticks(2024, 1, 1), Ticks(2024, 1, 8), "Walls"),
+                     Record(2, 1, Ticks(2024, 2, 1), Ticks(2024, 2, 2), "Shed")});
+    }
+    // A schedule file on disk, of one task with the given name.
+    std::string MakeFile(const std::string& fileName, const char* taskName) {
+        const std::string path = File(fileName);
+        WriteBytes(path, Join({Header(4, 1),
+                               Record(5, 2, Ticks(2024, 6, 1), Ticks(2024, 6, 3), taskName)}));
+        return path;
+    }
+};
+
+TEST_F(ScheduleCommandsTest, SavingAnUnchangedScheduleDoesNothing) {
+    EXPECT_FALSE(db.Save(false));
+    EXPECT_TRUE(agent.fileDialogs.empty());
+    EXPECT_TRUE(agent.alerts.empty());
+}
+
+TEST_F(ScheduleCommandsTest, TheFirstSaveAsksForAFileLaterSavesDoNot) {
+    MakeChangedSchedule();
+    const std::string path = File("plan.pws");
+    agent.files = {Chosen(path)};
+    ASSERT_TRUE(db.Save(false));
+    ASSERT_EQ(agent.fileDialogs.size(), 1u);
+    const DG::FileDialogRequest& r = agent.fileDialogs[0];
+    EXPECT_TRUE(r.save);
+    EXPECT_EQ(r.title, "Save Schedule");
+    EXPECT_EQ(r.filters, (std::vector<std::string>{"Phasework Schedule (*.pws)",
+                                                   "Microsoft Project Text (*.txt)"}));
+    EXPECT_EQ(r.filter, 0);
+    EXPECT_EQ(r.initialPath, "Untitled Schedule");
+    EXPECT_EQ(ReadBytes(path), FileOfChangedSchedule());
+    EXPECT_STREQ(prefs.schedulePath, path.c_str());
+    EXPECT_EQ(prefs.scheduleKind, 0);
+    EXPECT_FALSE(prefs.untitled);
+    EXPECT_FALSE(db.modified);
+
+    db.tasks[1].type = TypeR;
+    db.modified = true;
+    ASSERT_TRUE(db.Save(false));
+    EXPECT_EQ(agent.fileDialogs.size(), 1u) << "no second dialog";
+    EXPECT_EQ(ReadBytes(path)[64 + 40 + 5 + 4], 2) << "the type of the second record";
+    EXPECT_TRUE(agent.alerts.empty());
+}
+
+TEST_F(ScheduleCommandsTest, SaveAsAlwaysAsksStartingAtTheCurrentFile) {
+    const std::string first = File("first.pws"), second = File("second.pws");
+    std::strcpy(prefs.schedulePath, first.c_str());
+    prefs.untitled = false;
+    agent.files = {Chosen(second)};
+    ASSERT_TRUE(db.Save(true));
+    ASSERT_EQ(agent.fileDialogs.size(), 1u);
+    EXPECT_EQ(agent.fileDialogs[0].initialPath, first);
+    EXPECT_EQ(ReadBytes(second), Header(4, 0));
+    EXPECT_STREQ(prefs.schedulePath, second.c_str());
+}
+
+TEST_F(ScheduleCommandsTest, ACancelledSaveDialogChangesNothing) {
+    MakeChangedSchedule();
+    for (bool saveAs : {false, true}) {
+        EXPECT_FALSE(db.Save(saveAs));
+        EXPECT_TRUE(db.modified);
+        EXPECT_TRUE(prefs.untitled);
+        EXPECT_STREQ(prefs.schedulePath, "Untitled Schedule");
+    }
+    EXPECT_EQ(agent.fileDialogs.size(), 2u);
+    EXPECT_TRUE(agent.alerts.empty());
+    EXPECT_TRUE(folder.Entries().empty());
+}
+
+TEST_F(ScheduleCommandsTest, AFailedSaveKeepsTheOldFileAndTellsTheUser) {
+    const std::string path = File("plan.pws");
+    const Bytes old =
+        Join({Header(4, 1), Record(9, 2, Ticks(2020, 1, 1), Ticks(2020, 2, 1), "Old")});
+    WriteBytes(path, old);
+    std::strcpy(prefs.schedulePath, path.c_str());
+    prefs.untitled = false;
+    for (int i = 0; i < 300; ++i)
+        db.tasks.push_back(MakeTask(i + 1, Build, Ticks(2024, 1, 1), Ticks(2024, 1, 2), "Task"));
+    db.modified = true;
+    bool saved = true;
+    {
+        FileTest::FileSizeLimit limit(2048);
+        saved = db.Save(false);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32520}));
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"plan.pws"}));
+    EXPECT_TRUE(db.modified) << "the changes are still to be saved";
+}
+
+TEST_F(ScheduleCommandsTest, SavingIntoAPlaceThatCannotBeWrittenFails) {
+    MakeChangedSchedule();
+    std::filesystem::create_directory(File("taken.pws"));
+    agent.files = {Chosen(File("no/such/folder/plan.pws")), Chosen(File("taken.pws"))};
+    EXPECT_FALSE(db.Save(false));
+    EXPECT_FALSE(db.Save(false));
+    EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32520, 32520}));
+    EXPECT_TRUE(prefs.untitled);
+    EXPECT_TRUE(db.modified);
+}
+
+TEST_F(ScheduleCommandsTest, AChosenPathTooLongForThePreferencesIsRefusedNotReplaced) {
+    // The old file must not be written in place of the chosen one.
+    const std::string old = MakeFile("old.pws", "Old");
+    const Bytes oldBytes = ReadBytes(old);
+    std::strcpy(prefs.schedulePath, old.c_str());
+    prefs.untitled = false;
+    MakeChangedSchedule();
+    agent.files = {Chosen("/" + std::string(1100, 'x'))};
+    EXPECT_FALSE(db.Save(true));
+    EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32520}));
+    EXPECT_EQ(ReadBytes(old), oldBytes);
+    EXPECT_STREQ(prefs.schedulePath, old.c_str());
+}
+
+TEST_F(ScheduleCommandsTest, TheTextFilterGoesToTheTextExchangeAndIsRemembered) {
+    // Days above 12, so that the text's dates can be read in one order only.
+    db.tasks = {MakeTask(1, Build, Ticks(2024, 1, 15), Ticks(2024, 1, 22), "Walls"),
+                MakeTask(2, Demolish, Ticks(2024, 2, 13), Ticks(2024, 2, 14), "Shed")};
+    db.modified = true;
+    const std::string path = File("plan.txt");
+    agent.files = {Chosen(path, 1)};
+    ASSERT_TRUE(db.Save(false));
+    const std::string header = "Unique ID\tName\tStart\tFinish\r";
+    const Bytes bytes = ReadBytes(path);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + static_cast<long>(header.size())), header);
+    EXPECT_EQ(prefs.scheduleKind, 1);
+
+    // The next save keeps the kind without asking; save as starts at the text filter.
+    db.modified = true;
+    ASSERT_TRUE(db.Save(false));
+    EXPECT_EQ(agent.fileDialogs.size(), 1u);
+    EXPECT_FALSE(db.Save(true));
+    ASSERT_EQ(agent.fileDialogs.size(), 2u);
+    EXPECT_EQ(agent.fileDialogs[1].filter, 1);
+
+    db.Clear();
+    agent.files = {Chosen(path, 1)};
+    ASSERT_TRUE(db.Load());
+    ASSERT_EQ(db.tasks.size(), 2u);
+    EXPECT_STREQ(db.tasks[1].name, "Shed");
+    EXPECT_EQ(prefs.scheduleKind, 1);
+    EXPECT_STREQ(prefs.schedulePath, path.c_str());
+}
+
+TEST_F(ScheduleCommandsTest, OpenReadsTheChosenFileAndRecordsIt) {
+    const std::string path = MakeFile("site.pws", "Crane");
+    agent.files = {Chosen(path)};
+    prefs.scheduleKind = 1;
+    db.currentDate = AtTicks(0);
+    ASSERT_TRUE(db.Load());
+    ASSERT_EQ(agent.fileDialogs.size(), 1u);
+    const DG::FileDialogRequest& r = agent.fileDialogs[0];
+    EXPECT_FALSE(r.save);
+    EXPECT_EQ(r.title, "Open Schedule");
+    EXPECT_EQ(r.filter, 0);
+    EXPECT_EQ(r.initialPath, "");
+    EXPECT_EQ(r.filters.size(), 2u);
+    ASSERT_EQ(db.tasks.size(), 1u);
+    EXPECT_STREQ(db.tasks[0].name, "Crane");
+    EXPECT_STREQ(prefs.schedulePath, path.c_str());
+    EXPECT_EQ(prefs.scheduleKind, 0);
+    EXPECT_FALSE(prefs.untitled);
+    EXPECT_FALSE(db.modified);
+    EXPECT_EQ(db.currentDate.ticks % kTicksPerDay, 0);
+    EXPECT_GT(db.currentDate.ticks, CHighTimePersistent::GetKXPresentTime().ticks - kTicksPerDay);
+    EXPECT_TRUE(agent.alerts.empty());
+}
+
+TEST_F(ScheduleCommandsTest, ACancelledOrFailedOpenLeavesTheSchedule) {
+    MakeChangedSchedule();
+    db.modified = false;
+    EXPECT_FALSE(db.Load());  // no answer: cancelled
+    WriteBytes(File("bad.pws"), {'n', 'o', 'p', 'e'});
+    agent.files = {Chosen(File("bad.pws"))};
+    EXPECT_FALSE(db.Load());
+    EXPECT_EQ(db.tasks.size(), 2u);
+    EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32521}));
+}
+
+TEST_F(ScheduleCommandsTest, OpeningAChangedScheduleAsksFirst) {
+    const struct {
+        const char* what;
+        int16_t answer;
+        bool saveDialogAnswered;
+        bool opened;
+        size_t dialogs;
+        bool savedFile;
+    } cases[] = {
+        {"save, then open", 1, true, true, 2, true},
+        {"save cancelled: no open", 1, false, false, 1, false},
+        {"don't save", 2, false, true, 1, false},
+        {"cancel", 3, false, false, 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        db.Clear();
+        MakeChangedSchedule();
+        const std::string saved = File("saved" + std::to_string(&c - cases) + ".pws");
+        const std::string toOpen = MakeFile("open.pws", "Opened");
+        agent.alerts.clear();
+        agent.fileDialogs.clear();
+        agent.answers = {c.answer};
+        agent.files.clear();
+        if (c.saveDialogAnswered)
+            agent.files.push_back(Chosen(saved));
+        else if (c.answer == 1)
+            agent.files.push_back({});  // the save dialog is cancelled
+        agent.files.push_back(Chosen(toOpen));
+
+        EXPECT_EQ(db.Load(), c.opened);
+        ASSERT_FALSE(agent.alerts.empty());
+        EXPECT_EQ(agent.alerts[0].id, 32515);
+        EXPECT_NE(agent.alerts[0].text.find("Untitled Schedule"), std::string::npos);
+        EXPECT_EQ(agent.fileDialogs.size(), c.dialogs);
+        EXPECT_EQ(FileTest::ReadBytes(saved), c.savedFile ? FileOfChangedSchedule() : Bytes{});
+        if (c.opened) {
+            ASSERT_EQ(db.tasks.size(), 1u);
+            EXPECT_STREQ(db.tasks[0].name, "Opened");
+        } else {
+            EXPECT_EQ(db.tasks.size(), 2u);
+            EXPECT_TRUE(db.modified);
+        }
+    }
+}
+
+// ---- Through the host: menu commands and project events ----
+
+class ScheduleMenuTest : public HostedAddOnTest {
+protected:
+    FileTest::TempFolder folder;
+};
+
+TEST_F(ScheduleMenuTest, SaveAsThenOpenThroughTheMenuAndClosingTheProject) {
+    Start();
+    CadHost::Host& host = CadHost::Host::Get();
+    const std::string path = folder / "menu.pws";
+    agent.files = {Chosen(path)};
+    ASSERT_EQ(host.RunMenuCommand(5), ApiErr::NoError);
+    EXPECT_EQ(ReadBytes(path), Header(4, 0));
+    ASSERT_EQ(agent.fileDialogs.size(), 1u);
+    EXPECT_TRUE(agent.fileDialogs[0].save);
+
+    ASSERT_EQ(host.RunMenuCommand(4), ApiErr::NoError);  // unchanged: nothing happens
+    EXPECT_EQ(agent.fileDialogs.size(), 1u);
+
+    WriteBytes(path, Join({Header(4, 1), Record(3, 0, Ticks(2024, 1, 1), Ticks(2024, 1, 2), "M")}));
+    agent.files = {Chosen(path)};
+    ASSERT_EQ(host.RunMenuCommand(3), ApiErr::NoError);
+    EXPECT_EQ(agent.fileDialogs.size(), 2u);
+    EXPECT_TRUE(agent.alerts.empty());
+
+    // Closing the project clears the schedule and stores the untitled name.
+    EXPECT_EQ(host.RaiseProjectEvent(32, 0), 1);
+    EXPECT_TRUE(agent.alerts.empty()) << "the schedule was not changed";
+    const auto* block = host.Preferences().Find(host.preferenceKey);
+    ASSERT_NE(block, nullptr);
+    ASSERT_EQ(block->bytes.size(), 2240u);
+    EXPECT_STREQ(reinterpret_cast<const char*>(block->bytes.data() + 8), "Untitled Schedule");
+}
+
+}  // namespace

@@ -1,0 +1,119 @@
+#pragma once
+// Tests of the schedule: a database of their own over their own preferences, inside a stand-in
+// host (table handed over, the add-on's resources open, a scripted user agent), a fresh folder for
+// files, and schedule file bytes built by hand, independently of the code that writes them.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "DB.h"
+#include "ElementHider.h"
+#include "Platform/FileTestSupport.h"
+#include "Preferences.h"
+#include "Src/Shell/ShellFixture.h"
+
+namespace ScheduleBytes {
+
+using Bytes = std::vector<unsigned char>;
+
+inline void Append32(Bytes& b, int32_t v) {
+    const auto u = static_cast<uint32_t>(v);
+    for (int shift = 0; shift < 32; shift += 8) b.push_back(static_cast<unsigned char>(u >> shift));
+}
+
+inline void Append64(Bytes& b, int64_t v) {
+    const auto u = static_cast<uint64_t>(v);
+    for (int shift = 0; shift < 64; shift += 8) b.push_back(static_cast<unsigned char>(u >> shift));
+}
+
+inline Bytes Header(int32_t version, int32_t count, const char* signature = "PWBF") {
+    Bytes b(signature, signature + 4);
+    Append32(b, version);
+    Append32(b, count);
+    b.resize(64, 0);
+    return b;
+}
+
+inline Bytes Record(int32_t id, int32_t type, int64_t startTicks, int64_t endTicks,
+                    const std::string& name, int32_t startStatus = 0, int32_t endStatus = 0) {
+    Bytes b;
+    Append32(b, id);
+    Append32(b, type);
+    Append32(b, startStatus);
+    Append64(b, startTicks);
+    Append32(b, endStatus);
+    Append64(b, endTicks);
+    Append64(b, static_cast<int64_t>(name.size()));
+    b.insert(b.end(), name.begin(), name.end());
+    return b;
+}
+
+inline Bytes Join(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+// Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's days_from_civil).
+constexpr int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const auto yoe = static_cast<unsigned>(y - era * 400);                 // [0, 399]
+    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;  // [0, 365]
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;            // [0, 146096]
+    return era * 146097 + static_cast<int64_t>(doe) - 719468;
+}
+
+constexpr int64_t kTicksPerSecond = 10'000'000;
+constexpr int64_t kTicksPerDay = 86'400 * kTicksPerSecond;
+
+// Ticks (100 ns since 1601-01-01 00:00) of a date and time of day.
+constexpr int64_t Ticks(int y, unsigned m, unsigned d, int hour = 0, int minute = 0,
+                        int second = 0) {
+    return (DaysFromCivil(y, m, d) - DaysFromCivil(1601, 1, 1)) * kTicksPerDay +
+           (hour * 3600 + minute * 60 + second) * kTicksPerSecond;
+}
+static_assert(Ticks(1970, 1, 1) == 116'444'736'000'000'000, "anchor 1970");
+static_assert(Ticks(2000, 1, 1) == 125'911'584'000'000'000, "anchor 2000");
+
+}  // namespace ScheduleBytes
+
+inline CHighTimePersistent AtTicks(int64_t ticks, HighTimeStatus status = HighTimeStatus::valid) {
+    CHighTimePersistent t;
+    t.ticks = ticks;
+    t.status = status;
+    return t;
+}
+
+inline TASK MakeTask(int32_t id, TASKTYPE type, int64_t start, int64_t end, const char* name) {
+    TASK t;
+    t.uniqueID = id;
+    t.type = type;
+    t.start = AtTicks(start);
+    t.end = AtTicks(end);
+    std::snprintf(t.name, sizeof(t.name), "%s", name);
+    return t;
+}
+
+class ScheduleTest : public HostedAddOnTest {
+protected:
+    void SetUp() override {
+        HostedAddOnTest::SetUp();
+        prefs.Create();
+        db.Create();
+    }
+
+    std::vector<std::string> ReportLines() const { return ReportWindow::Lines(); }
+    std::string File(const std::string& name) const { return folder / name; }
+    // Alert numbers shown so far.
+    std::vector<int16_t> AlertIds() const {
+        std::vector<int16_t> ids;
+        for (const DG::AlertRequest& a : agent.alerts) ids.push_back(a.id);
+        return ids;
+    }
+
+    Preferences prefs;
+    ElementHider hider;
+    DB db{prefs, hider};
+    FileTest::TempFolder folder;
+};
