@@ -1,0 +1,242 @@
+// Element filters, element lists per type, part codes, the selection and the attributes, as the
+// add-on uses them.
+#include <vector>
+
+#include "API/Selection.h"
+#include "ModelTestSupport.h"
+
+namespace ModelTest {
+namespace {
+
+class FilterTest : public ModelFixture {
+protected:
+    void SetUp() override {
+        ModelFixture::SetUp();
+        plain = Add(APIElem::Wall, "plain").guid;
+        locked = Add(APIElem::Wall, "locked").guid;
+        onHidden = Add(APIElem::Wall, "onHidden", 3).guid;
+        onLocked = Add(APIElem::Wall, "onLocked", 4).guid;
+        owned = Add(APIElem::Wall, "owned").guid;
+        CurrentProject().Edit(locked)->locked = true;
+        CurrentProject().Edit(owned)->owner = 2;
+    }
+    API_Guid plain{}, locked{}, onHidden{}, onLocked{}, owned{};
+};
+
+// 0: exists and is editable; 6: on a visible layer and selectable; 1: not locked itself.
+TEST_F(FilterTest, FlagsMeanWhatTheyAreDocumentedToMean) {
+    struct Case {
+        const API_Guid* guid;
+        int32_t bits;
+        bool passes;
+    };
+    const Case cases[] = {
+        {&plain, 0, true},    {&plain, 6, true},     {&plain, 1, true},    {&locked, 0, true},
+        {&locked, 6, true},   {&locked, 1, false},   {&onHidden, 0, true}, {&onHidden, 6, false},
+        {&onHidden, 4, true}, {&onHidden, 2, false}, {&onLocked, 0, true}, {&onLocked, 6, false},
+        {&onLocked, 2, true}, {&onLocked, 4, false}, {&owned, 0, true},    {&owned, 6, true},
+        {&plain, 8, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(api.Element_Filter(c.guid, c.bits, 0), c.passes)
+            << "element " << CurrentProject().Find(*c.guid)->id << " bits " << c.bits;
+    }
+    // Signed in as user 2: only the element user 2 owns passes; the others belong to nobody.
+    SignIn(2);
+    EXPECT_TRUE(api.Element_Filter(&owned, 0, 0));
+    EXPECT_TRUE(api.Element_Filter(&owned, 6, APIElem::Wall));
+    EXPECT_FALSE(api.Element_Filter(&plain, 0, 0));
+    SignIn(1);
+    EXPECT_FALSE(api.Element_Filter(&owned, 0, 0));
+}
+
+TEST_F(FilterTest, TheTypeAndTheIndexNameTheElement) {
+    EXPECT_FALSE(api.Element_Filter(&plain, 0, APIElem::Slab));
+    API_Guid unknown = plain;
+    unknown.bytes[0] ^= 0x55;
+    EXPECT_FALSE(api.Element_Filter(&unknown, 0, 0));
+    EXPECT_FALSE(api.Element_Filter(nullptr, 0, 0));
+    EXPECT_TRUE(api.Element_Filter_Index(APIElem::Wall, 1, 6));
+    EXPECT_FALSE(api.Element_Filter_Index(APIElem::Wall, 3, 6)) << "on the hidden layer";
+    EXPECT_FALSE(api.Element_Filter_Index(APIElem::Wall, 6, 0)) << "there are five walls";
+    EXPECT_FALSE(api.Element_Filter_Index(APIElem::Wall, 0, 0));
+}
+
+TEST_F(FilterTest, ListsPerTypeKeepTheOrderOfTheElements) {
+    const API_Guid s1 = Add(APIElem::Slab, "s1").guid, s2 = Add(APIElem::Slab, "s2").guid;
+    int32_t count = -1;
+    ASSERT_EQ(api.Element_GetNum(APIElem::Wall, &count), 0);
+    EXPECT_EQ(count, 5);
+    ASSERT_EQ(api.Element_GetNum(APIElem::Slab, &count), 0);
+    EXPECT_EQ(count, 2);
+    ASSERT_EQ(api.Element_GetNum(APIElem::Roof, &count), 0);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(api.Element_GetNum(0, &count), ApiErr::BadElementType);
+    EXPECT_EQ(api.Element_GetNum(43, &count), ApiErr::BadElementType);
+    GSHandle list = nullptr;
+    ASSERT_EQ(api.Element_GetElemList(APIElem::Wall, &list), 0);
+    ASSERT_EQ(BMGetHandleSize(list), 5 * 16);
+    const auto* g = reinterpret_cast<const API_Guid*>(*list);
+    const API_Guid expected[] = {plain, locked, onHidden, onLocked, owned};
+    for (int i = 0; i < 5; ++i) EXPECT_TRUE(g[i] == expected[i]) << i;
+    BMKillHandle(&list);
+    ASSERT_EQ(api.Element_GetElemList(APIElem::Slab, &list), 0);
+    EXPECT_TRUE(reinterpret_cast<const API_Guid*>(*list)[0] == s1);
+    EXPECT_TRUE(reinterpret_cast<const API_Guid*>(*list)[1] == s2);
+    BMKillHandle(&list);
+    ASSERT_EQ(api.Element_GetElemList(APIElem::Zone, &list), 0);
+    EXPECT_EQ(BMGetHandleSize(list), 0);
+    BMKillHandle(&list);
+}
+
+// The part codes of the add-on's conversion table turn back into their element types.
+TEST(PartCodeTest, PartCodesOfTheElementsGiveTheirTypes) {
+    const std::pair<API_ElemTypeID, API_NeigID> table[] = {
+        {1, 1},   {2, 5},   {3, 6},   {4, 9},   {5, 11},  {6, 13},  {7, 14},  {8, 15},
+        {9, 17},  {10, 20}, {11, 24}, {12, 27}, {13, 28}, {14, 29}, {15, 31}, {16, 32},
+        {17, 33}, {18, 37}, {19, 39}, {21, 43}, {22, 45}, {23, 47}, {24, 49}, {25, 50},
+        {26, 52}, {28, 54}, {31, 56}, {33, 87}, {34, 90}, {37, 96}};
+    HostApi api;
+    for (const auto& [type, neig] : table) {
+        API_ElemTypeID got = -1;
+        EXPECT_EQ(api.Element_NeigIDToTypeID(neig, &got), 0) << neig;
+        EXPECT_EQ(got, type) << "part code " << neig;
+    }
+    API_ElemTypeID got = -1;
+    EXPECT_EQ(api.Element_NeigIDToTypeID(0, &got), ApiErr::BadParameter);
+    EXPECT_EQ(got, 0);
+    EXPECT_EQ(api.Element_NeigIDToTypeID(9999, &got), ApiErr::BadParameter);
+}
+
+class SelectionTest : public FilterTest {
+protected:
+    std::vector<API_Guid> Selected(bool onlyEditable, API_SelectionInfo* infoOut = nullptr) {
+        API_SelectionInfo info{};
+        GSHandle neigs = nullptr;
+        EXPECT_EQ(api.Selection_Get(&info, &neigs, onlyEditable), 0);
+        std::vector<API_Guid> out;
+        const auto* n = reinterpret_cast<const API_Neig*>(*neigs);
+        for (int32_t i = 0; i < BMGetHandleSize(neigs) / int32_t(sizeof(API_Neig)); ++i) {
+            API_ElemTypeID type = 0;
+            EXPECT_EQ(api.Element_NeigIDToTypeID(n[i].neigID, &type), 0);
+            EXPECT_EQ(type, CurrentProject().Find(n[i].guid)->type);
+            out.push_back(n[i].guid);
+        }
+        BMKillHandle(&neigs);
+        if (infoOut != nullptr)
+            *infoOut = info;
+        else
+            BMKillHandle(&info.marquee.coords);
+        return out;
+    }
+    GSErrCode SelectGuids(const std::vector<API_Guid>& guids, bool add) {
+        std::vector<API_Neig> neigs(guids.size());
+        for (size_t i = 0; i < guids.size(); ++i) neigs[i].guid = guids[i];
+        return api.Element_Select(neigs.data(), int32_t(neigs.size()), add);
+    }
+};
+
+TEST_F(SelectionTest, SelectedElementsComeBackInTheirOrder) {
+    API_SelectionInfo info{};
+    EXPECT_TRUE(Selected(false, &info).empty());
+    EXPECT_EQ(info.typeID, APISel::Empty);
+    ASSERT_EQ(SelectGuids({owned, plain, locked, onHidden, onLocked}, true), 0);
+    const std::vector<API_Guid> expected = {owned, plain, locked};
+    EXPECT_EQ(Selected(false, &info), expected) << "hidden and locked layers cannot be selected";
+    EXPECT_EQ(info.typeID, APISel::Elements);
+    EXPECT_EQ(info.sel_nElem, 3);
+    SignIn(2);
+    EXPECT_EQ(Selected(true, &info), std::vector<API_Guid>{owned});
+    EXPECT_EQ(info.sel_nElemEdit, 1);
+    ASSERT_EQ(SelectGuids({plain}, false), 0);
+    EXPECT_EQ(Selected(false), (std::vector<API_Guid>{owned, locked}));
+    API_Guid unknown = plain;
+    unknown.bytes[9] ^= 1;
+    EXPECT_EQ(SelectGuids({plain, unknown}, true), ApiErr::BadId);
+    EXPECT_EQ(Selected(false).size(), 2u) << "nothing changes when one is unknown";
+    ASSERT_EQ(api.Element_Select(nullptr, 0, true), 0);
+    EXPECT_TRUE(Selected(false).empty());
+}
+
+TEST_F(SelectionTest, AMarqueeHandsOutItsPolygonAndTheElementsInside) {
+    // The walls all stand at (0,0)-(1,1); a slab far away is outside.
+    Add(APIElem::Slab, "far");
+    CurrentProject().Edit(APIElem::Slab, 1)->body[0].outline = {{50, 50}, {51, 50}, {51, 51}};
+    CurrentProject().SetMarquee({APISel::MarqueePoly, {{-1, -1}, {2, -1}, {0.5, 3}}});
+    API_SelectionInfo info{};
+    const auto inside = Selected(false, &info);
+    EXPECT_EQ(info.typeID, APISel::MarqueePoly);
+    ASSERT_EQ(info.marquee.nCoords, 3);
+    ASSERT_EQ(BMGetHandleSize(info.marquee.coords), 3 * int32_t(sizeof(API_Coord)));
+    const auto* c = reinterpret_cast<const API_Coord*>(*info.marquee.coords);
+    EXPECT_DOUBLE_EQ(c[2].x, 0.5);
+    EXPECT_DOUBLE_EQ(c[2].y, 3);
+    BMKillHandle(&info.marquee.coords);
+    const std::vector<API_Guid> expected = {plain, locked, onLocked, owned};
+    EXPECT_EQ(inside, expected) << "elements on the hidden layer are not taken";
+}
+
+using AttributeTest = ModelFixture;
+
+TEST_F(AttributeTest, SearchCreateAndModifyLayersAndMaterials) {
+    API_Attribute a{};
+    a.header.typeID = APIAttr::Layer;
+    std::strcpy(a.header.name, "Phasework hidden");
+    EXPECT_EQ(api.Attribute_Search(&a), static_cast<GSErrCode>(0x81060067));
+    ASSERT_EQ(api.Attribute_Create(&a, nullptr), 0);
+    EXPECT_EQ(a.header.index, 5);
+    EXPECT_EQ(api.Attribute_Create(&a, nullptr), ApiErr::BadName) << "the name is taken";
+    API_Attribute found{};
+    found.header.typeID = APIAttr::Layer;
+    std::strcpy(found.header.name, "PHASEWORK HIDDEN");
+    ASSERT_EQ(api.Attribute_Search(&found), 0);
+    EXPECT_EQ(found.header.index, 5);
+    found.header.flags = APILayerFlag::Hidden | 0x100;
+    ASSERT_EQ(api.Attribute_Modify(&found, nullptr), 0);
+    EXPECT_TRUE(CurrentProject().LayerHidden(5));
+    EXPECT_EQ(CurrentProject().LayerAt(5)->name, "Phasework hidden") << "the name stays";
+    EXPECT_EQ(found.header.flags, APILayerFlag::Hidden) << "unknown flags are not kept";
+    int32_t count = 0;
+    ASSERT_EQ(api.Attribute_GetNum(APIAttr::Layer, &count), 0);
+    EXPECT_EQ(count, 5);
+
+    // A task-type material as the add-on makes it, with a colour channel far above 1.
+    API_Attribute m{};
+    m.header.typeID = APIAttr::Material;
+    std::strcpy(m.header.name, "Type R");
+    m.material.ambientPc = m.material.diffusePc = m.material.specularPc = 75;
+    m.material.transpPc = 30;
+    m.material.shine = 2500;
+    m.material.surfaceRGB = {100.0, 100.0, 100.0};
+    m.material.specularRGB = {0.8, 0.8, 0.8};
+    ASSERT_EQ(api.Attribute_Create(&m, nullptr), 0);
+    API_Attribute back{};
+    back.header.typeID = APIAttr::Material;
+    back.header.index = m.header.index;
+    ASSERT_EQ(api.Attribute_Get(&back), 0);
+    EXPECT_STREQ(back.header.name, "Type R");
+    EXPECT_EQ(back.material.transpPc, 30);
+    EXPECT_EQ(back.material.shine, 2500);
+    EXPECT_DOUBLE_EQ(back.material.surfaceRGB.f_red, 1.0) << "colours are kept within 0..1";
+    EXPECT_DOUBLE_EQ(back.material.specularRGB.f_blue, 0.8);
+
+    API_Attribute pen{};
+    pen.header.typeID = APIAttr::Pen;
+    pen.header.index = 256;
+    EXPECT_EQ(api.Attribute_Get(&pen), ApiErr::BadIndex);
+    pen.header.typeID = 3;
+    EXPECT_EQ(api.Attribute_Get(&pen), ApiErr::BadParameter);
+}
+
+TEST_F(AttributeTest, ARenameMayNotTakeAnotherLayersName) {
+    API_Attribute a{};
+    a.header.typeID = APIAttr::Layer;
+    a.header.index = 2;
+    ASSERT_EQ(api.Attribute_Get(&a), 0);
+    std::strcpy(a.header.name, "hidden");
+    EXPECT_EQ(api.Attribute_Modify(&a, nullptr), ApiErr::BadName);
+    EXPECT_EQ(CurrentProject().LayerAt(2)->name, "Visible");
+}
+
+}  // namespace
+}  // namespace ModelTest

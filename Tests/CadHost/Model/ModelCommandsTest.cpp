@@ -1,0 +1,116 @@
+// The session commands about the model, as a script uses them.
+#include <cstdio>
+#include <sstream>
+
+#include "AddOnLoader.h"
+#include "ModelTestSupport.h"
+#include "Shell/Session.h"
+
+namespace ModelTest {
+namespace {
+
+std::vector<int32_t>& Events() {
+    static std::vector<int32_t> events;
+    return events;
+}
+
+GSErrCode NoteEvent(API_NotifyEventID id, int32_t) {
+    Events().push_back(id);
+    return 0;
+}
+
+class ModelCommandsTest : public ModelFixture {
+protected:
+    void SetUp() override {
+        ModelFixture::SetUp();
+        Events().clear();
+        Host::Get().eventHandlers.push_back({APINotify::Close | APINotify::New, NoteEvent});
+    }
+    void TearDown() override {
+        Host::Get().eventHandlers.clear();
+        Host::Get().projectPath.clear();
+        ModelFixture::TearDown();
+    }
+    // Runs the lines; returns the output, or "error: ..." at the first failing line.
+    std::string Run(const std::string& lines) {
+        std::istringstream script(lines);
+        std::ostringstream out;
+        Session session(loader, in, out, false);
+        std::string line, error;
+        while (std::getline(script, line))
+            if (!session.RunLine(line, error)) return out.str() + "error: " + error;
+        return out.str();
+    }
+
+    AddOnLoader loader;
+    std::istringstream in;
+};
+
+TEST_F(ModelCommandsTest, SampleAndElements) {
+    const std::string out = Run("sample\nelements C-00-0001 W-01-0002\n");
+    EXPECT_NE(out.find("sample: 2 storeys, 3 bays, 209 elements"), std::string::npos) << out;
+    EXPECT_NE(out.find("Column C-00-0001  layer 3 (Structure)  locked  pens 10,11,12,13  "
+                       "materials 2  switches -  data none"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("Wall W-01-0002  layer 4 (Walls)  unlocked  pens 1,2  materials 3,4,4  "
+                       "switches 1,1,1  data none"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(Events(), std::vector<int32_t>{APINotify::Close}) << "the former project closes";
+    EXPECT_NE(Run("elements NOPE").find("error: no element has the ID 'NOPE'"), std::string::npos);
+}
+
+TEST_F(ModelCommandsTest, ProjectsCloseBeforeAnotherComes) {
+    const std::string path = ::testing::TempDir() + "/pw_model_commands.json";
+    Run("sample 1 1");
+    const std::string out =
+        Run("project save " + path + "\nproject new\nproject open " + path + "\nproject close\n");
+    EXPECT_NE(out.find("project save " + path + ": 73 elements"), std::string::npos) << out;
+    EXPECT_NE(out.find("project open " + path + ": 73 elements"), std::string::npos) << out;
+    const std::vector<int32_t> expected = {APINotify::Close, APINotify::Close, APINotify::New,
+                                           APINotify::Close, APINotify::Close};
+    EXPECT_EQ(Events(), expected);
+    EXPECT_EQ(CurrentProject().ElementCount(), 0u);
+    EXPECT_EQ(Host::Get().projectPath, "");
+    Run("project open " + path);
+    EXPECT_EQ(Host::Get().projectPath, path);
+    std::remove(path.c_str());
+}
+
+TEST_F(ModelCommandsTest, SelectingByIdNoneAndMarquee) {
+    Run("sample");
+    EXPECT_NE(Run("select W-01-0002 C-01-0001").find("selection: 2 elements"), std::string::npos);
+    EXPECT_EQ(CurrentProject().Selection().size(), 2u);
+    EXPECT_NE(Run("select F-0001").find("cannot be selected"), std::string::npos)
+        << "foundations lie on a locked layer";
+    EXPECT_EQ(CurrentProject().Selection().size(), 2u);
+    Run("select none");
+    EXPECT_TRUE(CurrentProject().Selection().empty());
+    const std::string out = Run("select marquee 100 100 101 101");
+    EXPECT_NE(out.find("marquee with 0 elements"), std::string::npos) << out;
+    EXPECT_NE(Run("select marquee 1 2 3").find("error: usage"), std::string::npos);
+}
+
+TEST_F(ModelCommandsTest, LayersLocksUndoAndWindows) {
+    Run("sample");
+    EXPECT_NE(Run("layers").find("8  Furniture  hidden"), std::string::npos);
+    Run("layer Furniture show\nlayer 2 unlock\nunlock C-00-0001");
+    EXPECT_FALSE(CurrentProject().LayerHidden(8));
+    EXPECT_FALSE(CurrentProject().LayerLocked(2));
+    EXPECT_FALSE(CurrentProject().At(APIElem::Column, 1)->locked);
+    EXPECT_NE(Run("undo").find("error: there is nothing to undo"), std::string::npos);
+    CurrentProject().OpenUndoStep("Show");
+    CurrentProject().Edit(APIElem::Wall, 1)->layer = 8;
+    CurrentProject().CloseUndoStep();
+    EXPECT_NE(Run("undo").find("undo: Show"), std::string::npos);
+    EXPECT_NE(Run("redo").find("redo: Show"), std::string::npos);
+    EXPECT_EQ(CurrentProject().At(APIElem::Wall, 1)->layer, 8);
+    EXPECT_NE(Run("window 3d").find("window: 3D Window"), std::string::npos);
+    EXPECT_FALSE(CurrentProject().State().OnFloorPlan());
+    Run("window floorplan");
+    EXPECT_TRUE(CurrentProject().State().OnFloorPlan());
+}
+
+}  // namespace
+}  // namespace ModelTest

@@ -1,0 +1,143 @@
+#pragma once
+// What the model tests share: the host's function table as the add-on sees it, and a fixture that
+// starts every test from a small project made by hand.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "API/ApiSlots.h"
+#include "API/Attributes.h"
+#include "API/Elements.h"
+#include "BM.h"
+#include "Host.h"
+#include "Model/Project.h"
+#include "Registry.h"
+
+namespace ModelTest {
+
+using namespace CadHost;
+
+// Calls through the table the host hands to add-ons: api.Element_Get(&record, 0), ...
+class HostApi {
+public:
+    HostApi() : table_(Registry::Get().BuildTable()) {}
+
+#define PW_TEST_SLOT(slot, name, ret, missing, params, args)          \
+    template <typename... A>                                          \
+    ret name(A&&... a) const {                                        \
+        auto fn = reinterpret_cast<ApiFn_##name>(table_.slots[slot]); \
+        if (fn == nullptr) {                                          \
+            ADD_FAILURE() << "the host does not serve " #name;        \
+            return missing;                                           \
+        }                                                             \
+        return fn(std::forward<A>(a)...);                             \
+    }
+    PW_API_SLOTS(PW_TEST_SLOT)
+#undef PW_TEST_SLOT
+
+private:
+    ApiFunctionTable table_;
+};
+
+// Layers: 1 General, 2 Visible, 3 Hidden (hidden), 4 Locked (locked). No elements.
+class ModelFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ReplaceCurrentProject(std::make_unique<Project>());
+        Project& p = CurrentProject();
+        p.AddLayer({"Visible", 0, 0});
+        p.AddLayer({"Hidden", APILayerFlag::Hidden, 0});
+        p.AddLayer({"Locked", APILayerFlag::Locked, 0});
+        SignOut();
+    }
+    void TearDown() override {
+        SignOut();
+        ReplaceCurrentProject(nullptr);
+    }
+    static void SignOut() {
+        Host::Get().sharedProject = false;
+        Host::Get().signedInUser = 0;
+    }
+    static void SignIn(int16_t user) {
+        Host::Get().sharedProject = true;
+        Host::Get().signedInUser = user;
+    }
+
+    // An element with distinct pens (from 10), materials (from 2) and every switch on.
+    static const Element& Add(API_ElemTypeID type, const std::string& id, int16_t layer = 1) {
+        Element e;
+        e.type = type;
+        e.id = id;
+        e.layer = layer;
+        for (int i = 0; i < e.PenCount(); ++i) e.pens[size_t(i)] = int16_t(10 + i);
+        for (int i = 0; i < e.MaterialCount(); ++i) e.materials[size_t(i)] = int16_t(2 + i);
+        for (int i = 0; i < e.SwitchCount(); ++i) e.switches[size_t(i)] = 1;
+        if (ElementTypes_HasBody(type)) {
+            Extrusion x;
+            x.outline = {{0, 0}, {1, 0}, {1, 1}};
+            x.bottom = 0;
+            x.top = 3;
+            e.body.push_back(x);
+        }
+        return CurrentProject().Add(std::move(e));
+    }
+    static bool ElementTypes_HasBody(API_ElemTypeID type);
+
+    static API_Elem_Head HeadOf(const API_Guid& guid) {
+        API_Elem_Head h{};
+        h.guid = guid;
+        return h;
+    }
+    API_Element Get(const API_Guid& guid) const {
+        API_Element e{};
+        e.header.guid = guid;
+        EXPECT_EQ(api.Element_Get(&e, 0u), 0);
+        return e;
+    }
+    // The user data envelope of `bytes`, as the add-on hands it over; the caller kills the handle.
+    static API_ElementUserData Envelope(const std::string& bytes, int32_t version = 103) {
+        API_ElementUserData u{};
+        u.dataVersion = version;
+        u.platformSign = 0x5757;
+        u.dataHdl = BMAllocateHandle(int32_t(bytes.size()), 0, 0);
+        std::memcpy(*u.dataHdl, bytes.data(), bytes.size());
+        return u;
+    }
+    GSErrCode SetData(const API_Guid& guid, const std::string& bytes) const {
+        API_Elem_Head h = HeadOf(guid);
+        API_ElementUserData u = Envelope(bytes);
+        const GSErrCode result = api.Element_SetUserData(&h, &u);
+        BMKillHandle(&u.dataHdl);
+        return result;
+    }
+    // The stored bytes, or "<code>" when they cannot be read.
+    std::string GetData(const API_Guid& guid) const {
+        API_Elem_Head h = HeadOf(guid);
+        API_ElementUserData u{};
+        u.platformSign = 0x5757;
+        const GSErrCode result = api.Element_GetUserData(&h, &u, 0u);
+        if (result != 0) return "<" + std::to_string(result) + ">";
+        std::string bytes(*u.dataHdl, size_t(BMGetHandleSize(u.dataHdl)));
+        BMKillHandle(&u.dataHdl);
+        return bytes;
+    }
+    GSErrCode Tool(const API_Guid& guid, const char (&code)[5], API_Guid* renewed = nullptr) const {
+        GSHandle h = BMAllocateHandle(sizeof(API_Elem_Head), 0, 0);
+        reinterpret_cast<API_Elem_Head*>(*h)->guid = guid;
+        const GSErrCode result = api.Element_Tool(h, 1, FourChar(code), nullptr);
+        if (renewed != nullptr) *renewed = reinterpret_cast<API_Elem_Head*>(*h)->guid;
+        BMKillHandle(&h);
+        return result;
+    }
+
+    HostApi api;
+};
+
+inline bool ModelFixture::ElementTypes_HasBody(API_ElemTypeID type) {
+    return type <= APIElem::Mesh || type == APIElem::Zone || type == APIElem::CurtainWall;
+}
+
+}  // namespace ModelTest

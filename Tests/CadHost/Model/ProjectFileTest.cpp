@@ -1,0 +1,237 @@
+// The project file: user data survives byte for byte, a hand-written file reads as written, and a
+// foreign or damaged file is refused with a message while the open project stays as it was.
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "AddOnLoader.h"
+#include "Model/ProjectFile.h"
+#include "Model/SampleBuilding.h"
+#include "ModelTestSupport.h"
+#include "Shell/Session.h"
+
+namespace ModelTest {
+namespace {
+
+std::string TempPath(const std::string& name) { return ::testing::TempDir() + "/pw_model_" + name; }
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+using ProjectFileTest = ModelFixture;
+
+TEST_F(ProjectFileTest, UserDataSurvivesByteForByte) {
+    std::string every(256, '\0');
+    for (int i = 0; i < 256; ++i) every[size_t(i)] = char(i);
+    const std::vector<std::string> blocks = {
+        every, "", "f", "fo", "foo", std::string(88, '\xFF'), std::string("\0\0\x01", 3)};
+    std::vector<API_Guid> guids;
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        guids.push_back(Add(APIElem::Wall, "W-" + std::to_string(i)).guid);
+        ASSERT_EQ(SetData(guids.back(), blocks[i]), 0);
+    }
+    const API_Guid bare = Add(APIElem::Wall, "W-bare").guid;
+    const std::string path = TempPath("userdata.json");
+    std::string error;
+    ASSERT_TRUE(ProjectFile::Save(CurrentProject(), path, error)) << error;
+    auto reopened = ProjectFile::Open(path, error);
+    ASSERT_TRUE(reopened) << error;
+    ReplaceCurrentProject(std::move(reopened));
+    for (size_t i = 0; i < blocks.size(); ++i) EXPECT_EQ(GetData(guids[i]), blocks[i]) << i;
+    EXPECT_EQ(GetData(bare), "<" + std::to_string(ApiErr::NoUserData) + ">");
+    API_Elem_Head h = HeadOf(guids[0]);
+    API_ElementUserData u{};
+    ASSERT_EQ(api.Element_GetUserData(&h, &u, 0u), 0);
+    EXPECT_EQ(u.dataVersion, 103);
+    EXPECT_EQ(u.platformSign, 0x5757);
+    BMKillHandle(&u.dataHdl);
+    std::remove(path.c_str());
+}
+
+TEST_F(ProjectFileTest, TheUserDataIsStoredAsBase64) {
+    const API_Guid guid = Add(APIElem::Wall, "W-1").guid;
+    ASSERT_EQ(SetData(guid, "foobar"), 0);
+    EXPECT_NE(ProjectFile::ToText(CurrentProject()).find("\"Zm9vYmFy\""), std::string::npos);
+    ASSERT_EQ(SetData(guid, "fooba"), 0);
+    EXPECT_NE(ProjectFile::ToText(CurrentProject()).find("\"Zm9vYmE=\""), std::string::npos);
+}
+
+// A file written by hand: every value read is the one written.
+TEST_F(ProjectFileTest, AHandWrittenFileReadsAsWritten) {
+    const std::string text = R"({
+ "format": "CadHost project", "version": 1,
+ "layers": [{"name": "General", "flags": 0}, {"name": "Old", "flags": 3}],
+ "pens": [{"colour": [0, 0, 0], "width": 0.2}, {"colour": [1, 0.5, 0.25], "width": 0.5}],
+ "materials": [{"name": "Paint", "kind": 1, "ambient": 75, "diffuse": 75, "specular": 75,
+   "transparency": 30, "shine": 2500, "transparencyAttenuation": 0, "emissionAttenuation": 0,
+   "surface": [0, 0.9, 0], "specularColour": [0.8, 0.8, 0.8], "emission": [0, 0, 0]}],
+ "elements": [
+  {"type": 6, "guid": "00112233-4455-6677-8899-AABBCCDDEEFF", "id": "OB-7", "layer": 2,
+   "locked": true, "owner": 5, "pens": [2], "materials": [1], "switches": [0, 1], "libInd": 9,
+   "body": [{"outline": [0, 0, 2, 0, 2, 1], "bottom": -1, "top": 2.5}],
+   "userData": {"version": 102, "platform": 22359, "bytes": "AAEC/w=="}},
+  {"type": 27, "guid": "00000000-0000-0000-0000-000000000001", "layer": 1,
+   "path": {"name": "Tour", "status": 0, "openEnded": true, "inFrames": 4, "active": true,
+            "firstCamera": 1}},
+  {"type": 26, "guid": "00000000-0000-0000-0000-000000000002", "layer": 1,
+   "camera": {"path": 1, "eye": [1, 2, 3], "target": [4, 5, 6], "viewCone": 50, "roll": 0,
+              "stays": 3, "prev": 0, "next": 0}}
+ ]})";
+    std::string error;
+    auto p = ProjectFile::FromText(text, error);
+    ASSERT_TRUE(p) << error;
+    ReplaceCurrentProject(std::move(p));
+    API_Guid guid{};
+    for (int i = 0; i < 16; ++i) guid.bytes[i] = uint8_t(i * 0x11);
+    const API_Element o = Get(guid);
+    EXPECT_EQ(o.header.typeID, 6);
+    EXPECT_STREQ(o.header.elemId, "OB-7");
+    EXPECT_EQ(o.header.layer, 2);
+    EXPECT_EQ(o.header.lockId, 1);
+    EXPECT_EQ(o.header.userId, 5);
+    EXPECT_EQ(o.object.pen, 2);
+    EXPECT_EQ(o.object.mat, 1);
+    EXPECT_FALSE(o.object.useObjPens);
+    EXPECT_TRUE(o.object.useObjMaterials);
+    EXPECT_EQ(o.object.libInd, 9);
+    EXPECT_DOUBLE_EQ(o.object.bottomZ, -1);
+    EXPECT_DOUBLE_EQ(o.object.topZ, 2.5);
+    EXPECT_EQ(GetData(guid), std::string("\x00\x01\x02\xFF", 4));
+
+    API_Attribute a{};
+    a.header.typeID = APIAttr::Material;
+    a.header.index = 1;
+    ASSERT_EQ(api.Attribute_Get(&a), 0);
+    EXPECT_STREQ(a.header.name, "Paint");
+    EXPECT_EQ(a.material.transpPc, 30);
+    EXPECT_EQ(a.material.shine, 2500);
+    EXPECT_DOUBLE_EQ(a.material.surfaceRGB.f_green, 0.9);
+    a = {};
+    a.header.typeID = APIAttr::Layer;
+    a.header.index = 2;
+    ASSERT_EQ(api.Attribute_Get(&a), 0);
+    EXPECT_EQ(a.header.flags, 3u);
+
+    API_Element cam{};
+    cam.header.typeID = APIElem::Camera;
+    cam.header.index = 1;
+    ASSERT_EQ(api.Element_Get(&cam, 0u), 0);
+    EXPECT_EQ(cam.camera.camSetIndex, 1);
+    EXPECT_EQ(cam.camera.stays, 3);
+    EXPECT_DOUBLE_EQ(cam.camera.persp.target.z, 6);
+    API_Element path{};
+    path.header.typeID = APIElem::CameraPath;
+    path.header.index = 1;
+    ASSERT_EQ(api.Element_Get(&path, 0u), 0);
+    EXPECT_STREQ(path.camset.name, "Tour");
+    EXPECT_TRUE(path.camset.openEnded);
+    EXPECT_EQ(path.camset.inFrames, 4);
+}
+
+TEST_F(ProjectFileTest, SavingAgainGivesTheSameText) {
+    ReplaceCurrentProject(SampleBuilding::Make(2, 3));
+    const API_Guid guid = CurrentProject().ElementsOfType(APIElem::Wall).front().guid;
+    ASSERT_EQ(SetData(guid, std::string(88, '\x5A')), 0);
+    const std::string first = ProjectFile::ToText(CurrentProject());
+    std::string error;
+    auto reread = ProjectFile::FromText(first, error);
+    ASSERT_TRUE(reread) << error;
+    EXPECT_EQ(reread->ElementCount(), CurrentProject().ElementCount());
+    EXPECT_EQ(ProjectFile::ToText(*reread), first);
+}
+
+struct BadFile {
+    const char* name;
+    std::string text;
+    const char* message;  // a part of the message
+};
+
+std::string Minimal(const std::string& elements, const std::string& extra = "") {
+    return R"({"format": "CadHost project", "version": 1, "layers": [{"name": "G", "flags": 0}],
+               "pens": [{"colour": [0, 0, 0], "width": 0.2}], "materials": [{"name": "M",
+               "kind": 0, "ambient": 1, "diffuse": 1, "specular": 1, "transparency": 0,
+               "shine": 0, "transparencyAttenuation": 0, "emissionAttenuation": 0,
+               "surface": [0, 0, 0], "specularColour": [0, 0, 0], "emission": [0, 0, 0]}])" +
+           extra + R"(, "elements": [)" + elements + "]}";
+}
+
+const char* kWall = R"({"type": 1, "guid": "00000000-0000-0000-0000-00000000000A", "layer": 1,
+                        "pens": [1, 1], "materials": [1, 1, 1], "switches": [1, 1, 1]})";
+
+class BadProjectFileTest : public ModelFixture, public ::testing::WithParamInterface<BadFile> {};
+
+TEST_P(BadProjectFileTest, IsRefusedWithAMessageAndTheOpenProjectStays) {
+    const BadFile& c = GetParam();
+    ReplaceCurrentProject(SampleBuilding::Make(1, 1));
+    const Project* before = &CurrentProject();
+    const size_t count = before->ElementCount();
+    const std::string path = TempPath(std::string("bad_") + c.name + ".json");
+    WriteFile(path, c.text);
+    Host::Get().projectPath = "/somewhere/else.json";
+
+    AddOnLoader loader;
+    std::istringstream in;
+    std::ostringstream out;
+    Session session(loader, in, out, false);
+    std::string error;
+    EXPECT_FALSE(session.RunLine("project open " + path, error));
+    EXPECT_NE(error.find(c.message), std::string::npos) << c.name << ": " << error;
+    EXPECT_NE(error.find(path), std::string::npos) << "the message names the file";
+    EXPECT_EQ(&CurrentProject(), before);
+    EXPECT_EQ(CurrentProject().ElementCount(), count);
+    EXPECT_EQ(Host::Get().projectPath, "/somewhere/else.json");
+    std::remove(path.c_str());
+    Host::Get().projectPath.clear();
+}
+
+std::string WallWith(const std::string& from, const std::string& to) {
+    std::string w = kWall;
+    w.replace(w.find(from), from.size(), to);
+    return w;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BadProjectFileTest,
+    ::testing::Values(
+        BadFile{"empty", "", "not a CadHost project file"},
+        BadFile{"text", "Phasework schedule\n", "not a CadHost project file"},
+        BadFile{"foreign_json", R"({"name": "something else"})", "not a CadHost project file"},
+        BadFile{"newer", R"({"format": "CadHost project", "version": 2})", "version 2"},
+        BadFile{"truncated", Minimal(kWall).substr(0, 300), "not a CadHost project file"},
+        BadFile{"no_layers", R"({"format": "CadHost project", "version": 1})",
+                "\"layers\" is missing"},
+        BadFile{"layer_out_of_range", Minimal(WallWith("\"layer\": 1", "\"layer\": 2")),
+                "layer is 2"},
+        BadFile{"type_out_of_range", Minimal(WallWith("\"type\": 1", "\"type\": 43")), "type"},
+        BadFile{"too_few_pens", Minimal(WallWith("[1, 1]", "[1]")), "pens has 1 entries"},
+        BadFile{"pen_missing", Minimal(WallWith("[1, 1]", "[1, 2]")), "pens is 2"},
+        BadFile{"bad_guid", Minimal(WallWith("00000000-0000", "0000000G-0000")), "not a GUID"},
+        BadFile{"twice", Minimal(std::string(kWall) + "," + kWall), "used twice"},
+        BadFile{"bad_base64",
+                Minimal(WallWith("\"layer\": 1",
+                                 R"("layer": 1, "userData": {"version": 103, "platform": 22359,
+                                    "bytes": "AB=C"})")),
+                "not base64"},
+        BadFile{"bad_outline",
+                Minimal(WallWith("\"layer\": 1",
+                                 R"("layer": 1, "body": [{"outline": [0, 0, 1, 1], "bottom": 0,
+                                    "top": 1}])")),
+                "fewer than 3 points"},
+        BadFile{"camera_without_camera",
+                Minimal(R"({"type": 26, "guid": "00000000-0000-0000-0000-00000000000B",
+                            "layer": 1})"),
+                "\"camera\" is missing"},
+        BadFile{"string_for_number", Minimal(WallWith("\"layer\": 1", "\"layer\": \"1\"")),
+                "not a whole number"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ProjectFileTest, ASaveThatCannotWriteSaysWhere) {
+    Add(APIElem::Wall, "W-1");
+    std::string error;
+    EXPECT_FALSE(ProjectFile::Save(CurrentProject(), "/nonexistent-folder/p.json", error));
+    EXPECT_NE(error.find("/nonexistent-folder/p.json"), std::string::npos) << error;
+}
+
+}  // namespace
+}  // namespace ModelTest

@@ -1,0 +1,182 @@
+// Undo and redo: everything changed between opening and closing an undo step goes back exactly
+// on undo and comes again on redo.
+#include <vector>
+
+#include "API/Selection.h"
+#include "ModelTestSupport.h"
+
+namespace ModelTest {
+namespace {
+
+// Everything an add-on can read of the project, as bytes: every element record (without its
+// change count) with its user data, and every pen, layer and material record.
+std::vector<std::string> Snapshot(const HostApi& api) {
+    std::vector<std::string> out;
+    for (API_ElemTypeID type = 1; type <= 42; ++type) {
+        GSHandle list = nullptr;
+        EXPECT_EQ(api.Element_GetElemList(type, &list), 0);
+        const auto* guids = reinterpret_cast<const API_Guid*>(*list);
+        for (int32_t i = 0; i < BMGetHandleSize(list) / int32_t(sizeof(API_Guid)); ++i) {
+            API_Element e{};
+            e.header.guid = guids[i];
+            EXPECT_EQ(api.Element_Get(&e, 0u), 0);
+            e.header.modiStamp = 0;
+            std::string s(reinterpret_cast<const char*>(&e), sizeof(e));
+            API_ElementUserData u{};
+            if (api.Element_GetUserData(&e.header, &u, 0u) == 0) {
+                s += "|v" + std::to_string(u.dataVersion) + "|" +
+                     std::string(*u.dataHdl, size_t(BMGetHandleSize(u.dataHdl)));
+                BMKillHandle(&u.dataHdl);
+            }
+            out.push_back(std::move(s));
+        }
+        BMKillHandle(&list);
+    }
+    for (int32_t kind : {APIAttr::Pen, APIAttr::Layer, APIAttr::Material}) {
+        int32_t count = 0;
+        EXPECT_EQ(api.Attribute_GetNum(kind, &count), 0);
+        for (int32_t i = 1; i <= count; ++i) {
+            API_Attribute a{};
+            a.header.typeID = kind;
+            a.header.index = i;
+            EXPECT_EQ(api.Attribute_Get(&a), 0);
+            out.emplace_back(reinterpret_cast<const char*>(&a), sizeof(a));
+        }
+    }
+    return out;
+}
+
+class UndoTest : public ModelFixture {
+protected:
+    void SetUp() override {
+        ModelFixture::SetUp();
+        wall = Add(APIElem::Wall, "W-1", 2).guid;
+        column = Add(APIElem::Column, "C-1", 4).guid;
+        slab = Add(APIElem::Slab, "SL-1").guid;
+        ASSERT_EQ(SetData(slab, "old links"), 0);
+    }
+
+    // What the add-on does in one showing: a hidden layer, a recoloured wall, user data written
+    // and deleted, a layer unlocked, a material changed, an element locked.
+    void ChangeEverything() {
+        API_Attribute layer{};
+        layer.header.typeID = APIAttr::Layer;
+        std::strcpy(layer.header.name, "Phasework hidden");
+        layer.header.flags = APILayerFlag::Hidden;
+        ASSERT_EQ(api.Attribute_Create(&layer, nullptr), 0);
+        API_Element r = Get(wall), mask{};
+        r.header.layer = static_cast<int16_t>(layer.header.index);
+        r.wall.contPen = 251;
+        r.wall.refMat = 5;
+        r.wall.materialsChained = false;
+        mask.header.layer = -1;
+        mask.wall.contPen = -1;
+        mask.wall.refMat = -1;
+        mask.wall.materialsChained = 1;
+        ASSERT_EQ(api.Element_Change(&r, &mask, nullptr, 0ull, true), 0);
+        ASSERT_EQ(SetData(wall, std::string(88, '\x01')), 0);
+        API_Elem_Head h = HeadOf(slab);
+        ASSERT_EQ(api.Element_DeleteUserData(&h), 0);
+        API_Attribute locked{};
+        locked.header.typeID = APIAttr::Layer;
+        locked.header.index = 4;
+        ASSERT_EQ(api.Attribute_Get(&locked), 0);
+        locked.header.flags = 0;
+        ASSERT_EQ(api.Attribute_Modify(&locked, nullptr), 0);
+        API_Attribute material{};
+        material.header.typeID = APIAttr::Material;
+        material.header.index = 3;
+        ASSERT_EQ(api.Attribute_Get(&material), 0);
+        material.material.surfaceRGB = {0.1, 0.2, 0.3};
+        ASSERT_EQ(api.Attribute_Modify(&material, nullptr), 0);
+        ASSERT_EQ(Tool(column, "LOCK"), 0);
+    }
+
+    API_Guid wall{}, column{}, slab{};
+};
+
+TEST_F(UndoTest, UndoRestoresEverythingAndRedoAppliesItAgain) {
+    const auto before = Snapshot(api);
+    ASSERT_EQ(api.OpenUndoableSession("Show"), 0);
+    ChangeEverything();
+    ASSERT_EQ(api.CloseUndoableSession(), 0);
+    const auto after = Snapshot(api);
+    ASSERT_NE(after, before);
+    std::string title;
+    ASSERT_TRUE(CurrentProject().Undo(title));
+    EXPECT_EQ(title, "Show");
+    EXPECT_EQ(Snapshot(api), before);
+    EXPECT_EQ(CurrentProject().FindLayer("Phasework hidden"), 0) << "the new layer is gone";
+    ASSERT_TRUE(CurrentProject().Redo(title));
+    EXPECT_EQ(Snapshot(api), after);
+    ASSERT_TRUE(CurrentProject().Undo(title));
+    EXPECT_EQ(Snapshot(api), before);
+    EXPECT_FALSE(CurrentProject().Undo(title)) << "one step only";
+}
+
+TEST_F(UndoTest, StepsUndoInTurnAndANewStepEndsTheRedos) {
+    const auto s0 = Snapshot(api);
+    ASSERT_EQ(api.OpenUndoableSession("one"), 0);
+    ASSERT_EQ(SetData(wall, "first"), 0);
+    ASSERT_EQ(api.CloseUndoableSession(), 0);
+    const auto s1 = Snapshot(api);
+    ASSERT_EQ(api.OpenUndoableSession("two"), 0);
+    ASSERT_EQ(SetData(wall, "second"), 0);
+    ASSERT_EQ(api.OpenUndoableSession("inner"), 0) << "a nested step joins the outer one";
+    ASSERT_EQ(Tool(column, "LOCK"), 0);
+    ASSERT_EQ(api.CloseUndoableSession(), 0);
+    ASSERT_EQ(api.CloseUndoableSession(), 0);
+    std::string title;
+    ASSERT_TRUE(CurrentProject().Undo(title));
+    EXPECT_EQ(title, "two");
+    EXPECT_EQ(Snapshot(api), s1);
+    ASSERT_TRUE(CurrentProject().Undo(title));
+    EXPECT_EQ(Snapshot(api), s0);
+    ASSERT_TRUE(CurrentProject().Redo(title));
+    EXPECT_EQ(title, "one");
+    ASSERT_EQ(api.OpenUndoableSession("three"), 0);
+    ASSERT_EQ(SetData(wall, "third"), 0);
+    ASSERT_EQ(api.CloseUndoableSession(), 0);
+    EXPECT_FALSE(CurrentProject().Redo(title)) << "step two cannot come back after step three";
+}
+
+TEST_F(UndoTest, ChangesOutsideAStepAndEmptyStepsLeaveNoStep) {
+    ASSERT_EQ(SetData(wall, "outside"), 0);
+    ASSERT_EQ(api.OpenUndoableSession("nothing"), 0);
+    API_Element r = Get(wall), mask{};
+    mask.wall.contPen = -1;  // the same value again
+    ASSERT_EQ(api.Element_Change(&r, &mask, nullptr, 0ull, true), 0);
+    ASSERT_EQ(api.CloseUndoableSession(), 0);
+    std::string title;
+    EXPECT_FALSE(CurrentProject().Undo(title));
+    EXPECT_EQ(GetData(wall), "outside");
+    EXPECT_EQ(api.CloseUndoableSession(), ApiErr::NotDone) << "closing what is not open";
+}
+
+TEST_F(UndoTest, NothingIsUndoneWhileAStepIsOpen) {
+    ASSERT_EQ(api.OpenUndoableSession("a"), 0);
+    ASSERT_EQ(SetData(wall, "a"), 0);
+    ASSERT_EQ(api.CloseUndoableSession(), 0);
+    ASSERT_EQ(api.OpenUndoableSession("b"), 0);
+    std::string title;
+    EXPECT_FALSE(CurrentProject().Undo(title));
+    ASSERT_EQ(api.CloseUndoableSession(), 0);
+    EXPECT_TRUE(CurrentProject().Undo(title));
+}
+
+TEST_F(UndoTest, AGuidRenewedInAStepComesBackOnUndo) {
+    CurrentProject().renewGuidOnUnlock = true;
+    ASSERT_EQ(Tool(column, "LOCK"), 0);
+    ASSERT_EQ(api.OpenUndoableSession("unlock"), 0);
+    API_Guid renewed{};
+    ASSERT_EQ(Tool(column, "ULCK", &renewed), 0);
+    ASSERT_EQ(api.CloseUndoableSession(), 0);
+    std::string title;
+    ASSERT_TRUE(CurrentProject().Undo(title));
+    EXPECT_EQ(CurrentProject().Find(renewed), nullptr);
+    ASSERT_NE(CurrentProject().Find(column), nullptr);
+    EXPECT_TRUE(CurrentProject().Find(column)->locked);
+}
+
+}  // namespace
+}  // namespace ModelTest
