@@ -165,24 +165,15 @@ int CHighTime::GetDayOfWeek() const { return DecodedField(*this, &_HighTimeForma
 int CHighTime::GetDayOfYear() const { return DecodedField(*this, &_HighTimeFormat::nDayOfYear); }
 
 CHighTime CHighTime::operator+(const CHighTimeSpan& span) const {
-    CHighTime result;
-    result.status = CombinedStatus(status, span.status);
-    if (result.status == HighTimeStatus::valid) result.ticks = WrappingAdd(ticks, span.ticks);
-    return result;
+    return ArithmeticResult<CHighTime>(status, span.status, WrappingAdd(ticks, span.ticks));
 }
 
 CHighTime CHighTime::operator-(const CHighTimeSpan& span) const {
-    CHighTime result;
-    result.status = CombinedStatus(status, span.status);
-    if (result.status == HighTimeStatus::valid) result.ticks = WrappingSub(ticks, span.ticks);
-    return result;
+    return ArithmeticResult<CHighTime>(status, span.status, WrappingSub(ticks, span.ticks));
 }
 
 CHighTimeSpan CHighTime::operator-(const CHighTime& other) const {
-    CHighTimeSpan result;
-    result.status = CombinedStatus(status, other.status);
-    if (result.status == HighTimeStatus::valid) result.ticks = WrappingSub(ticks, other.ticks);
-    return result;
+    return ArithmeticResult<CHighTimeSpan>(status, other.status, WrappingSub(ticks, other.ticks));
 }
 
 CHighTime& CHighTime::operator+=(CHighTimeSpan span) { return *this = *this + span; }

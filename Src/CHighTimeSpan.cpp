@@ -60,17 +60,11 @@ int64_t CHighTimeSpan::GetMicroSeconds() const { return ticks % 10'000 / 10; }
 int32_t CHighTimeSpan::GetNanoSeconds() const { return static_cast<int32_t>(ticks % 10 * 100); }
 
 CHighTimeSpan CHighTimeSpan::operator+(const CHighTimeSpan& other) const {
-    CHighTimeSpan result;
-    result.status = CombinedStatus(status, other.status);
-    if (result.status == HighTimeStatus::valid) result.ticks = WrappingAdd(ticks, other.ticks);
-    return result;
+    return ArithmeticResult<CHighTimeSpan>(status, other.status, WrappingAdd(ticks, other.ticks));
 }
 
 CHighTimeSpan CHighTimeSpan::operator-(const CHighTimeSpan& other) const {
-    CHighTimeSpan result;
-    result.status = CombinedStatus(status, other.status);
-    if (result.status == HighTimeStatus::valid) result.ticks = WrappingSub(ticks, other.ticks);
-    return result;
+    return ArithmeticResult<CHighTimeSpan>(status, other.status, WrappingSub(ticks, other.ticks));
 }
 
 CHighTimeSpan& CHighTimeSpan::operator+=(CHighTimeSpan other) { return *this = *this + other; }

@@ -20,3 +20,13 @@ constexpr int64_t WrappingAdd(int64_t a, int64_t b) {
 constexpr int64_t WrappingSub(int64_t a, int64_t b) {
     return static_cast<int64_t>(static_cast<uint64_t>(a) - static_cast<uint64_t>(b));
 }
+
+// The result of an arithmetic operation on two values of the given statuses: ticks only when
+// both were valid, 0 otherwise.
+template <class Result>
+Result ArithmeticResult(HighTimeStatus a, HighTimeStatus b, int64_t ticks) {
+    Result result;
+    result.status = CombinedStatus(a, b);
+    result.ticks = result.status == HighTimeStatus::valid ? ticks : 0;
+    return result;
+}

@@ -5,24 +5,10 @@
 #include <cstring>
 #include <string>
 
+#include "Platform/TimeLocale.h"
 #include "PlatformDate.h"
 
 namespace {
-
-class TimeLocale {
-public:
-    explicit TimeLocale(const char* name) {
-        const char* current = std::setlocale(LC_TIME, nullptr);
-        previous_ = current != nullptr ? current : "C";
-        ok_ = std::setlocale(LC_TIME, name) != nullptr;
-    }
-    ~TimeLocale() { std::setlocale(LC_TIME, previous_.c_str()); }
-    bool ok() const { return ok_; }
-
-private:
-    std::string previous_;
-    bool ok_ = false;
-};
 
 int64_t Seconds(int16_t y, int16_t m, int16_t d, int16_t h = 0, int16_t mi = 0, int16_t s = 0) {
     const DateTimeRec date{y, m, d, h, mi, s, 0};

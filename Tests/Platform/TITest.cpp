@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Platform/TimeLocale.h"
 #include "TI.h"
 
 namespace {
@@ -18,21 +19,6 @@ struct Civil {
 KXTimeRecord Record(Civil c, uint16_t millisecond = 0) {
     return {c.year, c.month, 0, c.day, c.hour, c.minute, c.second, millisecond};
 }
-
-class TimeLocale {
-public:
-    explicit TimeLocale(const char* name) {
-        const char* current = std::setlocale(LC_TIME, nullptr);
-        previous_ = current != nullptr ? current : "C";
-        ok_ = std::setlocale(LC_TIME, name) != nullptr;
-    }
-    ~TimeLocale() { std::setlocale(LC_TIME, previous_.c_str()); }
-    bool ok() const { return ok_; }
-
-private:
-    std::string previous_;
-    bool ok_ = false;
-};
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include "CHighTimePersistent.h"
 #include "IO/File.h"
 #include "Platform/FileTestSupport.h"
+#include "Platform/TimeLocale.h"
 
 namespace {
 
@@ -40,21 +41,6 @@ protected:
 CHighTimePersistent Make(int y, int m, int d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
     return CHighTime(y, m, d, h, mi, s, ms, 0, 0);
 }
-
-class TimeLocale {
-public:
-    explicit TimeLocale(const char* name) {
-        const char* current = std::setlocale(LC_TIME, nullptr);
-        previous_ = current != nullptr ? current : "C";
-        ok_ = std::setlocale(LC_TIME, name) != nullptr;
-    }
-    ~TimeLocale() { std::setlocale(LC_TIME, previous_.c_str()); }
-    bool ok() const { return ok_; }
-
-private:
-    std::string previous_;
-    bool ok_ = false;
-};
 
 }  // namespace
 

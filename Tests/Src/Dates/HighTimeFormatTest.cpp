@@ -7,24 +7,9 @@
 #include <string>
 
 #include "CHighTime.h"
+#include "Platform/TimeLocale.h"
 
 namespace {
-
-// Runs a test under one LC_TIME locale and puts the previous one back.
-class TimeLocale {
-public:
-    explicit TimeLocale(const char* name) {
-        const char* current = std::setlocale(LC_TIME, nullptr);
-        previous_ = current != nullptr ? current : "C";
-        ok_ = std::setlocale(LC_TIME, name) != nullptr;
-    }
-    ~TimeLocale() { std::setlocale(LC_TIME, previous_.c_str()); }
-    bool ok() const { return ok_; }
-
-private:
-    std::string previous_;
-    bool ok_ = false;
-};
 
 std::string Format(const CHighTime& t, const char* pattern, int size = 256) {
     char buffer[256];
