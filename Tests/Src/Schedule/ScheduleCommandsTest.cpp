@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "AddOnMain.h"
 #include "Src/Schedule/ScheduleFixture.h"
 
 namespace {
@@ -285,6 +286,39 @@ TEST_F(ScheduleMenuTest, SaveAsThenOpenThroughTheMenuAndClosingTheProject) {
     ASSERT_NE(block, nullptr);
     ASSERT_EQ(block->bytes.size(), 2240u);
     EXPECT_STREQ(reinterpret_cast<const char*>(block->bytes.data() + 8), "Untitled Schedule");
+}
+
+TEST_F(ScheduleMenuTest, ClosingTheProjectOffersToSaveAChangedScheduleThenClearsIt) {
+    Start();
+    CadHost::Host& host = CadHost::Host::Get();
+    const struct {
+        int16_t answer;
+        bool saved;
+    } cases[] = {{2, false}, {3, false}, {1, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        const std::string path = folder / ("close" + std::to_string(c.answer) + ".pws");
+        projectDB.AppendNewTask();
+        ASSERT_TRUE(projectDB.IsModified());
+        agent.alerts.clear();
+        agent.answers = {c.answer};
+        agent.files = {Chosen(path)};
+        EXPECT_EQ(host.RaiseProjectEvent(32, 0), 1);
+        ASSERT_EQ(agent.alerts.size(), 1u);
+        EXPECT_EQ(agent.alerts[0].id, 32514);
+        EXPECT_EQ(FileTest::Exists(path), c.saved);
+        EXPECT_EQ(projectDB.GetTaskNumber(), 0) << "cleared whatever the answer";
+        EXPECT_FALSE(projectDB.IsModified());
+    }
+}
+
+TEST_F(ScheduleMenuTest, ANewProjectPutsThePreferencesBackToTheirDefaults) {
+    Start();
+    fourdPrefs.movieKind = 2;
+    std::strcpy(fourdPrefs.captionText, "x");
+    CadHost::Host::Get().RaiseProjectEvent(2, 0);
+    EXPECT_EQ(fourdPrefs.movieKind, 1);
+    EXPECT_STREQ(fourdPrefs.captionText, "");
 }
 
 }  // namespace
