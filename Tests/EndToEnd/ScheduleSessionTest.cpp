@@ -1,0 +1,80 @@
+// The schedule commands as a person uses them in the host: open a Microsoft Project text through
+// the menu and its dialogs, then save the schedule in the own format and open it again.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+struct SessionRun {
+    int status = -1;
+    std::string output;
+};
+
+SessionRun Session(const std::string& script, const std::string& locale) {
+    const std::string path = ::testing::TempDir() + "schedule_e2e.session";
+    std::ofstream(path) << script;
+    const std::string command = "LC_ALL=" + locale + " " + PW_CADHOST_PATH + " --addon " +
+                                PW_ADDON_PATH + " --prefs " + ::testing::TempDir() +
+                                "schedule_e2e_prefs.bin run " + path + " 2>&1";
+    SessionRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    std::array<char, 4096> buffer{};
+    size_t n = 0;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        run.output.append(buffer.data(), n);
+    const int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+}
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(ScheduleSessionTest, OpenTextAskTheOrderSaveOwnFormatAndReopen) {
+    const std::string text = ::testing::TempDir() + "schedule_e2e.txt";
+    const std::string own = ::testing::TempDir() + "schedule_e2e.pwb";
+    const std::string exported = ::testing::TempDir() + "schedule_e2e_out.txt";
+    std::remove(own.c_str());
+    std::remove(exported.c_str());
+    std::ofstream(text, std::ios::binary) << "Unique ID\tName\tStart\tFinish\r"
+                                             "1\tB_Foundations\t03/04/05\t07/04/05\r"
+                                             "2\tD_Old shed\t08/04/05\t09/04/05\r";
+    const SessionRun run = Session("file " + text +
+                                       " 1\n"
+                                       "dialog 4=2 ok\n"  // day-month-year
+                                       "menu 3\n"
+                                       "file " +
+                                       own +
+                                       " 0\n"
+                                       "menu 5\n"
+                                       "file " +
+                                       own +
+                                       " 0\n"
+                                       "menu 3\n"
+                                       "file " +
+                                       exported +
+                                       " 1\n"
+                                       "menu 5\n"
+                                       "quit\n",
+                                   "en_GB.UTF-8");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output.find("Phasework general error!"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("dialog 32505"), std::string::npos) << run.output;
+    EXPECT_EQ(Slurp(own).substr(0, 4), "PWBF") << "saved in the own format";
+    // British short dates are day/month/year with a four-digit year.
+    EXPECT_EQ(Slurp(exported),
+              "Unique ID\tName\tStart\tFinish\r"
+              "1\tB_Foundations\t03/04/2005\t07/04/2005\r"
+              "2\tD_Old shed\t08/04/2005\t09/04/2005\r")
+        << run.output;
+}
+
+}  // namespace
