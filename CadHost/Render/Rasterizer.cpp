@@ -15,6 +15,7 @@ constexpr double kGuard = 4096;        // pixels beyond the picture before we cl
 constexpr double kDefaultNear = 0.05;  // metres
 constexpr int kStripeShift = 4;        // rows are shared out in stripes of 16
 constexpr int kMaxClipped = 16;
+constexpr int32_t kSmallWidth = 8;  // triangles up to this many pixels across skip the divisions
 // A triangle takes a pixel only when it is nearer than what is there by this factor of 1/distance
 // (0.5 mm at 25 m). Faces that touch, like a slab's edge in a wall's face, then keep the one drawn
 // first everywhere instead of speckling where rounding decides.
@@ -163,8 +164,10 @@ void PrepareRange(const Frame& f, const std::vector<Triangle>& tris, size_t begi
             if (v[k].Y < 0) out |= 8;
             if (v[k].Y > f.height * v[k].W) out |= 16;
             allOut &= out;
-            for (int plane = 0; plane < 5; ++plane)
-                if (PlaneValue(f, v[k], plane) < 0) anyClip |= 1u << plane;
+            if (out != 0) {  // only a corner outside the picture can be outside the guard band
+                for (int plane = 0; plane < 5; ++plane)
+                    if (PlaneValue(f, v[k], plane) < 0) anyClip |= 1u << plane;
+            }
         }
         if (allOut != 0) continue;  // wholly behind the eye or beside the picture
 
@@ -173,7 +176,10 @@ void PrepareRange(const Frame& f, const std::vector<Triangle>& tris, size_t begi
         const double len = Length(n);
         if (!(len > 0)) continue;
         n = n * (1.0 / len);
-        if (Dot(n, f.eye - p[0]) < 0) n = -n;
+        if (Dot(n, f.eye - p[0]) <= 0) {
+            if (tri.outward) continue;  // the back of a closed body
+            n = -n;
+        }
         const double light = f.ambient + f.diffuse * std::max(0.0, Dot(n, f.light));
         const uint32_t colour = Shade(tri.colour, light);
 
@@ -214,6 +220,29 @@ void FillTriangle(const Rasterizer::Prepared& p, int worker, int workers, int wi
         k0[e] = dx[e] * (kSub / 2 - p.y[e]) - dy[e] * (kSub / 2 - p.x[e]) + bias;
     }
     const int32_t stripe = 1 << kStripeShift;
+    const int32_t colMin = std::max(0, std::min({p.x[0], p.x[1], p.x[2]}) / kSub - 1);
+    const int32_t colMax = std::min(width - 1, std::max({p.x[0], p.x[1], p.x[2]}) / kSub + 1);
+    if (colMax - colMin <= kSmallWidth && p.rowMax - p.rowMin <= kSmallWidth) {
+        // Small triangles: every pixel of the box, edge functions stepped by additions.
+        for (int32_t y = p.rowMin; y <= p.rowMax; ++y) {
+            if (!OwnsRow(y, worker, workers)) continue;
+            int64_t e[3];
+            for (int k = 0; k < 3; ++k) e[k] = k0[k] + dx[k] * kSub * y - dy[k] * kSub * colMin;
+            const size_t row = static_cast<size_t>(y) * static_cast<size_t>(width);
+            const float zRow = p.z0 + p.zy * static_cast<float>(y);
+            for (int32_t x = colMin; x <= colMax; ++x) {
+                if ((e[0] | e[1] | e[2]) >= 0) {
+                    const float z = zRow + p.zx * static_cast<float>(x);
+                    if (z > depth[row + x] * kNearerBy) {
+                        depth[row + x] = z;
+                        colour[row + x] = p.colour;
+                    }
+                }
+                for (int k = 0; k < 3; ++k) e[k] -= dy[k] * kSub;
+            }
+        }
+        return;
+    }
     for (int32_t s = p.rowMin >> kStripeShift; s <= (p.rowMax >> kStripeShift); ++s) {
         if (s % workers != worker) continue;
         const int32_t yBegin = std::max(p.rowMin, s * stripe);
@@ -247,23 +276,44 @@ void FillTriangle(const Rasterizer::Prepared& p, int worker, int workers, int wi
     }
 }
 
-// Light sky above the horizon, ground below, by the height of each pixel's line of sight.
+// Light sky above the horizon, ground below, by the height of each pixel's line of sight: the
+// colour depends only on the sine of its elevation, looked up in a table.
+class Backdrop {
+public:
+    static constexpr int kSteps = 2048;
+    Backdrop() {
+        struct Rgb {
+            double r, g, b;
+        };
+        const Rgb zenith{96, 150, 212}, horizon{222, 234, 245};
+        const Rgb haze{200, 206, 196}, ground{146, 158, 128};
+        auto mix = [](const Rgb& a, const Rgb& b, double t) {
+            return KXPixel(static_cast<uint8_t>(a.r + (b.r - a.r) * t),
+                           static_cast<uint8_t>(a.g + (b.g - a.g) * t),
+                           static_cast<uint8_t>(a.b + (b.b - a.b) * t));
+        };
+        for (int i = 0; i <= kSteps; ++i) {
+            const double s = 2.0 * i / kSteps - 1;  // [-1, 1]
+            table_[i] = s >= 0 ? mix(horizon, zenith, std::pow(s, 0.7))
+                               : mix(haze, ground, std::min(1.0, -s * 6));
+        }
+    }
+    uint32_t At(double sine) const {
+        const int i = static_cast<int>((sine + 1) * 0.5 * kSteps + 0.5);
+        return table_[std::clamp(i, 0, kSteps)];
+    }
+
+private:
+    uint32_t table_[kSteps + 1];
+};
+
 void FillBackground(const Camera& cam, const RenderSettings& settings, int width, int height,
                     int worker, int workers, uint32_t* colour, float* depth) {
+    static const Backdrop backdrop;
     Vec3 f, r, u;
     cam.Basis(f, r, u);
     const double k = width / (2 * std::tan(cam.viewAngle * kPi / 360));
     const double cx = width / 2.0, cy = height / 2.0;
-    struct Rgb {
-        double r, g, b;
-    };
-    const Rgb zenith{96, 150, 212}, horizon{222, 234, 245};
-    const Rgb haze{200, 206, 196}, ground{146, 158, 128};
-    auto mix = [](const Rgb& a, const Rgb& b, double t) {
-        return KXPixel(static_cast<uint8_t>(a.r + (b.r - a.r) * t),
-                       static_cast<uint8_t>(a.g + (b.g - a.g) * t),
-                       static_cast<uint8_t>(a.b + (b.b - a.b) * t));
-    };
     for (int y = 0; y < height; ++y) {
         if (!OwnsRow(y, worker, workers)) continue;
         uint32_t* c = colour + static_cast<size_t>(y) * width;
@@ -274,12 +324,10 @@ void FillBackground(const Camera& cam, const RenderSettings& settings, int width
             continue;
         }
         const Vec3 rowDir = f - u * ((y + 0.5 - cy) / k);
-        for (int x = 0; x < width; ++x) {
-            const Vec3 dir = rowDir + r * ((x + 0.5 - cx) / k);
-            const double s = dir.z / Length(dir);  // sine of the line of sight's elevation
-            c[x] = s >= 0 ? mix(horizon, zenith, std::pow(std::min(s, 1.0), 0.7))
-                          : mix(haze, ground, std::min(1.0, -s * 6));
-        }
+        const Vec3 step = r * (1 / k);
+        Vec3 dir = rowDir + r * ((0.5 - cx) / k);
+        for (int x = 0; x < width; ++x, dir = dir + step)
+            c[x] = backdrop.At(dir.z / std::sqrt(Dot(dir, dir)));
     }
 }
 

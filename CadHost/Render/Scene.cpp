@@ -70,7 +70,8 @@ std::vector<int> TriangulatePolygon(const std::vector<Vec2>& polygon) {
     return out;
 }
 
-void Scene::AddTriangle(const Vec3& a, const Vec3& b, const Vec3& c, uint32_t colour) {
+void Scene::AddTriangle(const Vec3& a, const Vec3& b, const Vec3& c, uint32_t colour,
+                        bool outward) {
     Triangle t;
     const Vec3* corners[3] = {&a, &b, &c};
     for (int k = 0; k < 3; ++k) {
@@ -80,6 +81,7 @@ void Scene::AddTriangle(const Vec3& a, const Vec3& b, const Vec3& c, uint32_t co
         bounds_.Add(*corners[k]);
     }
     t.colour = colour;
+    t.outward = outward;
     triangles_.push_back(t);
 }
 
@@ -93,16 +95,19 @@ int Scene::AddPrism(const std::vector<Vec2>& polygon, double zBottom, double zTo
         return Vec3{p.x, p.y, z};
     };
     for (size_t k = 0; k < caps.size(); k += 3) {
-        AddTriangle(at(caps[k], zTop), at(caps[k + 1], zTop), at(caps[k + 2], zTop), colour);
+        AddTriangle(at(caps[k], zTop), at(caps[k + 1], zTop), at(caps[k + 2], zTop), colour, true);
         AddTriangle(at(caps[k], zBottom), at(caps[k + 2], zBottom), at(caps[k + 1], zBottom),
-                    colour);
+                    colour, true);
     }
+    // Sides run counter-clockwise round the outline so that they face outwards.
     const int n = static_cast<int>(polygon.size());
-    for (int i = 0; i < n; ++i) {
-        const int j = (i + 1) % n;
+    const bool ccw = SignedArea(polygon) > 0;
+    for (int k = 0; k < n; ++k) {
+        const int i = ccw ? k : n - 1 - k;
+        const int j = ccw ? (k + 1) % n : (2 * n - 2 - k) % n;
         if (polygon[static_cast<size_t>(i)] == polygon[static_cast<size_t>(j)]) continue;
-        AddTriangle(at(i, zBottom), at(j, zBottom), at(j, zTop), colour);
-        AddTriangle(at(i, zBottom), at(j, zTop), at(i, zTop), colour);
+        AddTriangle(at(i, zBottom), at(j, zBottom), at(j, zTop), colour, true);
+        AddTriangle(at(i, zBottom), at(j, zTop), at(i, zTop), colour, true);
     }
     return static_cast<int>(triangles_.size() - before);
 }

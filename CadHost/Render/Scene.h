@@ -11,11 +11,16 @@ namespace CadHost::Render {
 struct Triangle {
     float v[9];       // three corners: x, y, z each
     uint32_t colour;  // 0xAARRGGBB, unlit; alpha is ignored
+    // Part of a closed body, corners counter-clockwise seen from outside: it cannot be seen from
+    // behind, so the renderer skips it when it faces away.
+    bool outward = false;
 };
 
 class Scene {
 public:
-    void AddTriangle(const Vec3& a, const Vec3& b, const Vec3& c, uint32_t colour);
+    // A triangle seen from both sides.
+    void AddTriangle(const Vec3& a, const Vec3& b, const Vec3& c, uint32_t colour,
+                     bool outward = false);
     // A vertical prism: the polygon (any orientation, may be concave, no holes) extruded from
     // zBottom to zTop, with both caps. Degenerate polygons add nothing. Returns triangles added.
     int AddPrism(const std::vector<Vec2>& polygon, double zBottom, double zTop, uint32_t colour);

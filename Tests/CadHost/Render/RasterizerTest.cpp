@@ -4,6 +4,7 @@
 // W/2 + x / (y + 10) * k and row H/2 - (z - 1) / (y + 10) * k, with k = W / (2 tan 30deg).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <set>
@@ -60,6 +61,23 @@ TEST_F(RasterizerTest, NearerBoxCoversFartherWhereTheyOverlap) {
         EXPECT_EQ(img.At(Column(2.5, 0), Row(1, 0)), kGreen) << "beside";
         EXPECT_EQ(img.At(Column(-2, 0), Row(1, 0)), kWhite) << "background";
         EXPECT_EQ(img.At(Column(0, -3), Row(2.5, -3)), kWhite) << "above the boxes";
+    }
+}
+
+TEST_F(RasterizerTest, OutlinesOfEitherOrientationGiveOutwardFaces) {
+    for (bool clockwise : {false, true}) {
+        std::vector<Vec2> outline = {{-1, -3}, {1, -3}, {1, -2}, {0, -1.5}, {-1, -2}};
+        if (clockwise) std::reverse(outline.begin(), outline.end());
+        Scene scene;
+        EXPECT_EQ(scene.AddPrism(outline, 0, 2, kRed), 2 * 3 + 2 * 5);
+        const Image img = Draw(scene, LookAlongY());
+        EXPECT_EQ(img.At(W / 2, H / 2), kRed) << clockwise;
+        // The top is seen from above: looking down from a raised eye shows it too.
+        Camera above = LookAlongY();
+        above.eye.z = 6;
+        above.target = {0, -2.5, 2};
+        const Image top = Draw(scene, above);
+        EXPECT_EQ(top.At(W / 2, H / 2), kRed) << clockwise;
     }
 }
 
@@ -134,14 +152,24 @@ TEST_F(RasterizerTest, FloorThroughTheEyeIsClippedAtTheNearPlane) {
     EXPECT_EQ(wrongAbove, 0);
 }
 
-TEST_F(RasterizerTest, BoxAroundTheEyeShowsItsInsideAndNothingBehind) {
-    Scene scene;
-    scene.AddBox({-4, -14, -2}, {4, -6, 4}, kRed);  // the eye is inside this room
-    scene.AddBox({-1, 10, 0}, {1, 11, 2}, kGreen);  // beyond the room's far wall
-    const Image img = Draw(scene, LookAlongY());
+// A room round the eye made of two-sided faces hides everything beyond its walls; the same box as
+// a closed body is seen from inside as nothing (its faces look away), so what lies beyond shows.
+TEST_F(RasterizerTest, RoomAroundTheEyeIsClippedAtTheNearPlaneAndClosedBodiesAreCulled) {
+    Scene closed;
+    closed.AddBox({-4, -14, -2}, {4, -6, 4}, kRed);  // the eye (0, -10, 1) is inside
+    closed.AddBox({-1, 10, 0}, {1, 11, 2}, kGreen);  // beyond the far wall
+    Scene room;
+    for (const Triangle& t : closed.Triangles())
+        room.AddTriangle({t.v[0], t.v[1], t.v[2]}, {t.v[3], t.v[4], t.v[5]},
+                         {t.v[6], t.v[7], t.v[8]}, t.colour);
+    const Image inside = Draw(room, LookAlongY());
     int notRed = 0;
-    for (uint32_t p : img.Pixels()) notRed += p != kRed;
+    for (uint32_t p : inside.Pixels()) notRed += p != kRed;
     EXPECT_EQ(notRed, 0);
+
+    const Image through = Draw(closed, LookAlongY());
+    EXPECT_EQ(through.At(W / 2, H / 2), kGreen);
+    EXPECT_EQ(through.At(2, 2), kWhite);
 }
 
 TEST_F(RasterizerTest, CoplanarFacesResolveTheSameWayEveryTime) {
