@@ -63,6 +63,34 @@ bool SameTaskData(const TASK& a, const TASK& b) {
            Compare(a.end, b.end) == 0 && a.type == b.type && a.uniqueID == b.uniqueID;
 }
 
+// The first task's date taken whole (the present time without tasks), replaced by every later
+// valid date that `beyond` puts past it.
+template <typename Beyond>
+CHighTimePersistent ExtremeDate(const std::vector<TASK>& tasks, CHighTimePersistent TASK::*date,
+                                Beyond beyond) {
+    CHighTimePersistent extreme = tasks.empty() ? TASK().*date : tasks.front().*date;
+    for (size_t i = 1; i < tasks.size(); ++i) {
+        const CHighTimePersistent& d = tasks[i].*date;
+        if (d.status == HighTimeStatus::valid && beyond(d.ticks, extreme.ticks)) {
+            extreme.ticks = d.ticks;
+            extreme.status = HighTimeStatus::valid;
+        }
+    }
+    return extreme;
+}
+
+// How a task's linked elements stand before and after it, by type.
+struct StatesOfType {
+    TASK::LINKEDELEMENTSTATE before, after;
+};
+constexpr StatesOfType kStatesOfType[TASK::kTypeCount] = {
+    {TASK::Absent, TASK::Present},   // Build
+    {TASK::Present, TASK::Absent},   // Demolish
+    {TASK::Present, TASK::Present},  // TypeR
+    {TASK::Present, TASK::Present},  // TypeF
+    {TASK::Absent, TASK::Absent},    // Temporary
+};
+
 }  // namespace
 
 DB::DB(Preferences& prefs_, ElementHider& hider_) : prefs(prefs_), hider(hider_) {}
@@ -124,27 +152,11 @@ int32_t DB::GetHighestUID() const {
 }
 
 CHighTimePersistent DB::GetEarliestTime() const {
-    CHighTimePersistent earliest = GetTask(0).start;
-    for (size_t i = 1; i < tasks.size(); ++i) {
-        const CHighTimePersistent& start = tasks[i].start;
-        if (start.status == HighTimeStatus::valid && start.ticks < earliest.ticks) {
-            earliest.ticks = start.ticks;
-            earliest.status = HighTimeStatus::valid;
-        }
-    }
-    return earliest;
+    return ExtremeDate(tasks, &TASK::start, [](int64_t a, int64_t b) { return a < b; });
 }
 
 CHighTimePersistent DB::GetLatestTime() const {
-    CHighTimePersistent latest = GetTask(0).end;
-    for (size_t i = 1; i < tasks.size(); ++i) {
-        const CHighTimePersistent& end = tasks[i].end;
-        if (end.status == HighTimeStatus::valid && end.ticks > latest.ticks) {
-            latest.ticks = end.ticks;
-            latest.status = HighTimeStatus::valid;
-        }
-    }
-    return latest;
+    return ExtremeDate(tasks, &TASK::end, [](int64_t a, int64_t b) { return a > b; });
 }
 
 // ---- Changes ----
@@ -247,39 +259,14 @@ void DB::Refresh() {
         }
         task.inProgress = e > 0 && elapsed.ticks < duration.ticks;
 
-        const bool before = e == 0;
-        TASK::LINKEDELEMENTSTATE beforeState = TASK::Present, afterState = TASK::Present;
-        bool known = true;
-        switch (task.type) {
-            case Build:
-                beforeState = TASK::Absent;
-                afterState = TASK::Present;
-                break;
-            case Demolish:
-                beforeState = TASK::Present;
-                afterState = TASK::Absent;
-                break;
-            case TypeR:
-            case TypeF:
-                beforeState = TASK::Present;
-                afterState = TASK::Present;
-                break;
-            case Temporary:
-                beforeState = TASK::Absent;
-                afterState = TASK::Absent;
-                break;
-            default:
-                known = false;
-                break;
-        }
-        if (!known)
-            task.linkedElementState = TASK::Present;
-        else if (before)
-            task.linkedElementState = beforeState;
+        if (static_cast<uint32_t>(task.type) >= static_cast<uint32_t>(TASK::kTypeCount))
+            task.linkedElementState = TASK::Present;  // a type without rule: always standing
+        else if (e == 0)
+            task.linkedElementState = kStatesOfType[task.type].before;
         else if (task.inProgress)
             task.linkedElementState = TASK::UnderWay;
         else
-            task.linkedElementState = afterState;
+            task.linkedElementState = kStatesOfType[task.type].after;
     }
 }
 
