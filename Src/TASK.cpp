@@ -40,7 +40,9 @@ int32_t TASK::Read(IO::File& file, int32_t version) {
     // later reads as well.
     file.ReadBin(reinterpret_cast<char*>(&uniqueID), sizeof(uniqueID));
     file.ReadBin(reinterpret_cast<char*>(&type), sizeof(type));
-    start.Read(file);
+    // A date that cannot be read (cut short, or a status no writer produces) fails the record;
+    // the date would otherwise silently stay the present time.
+    const bool startFailed = start.Read(file) != 0;
     const bool endFailed = end.Read(file) != 0;
     start.SetToBaseTime();
     end.SetToBaseTime();
@@ -75,6 +77,6 @@ int32_t TASK::Read(IO::File& file, int32_t version) {
     }
     // A file that ends inside the record, its name included, is a read error: a task with a cut
     // name must not pass for a whole one.
-    if (endFailed || nameResult != 0) return FileUtils::ReadError;
+    if (startFailed || endFailed || nameResult != 0) return FileUtils::ReadError;
     return FileUtils::Ok;
 }

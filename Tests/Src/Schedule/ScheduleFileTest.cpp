@@ -246,6 +246,8 @@ TEST_F(ScheduleReaderTest, AFailureInsideTheRecordsLeavesAnEmptyUntitledSchedule
         {"cut inside the name length",
          Join({Header(4, 1), Bytes(named.begin(), named.begin() + 36)})},
         {"cut inside the name", Join({Header(4, 2), good, Bytes(named.begin(), named.end() - 3)})},
+        {"start status 7", Join({Header(4, 2), good, Record(2, 0, 0, 0, "x", 7, 0)})},
+        {"end status -1", Join({Header(4, 2), good, Record(2, 0, 0, 0, "x", 0, -1)})},
         {"name of 256 bytes",
          Join({Header(4, 2), good, Record(2, 0, 0, 0, std::string(256, 'a'))})},
         {"name of 2^40 bytes",
