@@ -117,28 +117,15 @@ TEST(TIRecordTest, MisuseIsRefused) {
     EXPECT_EQ(TIGetTimeString(0, text, 0), TIErr::BadParameter);
 }
 
-struct TextCase {
-    const char* locale;
-    const char* date;
-};
-
-TEST(TITimeStringTest, ShortDateInTheLocalesOrderWithAFourDigitYear) {
-    // 2024-03-01 06:30.
-    const KXTime value = 8460 * 86'400 + 6 * 3600 + 30 * 60;
-    const std::vector<TextCase> cases = {{"C", "03/01/2024"},
-                                         {"en_US.UTF-8", "03/01/2024"},
-                                         {"en_GB.UTF-8", "01/03/2024"},
-                                         {"de_DE.UTF-8", "01.03.2024"},
-                                         {"ja_JP.UTF-8", "2024/03/01"}};
-    for (const TextCase& c : cases) {
-        TimeLocale locale(c.locale);
-        if (!locale.ok()) GTEST_SKIP() << c.locale << " cannot be set; run scripts/setup.sh";
-        char text[TITimeStringSize];
-        ASSERT_EQ(TIGetTimeString(value, text, TIShortDate), TIErr::NoError);
-        EXPECT_STREQ(text, c.date) << c.locale;
-        ASSERT_EQ(TIGetTimeString(value, text, TIShortDate | TITimeText), TIErr::NoError);
-        EXPECT_EQ(std::string(text), std::string(c.date) + " 06:30") << c.locale;
-    }
+TEST(TITimeStringTest, ShortDateOfTheLocaleAndTheTimeOfDay) {
+    TimeLocale locale("en_GB.UTF-8");
+    if (!locale.ok()) GTEST_SKIP() << "en_GB.UTF-8 cannot be set; run scripts/setup.sh";
+    const KXTime value = 8460 * 86'400 + 6 * 3600 + 30 * 60;  // 2024-03-01 06:30
+    char text[TITimeStringSize];
+    ASSERT_EQ(TIGetTimeString(value, text, TIShortDate), TIErr::NoError);
+    EXPECT_STREQ(text, "01/03/2024");
+    ASSERT_EQ(TIGetTimeString(value, text, TIShortDate | TITimeText), TIErr::NoError);
+    EXPECT_STREQ(text, "01/03/2024 06:30");
 }
 
 TEST(TIPresentTimeTest, PresentTimeIsTheLocalWallClock) {

