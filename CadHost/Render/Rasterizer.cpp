@@ -114,11 +114,13 @@ void EmitPolygon(const Frame& f, const HVert* poly, int n, uint32_t colour,
         const int32_t maxY = std::max({sy[k0], sy[k1], sy[k2]});
         const int32_t minX = std::min({sx[k0], sx[k1], sx[k2]});
         const int32_t maxX = std::max({sx[k0], sx[k1], sx[k2]});
-        // Rows and columns whose pixel centres (256 k + 128) lie within the triangle's box.
-        const int64_t rowMin = std::max<int64_t>(0, CeilDiv(minY - kSub / 2, kSub));
-        const int64_t rowMax = std::min<int64_t>(rowsMax, FloorDiv(maxY - kSub / 2, kSub));
-        const int64_t colMin = std::max<int64_t>(0, CeilDiv(minX - kSub / 2, kSub));
-        const int64_t colMax = std::min<int64_t>(colsMax, FloorDiv(maxX - kSub / 2, kSub));
+        // Rows and columns whose pixel centres (256 k + 128) lie within the triangle's box. The
+        // shifts are floor divisions by 256 (arithmetic shifts of signed values).
+        static_assert(kSub == 256);
+        const int32_t rowMin = std::max<int32_t>(0, -((kSub / 2 - minY) >> 8));
+        const int32_t rowMax = std::min<int32_t>(rowsMax, (maxY - kSub / 2) >> 8);
+        const int32_t colMin = std::max<int32_t>(0, -((kSub / 2 - minX) >> 8));
+        const int32_t colMax = std::min<int32_t>(colsMax, (maxX - kSub / 2) >> 8);
         if (rowMin > rowMax || colMin > colMax) continue;
 
         // The plane of 1/distance over the picture, in pixel units with centres at +0.5.
@@ -138,8 +140,8 @@ void EmitPolygon(const Frame& f, const HVert* poly, int n, uint32_t colour,
         p.zy = static_cast<float>(zy);
         p.z0 = static_cast<float>(z0);
         p.colour = colour;
-        p.rowMin = static_cast<int32_t>(rowMin);
-        p.rowMax = static_cast<int32_t>(rowMax);
+        p.rowMin = rowMin;
+        p.rowMax = rowMax;
         out.push_back(p);
     }
 }
@@ -173,13 +175,13 @@ void PrepareRange(const Frame& f, const std::vector<Triangle>& tris, size_t begi
 
         // Flat shading, lit from whichever side faces the eye.
         Vec3 n = Cross(p[1] - p[0], p[2] - p[0]);
-        const double len = Length(n);
-        if (!(len > 0)) continue;
-        n = n * (1.0 / len);
         if (Dot(n, f.eye - p[0]) <= 0) {
             if (tri.outward) continue;  // the back of a closed body
             n = -n;
         }
+        const double len = Length(n);
+        if (!(len > 0)) continue;
+        n = n * (1.0 / len);
         const double light = f.ambient + f.diffuse * std::max(0.0, Dot(n, f.light));
         const uint32_t colour = Shade(tri.colour, light);
 
@@ -323,11 +325,18 @@ void FillBackground(const Camera& cam, const RenderSettings& settings, int width
             std::fill(c, c + width, KXPixel(255, 255, 255));
             continue;
         }
-        const Vec3 rowDir = f - u * ((y + 0.5 - cy) / k);
-        const Vec3 step = r * (1 / k);
-        Vec3 dir = rowDir + r * ((0.5 - cx) / k);
-        for (int x = 0; x < width; ++x, dir = dir + step)
-            c[x] = backdrop.At(dir.z / std::sqrt(Dot(dir, dir)));
+        // Along a row the line of sight is d0 + x s: its height is linear in x and its squared
+        // length quadratic, so each pixel costs a few float operations and a square root.
+        const Vec3 d0 = f - u * ((y + 0.5 - cy) / k) + r * ((0.5 - cx) / k);
+        const Vec3 s = r * (1 / k);
+        const float z0 = static_cast<float>(d0.z), zs = static_cast<float>(s.z);
+        const float q0 = static_cast<float>(Dot(d0, d0)), q1 = static_cast<float>(2 * Dot(d0, s));
+        const float q2 = static_cast<float>(Dot(s, s));
+        for (int x = 0; x < width; ++x) {
+            const float fx = static_cast<float>(x);
+            c[x] = backdrop.At(
+                static_cast<double>((z0 + zs * fx) / std::sqrt(q0 + (q1 + q2 * fx) * fx)));
+        }
     }
 }
 
