@@ -149,10 +149,13 @@ bool Select(Session& s, const std::vector<std::string>& args, std::string& error
 
 template <typename T>
 std::string List(std::span<const T> values) {
-    std::string out;
-    for (size_t i = 0; i < values.size(); ++i)
-        out += (i ? "," : "") + std::to_string(static_cast<int>(values[i]));
-    return out.empty() ? "-" : out;
+    if (values.empty()) return "-";
+    std::ostringstream out;
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (i > 0) out << ',';
+        out << static_cast<int>(values[i]);
+    }
+    return out.str();
 }
 
 void PrintElement(std::ostream& out, const Project& project, const Element& e) {

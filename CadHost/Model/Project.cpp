@@ -31,9 +31,10 @@ std::vector<Pen> StandardPens() {
             const int sector = static_cast<int>(h) % 6;
             const double rgb[6][3] = {{v, x, 0}, {x, v, 0}, {0, v, x},
                                       {0, x, v}, {x, 0, v}, {v, 0, x}};
-            p.colour = {rgb[sector][0], rgb[sector][1], rgb[sector][2]};
+            auto round = [](double c) { return std::round(c * 1000) / 1000; };
+            p.colour = {round(rgb[sector][0]), round(rgb[sector][1]), round(rgb[sector][2])};
         }
-        p.width = 0.13 + 0.05 * (i % 8);
+        p.width = (13 + 5 * (i % 8)) / 100.0;
         pens.push_back(p);
     }
     return pens;
@@ -124,6 +125,13 @@ const Element& Project::Add(Element element) {
     ++elementCount_;
     ++generation_;
     return list.back();
+}
+
+void Project::Reserve(API_ElemTypeID type, size_t count) {
+    if (!ElementTypes::Valid(type)) return;
+    std::vector<Element>& list = byType_[static_cast<size_t>(type)];
+    byGuid_.reserve(elementCount_ - list.size() + std::max(count, list.size()));
+    list.reserve(count);
 }
 
 Element* Project::Edit(API_ElemTypeID type, int32_t index) {

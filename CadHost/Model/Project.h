@@ -55,6 +55,8 @@ public:
     // Adds an element: it gets the next index of its type and, when its GUID is null or already
     // used, a new GUID. Not recorded for undo (elements are made by the host, not by add-ons).
     const Element& Add(Element element);
+    // Makes room for `count` elements of a type (before adding many).
+    void Reserve(API_ElemTypeID type, size_t count);
     // The element to change, its state before the change recorded first; null when there is none.
     // Its GUID, type and index must not be changed through the pointer (see ChangeGuid).
     Element* Edit(API_ElemTypeID type, int32_t index);

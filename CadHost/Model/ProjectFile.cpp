@@ -1,5 +1,6 @@
 #include "Model/ProjectFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -7,8 +8,8 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 #include <set>
-#include <sstream>
 #include <stdexcept>
+#include <string_view>
 
 #include "Model/ElementTypes.h"
 #include "Model/Project.h"
@@ -17,6 +18,7 @@ namespace CadHost {
 namespace {
 
 using nlohmann::json;
+using OJson = nlohmann::ordered_json;
 
 // ---- Small codings -------------------------------------------------------------------------
 
@@ -98,10 +100,10 @@ bool GuidFromText(const std::string& s, API_Guid& g) {
 
 // ---- Writing -------------------------------------------------------------------------------
 
-json Colour(const Rgb& c) { return json::array({c.r, c.g, c.b}); }
+OJson Colour(const Rgb& c) { return OJson::array({c.r, c.g, c.b}); }
 
-json Points(const std::vector<Point2>& points) {
-    json a = json::array();
+OJson Points(const std::vector<Point2>& points) {
+    OJson a = OJson::array();
     for (const Point2& p : points) {
         a.push_back(p.x);
         a.push_back(p.y);
@@ -109,8 +111,8 @@ json Points(const std::vector<Point2>& points) {
     return a;
 }
 
-json ElementJson(const Element& e) {
-    json j;
+OJson ElementJson(const Element& e) {
+    OJson j;
     j["type"] = e.type;
     j["guid"] = GuidText(e.guid);
     if (!e.id.empty()) j["id"] = e.id;
@@ -119,18 +121,18 @@ json ElementJson(const Element& e) {
     if (e.locked) j["locked"] = true;
     if (e.owner != 0) j["owner"] = e.owner;
     if (e.storey != 0) j["storey"] = e.storey;
-    if (e.PenCount() > 0) j["pens"] = json(std::vector<int16_t>(e.Pens().begin(), e.Pens().end()));
+    if (e.PenCount() > 0) j["pens"] = OJson(std::vector<int16_t>(e.Pens().begin(), e.Pens().end()));
     if (e.MaterialCount() > 0)
-        j["materials"] = json(std::vector<int16_t>(e.Materials().begin(), e.Materials().end()));
+        j["materials"] = OJson(std::vector<int16_t>(e.Materials().begin(), e.Materials().end()));
     if (e.SwitchCount() > 0)
-        j["switches"] = json(std::vector<int>(e.Switches().begin(), e.Switches().end()));
+        j["switches"] = OJson(std::vector<int>(e.Switches().begin(), e.Switches().end()));
     if (e.libInd != 0) j["libInd"] = e.libInd;
     if (e.angle != 0) j["angle"] = e.angle;
     if (!e.text.empty()) j["text"] = e.text;
     if (!e.body.empty()) {
-        json body = json::array();
+        OJson body = OJson::array();
         for (const Extrusion& x : e.body) {
-            json xj{{"outline", Points(x.outline)}, {"bottom", x.bottom}, {"top", x.top}};
+            OJson xj{{"outline", Points(x.outline)}, {"bottom", x.bottom}, {"top", x.top}};
             if (x.materialSlot != 0) xj["material"] = x.materialSlot;
             body.push_back(std::move(xj));
         }
@@ -144,8 +146,8 @@ json ElementJson(const Element& e) {
     if (e.camera) {
         const CameraData& c = *e.camera;
         j["camera"] = {{"path", c.path},
-                       {"eye", json::array({c.eye.x, c.eye.y, c.eye.z})},
-                       {"target", json::array({c.target.x, c.target.y, c.target.z})},
+                       {"eye", OJson::array({c.eye.x, c.eye.y, c.eye.z})},
+                       {"target", OJson::array({c.target.x, c.target.y, c.target.z})},
                        {"viewCone", c.viewCone},
                        {"roll", c.roll},
                        {"stays", c.stays},
@@ -167,19 +169,29 @@ struct Bad : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// Where a value sits, for the message; put together only when something is wrong.
+struct Where {
+    Where(std::string_view base, const char* key = nullptr) : base(base), key(key) {}
+    Where(const std::string& base, const char* key = nullptr) : base(base), key(key) {}
+    Where(const char* base, const char* key = nullptr) : base(base), key(key) {}
+    std::string Text() const { return std::string(base) + (key ? std::string(": ") + key : ""); }
+    std::string_view base;
+    const char* key;
+};
+
 const json& Need(const json& j, const char* key, const std::string& where) {
     auto it = j.find(key);
     if (it == j.end()) throw Bad(where + ": \"" + key + "\" is missing");
     return *it;
 }
 
-int64_t Int(const json& v, int64_t lo, int64_t hi, const std::string& what) {
-    if (!v.is_number_integer()) throw Bad(what + " is not a whole number");
+int64_t Int(const json& v, int64_t lo, int64_t hi, const Where& what) {
+    if (!v.is_number_integer()) throw Bad(what.Text() + " is not a whole number");
     const int64_t n = v.is_number_unsigned() && v.get<uint64_t>() > uint64_t(INT64_MAX)
                           ? INT64_MAX
                           : v.get<int64_t>();
     if (n < lo || n > hi)
-        throw Bad(what + " is " + v.dump() + ", outside " + std::to_string(lo) + ".." +
+        throw Bad(what.Text() + " is " + v.dump() + ", outside " + std::to_string(lo) + ".." +
                   std::to_string(hi));
     return n;
 }
@@ -187,44 +199,44 @@ int64_t Int(const json& v, int64_t lo, int64_t hi, const std::string& what) {
 int64_t IntOr(const json& j, const char* key, int64_t fallback, int64_t lo, int64_t hi,
               const std::string& where) {
     auto it = j.find(key);
-    return it == j.end() ? fallback : Int(*it, lo, hi, where + ": " + key);
+    return it == j.end() ? fallback : Int(*it, lo, hi, Where{where, key});
 }
 
-double Number(const json& v, const std::string& what) {
-    if (!v.is_number()) throw Bad(what + " is not a number");
+double Number(const json& v, const Where& what) {
+    if (!v.is_number()) throw Bad(what.Text() + " is not a number");
     const double d = v.get<double>();
-    if (!std::isfinite(d)) throw Bad(what + " is not a finite number");
+    if (!std::isfinite(d)) throw Bad(what.Text() + " is not a finite number");
     return d;
 }
 
-bool Bool(const json& v, const std::string& what) {
-    if (!v.is_boolean()) throw Bad(what + " is not true or false");
+bool Bool(const json& v, const Where& what) {
+    if (!v.is_boolean()) throw Bad(what.Text() + " is not true or false");
     return v.get<bool>();
 }
 
-std::string Text(const json& v, const std::string& what) {
-    if (!v.is_string()) throw Bad(what + " is not a text");
+std::string Text(const json& v, const Where& what) {
+    if (!v.is_string()) throw Bad(what.Text() + " is not a text");
     return v.get<std::string>();
 }
 
-const json& Array(const json& v, const std::string& what) {
-    if (!v.is_array()) throw Bad(what + " is not a list");
+const json& Array(const json& v, const Where& what) {
+    if (!v.is_array()) throw Bad(what.Text() + " is not a list");
     return v;
 }
 
-Rgb ColourFrom(const json& v, const std::string& what) {
-    if (!v.is_array() || v.size() != 3) throw Bad(what + " is not a colour [r, g, b]");
+Rgb ColourFrom(const json& v, const Where& what) {
+    if (!v.is_array() || v.size() != 3) throw Bad(what.Text() + " is not a colour [r, g, b]");
     Rgb c{Number(v[0], what), Number(v[1], what), Number(v[2], what)};
     for (double x : {c.r, c.g, c.b})
-        if (x < 0 || x > 1) throw Bad(what + " has a channel outside 0..1");
+        if (x < 0 || x > 1) throw Bad(what.Text() + " has a channel outside 0..1");
     return c;
 }
 
-std::vector<Point2> PointsFrom(const json& v, size_t minimum, const std::string& what) {
+std::vector<Point2> PointsFrom(const json& v, size_t minimum, const Where& what) {
     Array(v, what);
-    if (v.size() % 2 != 0) throw Bad(what + " has an odd count of coordinates");
+    if (v.size() % 2 != 0) throw Bad(what.Text() + " has an odd count of coordinates");
     if (v.size() / 2 < minimum)
-        throw Bad(what + " has fewer than " + std::to_string(minimum) + " points");
+        throw Bad(what.Text() + " has fewer than " + std::to_string(minimum) + " points");
     std::vector<Point2> points(v.size() / 2);
     for (size_t i = 0; i < points.size(); ++i)
         points[i] = {Number(v[2 * i], what), Number(v[2 * i + 1], what)};
@@ -238,27 +250,27 @@ void ListFrom(const json& j, const char* key, int count, int64_t lo, int64_t hi,
         if (j.contains(key)) throw Bad(where + ": this type has no " + key);
         return;
     }
-    const json& list = Array(Need(j, key, where), where + ": " + key);
+    const json& list = Array(Need(j, key, where), Where{where, key});
     if (list.size() != static_cast<size_t>(count))
         throw Bad(where + ": " + key + " has " + std::to_string(list.size()) +
                   " entries, the type has " + std::to_string(count));
     for (int i = 0; i < count; ++i)
-        out[size_t(i)] = static_cast<T>(Int(list[size_t(i)], lo, hi, where + ": " + key));
+        out[size_t(i)] = static_cast<T>(Int(list[size_t(i)], lo, hi, Where{where, key}));
 }
 
 Element ElementFrom(const json& j, const Project& p, const std::string& where) {
     if (!j.is_object()) throw Bad(where + " is not an object");
     Element e;
     e.type = static_cast<API_ElemTypeID>(
-        Int(Need(j, "type", where), APIElem::First, APIElem::Last, where + ": type"));
+        Int(Need(j, "type", where), APIElem::First, APIElem::Last, Where{where, "type"}));
     const std::string w = where + " (" + ElementTypes::Of(e.type).name + ")";
-    if (!GuidFromText(Text(Need(j, "guid", w), w + ": guid"), e.guid) || e.guid.IsNull())
+    if (!GuidFromText(Text(Need(j, "guid", w), Where{w, "guid"}), e.guid) || e.guid.IsNull())
         throw Bad(w + ": guid is not a GUID");
-    if (auto it = j.find("id"); it != j.end()) e.id = Text(*it, w + ": id");
+    if (auto it = j.find("id"); it != j.end()) e.id = Text(*it, Where{w, "id"});
     e.variation = static_cast<GSType>(IntOr(j, "variation", 0, 0, UINT32_MAX, w));
     e.layer = static_cast<int16_t>(
-        Int(Need(j, "layer", w), 1, static_cast<int64_t>(p.Layers().size()), w + ": layer"));
-    if (auto it = j.find("locked"); it != j.end()) e.locked = Bool(*it, w + ": locked");
+        Int(Need(j, "layer", w), 1, static_cast<int64_t>(p.Layers().size()), Where{w, "layer"}));
+    if (auto it = j.find("locked"); it != j.end()) e.locked = Bool(*it, Where{w, "locked"});
     e.owner = static_cast<int16_t>(IntOr(j, "owner", 0, 0, INT16_MAX, w));
     e.storey = static_cast<int16_t>(IntOr(j, "storey", 0, INT16_MIN, INT16_MAX, w));
     ListFrom(j, "pens", e.PenCount(), 1, static_cast<int64_t>(p.Pens().size()), e.pens, w);
@@ -266,33 +278,33 @@ Element ElementFrom(const json& j, const Project& p, const std::string& where) {
              e.materials, w);
     ListFrom(j, "switches", e.SwitchCount(), 0, 1, e.switches, w);
     e.libInd = static_cast<int32_t>(IntOr(j, "libInd", 0, 0, INT32_MAX, w));
-    if (auto it = j.find("angle"); it != j.end()) e.angle = Number(*it, w + ": angle");
-    if (auto it = j.find("text"); it != j.end()) e.text = Text(*it, w + ": text");
+    if (auto it = j.find("angle"); it != j.end()) e.angle = Number(*it, Where{w, "angle"});
+    if (auto it = j.find("text"); it != j.end()) e.text = Text(*it, Where{w, "text"});
     if (auto it = j.find("body"); it != j.end()) {
         if (!ElementTypes::Of(e.type).hasBody) throw Bad(w + ": this type has no body");
-        for (const json& xj : Array(*it, w + ": body")) {
+        for (const json& xj : Array(*it, Where{w, "body"})) {
             const std::string xw = w + ": body part " + std::to_string(e.body.size() + 1);
             if (!xj.is_object()) throw Bad(xw + " is not an object");
             Extrusion x;
-            x.outline = PointsFrom(Need(xj, "outline", xw), 3, xw + ": outline");
-            x.bottom = Number(Need(xj, "bottom", xw), xw + ": bottom");
-            x.top = Number(Need(xj, "top", xw), xw + ": top");
+            x.outline = PointsFrom(Need(xj, "outline", xw), 3, Where{xw, "outline"});
+            x.bottom = Number(Need(xj, "bottom", xw), Where{xw, "bottom"});
+            x.top = Number(Need(xj, "top", xw), Where{xw, "top"});
             if (x.top < x.bottom) throw Bad(xw + ": top is below bottom");
             x.materialSlot = static_cast<int>(
                 IntOr(xj, "material", 0, 0, std::max(0, e.MaterialCount() - 1), xw));
             e.body.push_back(std::move(x));
         }
     }
-    if (auto it = j.find("plan"); it != j.end()) e.plan = PointsFrom(*it, 1, w + ": plan");
+    if (auto it = j.find("plan"); it != j.end()) e.plan = PointsFrom(*it, 1, Where{w, "plan"});
     if (auto it = j.find("userData"); it != j.end()) {
         const std::string uw = w + ": userData";
         if (!it->is_object()) throw Bad(uw + " is not an object");
         UserData d;
         d.version = static_cast<int32_t>(
-            Int(Need(*it, "version", uw), INT32_MIN, INT32_MAX, uw + ": version"));
-        d.platformSign =
-            static_cast<uint16_t>(Int(Need(*it, "platform", uw), 0, UINT16_MAX, uw + ": platform"));
-        if (!FromBase64(Text(Need(*it, "bytes", uw), uw + ": bytes"), d.bytes))
+            Int(Need(*it, "version", uw), INT32_MIN, INT32_MAX, Where{uw, "version"}));
+        d.platformSign = static_cast<uint16_t>(
+            Int(Need(*it, "platform", uw), 0, UINT16_MAX, Where{uw, "platform"}));
+        if (!FromBase64(Text(Need(*it, "bytes", uw), Where{uw, "bytes"}), d.bytes))
             throw Bad(uw + ": bytes are not base64");
         e.userData = std::move(d);
     }
@@ -306,7 +318,7 @@ Element ElementFrom(const json& j, const Project& p, const std::string& where) {
         const std::string cw = w + ": camera";
         if (!cj.is_object()) throw Bad(cw + " is not an object");
         CameraData c;
-        c.path = static_cast<int32_t>(Int(Need(cj, "path", cw), 0, INT32_MAX, cw + ": path"));
+        c.path = static_cast<int32_t>(Int(Need(cj, "path", cw), 0, INT32_MAX, Where{cw, "path"}));
         auto point = [&](const char* key) {
             const json& v = Need(cj, key, cw);
             if (!v.is_array() || v.size() != 3) throw Bad(cw + ": " + key + " is not [x, y, z]");
@@ -314,12 +326,13 @@ Element ElementFrom(const json& j, const Project& p, const std::string& where) {
         };
         c.eye = point("eye");
         c.target = point("target");
-        c.viewCone = Number(Need(cj, "viewCone", cw), cw + ": viewCone");
+        c.viewCone = Number(Need(cj, "viewCone", cw), Where{cw, "viewCone"});
         if (c.viewCone <= 0 || c.viewCone >= 180) throw Bad(cw + ": viewCone is outside 0..180");
-        c.roll = Number(Need(cj, "roll", cw), cw + ": roll");
-        c.stays = static_cast<int16_t>(Int(Need(cj, "stays", cw), 0, INT16_MAX, cw + ": stays"));
-        c.prev = static_cast<int32_t>(Int(Need(cj, "prev", cw), 0, INT32_MAX, cw + ": prev"));
-        c.next = static_cast<int32_t>(Int(Need(cj, "next", cw), 0, INT32_MAX, cw + ": next"));
+        c.roll = Number(Need(cj, "roll", cw), Where{cw, "roll"});
+        c.stays =
+            static_cast<int16_t>(Int(Need(cj, "stays", cw), 0, INT16_MAX, Where{cw, "stays"}));
+        c.prev = static_cast<int32_t>(Int(Need(cj, "prev", cw), 0, INT32_MAX, Where{cw, "prev"}));
+        c.next = static_cast<int32_t>(Int(Need(cj, "next", cw), 0, INT32_MAX, Where{cw, "next"}));
         e.camera = c;
     }
     if (isPath) {
@@ -327,15 +340,15 @@ Element ElementFrom(const json& j, const Project& p, const std::string& where) {
         const std::string pw = w + ": path";
         if (!pj.is_object()) throw Bad(pw + " is not an object");
         PathData d;
-        d.name = Text(Need(pj, "name", pw), pw + ": name");
+        d.name = Text(Need(pj, "name", pw), Where{pw, "name"});
         d.status = static_cast<int32_t>(
-            Int(Need(pj, "status", pw), INT32_MIN, INT32_MAX, pw + ": status"));
-        d.openEnded = Bool(Need(pj, "openEnded", pw), pw + ": openEnded");
-        d.inFrames =
-            static_cast<int32_t>(Int(Need(pj, "inFrames", pw), 0, INT32_MAX, pw + ": inFrames"));
-        d.active = Bool(Need(pj, "active", pw), pw + ": active");
+            Int(Need(pj, "status", pw), INT32_MIN, INT32_MAX, Where{pw, "status"}));
+        d.openEnded = Bool(Need(pj, "openEnded", pw), Where{pw, "openEnded"});
+        d.inFrames = static_cast<int32_t>(
+            Int(Need(pj, "inFrames", pw), 0, INT32_MAX, Where{pw, "inFrames"}));
+        d.active = Bool(Need(pj, "active", pw), Where{pw, "active"});
         d.firstCamera = static_cast<int32_t>(
-            Int(Need(pj, "firstCamera", pw), 0, INT32_MAX, pw + ": firstCamera"));
+            Int(Need(pj, "firstCamera", pw), 0, INT32_MAX, Where{pw, "firstCamera"}));
         e.path = d;
     }
     return e;
@@ -375,25 +388,24 @@ std::unique_ptr<Project> ProjectFrom(const json& root) {
         const std::string w = "layer " + std::to_string(layers.size() + 1);
         if (!lj.is_object()) throw Bad(w + " is not an object");
         Layer l;
-        l.name = Text(Need(lj, "name", w), w + ": name");
-        l.flags = static_cast<uint32_t>(Int(Need(lj, "flags", w), 0, 3, w + ": flags"));
+        l.name = Text(Need(lj, "name", w), Where{w, "name"});
+        l.flags = static_cast<uint32_t>(Int(Need(lj, "flags", w), 0, 3, Where{w, "flags"}));
         l.conClass = static_cast<int32_t>(IntOr(lj, "class", 0, INT32_MIN, INT32_MAX, w));
         layers.push_back(std::move(l));
     }
     for (const json& pj : Array(Need(root, "pens", "the file"), "pens")) {
         const std::string w = "pen " + std::to_string(pens.size() + 1);
         if (!pj.is_object()) throw Bad(w + " is not an object");
-        pens.push_back(Pen{ColourFrom(Need(pj, "colour", w), w + ": colour"),
-                           Number(Need(pj, "width", w), w + ": width")});
+        pens.push_back(Pen{ColourFrom(Need(pj, "colour", w), Where{w, "colour"}),
+                           Number(Need(pj, "width", w), Where{w, "width"})});
     }
     for (const json& mj : Array(Need(root, "materials", "the file"), "materials")) {
         const std::string w = "material " + std::to_string(materials.size() + 1);
         if (!mj.is_object()) throw Bad(w + " is not an object");
         Material m;
-        m.name = Text(Need(mj, "name", w), w + ": name");
+        m.name = Text(Need(mj, "name", w), Where{w, "name"});
         auto i16 = [&](const char* key) {
-            return static_cast<int16_t>(
-                Int(Need(mj, key, w), INT16_MIN, INT16_MAX, w + ": " + key));
+            return static_cast<int16_t>(Int(Need(mj, key, w), INT16_MIN, INT16_MAX, Where{w, key}));
         };
         m.kind = i16("kind");
         m.ambient = i16("ambient");
@@ -403,9 +415,9 @@ std::unique_ptr<Project> ProjectFrom(const json& root) {
         m.shine = i16("shine");
         m.transparencyAttenuation = i16("transparencyAttenuation");
         m.emissionAttenuation = i16("emissionAttenuation");
-        m.surface = ColourFrom(Need(mj, "surface", w), w + ": surface");
-        m.specularColour = ColourFrom(Need(mj, "specularColour", w), w + ": specularColour");
-        m.emission = ColourFrom(Need(mj, "emission", w), w + ": emission");
+        m.surface = ColourFrom(Need(mj, "surface", w), Where{w, "surface"});
+        m.specularColour = ColourFrom(Need(mj, "specularColour", w), Where{w, "specularColour"});
+        m.emission = ColourFrom(Need(mj, "emission", w), Where{w, "emission"});
         materials.push_back(std::move(m));
     }
     if (layers.empty()) throw Bad("the file has no layer");
@@ -417,8 +429,17 @@ std::unique_ptr<Project> ProjectFrom(const json& root) {
         if (p->FindMaterial(p->MaterialAt(i)->name) != i || p->MaterialAt(i)->name.empty())
             throw Bad("material " + std::to_string(i) + ": its name is empty or used twice");
 
+    const json& elements = Array(Need(root, "elements", "the file"), "elements");
+    std::array<size_t, APIElem::Last + 1> perType{};
+    for (const json& ej : elements) {
+        auto it = ej.is_object() ? ej.find("type") : ej.end();
+        if (it != ej.end() && it->is_number_integer() && ElementTypes::Valid(it->get<int32_t>()))
+            ++perType[size_t(it->get<int32_t>())];
+    }
+    for (API_ElemTypeID type = APIElem::First; type <= APIElem::Last; ++type)
+        p->Reserve(type, perType[size_t(type)]);
     size_t n = 0;
-    for (const json& ej : Array(Need(root, "elements", "the file"), "elements")) {
+    for (const json& ej : elements) {
         Element e = ElementFrom(ej, *p, "element " + std::to_string(++n));
         if (p->Find(e.guid) != nullptr)
             throw Bad("element " + std::to_string(n) + ": its GUID " + GuidText(e.guid) +
@@ -431,41 +452,55 @@ std::unique_ptr<Project> ProjectFrom(const json& root) {
 
 }  // namespace
 
+// One line per attribute and per element: a file a person can read and compare line by line.
 std::string ProjectFile::ToText(const Project& project) {
-    json root;
-    root["format"] = kFormat;
-    root["version"] = kVersion;
-    json layers = json::array();
-    for (const Layer& l : project.Layers()) {
-        json lj{{"name", l.name}, {"flags", l.flags}};
-        if (l.conClass != 0) lj["class"] = l.conClass;
-        layers.push_back(std::move(lj));
-    }
-    root["layers"] = std::move(layers);
-    json pens = json::array();
-    for (const Pen& p : project.Pens())
-        pens.push_back({{"colour", Colour(p.colour)}, {"width", p.width}});
-    root["pens"] = std::move(pens);
-    json materials = json::array();
-    for (const Material& m : project.Materials())
-        materials.push_back({{"name", m.name},
-                             {"kind", m.kind},
-                             {"ambient", m.ambient},
-                             {"diffuse", m.diffuse},
-                             {"specular", m.specular},
-                             {"transparency", m.transparency},
-                             {"shine", m.shine},
-                             {"transparencyAttenuation", m.transparencyAttenuation},
-                             {"emissionAttenuation", m.emissionAttenuation},
-                             {"surface", Colour(m.surface)},
-                             {"specularColour", Colour(m.specularColour)},
-                             {"emission", Colour(m.emission)}});
-    root["materials"] = std::move(materials);
-    json elements = json::array();
-    project.ForEachElement([&](const Element& e) { elements.push_back(ElementJson(e)); });
-    root["elements"] = std::move(elements);
     // Invalid UTF-8 in a text is replaced rather than failing the whole save.
-    return root.dump(1, ' ', false, json::error_handler_t::replace) + "\n";
+    auto dump = [](const OJson& j) {
+        return j.dump(-1, ' ', false, OJson::error_handler_t::replace);
+    };
+    std::string out =
+        "{\"format\": " + dump(kFormat) + ", \"version\": " + std::to_string(kVersion);
+    auto list = [&](const char* name, size_t count, const auto& item) {
+        out += ",\n\"";
+        out += name;
+        out += "\": [";
+        for (size_t i = 0; i < count; ++i) {
+            out += i == 0 ? "\n" : ",\n";
+            out += dump(item(i));
+        }
+        out += "\n]";
+    };
+    list("layers", project.Layers().size(), [&](size_t i) {
+        const Layer& l = project.Layers()[i];
+        OJson lj{{"name", l.name}, {"flags", l.flags}};
+        if (l.conClass != 0) lj["class"] = l.conClass;
+        return lj;
+    });
+    list("pens", project.Pens().size(), [&](size_t i) {
+        const Pen& p = project.Pens()[i];
+        return OJson{{"colour", Colour(p.colour)}, {"width", p.width}};
+    });
+    list("materials", project.Materials().size(), [&](size_t i) {
+        const Material& m = project.Materials()[i];
+        return OJson{{"name", m.name},
+                     {"kind", m.kind},
+                     {"ambient", m.ambient},
+                     {"diffuse", m.diffuse},
+                     {"specular", m.specular},
+                     {"transparency", m.transparency},
+                     {"shine", m.shine},
+                     {"transparencyAttenuation", m.transparencyAttenuation},
+                     {"emissionAttenuation", m.emissionAttenuation},
+                     {"surface", Colour(m.surface)},
+                     {"specularColour", Colour(m.specularColour)},
+                     {"emission", Colour(m.emission)}};
+    });
+    std::vector<const Element*> elements;
+    elements.reserve(project.ElementCount());
+    project.ForEachElement([&](const Element& e) { elements.push_back(&e); });
+    list("elements", elements.size(), [&](size_t i) { return ElementJson(*elements[i]); });
+    out += "\n}\n";
+    return out;
 }
 
 std::unique_ptr<Project> ProjectFile::FromText(const std::string& text, std::string& error) {
@@ -513,9 +548,15 @@ std::unique_ptr<Project> ProjectFile::Open(const std::string& path, std::string&
         error = "cannot read " + path;
         return nullptr;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    auto project = FromText(text.str(), error);
+    in.seekg(0, std::ios::end);
+    std::string text(static_cast<size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
+    in.seekg(0, std::ios::beg);
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (!in) {
+        error = "cannot read " + path;
+        return nullptr;
+    }
+    auto project = FromText(text, error);
     if (!project) error = path + ": " + error;
     return project;
 }
