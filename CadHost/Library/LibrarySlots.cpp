@@ -141,6 +141,7 @@ GSErrCode DefaultsMemo(Element& defaults, API_ElementMemo* memo, bool change) {
         ObjectTool::Get().SetDefaultParams(defaults, std::move(params));
         return ApiErr::NoError;
     }
+    ObjectTool::AssignPartOfSubtype(defaults);
     memo->params = ParamRecord::ToHandle(ObjectTool::Get().DefaultParams(defaults));
     return memo->params != nullptr ? ApiErr::NoError : ApiErr::MemoryFull;
 }
