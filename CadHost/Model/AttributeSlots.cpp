@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "API/Attributes.h"
 #include "CH.h"
@@ -25,6 +26,21 @@ Rgb FromApi(const API_RGBColor& c) {
 }
 API_RGBColor ToApi(const Rgb& c) { return {c.r, c.g, c.b}; }
 
+// The material's fields and where they sit in the record.
+const std::pair<int16_t Material::*, int16_t API_MaterialType::*> kMaterialNumbers[] = {
+    {&Material::kind, &API_MaterialType::mtype},
+    {&Material::ambient, &API_MaterialType::ambientPc},
+    {&Material::diffuse, &API_MaterialType::diffusePc},
+    {&Material::specular, &API_MaterialType::specularPc},
+    {&Material::transparency, &API_MaterialType::transpPc},
+    {&Material::shine, &API_MaterialType::shine},
+    {&Material::transparencyAttenuation, &API_MaterialType::transpAtt},
+    {&Material::emissionAttenuation, &API_MaterialType::emissionAtt}};
+const std::pair<Rgb Material::*, API_RGBColor API_MaterialType::*> kMaterialColours[] = {
+    {&Material::surface, &API_MaterialType::surfaceRGB},
+    {&Material::specularColour, &API_MaterialType::specularRGB},
+    {&Material::emission, &API_MaterialType::emissionRGB}};
+
 void FillRecord(const Project& project, int32_t type, int32_t index, API_Attribute& a) {
     std::memset(&a, 0, sizeof(a));
     a.header.typeID = type;
@@ -41,18 +57,8 @@ void FillRecord(const Project& project, int32_t type, int32_t index, API_Attribu
     } else {
         const Material& m = *project.MaterialAt(index);
         CHTruncate(m.name.c_str(), a.header.name, sizeof(a.header.name));
-        API_MaterialType& r = a.material;
-        r.mtype = m.kind;
-        r.ambientPc = m.ambient;
-        r.diffusePc = m.diffuse;
-        r.specularPc = m.specular;
-        r.transpPc = m.transparency;
-        r.shine = m.shine;
-        r.transpAtt = m.transparencyAttenuation;
-        r.emissionAtt = m.emissionAttenuation;
-        r.surfaceRGB = ToApi(m.surface);
-        r.specularRGB = ToApi(m.specularColour);
-        r.emissionRGB = ToApi(m.emission);
+        for (const auto& [model, record] : kMaterialNumbers) a.material.*record = m.*model;
+        for (const auto& [model, record] : kMaterialColours) a.material.*record = ToApi(m.*model);
     }
 }
 
@@ -66,17 +72,8 @@ bool Exists(const Project& project, int32_t type, int32_t index) {
 Material MaterialFrom(const API_MaterialType& r, std::string name) {
     Material m;
     m.name = std::move(name);
-    m.kind = r.mtype;
-    m.ambient = r.ambientPc;
-    m.diffuse = r.diffusePc;
-    m.specular = r.specularPc;
-    m.transparency = r.transpPc;
-    m.shine = r.shine;
-    m.transparencyAttenuation = r.transpAtt;
-    m.emissionAttenuation = r.emissionAtt;
-    m.surface = FromApi(r.surfaceRGB);
-    m.specularColour = FromApi(r.specularRGB);
-    m.emission = FromApi(r.emissionRGB);
+    for (const auto& [model, record] : kMaterialNumbers) m.*model = r.*record;
+    for (const auto& [model, record] : kMaterialColours) m.*model = FromApi(r.*record);
     return m;
 }
 

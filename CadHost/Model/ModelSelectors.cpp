@@ -30,23 +30,19 @@ GSErrCode SetMode(void* par1, void*) {
 }
 
 // Inside a mass-change bracket the work waits for the bracket to close.
-GSErrCode DoRebuild(void*, void*) {
+GSErrCode Request(bool HostState::*pending, int64_t HostState::*done) {
     HostState& s = State();
     if (s.massChangeDepth > 0)
-        s.rebuildPending = true;
+        s.*pending = true;
     else
-        ++s.rebuilds;
+        ++(s.*done);
     return ApiErr::NoError;
 }
 
-GSErrCode DoRedraw(void*, void*) {
-    HostState& s = State();
-    if (s.massChangeDepth > 0)
-        s.redrawPending = true;
-    else
-        ++s.redraws;
-    return ApiErr::NoError;
+GSErrCode DoRebuild(void*, void*) {
+    return Request(&HostState::rebuildPending, &HostState::rebuilds);
 }
+GSErrCode DoRedraw(void*, void*) { return Request(&HostState::redrawPending, &HostState::redraws); }
 
 GSErrCode DoOpenMassChange(void*, void*) {
     ++State().massChangeDepth;

@@ -222,28 +222,32 @@ int32_t Project::FindMaterial(const std::string& name) const {
     return FindByName(materials_, name);
 }
 
+template <typename T>
+int32_t Project::AddAttribute(std::vector<T>& list, T attribute,
+                              void (UndoHistory::*note)(int32_t, const std::optional<T>&)) {
+    list.push_back(std::move(attribute));
+    const auto index = static_cast<int32_t>(list.size());
+    (history_.*note)(index, std::nullopt);
+    ++generation_;
+    return index;
+}
+
+template <typename T>
+T* Project::EditAttribute(std::vector<T>& list, int32_t index,
+                          void (UndoHistory::*note)(int32_t, const std::optional<T>&)) {
+    auto* attribute = const_cast<T*>(AttributeAt(list, index));
+    if (attribute == nullptr) return nullptr;
+    (history_.*note)(index, *attribute);
+    ++generation_;
+    return attribute;
+}
+
 int32_t Project::AddLayer(Layer layer) {
-    layers_.push_back(std::move(layer));
-    const auto index = static_cast<int32_t>(layers_.size());
-    history_.NoteLayer(index, std::nullopt);
-    ++generation_;
-    return index;
+    return AddAttribute(layers_, std::move(layer), &UndoHistory::NoteLayer);
 }
-
-int32_t Project::AddPen(Pen pen) {
-    pens_.push_back(pen);
-    const auto index = static_cast<int32_t>(pens_.size());
-    history_.NotePen(index, std::nullopt);
-    ++generation_;
-    return index;
-}
-
+int32_t Project::AddPen(Pen pen) { return AddAttribute(pens_, pen, &UndoHistory::NotePen); }
 int32_t Project::AddMaterial(Material material) {
-    materials_.push_back(std::move(material));
-    const auto index = static_cast<int32_t>(materials_.size());
-    history_.NoteMaterial(index, std::nullopt);
-    ++generation_;
-    return index;
+    return AddAttribute(materials_, std::move(material), &UndoHistory::NoteMaterial);
 }
 
 void Project::ReplaceAttributes(std::vector<Layer> layers, std::vector<Pen> pens,
@@ -255,27 +259,11 @@ void Project::ReplaceAttributes(std::vector<Layer> layers, std::vector<Pen> pens
 }
 
 Layer* Project::EditLayer(int32_t index) {
-    auto* l = const_cast<Layer*>(LayerAt(index));
-    if (l == nullptr) return nullptr;
-    history_.NoteLayer(index, *l);
-    ++generation_;
-    return l;
+    return EditAttribute(layers_, index, &UndoHistory::NoteLayer);
 }
-
-Pen* Project::EditPen(int32_t index) {
-    auto* p = const_cast<Pen*>(PenAt(index));
-    if (p == nullptr) return nullptr;
-    history_.NotePen(index, *p);
-    ++generation_;
-    return p;
-}
-
+Pen* Project::EditPen(int32_t index) { return EditAttribute(pens_, index, &UndoHistory::NotePen); }
 Material* Project::EditMaterial(int32_t index) {
-    auto* m = const_cast<Material*>(MaterialAt(index));
-    if (m == nullptr) return nullptr;
-    history_.NoteMaterial(index, *m);
-    ++generation_;
-    return m;
+    return EditAttribute(materials_, index, &UndoHistory::NoteMaterial);
 }
 
 // ---- Selection -----------------------------------------------------------------------------

@@ -122,6 +122,12 @@ public:
     API_Guid NewGuid();
 
 private:
+    template <typename T>
+    int32_t AddAttribute(std::vector<T>& list, T attribute,
+                         void (UndoHistory::*note)(int32_t, const std::optional<T>&));
+    template <typename T>
+    T* EditAttribute(std::vector<T>& list, int32_t index,
+                     void (UndoHistory::*note)(int32_t, const std::optional<T>&));
     void PutBack(const Element& state);
     template <typename T>
     void PutBackAttributes(std::vector<T>& list, const std::vector<AttributeChange<T>>& changes,
