@@ -236,7 +236,7 @@ bool DB::ReadFromMsProject(const char* path) {
         used.insert(t.uniqueID);
         seen.insert(t.uniqueID);
         const std::string oldText = std::to_string(old), newText = std::to_string(t.uniqueID);
-        VTAPI_WriteReport(FillReport(32606, 1, t.name, oldText.c_str(), newText.c_str()).c_str(),
+        VTAPI_WriteReport(FillReport(32620, 1, t.name, oldText.c_str(), newText.c_str()).c_str(),
                           false);
     }
     tasks.swap(imported);
