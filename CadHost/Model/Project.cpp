@@ -381,21 +381,15 @@ void Project::ApplyStep(const UndoStep& step, bool toBefore) {
     PutBackAttributes(materials_, step.materials, toBefore);
 }
 
-bool Project::Undo(std::string& title) {
-    if (history_.IsOpen()) return false;
-    const UndoStep* step = history_.TakeUndo();
-    if (step == nullptr) return false;
-    title = step->title;
-    ApplyStep(*step, true);
-    return true;
-}
+bool Project::Undo(std::string& title) { return Step(true, title); }
+bool Project::Redo(std::string& title) { return Step(false, title); }
 
-bool Project::Redo(std::string& title) {
+bool Project::Step(bool undo, std::string& title) {
     if (history_.IsOpen()) return false;
-    const UndoStep* step = history_.TakeRedo();
+    const UndoStep* step = undo ? history_.TakeUndo() : history_.TakeRedo();
     if (step == nullptr) return false;
     title = step->title;
-    ApplyStep(*step, false);
+    ApplyStep(*step, undo);
     return true;
 }
 

@@ -133,6 +133,7 @@ private:
     void PutBackAttributes(std::vector<T>& list, const std::vector<AttributeChange<T>>& changes,
                            bool toBefore);
     void ApplyStep(const UndoStep& step, bool toBefore);
+    bool Step(bool undo, std::string& title);
 
     std::array<std::vector<Element>, APIElem::Last + 1> byType_;
     std::unordered_map<API_Guid, std::pair<API_ElemTypeID, int32_t>, GuidHash> byGuid_;
