@@ -1,36 +1,17 @@
 // The schedule commands as a person uses them in the host: open a Microsoft Project text through
 // the menu and its dialogs, then save the schedule in the own format and open it again.
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <array>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include "EndToEnd/HostProcess.h"
+
 namespace {
 
-struct SessionRun {
-    int status = -1;
-    std::string output;
-};
-
-SessionRun Session(const std::string& script, const std::string& locale) {
-    const std::string path = ::testing::TempDir() + "schedule_e2e.session";
-    std::ofstream(path) << script;
-    const std::string command = "LC_ALL=" + locale + " " + PW_CADHOST_PATH + " --addon " +
-                                PW_ADDON_PATH + " --prefs " + ::testing::TempDir() +
-                                "schedule_e2e_prefs.bin run " + path + " 2>&1";
-    SessionRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> buffer{};
-    size_t n = 0;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.output.append(buffer.data(), n);
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return run;
+CommandResult Session(const std::string& script, const std::string& locale) {
+    const std::string path = WriteScript("schedule_e2e.session", script);
+    return RunCommand(CadHostCommand("run " + path, "LC_ALL=" + locale));
 }
 
 std::string Slurp(const std::string& path) {
@@ -47,24 +28,24 @@ TEST(ScheduleSessionTest, OpenTextAskTheOrderSaveOwnFormatAndReopen) {
     std::ofstream(text, std::ios::binary) << "Unique ID\tName\tStart\tFinish\r"
                                              "1\tB_Foundations\t03/04/05\t07/04/05\r"
                                              "2\tD_Old shed\t08/04/05\t09/04/05\r";
-    const SessionRun run = Session("file " + text +
-                                       " 1\n"
-                                       "dialog 4=2 ok\n"  // day-month-year
-                                       "menu 3\n"
-                                       "file " +
-                                       own +
-                                       " 0\n"
-                                       "menu 5\n"
-                                       "file " +
-                                       own +
-                                       " 0\n"
-                                       "menu 3\n"
-                                       "file " +
-                                       exported +
-                                       " 1\n"
-                                       "menu 5\n"
-                                       "quit\n",
-                                   "en_GB.UTF-8");
+    const CommandResult run = Session("file " + text +
+                                          " 1\n"
+                                          "dialog 4=2 ok\n"  // day-month-year
+                                          "menu 3\n"
+                                          "file " +
+                                          own +
+                                          " 0\n"
+                                          "menu 5\n"
+                                          "file " +
+                                          own +
+                                          " 0\n"
+                                          "menu 3\n"
+                                          "file " +
+                                          exported +
+                                          " 1\n"
+                                          "menu 5\n"
+                                          "quit\n",
+                                      "en_GB.UTF-8");
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output.find("Phasework general error!"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("dialog 32505"), std::string::npos) << run.output;
