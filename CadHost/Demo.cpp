@@ -1,28 +1,57 @@
 #include "Demo.h"
 
+#include <filesystem>
+#include <iostream>
 #include <sstream>
+#include <string>
 
 #include "Shell/Session.h"
 
 namespace CadHost {
 
-// The demo is a session script; it grows as the host and the add-on learn more.
+// The demo is a session script; it grows as the host and the add-on learn more. $SAMPLES and $OUT
+// stand for the samples folder and the demo's output folder.
 static const char* const kDemoScript = R"(# Phasework demo
 echo == The sample building
-sample
+sample 3 4
 layers
+echo == Stills of the sample building: the 3D window, and a rendered picture from a path camera
+render $OUT/sample-window.png
+render $OUT/sample-camera.png rendered camera 1
 echo == The add-on's menu
 menus
-echo == Show the schedule palette
-menu 1
-echo == A new project, then closing it
-event new
+echo == Open the sample schedule (Microsoft Project text) and show the palette
+file $SAMPLES/SampleSchedule.txt 1
+menu 3
+echo == Save the schedule in Phasework's own format, then as text again
+file $OUT/SampleSchedule.pws 0
+menu 5
+file $OUT/SampleSchedule-export.txt 1
+menu 5
+echo == Save the host project
+project save $OUT/sample-project.json
+echo == Close the project: the schedule is saved, nothing is asked
 event close
 report
 )";
 
 int RunDemo(Session& session) {
-    std::istringstream script(kDemoScript);
+    const std::string out = PW_DEMO_OUTPUT_DIR;
+    std::error_code ec;
+    std::filesystem::create_directories(out, ec);
+    if (ec) {
+        session.Out() << "demo: cannot make the output folder " << out << ": " << ec.message()
+                      << "\n";
+        return 1;
+    }
+    std::string text = kDemoScript;
+    for (const auto& [name, value] :
+         {std::pair<std::string, std::string>{"$SAMPLES", PW_SOURCE_DIR "/Samples"}, {"$OUT", out}}) {
+        for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at))
+            text.replace(at, name.size(), value);
+    }
+    session.Out() << "demo: pictures and files go to " << out << "\n";
+    std::istringstream script(text);
     return session.RunScript(script, "demo");
 }
 
