@@ -1,6 +1,7 @@
 // Spans: construction from parts, totals and components with truncation toward zero.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 
 #include "CHighTimeSpan.h"
@@ -8,104 +9,83 @@
 namespace {
 
 constexpr int64_t kSecond = 10'000'000;
+constexpr int64_t kMinute = 60 * kSecond;
 constexpr int64_t kHour = 3600 * kSecond;
 constexpr int64_t kDay = 24 * kHour;
+constexpr int32_t kMax = INT32_MAX;
 
 }  // namespace
 
-struct PartsCase {
-    int32_t days, hours, minutes, seconds, milli, micro, nano;
-    int64_t ticks;
-};
-
-class CHighTimeSpanPartsTest : public ::testing::TestWithParam<PartsCase> {};
-
-TEST_P(CHighTimeSpanPartsTest, TicksAreTheSumOfTheParts) {
-    const PartsCase c = GetParam();
+TEST(CHighTimeSpanTest, TicksAreTheExactSumOfTheParts) {
+    const struct {
+        std::array<int32_t, 7> parts;  // days, hours, minutes, seconds, milli, micro, nano
+        int64_t ticks;
+    } cases[] = {{{1, 25, 0, 0, 0, 0, 0}, 2 * kDay + kHour},
+                 {{0, 0, 90, 0, 0, 0, 0}, 90 * kMinute},
+                 {{-1, 2, 0, 0, 0, 0, 0}, -kDay + 2 * kHour},
+                 {{0, 0, 0, 0, 0, 0, 49}, 0},
+                 {{0, 0, 0, 0, 0, 0, 50}, 1},
+                 {{0, 0, 0, 0, 0, 0, -49}, 0},
+                 {{0, 0, 0, 0, 0, 0, -50}, -1},
+                 {{0, 0, 0, 0, 0, 0, -150}, -2},
+                 {{0, 0, 0, 1, -1, 0, 0}, kSecond - 10'000},
+                 // Parts whose 32-bit sums would overflow still give the exact total.
+                 {{0, 0, 0, 0, 0, kMax, 0}, int64_t{kMax} * 10},
+                 {{0, 0, kMax, kMax, 0, 0, 0}, int64_t{kMax} * (kMinute + kSecond)}};
+    for (const auto& c : cases) {
+        const auto& [d, h, m, s, ms, us, ns] = c.parts;
+        CHighTimeSpan span;
+        span.status = HighTimeStatus::invalid;
+        span.SetHighTimeSpan(d, h, m, s, ms, us, ns);
+        EXPECT_EQ(span.status, HighTimeStatus::valid) << c.ticks;
+        EXPECT_EQ(span.ticks, c.ticks);
+    }
+    // A sum beyond 64 bits (5.9 million years) is invalid.
     CHighTimeSpan span;
-    span.status = HighTimeStatus::invalid;
-    span.SetHighTimeSpan(c.days, c.hours, c.minutes, c.seconds, c.milli, c.micro, c.nano);
-    EXPECT_EQ(span.status, HighTimeStatus::valid);
-    EXPECT_EQ(span.ticks, c.ticks);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    CarriesSignsAndRounding, CHighTimeSpanPartsTest,
-    ::testing::Values(PartsCase{1, 25, 0, 0, 0, 0, 0, 2 * kDay + kHour},
-                      PartsCase{0, 0, 90, 0, 0, 0, 0, 90 * 60 * kSecond},
-                      PartsCase{-1, 2, 0, 0, 0, 0, 0, -kDay + 2 * kHour},
-                      PartsCase{0, 0, 0, 0, 0, 0, 49, 0}, PartsCase{0, 0, 0, 0, 0, 0, 50, 1},
-                      PartsCase{0, 0, 0, 0, 0, 0, -49, 0}, PartsCase{0, 0, 0, 0, 0, 0, -50, -1},
-                      PartsCase{0, 0, 0, 0, 0, 0, -150, -2},
-                      PartsCase{0, 0, 0, 1, -1, 0, 0, kSecond - 10'000},
-                      // Parts whose 32-bit sums would overflow still give the exact total.
-                      PartsCase{0, 0, 0, 0, 0, INT32_MAX, 0, int64_t{INT32_MAX} * 10},
-                      PartsCase{0, 0, INT32_MAX, INT32_MAX, 0, 0, 0,
-                                int64_t{INT32_MAX} * 60 * kSecond + int64_t{INT32_MAX} * kSecond}));
-
-TEST(CHighTimeSpanLimitTest, ASumBeyondSixtyFourBitsIsInvalid) {
-    CHighTimeSpan span;
-    span.SetHighTimeSpan(INT32_MAX, 0, 0, 0, 0, 0, 0);  // 5.9 million years
+    span.SetHighTimeSpan(kMax, 0, 0, 0, 0, 0, 0);
     EXPECT_EQ(span.status, HighTimeStatus::invalid);
 }
 
-struct ComponentCase {
-    int64_t ticks;
-    int64_t days, hours, minutes, seconds, milli, micro;
-    int32_t nano;
-};
-
-class CHighTimeSpanComponentTest : public ::testing::TestWithParam<ComponentCase> {};
-
-TEST_P(CHighTimeSpanComponentTest, ComponentsTruncateTowardZero) {
-    const ComponentCase c = GetParam();
-    CHighTimeSpan span;
-    span.ticks = c.ticks;
-    span.status = HighTimeStatus::invalid;  // components do not look at status
-    EXPECT_EQ(span.GetDays(), c.days);
-    EXPECT_EQ(span.GetHours(), c.hours);
-    EXPECT_EQ(span.GetMinutes(), c.minutes);
-    EXPECT_EQ(span.GetSeconds(), c.seconds);
-    EXPECT_EQ(span.GetMilliSeconds(), c.milli);
-    EXPECT_EQ(span.GetMicroSeconds(), c.micro);
-    EXPECT_EQ(span.GetNanoSeconds(), c.nano);
-    // The parts add up to the span again.
-    EXPECT_EQ(c.days * kDay + c.hours * kHour + c.minutes * 60 * kSecond + c.seconds * kSecond +
-                  c.milli * 10'000 + c.micro * 10 + c.nano / 100,
-              c.ticks);
+TEST(CHighTimeSpanTest, ComponentsTruncateTowardZeroAndAddUpAgain) {
+    constexpr int64_t kMixed = 2 * kDay + 3 * kHour + 4 * kMinute + 5 * kSecond + 6 * 10'000 + 78;
+    const struct {
+        int64_t ticks;
+        std::array<int64_t, 7> parts;  // days, hours, minutes, seconds, milli, micro, nano
+    } cases[] = {{kMixed, {2, 3, 4, 5, 6, 7, 800}},
+                 {-kMixed, {-2, -3, -4, -5, -6, -7, -800}},
+                 {-1, {0, 0, 0, 0, 0, 0, -100}},
+                 {-kDay + 2 * kHour, {0, -22, 0, 0, 0, 0, 0}}};
+    for (const auto& c : cases) {
+        CHighTimeSpan span;
+        span.ticks = c.ticks;
+        span.status = HighTimeStatus::invalid;  // components do not look at status
+        EXPECT_EQ((std::array<int64_t, 7>{span.GetDays(), span.GetHours(), span.GetMinutes(),
+                                          span.GetSeconds(), span.GetMilliSeconds(),
+                                          span.GetMicroSeconds(), span.GetNanoSeconds()}),
+                  c.parts)
+            << c.ticks;
+        const auto& [d, h, m, s, ms, us, ns] = c.parts;
+        EXPECT_EQ(
+            d * kDay + h * kHour + m * kMinute + s * kSecond + ms * 10'000 + us * 10 + ns / 100,
+            c.ticks);
+    }
 }
 
-constexpr int64_t kMixed =
-    2 * kDay + 3 * kHour + 4 * 60 * kSecond + 5 * kSecond + 6 * 10'000 + 7 * 10 + 8;
-
-INSTANTIATE_TEST_SUITE_P(PositiveAndNegative, CHighTimeSpanComponentTest,
-                         ::testing::Values(ComponentCase{kMixed, 2, 3, 4, 5, 6, 7, 800},
-                                           ComponentCase{-kMixed, -2, -3, -4, -5, -6, -7, -800},
-                                           ComponentCase{-1, 0, 0, 0, 0, 0, 0, -100},
-                                           ComponentCase{-kDay + 2 * kHour, 0, -22, 0, 0, 0, 0,
-                                                         0}));
-
-TEST(CHighTimeSpanTotalsTest, TotalsTruncateTowardZero) {
+TEST(CHighTimeSpanTest, TotalsTruncateTowardZeroAndHoldAtTheLimits) {
     const CHighTimeSpan span(1, 25, 0, 0);
     EXPECT_EQ(span.GetTotalDays(), 2);
     EXPECT_EQ(span.GetTotalHours(), 49);
-    EXPECT_EQ(span.GetDays(), 2);
-    EXPECT_EQ(span.GetHours(), 1);
     CHighTimeSpan negative;
-    negative.ticks = -(90 * 60 * kSecond + 1);  // minus 1 h 30 min and one tick
-    EXPECT_EQ(negative.GetTotalHours(), -1);
-    EXPECT_EQ(negative.GetTotalMinutes(), -90);
-    EXPECT_EQ(negative.GetTotalSeconds(), -5400);
-    EXPECT_EQ(negative.GetTotalMilliSeconds(), -5'400'000);
-    EXPECT_EQ(negative.GetTotalMicroSeconds(), -5'400'000'000);
-    EXPECT_EQ(negative.GetTotalNanoSeconds(), -5'400'000'000'100);
-    EXPECT_EQ(negative.GetTotalDays(), 0);
-}
-
-TEST(CHighTimeSpanTotalsTest, NanosecondTotalHoldsAtTheLimitsInsteadOfOverflowing) {
-    CHighTimeSpan span;
-    span.ticks = INT64_MAX / 100 + 1;
-    EXPECT_EQ(span.GetTotalNanoSeconds(), INT64_MAX);
-    span.ticks = -span.ticks;
-    EXPECT_EQ(span.GetTotalNanoSeconds(), INT64_MIN);
+    negative.ticks = -(90 * kMinute + 1);  // minus 1 h 30 min and one tick
+    EXPECT_EQ((std::array<int64_t, 7>{
+                  negative.GetTotalDays(), negative.GetTotalHours(), negative.GetTotalMinutes(),
+                  negative.GetTotalSeconds(), negative.GetTotalMilliSeconds(),
+                  negative.GetTotalMicroSeconds(), negative.GetTotalNanoSeconds()}),
+              (std::array<int64_t, 7>{0, -1, -90, -5400, -5'400'000, -5'400'000'000,
+                                      -5'400'000'000'100}));
+    // The nanosecond total holds at the 64-bit limits instead of overflowing.
+    negative.ticks = INT64_MAX / 100 + 1;
+    EXPECT_EQ(negative.GetTotalNanoSeconds(), INT64_MAX);
+    negative.ticks = -negative.ticks;
+    EXPECT_EQ(negative.GetTotalNanoSeconds(), INT64_MIN);
 }

@@ -39,33 +39,29 @@ protected:
 
 // ---- Which orders a text allows ----
 
-struct OrderCase {
-    const char* text;
-    std::vector<F> remaining;
-};
-
-class DateFromStringOrderTest : public DateFromStringTest,
-                                public ::testing::WithParamInterface<OrderCase> {};
-
-TEST_P(DateFromStringOrderTest, KeepsExactlyTheOrdersUnderWhichTheTextIsADate) {
-    const OrderCase c = GetParam();
-    DateFromString parser;
-    CHighTime out;
-    EXPECT_EQ(parser.CheckDate(c.text, out), 0);
-    EXPECT_EQ(Candidates(parser), c.remaining) << c.text;
+TEST_F(DateFromStringTest, KeepsExactlyTheOrdersUnderWhichTheTextIsADate) {
+    const struct {
+        const char* text;
+        std::vector<F> remaining;
+    } cases[] = {{"31/12/03", {F::YearMonthDay, F::DayMonthYear}},
+                 {"2003-12-31", {F::YearMonthDay}},
+                 {"12/05/03", {F::YearMonthDay, F::DayMonthYear, F::MonthDayYear}},
+                 {"12/31/2003", {F::MonthDayYear}},
+                 {"29/02/2024", {F::DayMonthYear}},
+                 {"29/02/2023", {}},
+                 {"", {}},
+                 {"12/05", {}},
+                 {"12 May 2003", {}},
+                 {"31/31/31", {}}};
+    for (const auto& c : cases) {
+        DateFromString parser;
+        CHighTime out;
+        EXPECT_EQ(parser.CheckDate(c.text, out), 0);
+        EXPECT_EQ(Candidates(parser), c.remaining) << c.text;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Examples, DateFromStringOrderTest,
-    ::testing::Values(OrderCase{"31/12/03", {F::YearMonthDay, F::DayMonthYear}},
-                      OrderCase{"2003-12-31", {F::YearMonthDay}},
-                      OrderCase{"12/05/03", {F::YearMonthDay, F::DayMonthYear, F::MonthDayYear}},
-                      OrderCase{"12/31/2003", {F::MonthDayYear}}, OrderCase{"", {}},
-                      OrderCase{"12/05", {}}, OrderCase{"12 May 2003", {}},
-                      OrderCase{"31/31/31", {}}, OrderCase{"29/02/2023", {}},
-                      OrderCase{"29/02/2024", {F::DayMonthYear}}));
-
-TEST_F(DateFromStringTest, CandidatesNarrowOverAFileOfDates) {
+TEST_F(DateFromStringTest, CandidatesNarrowOverAFileOfDatesTheLastTriedWritesTheValue) {
     DateFromString parser;
     CHighTime out;
     parser.CheckDate("05/06/07", out);
@@ -77,125 +73,103 @@ TEST_F(DateFromStringTest, CandidatesNarrowOverAFileOfDates) {
     ExpectDate(out, {2007, 12, 31}, "the last text by the order left");
     parser.CheckDate("2007-12-31", out);
     EXPECT_EQ(parser.GetCandidateCount(), 0);
-}
 
-TEST_F(DateFromStringTest, TheLastCandidateTriedWritesTheValue) {
-    DateFromString parser;
-    CHighTime out;
-    parser.CheckDate("31/12/03", out);
+    DateFromString other;
+    other.CheckDate("31/12/03", out);
     // Month-day-year was tried last and found three numbers: out is its invalid value.
     EXPECT_EQ(out.status, HighTimeStatus::invalid);
-    parser.CheckDate("10/12/03", out);  // by day-month-year, the last one left
+    other.CheckDate("10/12/03", out);  // a date by both orders left: day-month-year writes last
     ExpectDate(out, {2003, 12, 10}, "10/12/03");
-}
 
-TEST_F(DateFromStringTest, SelectingAnOrderLeavesOnlyIt) {
-    DateFromString parser;
-    parser.SelectDateFormat(F::MonthDayYear);
-    EXPECT_EQ(Candidates(parser), (std::vector<F>{F::MonthDayYear}));
-    CHighTime out;
-    parser.CheckDate("12/05/03", out);
+    DateFromString chosen;
+    chosen.SelectDateFormat(F::MonthDayYear);
+    EXPECT_EQ(Candidates(chosen), (std::vector<F>{F::MonthDayYear}));
+    chosen.CheckDate("12/05/03", out);
     ExpectDate(out, {2003, 12, 5}, "12/05/03 as month-day-year");
 }
 
 // ---- Reading one text in one order ----
 
-struct ParseCase {
-    const char* text;
-    F format;
-    int result;
-    Ymd date;
-};
-
-class DateFromStringParseTest : public DateFromStringTest,
-                                public ::testing::WithParamInterface<ParseCase> {};
-
-TEST_P(DateFromStringParseTest, ReadsTheNumbersByTheOrdersLetters) {
-    const ParseCase c = GetParam();
-    CHighTime out(1999, 9, 9);
-    const int64_t before = out.ticks;
-    EXPECT_EQ(DateFromString::SetDateInFormat(c.text, c.format, out), c.result) << c.text;
-    if (c.result == DateFromString::kDateOk) ExpectDate(out, c.date, c.text);
-    if (c.result == DateFromString::kNoValidDate) {
-        EXPECT_EQ(out.status, HighTimeStatus::invalid);
+TEST_F(DateFromStringTest, ReadsTheNumbersByTheOrdersLetters) {
+    const struct {
+        const char* text;
+        F format;
+        int result;
+        Ymd date;
+    } cases[] = {{"31/12/03", F::YearMonthDay, 0, {2031, 12, 3}},
+                 {"31/12/03", F::DayMonthYear, 0, {2003, 12, 31}},
+                 {"31/12/03", F::MonthDayYear, 3, {}},
+                 {"1/2/99", F::DayMonthYear, 0, {1999, 2, 1}},
+                 {"1/2/70", F::DayMonthYear, 0, {1970, 2, 1}},
+                 {"1/2/69", F::DayMonthYear, 0, {2069, 2, 1}},
+                 {"1/2/0", F::DayMonthYear, 0, {2000, 2, 1}},
+                 {"1/2/5", F::DayMonthYear, 0, {2005, 2, 1}},
+                 // A year written with three or four digits is taken as written.
+                 {"1/2/1850", F::DayMonthYear, 0, {1850, 2, 1}},
+                 {"1/2/1899", F::DayMonthYear, 0, {1899, 2, 1}},
+                 {"1/2/100", F::DayMonthYear, 0, {100, 2, 1}},
+                 {"1/2/1850", F::YearMonthDay, 3, {}},  // day 1850
+                 {"--12//05..2003--", F::DayMonthYear, 0, {2003, 5, 12}},
+                 {"12 / 5 / 03", F::DayMonthYear, 0, {2003, 5, 12}},
+                 {"2003-05-12 10:30", F::YearMonthDay, 0, {2003, 5, 12}},
+                 {"12.5.03", F::DayMonthYear, 0, {2003, 5, 12}},
+                 {"12 May 2003", F::DayMonthYear, 1, {}},
+                 {"", F::DayMonthYear, 1, {}},
+                 {"99999999999/1/1", F::YearMonthDay, 3, {}},
+                 {"1/1/99999999999999999999", F::DayMonthYear, 3, {}}};
+    for (const auto& c : cases) {
+        CHighTime out(1999, 9, 9);
+        const int64_t before = out.ticks;
+        EXPECT_EQ(DateFromString::SetDateInFormat(c.text, c.format, out), c.result) << c.text;
+        if (c.result == DateFromString::kDateOk) ExpectDate(out, c.date, c.text);
+        if (c.result == DateFromString::kNoValidDate) {
+            EXPECT_EQ(out.status, HighTimeStatus::invalid) << c.text;
+        }
+        if (c.result == DateFromString::kNotThreeNumbers) {
+            EXPECT_EQ(out.status, HighTimeStatus::valid) << c.text << ": untouched";
+            EXPECT_EQ(out.ticks, before) << c.text;
+        }
     }
-    if (c.result == DateFromString::kNotThreeNumbers) {
-        EXPECT_EQ(out.status, HighTimeStatus::valid) << "untouched";
-        EXPECT_EQ(out.ticks, before);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    OrdersAndYears, DateFromStringParseTest,
-    ::testing::Values(ParseCase{"31/12/03", F::YearMonthDay, 0, {2031, 12, 3}},
-                      ParseCase{"31/12/03", F::DayMonthYear, 0, {2003, 12, 31}},
-                      ParseCase{"31/12/03", F::MonthDayYear, 3, {}},
-                      ParseCase{"1/2/99", F::DayMonthYear, 0, {1999, 2, 1}},
-                      ParseCase{"1/2/70", F::DayMonthYear, 0, {1970, 2, 1}},
-                      ParseCase{"1/2/69", F::DayMonthYear, 0, {2069, 2, 1}},
-                      ParseCase{"1/2/0", F::DayMonthYear, 0, {2000, 2, 1}},
-                      ParseCase{"1/2/5", F::DayMonthYear, 0, {2005, 2, 1}},
-                      // A year written with three or four digits is taken as written.
-                      ParseCase{"1/2/1850", F::DayMonthYear, 0, {1850, 2, 1}},
-                      ParseCase{"1/2/1899", F::DayMonthYear, 0, {1899, 2, 1}},
-                      ParseCase{"1/2/100", F::DayMonthYear, 0, {100, 2, 1}},
-                      ParseCase{"1/2/1850", F::YearMonthDay, 3, {}},  // day 1850
-                      ParseCase{"--12//05..2003--", F::DayMonthYear, 0, {2003, 5, 12}},
-                      ParseCase{"12 / 5 / 03", F::DayMonthYear, 0, {2003, 5, 12}},
-                      ParseCase{"2003-05-12 10:30", F::YearMonthDay, 0, {2003, 5, 12}},
-                      ParseCase{"12.5.03", F::DayMonthYear, 0, {2003, 5, 12}},
-                      ParseCase{"12 May 2003", F::DayMonthYear, 1, {}},
-                      ParseCase{"", F::DayMonthYear, 1, {}},
-                      ParseCase{"99999999999/1/1", F::YearMonthDay, 3, {}},
-                      ParseCase{"1/1/99999999999999999999", F::DayMonthYear, 3, {}}));
-
-TEST_F(DateFromStringTest, ANullTextIsNotADate) {
     CHighTime out;
     EXPECT_EQ(DateFromString::SetDateInFormat(nullptr, F::DayMonthYear, out), 1);
-    int32_t nums[3];
-    EXPECT_EQ(DateFromString::GetNumsFromDate(nullptr, nums), 1);
 }
 
 // ---- The helpers ----
 
-struct NumsCase {
-    const char* text;
-    int result;
-    int32_t nums[3];
-};
-
 TEST_F(DateFromStringTest, GetNumsFromDatePicksThreeNumbers) {
-    const std::vector<NumsCase> cases = {
-        {"12.5.03", 0, {12, 5, 3}},
-        {"2003-05-12", 0, {2003, 5, 12}},
-        {"12 / 5 / 03", 0, {12, 5, 3}},
-        {"1/2/3/4", 0, {1, 2, 3}},
-        {"12 May 2003", 1, {}},
-        {"12/", 1, {}},
-        {"abc", 1, {}},
-        {"7/8/9x", 0, {7, 8, 9}},
-        {"4294967296/1/1", 0, {INT32_MAX, 1, 1}},
-    };
-    for (const NumsCase& c : cases) {
+    const struct {
+        const char* text;
+        int result;
+        int32_t nums[3];
+    } cases[] = {{"12.5.03", 0, {12, 5, 3}},
+                 {"2003-05-12", 0, {2003, 5, 12}},
+                 {"12 / 5 / 03", 0, {12, 5, 3}},
+                 {"1/2/3/4", 0, {1, 2, 3}},
+                 {"7/8/9x", 0, {7, 8, 9}},
+                 {"4294967296/1/1", 0, {INT32_MAX, 1, 1}},
+                 {"12 May 2003", 1, {}},
+                 {"12/", 1, {}},
+                 {"abc", 1, {}}};
+    for (const auto& c : cases) {
         int32_t nums[3] = {-7, -7, -7};
         EXPECT_EQ(DateFromString::GetNumsFromDate(c.text, nums), c.result) << c.text;
         if (c.result != 0) continue;
         for (int i = 0; i < 3; ++i) EXPECT_EQ(nums[i], c.nums[i]) << c.text << " number " << i;
     }
+    int32_t nums[3];
+    EXPECT_EQ(DateFromString::GetNumsFromDate(nullptr, nums), 1);
 }
 
 TEST_F(DateFromStringTest, RemoveDummySeparatorsKeepsOneBetweenNumbers) {
-    const std::vector<std::pair<const char*, const char*>> cases = {
-        {"--12//05..2003--", "12/05.2003"},
-        {"12 May 2003", "12 2003"},
-        {"", ""},
-        {"-", ""},
-        {"ab", ""},
-        {"x1", "1"},
-        {"1x", "1"},
-        {"1", "1"},
-        {"1 - 2", "1 2"},
-    };
+    const std::pair<const char*, const char*> cases[] = {{"--12//05..2003--", "12/05.2003"},
+                                                         {"12 May 2003", "12 2003"},
+                                                         {"", ""},
+                                                         {"-", ""},
+                                                         {"ab", ""},
+                                                         {"x1", "1"},
+                                                         {"1x", "1"},
+                                                         {"1", "1"},
+                                                         {"1 - 2", "1 2"}};
     for (const auto& [in, expected] : cases) {
         char text[64];
         std::strcpy(text, in);
@@ -209,23 +183,10 @@ TEST_F(DateFromStringTest, CutCharRemovesOnlyWithinTheText) {
     EXPECT_EQ(DateFromString::CutChar(text, text + 1), text);
     EXPECT_STREQ(text, "ac");
     DateFromString::CutChar(text, text + 2);  // the terminator: nothing
-    EXPECT_STREQ(text, "ac");
-    DateFromString::CutChar(text, text + 5);  // beyond the terminator
+    DateFromString::CutChar(text, text + 5);  // beyond the terminator: nothing
     EXPECT_STREQ(text, "ac");
     DateFromString::CutChar(text, text + 1);
     EXPECT_STREQ(text, "a");
-}
-
-TEST_F(DateFromStringTest, SampleTextsShowEachOrder) {
-    const CHighTime sample(2000, 1, 31);
-    char text[32];
-    EXPECT_STREQ(DateFromString::Date2Str(text, sizeof text, F::YearMonthDay, sample), "00/01/31");
-    EXPECT_STREQ(DateFromString::Date2Str(text, sizeof text, F::DayMonthYear, sample), "31/01/00");
-    EXPECT_STREQ(DateFromString::Date2Str(text, sizeof text, F::MonthDayYear, sample), "01/31/00");
-    EXPECT_STREQ(DateFromString::Date2Str(text, 4, F::MonthDayYear, sample), "01/");
-    EXPECT_STREQ(
-        DateFromString::Date2Str(text, sizeof text, F::DayMonthYear, CHighTime(2024, 3, 9)),
-        "09/03/24");
 }
 
 TEST_F(DateFromStringTest, TheChoiceOffersTheRemainingOrdersWithTheirSamples) {
@@ -238,6 +199,13 @@ TEST_F(DateFromStringTest, TheChoiceOffersTheRemainingOrdersWithTheirSamples) {
     EXPECT_STREQ(choices[0].text, "00/01/31");
     EXPECT_EQ(choices[1].format, F::DayMonthYear);
     EXPECT_STREQ(choices[1].text, "31/01/00");
+    char text[32];
+    const CHighTime sample(2000, 1, 31);
+    EXPECT_STREQ(DateFromString::Date2Str(text, sizeof text, F::MonthDayYear, sample), "01/31/00");
+    EXPECT_STREQ(DateFromString::Date2Str(text, 4, F::MonthDayYear, sample), "01/");
+    EXPECT_STREQ(
+        DateFromString::Date2Str(text, sizeof text, F::DayMonthYear, CHighTime(2024, 3, 9)),
+        "09/03/24");
 }
 
 // The pattern comes from the add-on's resource file when the first parser is made.
