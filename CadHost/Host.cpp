@@ -178,20 +178,16 @@ GSErrCode SpecialFolder(void* par1, void* par2) {
 }
 
 Registrar shellSlots([](Registry& r) {
-    r.SetSlot(ApiSlot::Register_Menu, SlotPointer<ApiFn_Register_Menu>(RegisterMenu));
-    r.SetSlot(ApiSlot::Register_Subtype, SlotPointer<ApiFn_Register_Subtype>(RegisterSubtype));
-    r.SetSlot(ApiSlot::Install_MenuHandler,
-              SlotPointer<ApiFn_Install_MenuHandler>(InstallMenuHandler));
-    r.SetSlot(ApiSlot::Notify_CatchProjectEvent,
-              SlotPointer<ApiFn_Notify_CatchProjectEvent>(CatchProjectEvent));
-    r.SetSlot(ApiSlot::KeepInMemory, SlotPointer<ApiFn_KeepInMemory>(KeepInMemory));
-    r.SetSlot(ApiSlot::RegisterModelessWindow,
-              SlotPointer<ApiFn_RegisterModelessWindow>(RegisterModelessWindow));
-    r.SetSlot(ApiSlot::UnregisterModelessWindow,
-              SlotPointer<ApiFn_UnregisterModelessWindow>(UnregisterModelessWindow));
-    r.SetSlot(ApiSlot::GetPreferences, SlotPointer<ApiFn_GetPreferences>(GetPreferences));
-    r.SetSlot(ApiSlot::SetPreferences, SlotPointer<ApiFn_SetPreferences>(SetPreferences));
-    r.SetSlot(ApiSlot::WriteReport, SlotPointer<ApiFn_WriteReport>(WriteReport));
+    PW_SET_SLOT(r, Register_Menu, RegisterMenu);
+    PW_SET_SLOT(r, Register_Subtype, RegisterSubtype);
+    PW_SET_SLOT(r, Install_MenuHandler, InstallMenuHandler);
+    PW_SET_SLOT(r, Notify_CatchProjectEvent, CatchProjectEvent);
+    PW_SET_SLOT(r, KeepInMemory, KeepInMemory);
+    PW_SET_SLOT(r, RegisterModelessWindow, RegisterModelessWindow);
+    PW_SET_SLOT(r, UnregisterModelessWindow, UnregisterModelessWindow);
+    PW_SET_SLOT(r, GetPreferences, GetPreferences);
+    PW_SET_SLOT(r, SetPreferences, SetPreferences);
+    PW_SET_SLOT(r, WriteReport, WriteReport);
     r.SetSelector(Family::Environment, FourChar("PROJ"), ProjectInfo);
     r.SetSelector(Family::Environment, FourChar("KXPF"), SpecialFolder);
 });

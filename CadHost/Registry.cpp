@@ -25,12 +25,12 @@ PW_FAMILY_SLOT(Internal)
 #undef PW_FAMILY_SLOT
 
 Registrar families([](Registry& r) {
-    r.SetSlot(ApiSlot::Environment, SlotPointer<ApiFn_Environment>(Slot_Environment));
-    r.SetSlot(ApiSlot::Database, SlotPointer<ApiFn_Database>(Slot_Database));
-    r.SetSlot(ApiSlot::Automate, SlotPointer<ApiFn_Automate>(Slot_Automate));
-    r.SetSlot(ApiSlot::Interface, SlotPointer<ApiFn_Interface>(Slot_Interface));
-    r.SetSlot(ApiSlot::Goodies, SlotPointer<ApiFn_Goodies>(Slot_Goodies));
-    r.SetSlot(ApiSlot::Internal, SlotPointer<ApiFn_Internal>(Slot_Internal));
+    PW_SET_SLOT(r, Environment, Slot_Environment);
+    PW_SET_SLOT(r, Database, Slot_Database);
+    PW_SET_SLOT(r, Automate, Slot_Automate);
+    PW_SET_SLOT(r, Interface, Slot_Interface);
+    PW_SET_SLOT(r, Goodies, Slot_Goodies);
+    PW_SET_SLOT(r, Internal, Slot_Internal);
 });
 
 }  // namespace

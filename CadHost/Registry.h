@@ -56,4 +56,8 @@ void* SlotPointer(Fn function) {
     return reinterpret_cast<void*>(function);
 }
 
+// Fills slot `name` with `function`, which must have the slot's exact type.
+#define PW_SET_SLOT(registry, name, function) \
+    (registry).SetSlot(ApiSlot::name, ::CadHost::SlotPointer<ApiFn_##name>(function))
+
 }  // namespace CadHost

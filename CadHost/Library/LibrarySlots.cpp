@@ -147,10 +147,10 @@ GSErrCode DefaultsMemo(Element& defaults, API_ElementMemo* memo, bool change) {
 }
 
 Registrar librarySlots([](Registry& r) {
-    r.SetSlot(ApiSlot::LibPart_Search, SlotPointer<ApiFn_LibPart_Search>(LibPartSearch));
-    r.SetSlot(ApiSlot::LibPart_Get, SlotPointer<ApiFn_LibPart_Get>(LibPartGet));
-    r.SetSlot(ApiSlot::LibPart_GetParams, SlotPointer<ApiFn_LibPart_GetParams>(LibPartGetParams));
-    r.SetSlot(ApiSlot::DisposeAddParHdl, SlotPointer<ApiFn_DisposeAddParHdl>(DisposeAddParHdl));
+    PW_SET_SLOT(r, LibPart_Search, LibPartSearch);
+    PW_SET_SLOT(r, LibPart_Get, LibPartGet);
+    PW_SET_SLOT(r, LibPart_GetParams, LibPartGetParams);
+    PW_SET_SLOT(r, DisposeAddParHdl, DisposeAddParHdl);
     r.SetSelector(Family::Goodies, FourChar("GLUI"), GetLibPartUnId);
     r.SetSelector(Family::Internal, FourChar("DLPM"), DrawLibPart);
     r.SetSelector(Family::Interface, FourChar("SETD"), ObjectSettings);

@@ -160,11 +160,11 @@ GSErrCode AttributeModify(API_Attribute* a, API_AttributeDefExt* /*defs*/) {
 }
 
 Registrar attributeSlots([](Registry& r) {
-    r.SetSlot(ApiSlot::Attribute_Get, SlotPointer<ApiFn_Attribute_Get>(AttributeGet));
-    r.SetSlot(ApiSlot::Attribute_GetNum, SlotPointer<ApiFn_Attribute_GetNum>(AttributeGetNum));
-    r.SetSlot(ApiSlot::Attribute_Search, SlotPointer<ApiFn_Attribute_Search>(AttributeSearch));
-    r.SetSlot(ApiSlot::Attribute_Create, SlotPointer<ApiFn_Attribute_Create>(AttributeCreate));
-    r.SetSlot(ApiSlot::Attribute_Modify, SlotPointer<ApiFn_Attribute_Modify>(AttributeModify));
+    PW_SET_SLOT(r, Attribute_Get, AttributeGet);
+    PW_SET_SLOT(r, Attribute_GetNum, AttributeGetNum);
+    PW_SET_SLOT(r, Attribute_Search, AttributeSearch);
+    PW_SET_SLOT(r, Attribute_Create, AttributeCreate);
+    PW_SET_SLOT(r, Attribute_Modify, AttributeModify);
 });
 
 }  // namespace

@@ -332,36 +332,25 @@ GSErrCode CloseUndoableSession() {
 }
 
 Registrar elementSlots([](Registry& r) {
-    r.SetSlot(ApiSlot::Element_Get, SlotPointer<ApiFn_Element_Get>(ElementGet));
-    r.SetSlot(ApiSlot::Element_GetHeader, SlotPointer<ApiFn_Element_GetHeader>(ElementGetHeader));
-    r.SetSlot(ApiSlot::Element_GetNum, SlotPointer<ApiFn_Element_GetNum>(ElementGetNum));
-    r.SetSlot(ApiSlot::Element_GetElemList,
-              SlotPointer<ApiFn_Element_GetElemList>(ElementGetElemList));
-    r.SetSlot(ApiSlot::Element_Filter, SlotPointer<ApiFn_Element_Filter>(ElementFilter));
-    r.SetSlot(ApiSlot::Element_Filter_Index,
-              SlotPointer<ApiFn_Element_Filter_Index>(ElementFilterIndex));
-    r.SetSlot(ApiSlot::Element_Select, SlotPointer<ApiFn_Element_Select>(ElementSelect));
-    r.SetSlot(ApiSlot::Element_Change, SlotPointer<ApiFn_Element_Change>(ElementChange));
-    r.SetSlot(ApiSlot::Element_Tool, SlotPointer<ApiFn_Element_Tool>(ElementTool));
-    r.SetSlot(ApiSlot::Element_GetDefaults,
-              SlotPointer<ApiFn_Element_GetDefaults>(ElementGetDefaults));
-    r.SetSlot(ApiSlot::Element_ChangeDefaults,
-              SlotPointer<ApiFn_Element_ChangeDefaults>(ElementChangeDefaults));
-    r.SetSlot(ApiSlot::Element_GetUserData,
-              SlotPointer<ApiFn_Element_GetUserData>(ElementGetUserData));
-    r.SetSlot(ApiSlot::Element_SetUserData,
-              SlotPointer<ApiFn_Element_SetUserData>(ElementSetUserData));
-    r.SetSlot(ApiSlot::Element_DeleteUserData,
-              SlotPointer<ApiFn_Element_DeleteUserData>(ElementDeleteUserData));
-    r.SetSlot(ApiSlot::Element_NeigIDToTypeID,
-              SlotPointer<ApiFn_Element_NeigIDToTypeID>(ElementNeigIDToTypeID));
-    r.SetSlot(ApiSlot::Selection_Get, SlotPointer<ApiFn_Selection_Get>(SelectionGet));
-    r.SetSlot(ApiSlot::DisposeElemMemoHdls,
-              SlotPointer<ApiFn_DisposeElemMemoHdls>(DisposeElemMemoHdls));
-    r.SetSlot(ApiSlot::OpenUndoableSession,
-              SlotPointer<ApiFn_OpenUndoableSession>(OpenUndoableSession));
-    r.SetSlot(ApiSlot::CloseUndoableSession,
-              SlotPointer<ApiFn_CloseUndoableSession>(CloseUndoableSession));
+    PW_SET_SLOT(r, Element_Get, ElementGet);
+    PW_SET_SLOT(r, Element_GetHeader, ElementGetHeader);
+    PW_SET_SLOT(r, Element_GetNum, ElementGetNum);
+    PW_SET_SLOT(r, Element_GetElemList, ElementGetElemList);
+    PW_SET_SLOT(r, Element_Filter, ElementFilter);
+    PW_SET_SLOT(r, Element_Filter_Index, ElementFilterIndex);
+    PW_SET_SLOT(r, Element_Select, ElementSelect);
+    PW_SET_SLOT(r, Element_Change, ElementChange);
+    PW_SET_SLOT(r, Element_Tool, ElementTool);
+    PW_SET_SLOT(r, Element_GetDefaults, ElementGetDefaults);
+    PW_SET_SLOT(r, Element_ChangeDefaults, ElementChangeDefaults);
+    PW_SET_SLOT(r, Element_GetUserData, ElementGetUserData);
+    PW_SET_SLOT(r, Element_SetUserData, ElementSetUserData);
+    PW_SET_SLOT(r, Element_DeleteUserData, ElementDeleteUserData);
+    PW_SET_SLOT(r, Element_NeigIDToTypeID, ElementNeigIDToTypeID);
+    PW_SET_SLOT(r, Selection_Get, SelectionGet);
+    PW_SET_SLOT(r, DisposeElemMemoHdls, DisposeElemMemoHdls);
+    PW_SET_SLOT(r, OpenUndoableSession, OpenUndoableSession);
+    PW_SET_SLOT(r, CloseUndoableSession, CloseUndoableSession);
 });
 
 }  // namespace
