@@ -1,10 +1,10 @@
+// The add-on's strings from its own resource file, whatever module is active.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <fstream>
 
 #include "Host/ModuleEntry.h"
-#include "Host/VTAPI.h"
 #include "RS.h"
 #include "ResUtils.h"
 #include "UseOwnResFile.h"
@@ -39,10 +39,14 @@ TEST_F(ResUtilsTest, ReadsTheOwnModuleAndGivesTheActiveOneBack) {
         EXPECT_EQ(RSGetActiveModule(), ModuleEntry::ownResModule);
     }
     EXPECT_EQ(RSGetActiveModule(), other);
+    // The static string is overwritten by the next call.
+    const char* first = ResUtils::LoadResourceStaticString(700, 1);
+    EXPECT_EQ(ResUtils::LoadResourceStaticString(700, 3), first);
+    EXPECT_STREQ(first, "three");
 }
 
-TEST_F(ResUtilsTest, AMissingStringIsEmpty) {
-    char buf[256] = "old";
+TEST_F(ResUtilsTest, AMissingStringIsEmptyInEveryForm) {
+    char buf[256];
     for (auto [list, index] : {std::pair<short, short>{700, 4}, {700, 0}, {701, 1}}) {
         std::strcpy(buf, "old");
         EXPECT_STREQ(ResUtils::LoadResourceString(buf, list, index), "") << list << "/" << index;
@@ -52,26 +56,13 @@ TEST_F(ResUtilsTest, AMissingStringIsEmpty) {
     ASSERT_NE(dyn, nullptr);
     EXPECT_STREQ(dyn, "");
     delete[] dyn;
-}
-
-TEST_F(ResUtilsTest, StaticStringIsOverwrittenByTheNextCall) {
-    const char* first = ResUtils::LoadResourceStaticString(700, 1);
-    const char* second = ResUtils::LoadResourceStaticString(700, 3);
-    EXPECT_EQ(first, second);
-    EXPECT_STREQ(first, "three");
-}
-
-TEST_F(ResUtilsTest, DynamicArraysHoldTheirRange) {
-    char** strings = ResUtils::LoadDynResourceStringArray(700, 3, 2);
+    char** strings = ResUtils::LoadDynResourceStringArray(700, 3, 2);  // 2, 3 and a missing 4
     ASSERT_NE(strings, nullptr);
     EXPECT_STREQ(strings[0], "two");
     EXPECT_STREQ(strings[1], "three");
     EXPECT_STREQ(strings[2], "");
     ResUtils::FreeDynStringArray(strings, 3);
     ResUtils::FreeDynStringArray(nullptr, 3);
-}
-
-TEST(ReplaceCharTest, ReplacesEveryOccurrence) {
     char text[] = "a/b/c";
     EXPECT_STREQ(ResUtils::ReplaceCharInString(text, '/', ':'), "a:b:c");
 }

@@ -77,6 +77,13 @@ protected:
         started = true;
     }
 
+    // Alert numbers shown so far.
+    std::vector<int16_t> AlertIds() const {
+        std::vector<int16_t> ids;
+        for (const DG::AlertRequest& a : agent.alerts) ids.push_back(a.id);
+        return ids;
+    }
+
     ScriptedAgent agent;
     bool started = false;
     int clientRecord = 0;
