@@ -1,3 +1,5 @@
+// The task database: IDs, lookups, changes and what counts as one, the movie check, and the state
+// of tasks at the current date.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,6 +14,12 @@ using namespace ScheduleBytes;
 
 class DBTest : public ScheduleTest {
 protected:
+    // Tasks of the given IDs, named after them, of no particular dates.
+    void TasksOfIds(const std::vector<int32_t>& ids) {
+        db.tasks.clear();
+        for (int32_t id : ids)
+            db.tasks.push_back(MakeTask(id, Build, 0, 0, std::to_string(id).c_str()));
+    }
     std::vector<int32_t> Ids() const {
         std::vector<int32_t> ids;
         for (const TASK& t : db.tasks) ids.push_back(t.uniqueID);
@@ -39,30 +47,27 @@ TEST_F(DBTest, ANewTaskCoversTodayAndTakesTheNextID) {
     EXPECT_TRUE(db.modified);
 }
 
-TEST_F(DBTest, IDsFollowTheHighestAndComeBackWhenTheHighestGoes) {
-    db.tasks = {MakeTask(3, Build, 0, 0, "a"), MakeTask(7, Build, 0, 0, "b")};
-    EXPECT_EQ(db.GetHighestUID(), 7);
-    db.AppendNewTask();
-    EXPECT_EQ(Ids(), (std::vector<int32_t>{3, 7, 8}));
+TEST_F(DBTest, TheNextIDFollowsTheHighestOrTakesTheSmallestFreeAtTheLimit) {
+    const struct {
+        std::vector<int32_t> ids;
+        int32_t highest, next;
+    } cases[] = {{{}, 0, 1},
+                 {{3, 7}, 7, 8},
+                 {{3}, 3, 4},
+                 {{-4, 0}, 0, 1},
+                 {{1, INT32_MAX, 2}, INT32_MAX, 3}};
+    for (const auto& c : cases) {
+        TasksOfIds(c.ids);
+        EXPECT_EQ(db.GetHighestUID(), c.highest) << c.next;
+        db.AppendNewTask();
+        EXPECT_EQ(db.tasks.back().uniqueID, c.next);
+    }
+    // When the highest goes, its number comes back.
+    TasksOfIds({3, 7, 8});
     db.DeleteTaskByUniqueID(8);
     db.DeleteTaskByUniqueID(7);
     db.AppendNewTask();
     EXPECT_EQ(Ids(), (std::vector<int32_t>{3, 4}));
-}
-
-TEST_F(DBTest, HighestIDIsAtLeastZero) {
-    EXPECT_EQ(db.GetHighestUID(), 0);
-    db.tasks = {MakeTask(-4, Build, 0, 0, ""), MakeTask(0, Build, 0, 0, "")};
-    EXPECT_EQ(db.GetHighestUID(), 0);
-    db.AppendNewTask();
-    EXPECT_EQ(db.tasks.back().uniqueID, 1);
-}
-
-TEST_F(DBTest, AtTheLargestIDTheSmallestFreeOneIsTaken) {
-    db.tasks = {MakeTask(1, Build, 0, 0, ""), MakeTask(INT32_MAX, Build, 0, 0, ""),
-                MakeTask(2, Build, 0, 0, "")};
-    db.AppendNewTask();
-    EXPECT_EQ(db.tasks.back().uniqueID, 3);
 }
 
 TEST_F(DBTest, LookupsFindTheFirstTaskOfAnIDOrThrow) {
@@ -93,23 +98,19 @@ TEST_F(DBTest, GetTaskOutsideTheListGivesADefaultTask) {
 }
 
 TEST_F(DBTest, GroupOfTasksWalksTasksThenIDs) {
-    db.tasks = {MakeTask(5, Build, 0, 0, "five"), MakeTask(2, Build, 0, 0, "two"),
-                MakeTask(9, Build, 0, 0, "nine")};
+    TasksOfIds({5, 2, 9});
     const struct {
         std::vector<int32_t> ids;
         std::vector<std::string> names;
-    } cases[] = {
-        {{5, 5}, {"five", "five"}},
-        {{9, 5, 77}, {"five", "nine"}},
-        {{2, 9, 2}, {"two", "two", "nine"}},
-        {{}, {}},
-    };
+    } cases[] = {{{5, 5}, {"kept", "5", "5"}},
+                 {{9, 5, 77}, {"kept", "5", "9"}},
+                 {{2, 9, 2}, {"kept", "2", "2", "9"}},
+                 {{}, {"kept"}}};
     for (const auto& c : cases) {
-        std::vector<TASK> out = {MakeTask(1, Build, 0, 0, "kept")};
+        std::vector<TASK> out = {MakeTask(1, Build, 0, 0, "kept")};  // out is appended to
         db.GetGroupOfTasks(out, c.ids.data(), static_cast<int32_t>(c.ids.size()));
         std::vector<std::string> names;
-        for (size_t i = 1; i < out.size(); ++i) names.push_back(out[i].name);
-        EXPECT_STREQ(out[0].name, "kept") << "out is appended to";
+        for (const TASK& t : out) names.push_back(t.name);
         EXPECT_EQ(names, c.names);
     }
 }
@@ -145,8 +146,8 @@ TEST_F(DBTest, SetTaskCountsOnlyRealChanges) {
         c.change(changed);
         db.SetTask(0, changed);
         EXPECT_EQ(db.modified, c.modifies) << c.what;
-        EXPECT_EQ(db.tasks[0].flags, changed.flags) << c.what << ": every field is stored";
-        EXPECT_STREQ(db.tasks[0].name, changed.name) << c.what;
+        EXPECT_EQ(Line(db.tasks[0]), Line(changed)) << c.what << ": every field is stored";
+        EXPECT_EQ(db.tasks[0].linkedElementState, changed.linkedElementState) << c.what;
         // An earlier change is never forgotten.
         db.modified = true;
         db.SetTask(0, base);
@@ -154,28 +155,27 @@ TEST_F(DBTest, SetTaskCountsOnlyRealChanges) {
     }
 }
 
-TEST_F(DBTest, SetTaskBeyondTheListThrowsAndChangesNothing) {
-    db.tasks = {MakeTask(1, Build, 0, 0, "a")};
-    EXPECT_THROW(db.SetTask(1, MakeTask(2, Build, 0, 0, "b")), ETaskNotFound);
-    EXPECT_EQ(Ids(), (std::vector<int32_t>{1}));
-    EXPECT_FALSE(db.modified);
-}
-
-TEST_F(DBTest, DeleteMovesLaterTasksUpOrThrowsWithoutChange) {
-    db.tasks = {MakeTask(1, Build, 0, 0, ""), MakeTask(2, Build, 0, 0, ""),
-                MakeTask(3, Build, 0, 0, "")};
+TEST_F(DBTest, ChangesOfAnUnknownTaskThrowAndChangeNothing) {
+    TasksOfIds({1, 2, 3});
+    EXPECT_THROW(db.SetTask(3, MakeTask(4, Build, 0, 0, "b")), ETaskNotFound);
     EXPECT_THROW(db.DeleteTaskByUniqueID(9), ETaskNotFound);
+    EXPECT_EQ(Ids(), (std::vector<int32_t>{1, 2, 3}));
     EXPECT_FALSE(db.modified);
-    db.DeleteTaskByUniqueID(2);
+    db.DeleteTaskByUniqueID(2);  // later tasks move up
     EXPECT_EQ(Ids(), (std::vector<int32_t>{1, 3}));
     EXPECT_TRUE(db.modified);
 }
 
-TEST_F(DBTest, ClearEmptiesAndResetsTheFileName) {
-    db.tasks = {MakeTask(1, Build, 0, 0, "")};
+TEST_F(DBTest, ClearEmptiesAndResetsTheFileNameUnmarkKeepsTheTasks) {
+    TasksOfIds({1, 2});
+    db.tasks[0].flags = TASK::kMarked;
+    db.tasks[1].flags = 0xFF;
+    db.UnmarkAllTasks(nullptr);
+    EXPECT_EQ(db.tasks[0].flags | db.tasks[1].flags, 0u);
+    EXPECT_FALSE(db.modified) << "marks are no change";
+
     db.modified = true;
-    std::strcpy(prefs.schedulePath, "/x/y.pws");
-    prefs.untitled = false;
+    UseFile("/x/y.pws");
     prefs.scheduleKind = 1;
     db.currentDate = AtTicks(0);
     db.Clear();
@@ -185,23 +185,21 @@ TEST_F(DBTest, ClearEmptiesAndResetsTheFileName) {
     EXPECT_TRUE(prefs.untitled);
     EXPECT_EQ(prefs.scheduleKind, 0);
     // The current date is the coming midnight.
-    const int64_t now = CHighTimePersistent::GetKXPresentTime().ticks;
+    const int64_t now = Now();
     EXPECT_EQ(db.currentDate.ticks % kTicksPerDay, 0);
     EXPECT_GT(db.currentDate.ticks, now - kTicksPerDay);
     EXPECT_LE(db.currentDate.ticks, now + kTicksPerDay);
 }
 
-TEST_F(DBTest, UnmarkAllTasksClearsTheMarksWithoutAChange) {
-    db.tasks = {MakeTask(1, Build, 0, 0, ""), MakeTask(2, Build, 0, 0, "")};
-    db.tasks[0].flags = TASK::kMarked;
-    db.tasks[1].flags = 0xFF;
-    db.UnmarkAllTasks(nullptr);
-    EXPECT_EQ(db.tasks[0].flags, 0u);
-    EXPECT_EQ(db.tasks[1].flags, 0u);
-    EXPECT_FALSE(db.modified);
-}
-
 TEST_F(DBTest, EarliestAndLatestTakeValidDatesOnly) {
+    const int64_t before = Now();
+    const int64_t earliest = db.GetEarliestTime().ticks, latest = db.GetLatestTime().ticks;
+    const int64_t after = Now();
+    for (int64_t t : {earliest, latest}) {  // no task: the present time
+        EXPECT_GE(t, before);
+        EXPECT_LE(t, after);
+    }
+
     const int64_t a = Ticks(2024, 1, 10), b = Ticks(2024, 2, 1), c = Ticks(2023, 12, 1);
     db.tasks = {MakeTask(1, Build, a, b, ""), MakeTask(2, Build, c, a, ""),
                 MakeTask(3, Build, Ticks(1900, 1, 1), Ticks(2100, 1, 1), "")};
@@ -209,10 +207,8 @@ TEST_F(DBTest, EarliestAndLatestTakeValidDatesOnly) {
     db.tasks[2].end.status = HighTimeStatus::null;
     EXPECT_EQ(db.GetEarliestTime().ticks, c);
     EXPECT_EQ(db.GetLatestTime().ticks, b);
-
     // An invalid first date stays, status and all, unless a later valid date beats its ticks.
-    db.tasks[0].start.status = HighTimeStatus::invalid;
-    db.tasks[0].start.ticks = Ticks(2000, 1, 1);
+    db.tasks[0].start = AtTicks(Ticks(2000, 1, 1), HighTimeStatus::invalid);
     const CHighTimePersistent kept = db.GetEarliestTime();
     EXPECT_EQ(kept.status, HighTimeStatus::invalid);
     EXPECT_EQ(kept.ticks, Ticks(2000, 1, 1));
@@ -222,17 +218,7 @@ TEST_F(DBTest, EarliestAndLatestTakeValidDatesOnly) {
     EXPECT_EQ(replaced.ticks, c);
 }
 
-TEST_F(DBTest, EarliestAndLatestOfNoTaskAreThePresentTime) {
-    const int64_t before = CHighTimePersistent::GetKXPresentTime().ticks;
-    const int64_t earliest = db.GetEarliestTime().ticks, latest = db.GetLatestTime().ticks;
-    const int64_t after = CHighTimePersistent::GetKXPresentTime().ticks;
-    for (int64_t t : {earliest, latest}) {
-        EXPECT_GE(t, before);
-        EXPECT_LE(t, after);
-    }
-}
-
-TEST_F(DBTest, MovieCheckReportsEveryUnusableDate) {
+TEST_F(DBTest, MovieCheckReportsEveryUnusableDateNeverTakingANameAsAFormat) {
     const int64_t day = Ticks(2024, 5, 1);
     db.tasks = {
         MakeTask(1, Build, day, day, "same moment"),
@@ -241,13 +227,14 @@ TEST_F(DBTest, MovieCheckReportsEveryUnusableDate) {
         MakeTask(4, Build, day, day, "no end"),
         MakeTask(5, Build, day, day, "neither"),
         MakeTask(6, Build, day + kTicksPerDay, day, "no start, end before"),
+        MakeTask(7, Build, 1, 0, "%s %n %d 100%"),
     };
     db.tasks[2].start.status = HighTimeStatus::invalid;
     db.tasks[3].end.status = HighTimeStatus::invalid;
     db.tasks[4].start.status = HighTimeStatus::null;
     db.tasks[4].end.status = HighTimeStatus::invalid;
     db.tasks[5].start.status = HighTimeStatus::invalid;
-    EXPECT_EQ(db.ConsistencyCheckBeforeMovie(), 6);
+    EXPECT_EQ(db.ConsistencyCheckBeforeMovie(), 7);
     EXPECT_EQ(ReportLines(),
               (std::vector<std::string>{
                   "Phasework: the task \"one tick late\" starts after it ends.",
@@ -256,32 +243,8 @@ TEST_F(DBTest, MovieCheckReportsEveryUnusableDate) {
                   "Phasework: the task \"neither\" has no valid start date.",
                   "Phasework: the task \"neither\" has no valid end date.",
                   "Phasework: the task \"no start, end before\" has no valid start date.",
+                  "Phasework: the task \"%s %n %d 100%\" starts after it ends.",
               }));
-}
-
-TEST_F(DBTest, ANameIsNeverTakenAsAFormat) {
-    db.tasks = {MakeTask(1, Build, 1, 0, "%s %n %d 100%")};
-    EXPECT_EQ(db.ConsistencyCheckBeforeMovie(), 1);
-    EXPECT_EQ(
-        ReportLines(),
-        (std::vector<std::string>{"Phasework: the task \"%s %n %d 100%\" starts after it ends."}));
-}
-
-TEST_F(DBTest, CreateFillsTheTablesAndTheCurrentDate) {
-    // Allowed successions, by type character: B then D, R, F; D then B, T; R and F then D, R, F;
-    // T then B, T.
-    const char* const allowed[5] = {"DRF", "BT", "DRF", "DRF", "BT"};
-    for (int first = 0; first < 5; ++first)
-        for (int second = 0; second < 5; ++second)
-            EXPECT_EQ(DB::validPairs[first][second],
-                      std::strchr(allowed[first], "BDRFT"[second]) != nullptr)
-                << first << " then " << second;
-    EXPECT_STREQ(DB::typePrefixes, "BDRFT");
-    EXPECT_STREQ(DB::columnNames[0], "Unique ID");
-    EXPECT_STREQ(DB::columnNames[3], "Finish");
-    EXPECT_EQ(db.currentDate.ticks % kTicksPerDay, 0);
-    EXPECT_EQ(db.userID, 0);
-    EXPECT_EQ(db.captionParams, nullptr);
 }
 
 // ---- The state of tasks at the current date ----
@@ -289,29 +252,23 @@ TEST_F(DBTest, CreateFillsTheTablesAndTheCurrentDate) {
 TEST_F(DBTest, TaskStateFollowsTheCurrentDate) {
     const int64_t start = Ticks(2024, 4, 1), end = Ticks(2024, 4, 4);  // days 1 to 3
     const int64_t s = kTicksPerSecond;
+    using S = TASK::LINKEDELEMENTSTATE;
+    constexpr S A = TASK::Absent, U = TASK::UnderWay, P = TASK::Present;
     const struct {
         const char* what;
         int64_t at;
         int32_t percent;
         bool inProgress;
-        TASK::LINKEDELEMENTSTATE build, demolish, typeR, temporary, other;
+        S states[5];  // Build, Demolish, TypeR, Temporary, a type without rule
     } cases[] = {
-        {"a day before", start - kTicksPerDay, 0, false, TASK::Absent, TASK::Present, TASK::Present,
-         TASK::Absent, TASK::Present},
-        {"at the start", start, 0, false, TASK::Absent, TASK::Present, TASK::Present, TASK::Absent,
-         TASK::Present},
-        {"less than a second in", start + s - 1, 0, false, TASK::Absent, TASK::Present,
-         TASK::Present, TASK::Absent, TASK::Present},
-        {"one second in", start + s, 0, true, TASK::UnderWay, TASK::UnderWay, TASK::UnderWay,
-         TASK::UnderWay, TASK::Present},
-        {"a third through", start + kTicksPerDay, 33, true, TASK::UnderWay, TASK::UnderWay,
-         TASK::UnderWay, TASK::UnderWay, TASK::Present},
-        {"one tick before the end", end - 1, 99, true, TASK::UnderWay, TASK::UnderWay,
-         TASK::UnderWay, TASK::UnderWay, TASK::Present},
-        {"at the end", end, 100, false, TASK::Present, TASK::Absent, TASK::Present, TASK::Absent,
-         TASK::Present},
-        {"a year later", end + 365 * kTicksPerDay, 100, false, TASK::Present, TASK::Absent,
-         TASK::Present, TASK::Absent, TASK::Present},
+        {"a day before", start - kTicksPerDay, 0, false, {A, P, P, A, P}},
+        {"at the start", start, 0, false, {A, P, P, A, P}},
+        {"less than a second in", start + s - 1, 0, false, {A, P, P, A, P}},
+        {"one second in", start + s, 0, true, {U, U, U, U, P}},
+        {"a third through", start + kTicksPerDay, 33, true, {U, U, U, U, P}},
+        {"one tick before the end", end - 1, 99, true, {U, U, U, U, P}},
+        {"at the end", end, 100, false, {P, A, P, A, P}},
+        {"a year later", end + 365 * kTicksPerDay, 100, false, {P, A, P, A, P}},
     };
     db.tasks = {MakeTask(1, Build, start, end, "b"), MakeTask(2, Demolish, start, end, "d"),
                 MakeTask(3, TypeR, start, end, "r"), MakeTask(4, Temporary, start, end, "t"),
@@ -320,14 +277,14 @@ TEST_F(DBTest, TaskStateFollowsTheCurrentDate) {
         SCOPED_TRACE(c.what);
         db.SetCurrentDate(AtTicks(c.at), false);
         EXPECT_EQ(db.currentDate.ticks, c.at);
-        const TASK::LINKEDELEMENTSTATE states[] = {c.build, c.demolish, c.typeR, c.temporary,
-                                                   c.other};
         for (size_t i = 0; i < db.tasks.size(); ++i) {
             EXPECT_EQ(db.tasks[i].percentDone, c.percent) << i;
             EXPECT_EQ(db.tasks[i].inProgress, c.inProgress) << i;
-            EXPECT_EQ(db.tasks[i].linkedElementState, states[i]) << i;
+            EXPECT_EQ(db.tasks[i].linkedElementState, c.states[i]) << i;
         }
     }
+    db.SetCurrentDate(AtTicks(Ticks(2023, 12, 31, 10, 15)), true);  // to the end of the day
+    EXPECT_EQ(db.currentDate.ticks, Ticks(2024, 1, 1));
 }
 
 TEST_F(DBTest, NoShareDoneWithoutValidDatesOrID) {
@@ -340,11 +297,6 @@ TEST_F(DBTest, NoShareDoneWithoutValidDatesOrID) {
     EXPECT_EQ(db.tasks[1].percentDone, 0);
     EXPECT_EQ(db.tasks[2].percentDone, 0);
     EXPECT_TRUE(db.tasks[2].inProgress) << "the spans still decide";
-}
-
-TEST_F(DBTest, SetCurrentDateToTheEndOfTheDay) {
-    db.SetCurrentDate(AtTicks(Ticks(2023, 12, 31, 10, 15)), true);
-    EXPECT_EQ(db.currentDate.ticks, Ticks(2024, 1, 1));
 }
 
 }  // namespace

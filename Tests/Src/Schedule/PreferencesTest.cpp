@@ -1,6 +1,8 @@
+// The preferences and their 2240-byte stored record, against records laid out by hand.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
 #include <string>
 
 #include "Src/Schedule/ScheduleFixture.h"
@@ -8,19 +10,34 @@
 namespace {
 
 using namespace ScheduleBytes;
-using Bytes = std::vector<unsigned char>;
 
 // Seconds of a host time value (KXTime counts from 2001-01-01 00:00).
 constexpr int32_t HostSeconds(int y, unsigned m, unsigned d) {
     return static_cast<int32_t>((DaysFromCivil(y, m, d) - DaysFromCivil(2001, 1, 1)) * 86'400);
 }
 
+// Every setting as one comparable text; a date that is not valid shows its status only.
+std::string Settings(const Preferences& p) {
+    std::ostringstream s;
+    s << p.schedulePath << "|" << p.moviePath << "|" << p.captionText << "|" << p.captionObjectName
+      << "| kind " << p.scheduleKind << " untitled " << p.untitled << " flags " << p.useCurrentView
+      << p.use3DWindow << p.showCaptionObject << p.showCaptionText << p.showDateInText << " movie "
+      << p.movieKind << " dates";
+    for (const CHighTimePersistent* d :
+         {&p.movieStart, &p.movieEnd, &p.earliestTime, &p.latestTime})
+        s << " " << (d->status == HighTimeStatus::valid ? std::to_string(d->ticks) : "-");
+    s << " step " << static_cast<int>(p.movieStep.status) << ":" << p.movieStep.ticks;
+    return s.str();
+}
+
+const std::string kDefaults =
+    "Untitled Schedule|Construction Movie.mov||| kind 0 untitled 1 "
+    "flags 11000 movie 1 dates - - - - step 0:864000000000";
+
 class PreferencesTest : public ScheduleTest {
 protected:
     CadHost::PreferenceStore& Store() { return CadHost::Host::Get().Preferences(); }
-    const CadHost::PreferenceStore::Block* Stored() {
-        return Store().Find(CadHost::Host::Get().preferenceKey);
-    }
+    const Bytes& Stored() { return Store().Find(CadHost::Host::Get().preferenceKey)->bytes; }
     void StoreBlock(int32_t version, const Bytes& bytes) {
         std::string error;
         ASSERT_TRUE(Store().Store(CadHost::Host::Get().preferenceKey, version, bytes.data(),
@@ -41,15 +58,6 @@ protected:
     static void PutText(Bytes& r, size_t at, const std::string& text) {
         std::memcpy(r.data() + at, text.data(), text.size());
     }
-    static int32_t Get32(const Bytes& r, size_t at) {
-        uint32_t v = 0;
-        for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(r[at + i]) << (8 * i);
-        return static_cast<int32_t>(v);
-    }
-    static std::string TextAt(const Bytes& r, size_t at, size_t size) {
-        const auto* begin = reinterpret_cast<const char*>(r.data() + at);
-        return std::string(begin, ::strnlen(begin, size));
-    }
     // Settings different from every default.
     static void ChangeEverything(Preferences& p) {
         std::strcpy(p.schedulePath, "/plans/house.pws");
@@ -57,90 +65,50 @@ protected:
         p.movieStart = AtTicks(Ticks(2024, 3, 1));
         p.movieEnd = AtTicks(Ticks(2024, 9, 30));
         p.movieStep = CHighTimeSpan(7, 0, 0, 0);
-        p.useCurrentView = false;
-        p.use3DWindow = false;
+        p.useCurrentView = p.use3DWindow = false;
         p.movieKind = 2;
-        p.showCaptionObject = true;
-        p.showCaptionText = true;
-        p.showDateInText = true;
+        p.showCaptionObject = p.showCaptionText = p.showDateInText = true;
         std::strcpy(p.captionText, "House");
         std::strcpy(p.captionObjectName, "Caption 1");
-    }
-    static void ExpectDefaults(const Preferences& p) {
-        EXPECT_STREQ(p.schedulePath, "Untitled Schedule");
-        EXPECT_STREQ(p.moviePath, "Construction Movie.mov");
-        EXPECT_EQ(p.scheduleKind, 0);
-        EXPECT_TRUE(p.untitled);
-        EXPECT_TRUE(p.useCurrentView);
-        EXPECT_TRUE(p.use3DWindow);
-        EXPECT_EQ(p.movieKind, 1);
-        EXPECT_FALSE(p.showCaptionObject);
-        EXPECT_FALSE(p.showCaptionText);
-        EXPECT_FALSE(p.showDateInText);
-        EXPECT_STREQ(p.captionText, "");
-        EXPECT_STREQ(p.captionObjectName, "");
-        EXPECT_EQ(p.movieStep.status, HighTimeStatus::valid);
-        EXPECT_EQ(p.movieStep.ticks, kTicksPerDay);
-        for (const CHighTimePersistent* d :
-             {&p.movieStart, &p.movieEnd, &p.earliestTime, &p.latestTime})
-            EXPECT_EQ(d->status, HighTimeStatus::invalid);
+        p.scheduleKind = 1;
+        p.untitled = false;
+        p.earliestTime = AtTicks(5);
     }
 };
 
-TEST_F(PreferencesTest, WithoutAStoredRecordTheDefaults) {
-    Preferences p;
-    ChangeEverything(p);
-    p.ReadPreferences();
-    ExpectDefaults(p);
-}
-
-TEST_F(PreferencesTest, UnusableRecordsAreIgnoredAsAWhole) {
+TEST_F(PreferencesTest, WithoutAUsableRecordTheDefaults) {
+    Bytes shorter = Record(), longer = Record();
+    shorter.pop_back();
+    longer.push_back(0);
     const struct {
         const char* what;
         int32_t hostVersion;
         Bytes bytes;
-    } cases[] = {
-        {"foreign signature", 2, Record("RPD5")},
-        {"record version 3", 2, Record("RPD4", 3)},
-        {"host version 3", 3, Record()},
-        {"one byte short", 2,
-         [] {
-             Bytes r = Record();
-             r.pop_back();
-             return r;
-         }()},
-        {"one byte long", 2,
-         [] {
-             Bytes r = Record();
-             r.push_back(0);
-             return r;
-         }()},
-        {"empty", 2, {}},
-    };
+    } cases[] = {{"no record", 0, {}},
+                 {"foreign signature", 2, Record("RPD5")},
+                 {"record version 3", 2, Record("RPD4", 3)},
+                 {"host version 3", 3, Record()},
+                 {"one byte short", 2, shorter},
+                 {"one byte long", 2, longer},
+                 {"empty", 2, {}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Bytes bytes = c.bytes;
         if (bytes.size() > 100) PutText(bytes, 8, "/should/not/be/taken.pws");
-        StoreBlock(c.hostVersion, bytes);
+        if (c.hostVersion != 0) StoreBlock(c.hostVersion, bytes);
         Preferences p;
         ChangeEverything(p);
         p.ReadPreferences();
-        ExpectDefaults(p);
+        EXPECT_EQ(Settings(p), kDefaults);
     }
 }
 
-TEST_F(PreferencesTest, TheStoredRecordLaysOutEveryField) {
+TEST_F(PreferencesTest, TheStoredRecordLaysOutEveryFieldAndReadsBack) {
     ChangeEverything(prefs);
-    prefs.scheduleKind = 1;
-    prefs.untitled = false;
     std::memset(prefs.captionObjectName, 'o', 31);  // the longest name the field holds
     prefs.captionObjectName[31] = '\0';
     ASSERT_EQ(prefs.WritePreferences(), ApiErr::NoError);
-    const auto* block = Stored();
-    ASSERT_NE(block, nullptr);
-    EXPECT_EQ(block->version, 2);
-    const Bytes& r = block->bytes;
-    ASSERT_EQ(r.size(), 2240u);
+    EXPECT_EQ(Store().Find(CadHost::Host::Get().preferenceKey)->version, 2);
 
     Bytes expected = Record();
     PutText(expected, 8, "/plans/house.pws");
@@ -148,37 +116,19 @@ TEST_F(PreferencesTest, TheStoredRecordLaysOutEveryField) {
     Put32(expected, 2060, HostSeconds(2024, 3, 1));
     Put32(expected, 2064, HostSeconds(2024, 9, 30));
     Put32(expected, 2068, 7);
-    expected[2072] = 0;
-    expected[2073] = 0;
     expected[2074] = 2;
     expected[2076] = expected[2077] = expected[2078] = 1;
     PutText(expected, 2079, "House");
     PutText(expected, 2207, std::string(31, 'o'));
-    EXPECT_EQ(r, expected);
-}
+    EXPECT_EQ(Stored(), expected);
 
-TEST_F(PreferencesTest, ARecordReadsBackAndLeavesTheUnstoredFields) {
-    ChangeEverything(prefs);
-    ASSERT_EQ(prefs.WritePreferences(), ApiErr::NoError);
+    // The fields not stored keep what the object held.
     Preferences p;
     p.scheduleKind = 1;
     p.untitled = false;
     p.ReadPreferences();
-    EXPECT_STREQ(p.schedulePath, "/plans/house.pws");
-    EXPECT_STREQ(p.moviePath, "/movies/house.mov");
-    EXPECT_EQ(p.movieStart.ticks, Ticks(2024, 3, 1));
-    EXPECT_EQ(p.movieEnd.ticks, Ticks(2024, 9, 30));
-    EXPECT_EQ(p.movieStep.ticks, 7 * kTicksPerDay);
-    EXPECT_FALSE(p.useCurrentView);
-    EXPECT_FALSE(p.use3DWindow);
-    EXPECT_EQ(p.movieKind, 2);
-    EXPECT_TRUE(p.showCaptionObject && p.showCaptionText && p.showDateInText);
-    EXPECT_STREQ(p.captionText, "House");
-    EXPECT_STREQ(p.captionObjectName, "Caption 1");
-    // Not stored: they keep what the object held.
-    EXPECT_EQ(p.scheduleKind, 1);
-    EXPECT_FALSE(p.untitled);
-    EXPECT_EQ(p.earliestTime.status, HighTimeStatus::invalid);
+    prefs.earliestTime.status = HighTimeStatus::invalid;
+    EXPECT_EQ(Settings(p), Settings(prefs));
 }
 
 TEST_F(PreferencesTest, StepsAreStoredInWholeDaysAndInvalidDatesAsHostTimeZero) {
@@ -186,19 +136,20 @@ TEST_F(PreferencesTest, StepsAreStoredInWholeDaysAndInvalidDatesAsHostTimeZero) 
     prefs.movieStart.status = HighTimeStatus::invalid;
     prefs.movieEnd.status = HighTimeStatus::null;
     ASSERT_EQ(prefs.WritePreferences(), ApiErr::NoError);
-    const Bytes& r = Stored()->bytes;
-    EXPECT_EQ(Get32(r, 2068), 1);
-    EXPECT_EQ(Get32(r, 2060), 0);
-    EXPECT_EQ(Get32(r, 2064), 0);
+    Bytes expected = Record();
+    PutText(expected, 8, "Untitled Schedule");
+    PutText(expected, 1033, "Construction Movie.mov");
+    Put32(expected, 2068, 1);
+    expected[2072] = expected[2073] = expected[2074] = 1;
+    EXPECT_EQ(Stored(), expected);
 
     Preferences p;
     p.ReadPreferences();
-    EXPECT_EQ(p.movieStep.status, HighTimeStatus::valid);
-    EXPECT_EQ(p.movieStep.ticks, kTicksPerDay);
-    for (const CHighTimePersistent* d : {&p.movieStart, &p.movieEnd}) {
-        EXPECT_EQ(d->status, HighTimeStatus::valid);
-        EXPECT_EQ(d->ticks, Ticks(2001, 1, 1));
-    }
+    const std::string hostZero = std::to_string(Ticks(2001, 1, 1));
+    EXPECT_EQ(Settings(p),
+              "Untitled Schedule|Construction Movie.mov||| kind 0 untitled 1 flags 11000 "
+              "movie 1 dates " +
+                  hostZero + " " + hostZero + " - - step 0:864000000000");
 }
 
 TEST_F(PreferencesTest, TextsWithoutTerminatorAreNotReadPastTheirFields) {
@@ -223,41 +174,29 @@ TEST_F(PreferencesTest, TextsWithoutTerminatorAreNotReadPastTheirFields) {
 TEST_F(PreferencesTest, AssignmentCopiesTheSettingsButNotTheFileState) {
     Preferences source;
     ChangeEverything(source);
-    source.scheduleKind = 1;
-    source.untitled = false;
-    source.earliestTime = AtTicks(5);
     Preferences target;
     target.Create();
     target = source;
-    EXPECT_STREQ(target.schedulePath, "/plans/house.pws");
-    EXPECT_STREQ(target.captionObjectName, "Caption 1");
-    EXPECT_EQ(target.movieStep.ticks, 7 * kTicksPerDay);
-    EXPECT_EQ(target.movieKind, 2);
-    EXPECT_EQ(target.scheduleKind, 0);
-    EXPECT_TRUE(target.untitled);
-    EXPECT_EQ(target.earliestTime.status, HighTimeStatus::invalid);
-
-    const Preferences copy(source);  // the copy constructor takes everything
-    EXPECT_EQ(copy.scheduleKind, 1);
-    EXPECT_FALSE(copy.untitled);
-    EXPECT_EQ(copy.earliestTime.ticks, 5);
-
+    Preferences expected = source;  // the copy constructor takes everything
+    EXPECT_EQ(Settings(expected), Settings(source));
+    expected.scheduleKind = 0;
+    expected.untitled = true;
+    expected.earliestTime.status = HighTimeStatus::invalid;
+    EXPECT_EQ(Settings(target), Settings(expected));
+    const std::string before = Settings(source);
     Preferences& self = source;
     source = self;
-    EXPECT_STREQ(source.schedulePath, "/plans/house.pws");
-    EXPECT_EQ(source.scheduleKind, 1);
+    EXPECT_EQ(Settings(source), before);
 }
 
 TEST_F(PreferencesTest, ResetKeepsTheMovieSettingsCreateDoesNot) {
     ChangeEverything(prefs);
     prefs.Reset();
-    EXPECT_STREQ(prefs.schedulePath, "Untitled Schedule");
-    EXPECT_EQ(prefs.movieStart.status, HighTimeStatus::invalid);
-    EXPECT_EQ(prefs.movieStep.ticks, kTicksPerDay);
-    EXPECT_EQ(prefs.movieKind, 2);
-    EXPECT_STREQ(prefs.captionText, "House");
+    EXPECT_EQ(Settings(prefs),
+              "Untitled Schedule|Construction Movie.mov|House|Caption 1| kind 0 "
+              "untitled 1 flags 00111 movie 2 dates - - - - step 0:864000000000");
     prefs.Create();
-    ExpectDefaults(prefs);
+    EXPECT_EQ(Settings(prefs), kDefaults);
 }
 
 }  // namespace

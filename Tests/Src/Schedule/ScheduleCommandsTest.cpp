@@ -1,3 +1,5 @@
+// The open and save commands through their dialogs and alerts, and through the host's menu and
+// project events.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -72,8 +74,7 @@ TEST_F(ScheduleCommandsTest, TheFirstSaveAsksForAFileLaterSavesDoNot) {
 
 TEST_F(ScheduleCommandsTest, SaveAsAlwaysAsksStartingAtTheCurrentFile) {
     const std::string first = File("first.pws"), second = File("second.pws");
-    std::strcpy(prefs.schedulePath, first.c_str());
-    prefs.untitled = false;
+    UseFile(first);
     agent.files = {Chosen(second)};
     ASSERT_TRUE(db.Save(true));
     ASSERT_EQ(agent.fileDialogs.size(), 1u);
@@ -96,50 +97,44 @@ TEST_F(ScheduleCommandsTest, ACancelledSaveDialogChangesNothing) {
 }
 
 TEST_F(ScheduleCommandsTest, AFailedSaveKeepsTheOldFileAndTellsTheUser) {
-    const std::string path = File("plan.pws");
-    const Bytes old =
-        Join({Header(4, 1), Record(9, 2, Ticks(2020, 1, 1), Ticks(2020, 2, 1), "Old")});
-    WriteBytes(path, old);
-    std::strcpy(prefs.schedulePath, path.c_str());
-    prefs.untitled = false;
-    for (int i = 0; i < 300; ++i)
-        db.tasks.push_back(MakeTask(i + 1, Build, Ticks(2024, 1, 1), Ticks(2024, 1, 2), "Task"));
-    db.modified = true;
-    bool saved = true;
-    {
-        FileTest::FileSizeLimit limit(2048);
-        saved = db.Save(false);
-    }
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32520}));
-    EXPECT_EQ(ReadBytes(path), old);
-    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"plan.pws"}));
-    EXPECT_TRUE(db.modified) << "the changes are still to be saved";
-}
-
-TEST_F(ScheduleCommandsTest, SavingIntoAPlaceThatCannotBeWrittenFails) {
-    MakeChangedSchedule();
+    // A full disk half-way through, a missing folder, a folder in the way, and a chosen path too
+    // long for the preferences (the old file must not be written in its place).
     std::filesystem::create_directory(File("taken.pws"));
-    agent.files = {Chosen(File("no/such/folder/plan.pws")), Chosen(File("taken.pws"))};
-    EXPECT_FALSE(db.Save(false));
-    EXPECT_FALSE(db.Save(false));
-    EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32520, 32520}));
-    EXPECT_TRUE(prefs.untitled);
-    EXPECT_TRUE(db.modified);
-}
-
-TEST_F(ScheduleCommandsTest, AChosenPathTooLongForThePreferencesIsRefusedNotReplaced) {
-    // The old file must not be written in place of the chosen one.
-    const std::string old = MakeFile("old.pws", "Old");
-    const Bytes oldBytes = ReadBytes(old);
-    std::strcpy(prefs.schedulePath, old.c_str());
-    prefs.untitled = false;
-    MakeChangedSchedule();
-    agent.files = {Chosen("/" + std::string(1100, 'x'))};
-    EXPECT_FALSE(db.Save(true));
-    EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32520}));
-    EXPECT_EQ(ReadBytes(old), oldBytes);
-    EXPECT_STREQ(prefs.schedulePath, old.c_str());
+    const struct {
+        const char* what;
+        bool saveAs;
+        std::string chosen;
+        rlim_t sizeLimit;
+    } cases[] = {{"full disk", false, "", 2048},
+                 {"missing folder", true, File("no/such/folder/plan.pws"), 0},
+                 {"folder", true, File("taken.pws"), 0},
+                 {"path too long", true, "/" + std::string(1100, 'x'), 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string old = MakeFile("old.pws", "Old");
+        const Bytes oldBytes = ReadBytes(old);
+        UseFile(old);
+        db.tasks.clear();
+        for (int i = 0; i < 300; ++i)
+            db.tasks.push_back(MakeTask(i + 1, Build, Ticks(2024, 1, 1), Ticks(2024, 1, 2), "T"));
+        db.modified = true;
+        agent.alerts.clear();
+        agent.files = {Chosen(c.chosen)};
+        bool saved = true;
+        if (c.sizeLimit != 0) {
+            FileTest::FileSizeLimit limit(c.sizeLimit);  // the new file would be about 12 kB
+            saved = db.Save(c.saveAs);
+        } else {
+            saved = db.Save(c.saveAs);
+        }
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32520}));
+        EXPECT_EQ(ReadBytes(old), oldBytes);
+        EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"old.pws", "taken.pws"}))
+            << "no scratch file left";
+        EXPECT_STREQ(prefs.schedulePath, old.c_str());
+        EXPECT_TRUE(db.modified) << "the changes are still to be saved";
+    }
 }
 
 TEST_F(ScheduleCommandsTest, TheTextFilterGoesToTheTextExchangeAndIsRemembered) {
@@ -185,8 +180,8 @@ TEST_F(ScheduleCommandsTest, OpenReadsTheChosenFileAndRecordsIt) {
     EXPECT_EQ(r.filter, 0);
     EXPECT_EQ(r.initialPath, "");
     EXPECT_EQ(r.filters.size(), 2u);
-    ASSERT_EQ(db.tasks.size(), 1u);
-    EXPECT_STREQ(db.tasks[0].name, "Crane");
+    EXPECT_EQ(Lines(db.tasks),
+              Lines({MakeTask(5, TypeR, Ticks(2024, 6, 1), Ticks(2024, 6, 3), "Crane")}));
     EXPECT_STREQ(prefs.schedulePath, path.c_str());
     EXPECT_EQ(prefs.scheduleKind, 0);
     EXPECT_FALSE(prefs.untitled);
@@ -194,16 +189,13 @@ TEST_F(ScheduleCommandsTest, OpenReadsTheChosenFileAndRecordsIt) {
     EXPECT_EQ(db.currentDate.ticks % kTicksPerDay, 0);
     EXPECT_GT(db.currentDate.ticks, CHighTimePersistent::GetKXPresentTime().ticks - kTicksPerDay);
     EXPECT_TRUE(agent.alerts.empty());
-}
 
-TEST_F(ScheduleCommandsTest, ACancelledOrFailedOpenLeavesTheSchedule) {
-    MakeChangedSchedule();
-    db.modified = false;
-    EXPECT_FALSE(db.Load());  // no answer: cancelled
+    // A cancelled or failed open leaves the schedule.
+    EXPECT_FALSE(db.Load());
     WriteBytes(File("bad.pws"), {'n', 'o', 'p', 'e'});
     agent.files = {Chosen(File("bad.pws"))};
     EXPECT_FALSE(db.Load());
-    EXPECT_EQ(db.tasks.size(), 2u);
+    EXPECT_STREQ(db.tasks.at(0).name, "Crane");
     EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32521}));
 }
 
@@ -231,10 +223,8 @@ TEST_F(ScheduleCommandsTest, OpeningAChangedScheduleAsksFirst) {
         agent.fileDialogs.clear();
         agent.answers = {c.answer};
         agent.files.clear();
-        if (c.saveDialogAnswered)
-            agent.files.push_back(Chosen(saved));
-        else if (c.answer == 1)
-            agent.files.push_back({});  // the save dialog is cancelled
+        if (c.answer == 1)  // the save dialog is answered or cancelled
+            agent.files.push_back(c.saveDialogAnswered ? Chosen(saved) : DG::FileDialogAnswer{});
         agent.files.push_back(Chosen(toOpen));
 
         EXPECT_EQ(db.Load(), c.opened);
@@ -277,11 +267,13 @@ TEST_F(ScheduleMenuTest, SaveAsThenOpenThroughTheMenuAndClosingTheProject) {
     agent.files = {Chosen(path)};
     ASSERT_EQ(host.RunMenuCommand(3), ApiErr::NoError);
     EXPECT_EQ(agent.fileDialogs.size(), 2u);
+    EXPECT_EQ(projectDB.GetTaskNumber(), 1);
     EXPECT_TRUE(agent.alerts.empty());
 
     // Closing the project clears the schedule and stores the untitled name.
     EXPECT_EQ(host.RaiseProjectEvent(32, 0), 1);
     EXPECT_TRUE(agent.alerts.empty()) << "the schedule was not changed";
+    EXPECT_EQ(projectDB.GetTaskNumber(), 0);
     const auto* block = host.Preferences().Find(host.preferenceKey);
     ASSERT_NE(block, nullptr);
     ASSERT_EQ(block->bytes.size(), 2240u);
@@ -291,34 +283,22 @@ TEST_F(ScheduleMenuTest, SaveAsThenOpenThroughTheMenuAndClosingTheProject) {
 TEST_F(ScheduleMenuTest, ClosingTheProjectOffersToSaveAChangedScheduleThenClearsIt) {
     Start();
     CadHost::Host& host = CadHost::Host::Get();
-    const struct {
-        int16_t answer;
-        bool saved;
-    } cases[] = {{2, false}, {3, false}, {1, true}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.answer);
-        const std::string path = folder / ("close" + std::to_string(c.answer) + ".pws");
+    const std::pair<int16_t, bool> cases[] = {{2, false}, {3, false}, {1, true}};
+    for (const auto& [answer, saved] : cases) {
+        SCOPED_TRACE(answer);
+        const std::string path = folder / ("close" + std::to_string(answer) + ".pws");
         projectDB.AppendNewTask();
         ASSERT_TRUE(projectDB.IsModified());
         agent.alerts.clear();
-        agent.answers = {c.answer};
+        agent.answers = {answer};
         agent.files = {Chosen(path)};
         EXPECT_EQ(host.RaiseProjectEvent(32, 0), 1);
         ASSERT_EQ(agent.alerts.size(), 1u);
         EXPECT_EQ(agent.alerts[0].id, 32514);
-        EXPECT_EQ(FileTest::Exists(path), c.saved);
+        EXPECT_EQ(FileTest::Exists(path), saved);
         EXPECT_EQ(projectDB.GetTaskNumber(), 0) << "cleared whatever the answer";
         EXPECT_FALSE(projectDB.IsModified());
     }
-}
-
-TEST_F(ScheduleMenuTest, ANewProjectPutsThePreferencesBackToTheirDefaults) {
-    Start();
-    fourdPrefs.movieKind = 2;
-    std::strcpy(fourdPrefs.captionText, "x");
-    CadHost::Host::Get().RaiseProjectEvent(2, 0);
-    EXPECT_EQ(fourdPrefs.movieKind, 1);
-    EXPECT_STREQ(fourdPrefs.captionText, "");
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // host (table handed over, the add-on's resources open, a scripted user agent), a fresh folder for
 // files, and schedule file bytes built by hand, independently of the code that writes them.
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -95,6 +97,20 @@ inline TASK MakeTask(int32_t id, TASKTYPE type, int64_t start, int64_t end, cons
     return t;
 }
 
+// A task as one comparable text: ID, type, both dates with their status, name and marks.
+inline std::string Line(const TASK& t) {
+    return std::to_string(t.uniqueID) + " " + std::to_string(t.type) + " " +
+           std::to_string(static_cast<int>(t.start.status)) + ":" + std::to_string(t.start.ticks) +
+           " " + std::to_string(static_cast<int>(t.end.status)) + ":" +
+           std::to_string(t.end.ticks) + " '" + t.name + "' " + std::to_string(t.flags);
+}
+
+inline std::vector<std::string> Lines(const std::vector<TASK>& tasks) {
+    std::vector<std::string> lines;
+    for (const TASK& t : tasks) lines.push_back(Line(t));
+    return lines;
+}
+
 class ScheduleTest : public HostedAddOnTest {
 protected:
     void SetUp() override {
@@ -105,11 +121,10 @@ protected:
 
     std::vector<std::string> ReportLines() const { return ReportWindow::Lines(); }
     std::string File(const std::string& name) const { return folder / name; }
-    // Alert numbers shown so far.
-    std::vector<int16_t> AlertIds() const {
-        std::vector<int16_t> ids;
-        for (const DG::AlertRequest& a : agent.alerts) ids.push_back(a.id);
-        return ids;
+    // Makes path the schedule's own file, as a save or an open would.
+    void UseFile(const std::string& path) {
+        std::strcpy(prefs.schedulePath, path.c_str());
+        prefs.untitled = false;
     }
 
     Preferences prefs;
