@@ -48,9 +48,9 @@ TEST_F(FilterTest, FlagsMeanWhatTheyAreDocumentedToMean) {
     EXPECT_FALSE(api.Element_Filter(&plain, 0, 0));
     SignIn(1);
     EXPECT_FALSE(api.Element_Filter(&owned, 0, 0));
-}
+    SignIn(0);
 
-TEST_F(FilterTest, TheTypeAndTheIndexNameTheElement) {
+    // The type, when given, must agree; an index names the element among those of its type.
     EXPECT_FALSE(api.Element_Filter(&plain, 0, APIElem::Slab));
     API_Guid unknown = plain;
     unknown.bytes[0] ^= 0x55;
@@ -64,29 +64,24 @@ TEST_F(FilterTest, TheTypeAndTheIndexNameTheElement) {
 
 TEST_F(FilterTest, ListsPerTypeKeepTheOrderOfTheElements) {
     const API_Guid s1 = Add(APIElem::Slab, "s1").guid, s2 = Add(APIElem::Slab, "s2").guid;
-    int32_t count = -1;
-    ASSERT_EQ(api.Element_GetNum(APIElem::Wall, &count), 0);
-    EXPECT_EQ(count, 5);
-    ASSERT_EQ(api.Element_GetNum(APIElem::Slab, &count), 0);
-    EXPECT_EQ(count, 2);
-    ASSERT_EQ(api.Element_GetNum(APIElem::Roof, &count), 0);
-    EXPECT_EQ(count, 0);
+    const std::pair<API_ElemTypeID, std::vector<API_Guid>> lists[] = {
+        {APIElem::Wall, {plain, locked, onHidden, onLocked, owned}},
+        {APIElem::Slab, {s1, s2}},
+        {APIElem::Zone, {}}};
+    for (const auto& [type, expected] : lists) {
+        int32_t count = -1;
+        ASSERT_EQ(api.Element_GetNum(type, &count), 0);
+        EXPECT_EQ(size_t(count), expected.size()) << type;
+        GSHandle list = nullptr;
+        ASSERT_EQ(api.Element_GetElemList(type, &list), 0);
+        ASSERT_EQ(size_t(BMGetHandleSize(list)), expected.size() * 16) << type;
+        const auto* g = reinterpret_cast<const API_Guid*>(*list);
+        EXPECT_EQ(std::vector<API_Guid>(g, g + expected.size()), expected) << type;
+        BMKillHandle(&list);
+    }
+    int32_t count = 0;
     EXPECT_EQ(api.Element_GetNum(0, &count), ApiErr::BadElementType);
     EXPECT_EQ(api.Element_GetNum(43, &count), ApiErr::BadElementType);
-    GSHandle list = nullptr;
-    ASSERT_EQ(api.Element_GetElemList(APIElem::Wall, &list), 0);
-    ASSERT_EQ(BMGetHandleSize(list), 5 * 16);
-    const auto* g = reinterpret_cast<const API_Guid*>(*list);
-    const API_Guid expected[] = {plain, locked, onHidden, onLocked, owned};
-    for (int i = 0; i < 5; ++i) EXPECT_TRUE(g[i] == expected[i]) << i;
-    BMKillHandle(&list);
-    ASSERT_EQ(api.Element_GetElemList(APIElem::Slab, &list), 0);
-    EXPECT_TRUE(reinterpret_cast<const API_Guid*>(*list)[0] == s1);
-    EXPECT_TRUE(reinterpret_cast<const API_Guid*>(*list)[1] == s2);
-    BMKillHandle(&list);
-    ASSERT_EQ(api.Element_GetElemList(APIElem::Zone, &list), 0);
-    EXPECT_EQ(BMGetHandleSize(list), 0);
-    BMKillHandle(&list);
 }
 
 // The part codes of the add-on's conversion table turn back into their element types.
@@ -199,21 +194,21 @@ TEST_F(AttributeTest, SearchCreateAndModifyLayersAndMaterials) {
     int32_t count = 0;
     ASSERT_EQ(api.Attribute_GetNum(APIAttr::Layer, &count), 0);
     EXPECT_EQ(count, 5);
+    API_Attribute renamed = Attribute(APIAttr::Layer, 2);
+    std::strcpy(renamed.header.name, "hidden");
+    EXPECT_EQ(api.Attribute_Modify(&renamed, nullptr), ApiErr::BadName) << "another's name";
+    EXPECT_EQ(CurrentProject().LayerAt(2)->name, "Visible");
 
     // A task-type material as the add-on makes it, with a colour channel far above 1.
     API_Attribute m{};
     m.header.typeID = APIAttr::Material;
     std::strcpy(m.header.name, "Type R");
-    m.material.ambientPc = m.material.diffusePc = m.material.specularPc = 75;
     m.material.transpPc = 30;
     m.material.shine = 2500;
     m.material.surfaceRGB = {100.0, 100.0, 100.0};
     m.material.specularRGB = {0.8, 0.8, 0.8};
     ASSERT_EQ(api.Attribute_Create(&m, nullptr), 0);
-    API_Attribute back{};
-    back.header.typeID = APIAttr::Material;
-    back.header.index = m.header.index;
-    ASSERT_EQ(api.Attribute_Get(&back), 0);
+    const API_Attribute back = Attribute(APIAttr::Material, m.header.index);
     EXPECT_STREQ(back.header.name, "Type R");
     EXPECT_EQ(back.material.transpPc, 30);
     EXPECT_EQ(back.material.shine, 2500);
@@ -226,16 +221,6 @@ TEST_F(AttributeTest, SearchCreateAndModifyLayersAndMaterials) {
     EXPECT_EQ(api.Attribute_Get(&pen), ApiErr::BadIndex);
     pen.header.typeID = 3;
     EXPECT_EQ(api.Attribute_Get(&pen), ApiErr::BadParameter);
-}
-
-TEST_F(AttributeTest, ARenameMayNotTakeAnotherLayersName) {
-    API_Attribute a{};
-    a.header.typeID = APIAttr::Layer;
-    a.header.index = 2;
-    ASSERT_EQ(api.Attribute_Get(&a), 0);
-    std::strcpy(a.header.name, "hidden");
-    EXPECT_EQ(api.Attribute_Modify(&a, nullptr), ApiErr::BadName);
-    EXPECT_EQ(CurrentProject().LayerAt(2)->name, "Visible");
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 // The session commands about the model, as a script uses them.
+#include <gmock/gmock.h>
+
 #include <cstdio>
 #include <sstream>
 
@@ -8,6 +10,8 @@
 
 namespace ModelTest {
 namespace {
+
+using ::testing::HasSubstr;
 
 std::vector<int32_t>& Events() {
     static std::vector<int32_t> events;
@@ -48,17 +52,13 @@ protected:
 
 TEST_F(ModelCommandsTest, SampleAndElements) {
     const std::string out = Run("sample\nelements C-00-0001 W-01-0002\n");
-    EXPECT_NE(out.find("sample: 2 storeys, 3 bays, 209 elements"), std::string::npos) << out;
-    EXPECT_NE(out.find("Column C-00-0001  layer 3 (Structure)  locked  pens 10,11,12,13  "
-                       "materials 2  switches -  data none"),
-              std::string::npos)
-        << out;
-    EXPECT_NE(out.find("Wall W-01-0002  layer 4 (Walls)  unlocked  pens 1,2  materials 3,4,4  "
-                       "switches 1,1,1  data none"),
-              std::string::npos)
-        << out;
+    EXPECT_THAT(out, HasSubstr("sample: 2 storeys, 3 bays, 209 elements"));
+    EXPECT_THAT(out, HasSubstr("Column C-00-0001  layer 3 (Structure)  locked  pens 10,11,12,13  "
+                               "materials 2  switches -  data none"));
+    EXPECT_THAT(out, HasSubstr("Wall W-01-0002  layer 4 (Walls)  unlocked  pens 1,2  materials "
+                               "3,4,4  switches 1,1,1  data none"));
     EXPECT_EQ(Events(), std::vector<int32_t>{APINotify::Close}) << "the former project closes";
-    EXPECT_NE(Run("elements NOPE").find("error: no element has the ID 'NOPE'"), std::string::npos);
+    EXPECT_THAT(Run("elements NOPE"), HasSubstr("error: no element has the ID 'NOPE'"));
 }
 
 TEST_F(ModelCommandsTest, ProjectsCloseBeforeAnotherComes) {
@@ -66,8 +66,8 @@ TEST_F(ModelCommandsTest, ProjectsCloseBeforeAnotherComes) {
     Run("sample 1 1");
     const std::string out =
         Run("project save " + path + "\nproject new\nproject open " + path + "\nproject close\n");
-    EXPECT_NE(out.find("project save " + path + ": 73 elements"), std::string::npos) << out;
-    EXPECT_NE(out.find("project open " + path + ": 73 elements"), std::string::npos) << out;
+    EXPECT_THAT(out, HasSubstr("project save " + path + ": 73 elements"));
+    EXPECT_THAT(out, HasSubstr("project open " + path + ": 73 elements"));
     const std::vector<int32_t> expected = {APINotify::Close, APINotify::Close, APINotify::New,
                                            APINotify::Close, APINotify::Close};
     EXPECT_EQ(Events(), expected);
@@ -80,33 +80,31 @@ TEST_F(ModelCommandsTest, ProjectsCloseBeforeAnotherComes) {
 
 TEST_F(ModelCommandsTest, SelectingByIdNoneAndMarquee) {
     Run("sample");
-    EXPECT_NE(Run("select W-01-0002 C-01-0001").find("selection: 2 elements"), std::string::npos);
+    EXPECT_THAT(Run("select W-01-0002 C-01-0001"), HasSubstr("selection: 2 elements"));
     EXPECT_EQ(CurrentProject().Selection().size(), 2u);
-    EXPECT_NE(Run("select F-0001").find("cannot be selected"), std::string::npos)
-        << "foundations lie on a locked layer";
+    EXPECT_THAT(Run("select F-0001"), HasSubstr("cannot be selected")) << "on a locked layer";
     EXPECT_EQ(CurrentProject().Selection().size(), 2u);
     Run("select none");
     EXPECT_TRUE(CurrentProject().Selection().empty());
-    const std::string out = Run("select marquee 100 100 101 101");
-    EXPECT_NE(out.find("marquee with 0 elements"), std::string::npos) << out;
-    EXPECT_NE(Run("select marquee 1 2 3").find("error: usage"), std::string::npos);
+    EXPECT_THAT(Run("select marquee 100 100 101 101"), HasSubstr("marquee with 0 elements"));
+    EXPECT_THAT(Run("select marquee 1 2 3"), HasSubstr("error: usage"));
 }
 
 TEST_F(ModelCommandsTest, LayersLocksUndoAndWindows) {
     Run("sample");
-    EXPECT_NE(Run("layers").find("8  Furniture  hidden"), std::string::npos);
+    EXPECT_THAT(Run("layers"), HasSubstr("8  Furniture  hidden"));
     Run("layer Furniture show\nlayer 2 unlock\nunlock C-00-0001");
     EXPECT_FALSE(CurrentProject().LayerHidden(8));
     EXPECT_FALSE(CurrentProject().LayerLocked(2));
     EXPECT_FALSE(CurrentProject().At(APIElem::Column, 1)->locked);
-    EXPECT_NE(Run("undo").find("error: there is nothing to undo"), std::string::npos);
+    EXPECT_THAT(Run("undo"), HasSubstr("error: there is nothing to undo"));
     CurrentProject().OpenUndoStep("Show");
     CurrentProject().Edit(APIElem::Wall, 1)->layer = 8;
     CurrentProject().CloseUndoStep();
-    EXPECT_NE(Run("undo").find("undo: Show"), std::string::npos);
-    EXPECT_NE(Run("redo").find("redo: Show"), std::string::npos);
+    EXPECT_THAT(Run("undo"), HasSubstr("undo: Show"));
+    EXPECT_THAT(Run("redo"), HasSubstr("redo: Show"));
     EXPECT_EQ(CurrentProject().At(APIElem::Wall, 1)->layer, 8);
-    EXPECT_NE(Run("window 3d").find("window: 3D Window"), std::string::npos);
+    EXPECT_THAT(Run("window 3d"), HasSubstr("window: 3D Window"));
     EXPECT_FALSE(CurrentProject().State().OnFloorPlan());
     Run("window floorplan");
     EXPECT_TRUE(CurrentProject().State().OnFloorPlan());

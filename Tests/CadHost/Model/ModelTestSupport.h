@@ -8,39 +8,25 @@
 #include <string>
 #include <utility>
 
-#include "API/ApiSlots.h"
 #include "API/Attributes.h"
 #include "API/Elements.h"
 #include "BM.h"
+#include "CadHost/HostApi.h"
 #include "Host.h"
+#include "Model/ElementTypes.h"
 #include "Model/Project.h"
-#include "Registry.h"
 
 namespace ModelTest {
 
 using namespace CadHost;
+using CadHostTest::Call;
+using CadHostTest::HostApi;
 
-// Calls through the table the host hands to add-ons: api.Element_Get(&record, 0), ...
-class HostApi {
-public:
-    HostApi() : table_(Registry::Get().BuildTable()) {}
-
-#define PW_TEST_SLOT(slot, name, ret, missing, params, args)          \
-    template <typename... A>                                          \
-    ret name(A&&... a) const {                                        \
-        auto fn = reinterpret_cast<ApiFn_##name>(table_.slots[slot]); \
-        if (fn == nullptr) {                                          \
-            ADD_FAILURE() << "the host does not serve " #name;        \
-            return missing;                                           \
-        }                                                             \
-        return fn(std::forward<A>(a)...);                             \
-    }
-    PW_API_SLOTS(PW_TEST_SLOT)
-#undef PW_TEST_SLOT
-
-private:
-    ApiFunctionTable table_;
-};
+// The codes the add-on tells apart, written out rather than taken from the host's names.
+constexpr GSErrCode kLocked = static_cast<GSErrCode>(0x8106012F);
+constexpr GSErrCode kNotEditable = static_cast<GSErrCode>(0x81060132);
+constexpr GSErrCode kNotOnFloorPlan = static_cast<GSErrCode>(0x810600E2);
+inline const std::string kNoData = "<" + std::to_string(static_cast<GSErrCode>(0x810600DC)) + ">";
 
 // Layers: 1 General, 2 Visible, 3 Hidden (hidden), 4 Locked (locked). No elements.
 class ModelFixture : public ::testing::Test {
@@ -51,18 +37,15 @@ protected:
         p.AddLayer({"Visible", 0, 0});
         p.AddLayer({"Hidden", APILayerFlag::Hidden, 0});
         p.AddLayer({"Locked", APILayerFlag::Locked, 0});
-        SignOut();
+        SignIn(0);
     }
     void TearDown() override {
-        SignOut();
+        SignIn(0);
         ReplaceCurrentProject(nullptr);
     }
-    static void SignOut() {
-        Host::Get().sharedProject = false;
-        Host::Get().signedInUser = 0;
-    }
+    // User 0 signs out of the shared project.
     static void SignIn(int16_t user) {
-        Host::Get().sharedProject = true;
+        Host::Get().sharedProject = user != 0;
         Host::Get().signedInUser = user;
     }
 
@@ -75,16 +58,9 @@ protected:
         for (int i = 0; i < e.PenCount(); ++i) e.pens[size_t(i)] = int16_t(10 + i);
         for (int i = 0; i < e.MaterialCount(); ++i) e.materials[size_t(i)] = int16_t(2 + i);
         for (int i = 0; i < e.SwitchCount(); ++i) e.switches[size_t(i)] = 1;
-        if (ElementTypes_HasBody(type)) {
-            Extrusion x;
-            x.outline = {{0, 0}, {1, 0}, {1, 1}};
-            x.bottom = 0;
-            x.top = 3;
-            e.body.push_back(x);
-        }
+        if (ElementTypes::Of(type).hasBody) e.body.push_back({{{0, 0}, {1, 0}, {1, 1}}, 0, 3, 0});
         return CurrentProject().Add(std::move(e));
     }
-    static bool ElementTypes_HasBody(API_ElemTypeID type);
 
     static API_Elem_Head HeadOf(const API_Guid& guid) {
         API_Elem_Head h{};
@@ -96,6 +72,23 @@ protected:
         e.header.guid = guid;
         EXPECT_EQ(api.Element_Get(&e, 0u), 0);
         return e;
+    }
+    API_Element ByIndex(API_ElemTypeID type, int32_t index) const {
+        API_Element e{};
+        e.header.typeID = type;
+        e.header.index = index;
+        EXPECT_EQ(api.Element_Get(&e, 0u), 0);
+        return e;
+    }
+    GSErrCode Change(API_Element& request, const API_Element& mask) const {
+        return api.Element_Change(&request, &mask, nullptr, 0ull, true);
+    }
+    API_Attribute Attribute(int32_t kind, int32_t index) const {
+        API_Attribute a{};
+        a.header.typeID = kind;
+        a.header.index = index;
+        EXPECT_EQ(api.Attribute_Get(&a), 0);
+        return a;
     }
     // The user data envelope of `bytes`, as the add-on hands it over; the caller kills the handle.
     static API_ElementUserData Envelope(const std::string& bytes, int32_t version = 103) {
@@ -117,7 +110,6 @@ protected:
     std::string GetData(const API_Guid& guid) const {
         API_Elem_Head h = HeadOf(guid);
         API_ElementUserData u{};
-        u.platformSign = 0x5757;
         const GSErrCode result = api.Element_GetUserData(&h, &u, 0u);
         if (result != 0) return "<" + std::to_string(result) + ">";
         std::string bytes(*u.dataHdl, size_t(BMGetHandleSize(u.dataHdl)));
@@ -135,9 +127,5 @@ protected:
 
     HostApi api;
 };
-
-inline bool ModelFixture::ElementTypes_HasBody(API_ElemTypeID type) {
-    return type <= APIElem::Mesh || type == APIElem::Zone || type == APIElem::CurtainWall;
-}
 
 }  // namespace ModelTest
