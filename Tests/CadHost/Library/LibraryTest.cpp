@@ -1,6 +1,8 @@
 // The host's library through the calls the add-on makes: searching parts, their parameters, the
 // caption object's identifier and drawing, the object tool's settings dialog and defaults memo.
-// Records are read and written at the byte offsets the interface fixes.
+// Records are read and written at the byte offsets the interface fixes: a library part record of
+// 1336 bytes (index at 4, UTF-16 name at 8, location at 1072, unique identifier at 1208), parameter
+// records of 1080 bytes (name at 8, value at 568: UTF-16 text or a double).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,29 +12,28 @@
 #include "API/LibParts.h"
 #include "API/Pictures.h"
 #include "BM.h"
+#include "CadHost/HostApi.h"
 #include "DG/UserAgent.h"
 #include "IO/Location.h"
 #include "Library/Library.h"
 #include "Library/ObjectTool.h"
 #include "Model/ElementDefaults.h"
-#include "Registry.h"
 #include "ReportWindow.h"
 
 namespace CadHost::Library {
 namespace {
 
-template <typename Fn>
-Fn Slot(int slot) {
-    return reinterpret_cast<Fn>(Registry::Get().BuildTable().slots[slot]);
-}
+using CadHostTest::Call;
+using Part = uint8_t[1336];
 
 void PutUtf16(uint8_t* at, const std::u16string& text) {
+    std::memset(at, 0, 512);
     std::memcpy(at, text.data(), text.size() * 2);
 }
 
-std::u16string GetUtf16(const uint8_t* at, size_t maxUnits) {
+std::u16string GetUtf16(const uint8_t* at) {
     std::u16string s;
-    for (size_t i = 0; i < maxUnits; ++i) {
+    for (size_t i = 0; i < 255; ++i) {
         char16_t c;
         std::memcpy(&c, at + 2 * i, 2);
         if (c == 0) break;
@@ -47,6 +48,17 @@ int32_t Int32At(const uint8_t* at) {
     return v;
 }
 
+// The parameter record called `name` among the records in `handle`; null when there is none.
+uint8_t* ParamNamed(GSHandle handle, const char* name) {
+    for (int32_t i = 0; i < BMGetHandleSize(handle) / 1080; ++i) {
+        auto* rec = reinterpret_cast<uint8_t*>(*handle) + i * 1080;
+        if (std::strcmp(reinterpret_cast<const char*>(rec + 8), name) == 0) return rec;
+    }
+    return nullptr;
+}
+
+int32_t CaptionIndex() { return Library::Get().FindByName(Library::kCaptionName)->index; }
+
 class LibraryTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -54,211 +66,156 @@ protected:
         ObjectTool::Get().Reset();
         ElementDefaults::Get().Reset();
     }
-    // A library part record searched by UTF-16 name; the location is deleted here.
-    GSErrCode SearchByName(const std::u16string& name, uint8_t (&rec)[1336]) {
-        std::memset(rec, 0, sizeof rec);
-        PutUtf16(rec + 8, name);
-        const GSErrCode err = Slot<ApiFn_LibPart_Search>(ApiSlot::LibPart_Search)(
-            reinterpret_cast<API_LibPart*>(rec), false);
+    // Searches for the part a record names (or gets it by index); the location it hands over is
+    // deleted here.
+    GSErrCode Find(Part& rec, bool byIndex = false) {
+        auto* part = reinterpret_cast<API_LibPart*>(rec);
+        const GSErrCode err = byIndex ? api.LibPart_Get(part) : api.LibPart_Search(part, false);
         IO::Location* location = nullptr;
         std::memcpy(&location, rec + 1072, sizeof location);
-        if (err == 0) {
-            EXPECT_NE(location, nullptr);
-        }
+        EXPECT_EQ(location != nullptr, err == 0);
         delete location;
         return err;
     }
-    std::vector<API_AddParType> CaptionParams() {
+    // The caption's parameter records in a handle of the caller's.
+    GSHandle CaptionParams() {
         double a = 0, b = 0;
         int32_t count = 0;
         GSHandle h = nullptr;
-        const int32_t index = Library::Get().FindByName(Library::kCaptionName)->index;
-        EXPECT_EQ(
-            Slot<ApiFn_LibPart_GetParams>(ApiSlot::LibPart_GetParams)(index, &a, &b, &count, &h),
-            0);
-        std::vector<API_AddParType> params(static_cast<size_t>(count));
+        EXPECT_EQ(api.LibPart_GetParams(CaptionIndex(), &a, &b, &count, &h), 0);
         EXPECT_EQ(BMGetHandleSize(h), count * 1080);
-        std::memcpy(params.data(), *h, static_cast<size_t>(count) * 1080);
-        EXPECT_EQ(Slot<ApiFn_DisposeAddParHdl>(ApiSlot::DisposeAddParHdl)(&h), 0);
-        EXPECT_EQ(h, nullptr);
-        return params;
+        return h;
     }
+
+    CadHostTest::HostApi api;
 };
 
 TEST_F(LibraryTest, PartsAreFoundByNameAndByUniqueIdentifier) {
-    uint8_t rec[1336];
-    ASSERT_EQ(SearchByName(u"phasework CAPTION", rec), 0);
+    Part rec = {};
+    PutUtf16(rec + 8, u"phasework CAPTION");
+    ASSERT_EQ(Find(rec), 0);
     const int32_t index = Int32At(rec + 4);
-    EXPECT_GE(index, 1);
-    EXPECT_EQ(GetUtf16(rec + 8, 255), u"Phasework Caption");
+    EXPECT_EQ(index, CaptionIndex());
+    EXPECT_EQ(GetUtf16(rec + 8), u"Phasework Caption");
     const std::string unId(reinterpret_cast<const char*>(rec + 1208));
     EXPECT_FALSE(unId.empty());
 
     // 'GLUI' 132 names the same part; a search by that identifier alone finds it.
     char glui[128];
     int32_t number = 132;
-    ASSERT_EQ(Registry::Get().Dispatch(Family::Goodies, FourChar("GLUI"), &number, glui), 0);
+    ASSERT_EQ(Call(Family::Goodies, "GLUI", &number, glui), 0);
     EXPECT_EQ(std::string(glui), unId);
-    uint8_t byId[1336] = {};
+    Part byId = {};
     std::memcpy(byId + 1208, glui, std::strlen(glui));
-    ASSERT_EQ(Slot<ApiFn_LibPart_Search>(ApiSlot::LibPart_Search)(
-                  reinterpret_cast<API_LibPart*>(byId), false),
-              0);
+    ASSERT_EQ(Find(byId), 0);
     EXPECT_EQ(Int32At(byId + 4), index);
-    IO::Location* location = nullptr;
-    std::memcpy(&location, byId + 1072, sizeof location);
-    delete location;
 
-    // LibPart_Get by index gives the same record.
-    uint8_t got[1336] = {};
+    Part got = {};
     std::memcpy(got + 4, &index, 4);
-    ASSERT_EQ(Slot<ApiFn_LibPart_Get>(ApiSlot::LibPart_Get)(reinterpret_cast<API_LibPart*>(got)),
-              0);
-    EXPECT_EQ(GetUtf16(got + 8, 255), u"Phasework Caption");
-    std::memcpy(&location, got + 1072, sizeof location);
-    delete location;
+    ASSERT_EQ(Find(got, true), 0);
+    EXPECT_EQ(GetUtf16(got + 8), u"Phasework Caption");
+
+    // The caption's parameters carry their names at byte 8.
+    GSHandle params = CaptionParams();
+    EXPECT_NE(ParamNamed(params, "CaptionText"), nullptr);
+    EXPECT_NE(ParamNamed(params, "PictureProportion"), nullptr);
+    EXPECT_EQ(api.DisposeAddParHdl(&params), 0);
+    EXPECT_EQ(params, nullptr);
 }
 
 TEST_F(LibraryTest, MissingPartsAndBadRequestsAreRefusedWithoutLeaks) {
-    uint8_t rec[1336];
-    EXPECT_NE(SearchByName(u"No such part", rec), 0);
-    EXPECT_EQ(SearchByName(u"", rec), ApiErr::BadParameter);  // neither name nor identifier
+    Part rec = {};
+    PutUtf16(rec + 8, u"No such part");
+    EXPECT_NE(Find(rec), 0);
+    Part empty = {};
+    EXPECT_EQ(Find(empty), ApiErr::BadParameter) << "neither name nor identifier";
     int32_t number = 7;
     char out[128];
-    EXPECT_NE(Registry::Get().Dispatch(Family::Goodies, FourChar("GLUI"), &number, out), 0);
-    uint8_t got[1336] = {};
+    EXPECT_NE(Call(Family::Goodies, "GLUI", &number, out), 0);
+    Part got = {};
     const int32_t bad = 999;
     std::memcpy(got + 4, &bad, 4);
-    EXPECT_EQ(Slot<ApiFn_LibPart_Get>(ApiSlot::LibPart_Get)(reinterpret_cast<API_LibPart*>(got)),
-              ApiErr::BadIndex);
+    EXPECT_EQ(Find(got, true), ApiErr::BadIndex);
     GSHandle h = nullptr;
-    EXPECT_EQ(Slot<ApiFn_LibPart_GetParams>(ApiSlot::LibPart_GetParams)(999, nullptr, nullptr,
-                                                                        nullptr, &h),
-              ApiErr::BadIndex);
+    EXPECT_EQ(api.LibPart_GetParams(999, nullptr, nullptr, nullptr, &h), ApiErr::BadIndex);
     EXPECT_EQ(h, nullptr);
 }
 
-TEST_F(LibraryTest, CaptionParametersCarryTheirNamesAtByteEight) {
-    const std::vector<API_AddParType> params = CaptionParams();
-    std::vector<std::string> names;
-    for (const API_AddParType& p : params) {
-        const auto* bytes = reinterpret_cast<const uint8_t*>(&p);
-        names.emplace_back(reinterpret_cast<const char*>(bytes + 8));
-    }
-    EXPECT_NE(std::find(names.begin(), names.end(), "CaptionText"), names.end());
-    EXPECT_NE(std::find(names.begin(), names.end(), "PictureProportion"), names.end());
-}
-
-// Draws the caption into a plain picture the way the movie does: the text as UTF-16 at byte 568,
-// the proportion as a double at byte 568.
+// Draws the caption into a plain picture the way the movie does.
 class CaptionDrawingTest : public LibraryTest {
 protected:
     static constexpr uint32_t kPlain = 0xFF3C8C50;
+    static constexpr int W = 640, H = 360;
     KXPixMapHandle picture = nullptr;
-    std::vector<API_AddParType> params;
+    GSHandle params = nullptr;
 
     void SetUp() override {
         LibraryTest::SetUp();
-        picture = KXPixMapNew(640, 360);
-        std::fill(KXPixMapPixels(picture), KXPixMapPixels(picture) + 640 * 360, kPlain);
+        picture = KXPixMapNew(W, H);
+        std::fill(KXPixMapPixels(picture), KXPixMapPixels(picture) + W * H, kPlain);
         params = CaptionParams();
     }
-    void TearDown() override { KXPixMapKill(&picture); }
-
-    void Set(const char* name, const std::u16string* text, double real) {
-        for (API_AddParType& p : params) {
-            auto* bytes = reinterpret_cast<uint8_t*>(&p);
-            if (std::strcmp(reinterpret_cast<const char*>(bytes + 8), name) != 0) continue;
-            if (text != nullptr) {
-                std::memset(bytes + 568, 0, 512);
-                PutUtf16(bytes + 568, *text);
-            } else {
-                std::memcpy(bytes + 568, &real, 8);
-            }
-        }
+    void TearDown() override {
+        KXPixMapKill(&picture);
+        BMKillHandle(&params);
     }
-    GSErrCode Draw(int32_t libInd) {
-        GSHandle h = BMAllocateHandle(static_cast<int32_t>(params.size() * 1080), 0, 0);
-        std::memcpy(*h, params.data(), params.size() * 1080);
+
+    GSErrCode Draw(int32_t libInd, GSHandle records) {
         API_DrawLibPartPars pars{};
         pars.libInd = libInd;
-        pars.params = h;
-        pars.frameNumber = 1;
-        pars.kind = 1;
-        pars.totalFrames = 1;
-        const GSErrCode err =
-            Registry::Get().Dispatch(Family::Internal, FourChar("DLPM"), picture, &pars);
-        BMKillHandle(&h);
-        return err;
+        pars.params = records;
+        pars.frameNumber = pars.kind = pars.totalFrames = 1;
+        return Call(Family::Internal, "DLPM", picture, &pars);
     }
-    int32_t CaptionIndex() { return Library::Get().FindByName(Library::kCaptionName)->index; }
+    struct Ink {
+        int outside = 0, inside = 0, light = 0;  // pixels changed outside and inside, text strokes
+    };
+    // Draws `text` on a fresh plain picture; counts against the box of `boxHeight` pixels in the
+    // bottom right corner, 13 pixels (2 % of the width) from the edges, 34 % of the width wide.
+    Ink DrawText(const std::u16string& text, double proportion, int boxHeight) {
+        std::fill(KXPixMapPixels(picture), KXPixMapPixels(picture) + W * H, kPlain);
+        PutUtf16(ParamNamed(params, "CaptionText") + 568, text);
+        std::memcpy(ParamNamed(params, "PictureProportion") + 568, &proportion, 8);
+        EXPECT_EQ(Draw(CaptionIndex(), params), 0);
+        const int right = W - 13, left = right - 218, bottom = H - 13, top = bottom - boxHeight;
+        Ink ink;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                const uint32_t p = KXPixMapPixels(picture)[y * W + x];
+                const bool in = x >= left && x < right && y >= top && y < bottom;
+                (in ? ink.inside : ink.outside) += p != kPlain;
+                ink.light += KXPixelRed(p) > 200 && KXPixelGreen(p) > 200 && KXPixelBlue(p) > 200;
+            }
+        EXPECT_EQ(ink.outside, 0) << "outside the box, " << proportion;
+        EXPECT_EQ(ink.inside, (right - left) * (bottom - top)) << "the box, " << proportion;
+        return ink;
+    }
 };
 
 TEST_F(CaptionDrawingTest, TextIsDrawnInsideTheCornerBoxAndNowhereElse) {
-    const std::u16string text = u"01/05/2024 00:00";
-    Set("CaptionText", &text, 0);
-    struct Case {
-        double proportion;
-        int boxHeight;  // 640 x proportion x one tenth
-    };
-    for (const Case c : {Case{360.0 / 640, 36}, Case{1.0, 64}}) {
-        std::fill(KXPixMapPixels(picture), KXPixMapPixels(picture) + 640 * 360, kPlain);
-        Set("PictureProportion", nullptr, c.proportion);
-        ASSERT_EQ(Draw(CaptionIndex()), 0);
-        // Bottom right, 13 pixels (2 % of the width) from the edges, 34 % of the width wide.
-        const int right = 640 - 13, left = right - 218, bottom = 360 - 13,
-                  top = bottom - c.boxHeight;
-        int outside = 0, inside = 0, light = 0;
-        const uint32_t* px = KXPixMapPixels(picture);
-        for (int y = 0; y < 360; ++y)
-            for (int x = 0; x < 640; ++x) {
-                const uint32_t p = px[y * 640 + x];
-                const bool in = x >= left && x < right && y >= top && y < bottom;
-                if (!in) outside += p != kPlain;
-                if (in) inside += p != kPlain;
-                if (in && KXPixelRed(p) > 200 && KXPixelGreen(p) > 200 && KXPixelBlue(p) > 200)
-                    ++light;
-            }
-        EXPECT_EQ(outside, 0) << c.proportion;
-        EXPECT_EQ(inside, (right - left) * (bottom - top)) << c.proportion;
-        EXPECT_GT(light, 100) << "the text's strokes, " << c.proportion;
-    }
-}
-
-TEST_F(CaptionDrawingTest, LongerTextLeavesMoreInk) {
-    auto ink = [&](const std::u16string& text) {
-        std::fill(KXPixMapPixels(picture), KXPixMapPixels(picture) + 640 * 360, kPlain);
-        Set("CaptionText", &text, 0);
-        EXPECT_EQ(Draw(CaptionIndex()), 0);
-        int n = 0;
-        for (int i = 0; i < 640 * 360; ++i) n += KXPixelRed(KXPixMapPixels(picture)[i]) > 200;
-        return n;
-    };
-    const int none = ink(u"");
-    const int one = ink(u"1");
-    const int many = ink(u"11");
+    // The box is one tenth of the picture's height as the proportion gives it: 640 x p / 10.
+    for (auto [proportion, boxHeight] : {std::pair{360.0 / 640, 36}, {1.0, 64}})
+        EXPECT_GT(DrawText(u"01/05/2024 00:00", proportion, boxHeight).light, 100) << proportion;
+    const int none = DrawText(u"", 360.0 / 640, 36).light;
+    const int one = DrawText(u"1", 360.0 / 640, 36).light;
     EXPECT_EQ(none, 0);
     EXPECT_GT(one, 0);
-    EXPECT_GT(many, one);
+    EXPECT_GT(DrawText(u"11", 360.0 / 640, 36).light, one) << "longer text leaves more ink";
 }
 
 TEST_F(CaptionDrawingTest, BadRequestsLeaveThePictureAlone) {
-    const uint32_t before = KXPixMapPixels(picture)[0];
-    EXPECT_EQ(Draw(999), ApiErr::BadIndex);
-    EXPECT_EQ(Draw(Library::Get().FindByName("Chair")->index), ApiErr::NotDone);
-    params.pop_back();
-    GSHandle h = BMAllocateHandle(1000, 0, 0);  // not a whole number of records
+    EXPECT_EQ(Draw(999, params), ApiErr::BadIndex);
+    EXPECT_EQ(Draw(Library::Get().FindByName("Chair")->index, params), ApiErr::NotDone);
+    GSHandle cut = BMAllocateHandle(1000, 0, 0);  // not a whole number of records
+    EXPECT_EQ(Draw(CaptionIndex(), cut), ApiErr::BadParameter);
+    BMKillHandle(&cut);
+    GSHandle notAPicture = BMAllocateHandle(5, 0, 0);
     API_DrawLibPartPars pars{};
     pars.libInd = CaptionIndex();
-    pars.params = h;
-    EXPECT_EQ(Registry::Get().Dispatch(Family::Internal, FourChar("DLPM"), picture, &pars),
-              ApiErr::BadParameter);
-    BMKillHandle(&h);
-    GSHandle notAPicture = BMAllocateHandle(5, 0, 0);
-    EXPECT_EQ(Registry::Get().Dispatch(Family::Internal, FourChar("DLPM"), notAPicture, &pars),
-              ApiErr::BadParameter);
+    pars.params = params;
+    EXPECT_EQ(Call(Family::Internal, "DLPM", notAPicture, &pars), ApiErr::BadParameter);
     BMKillHandle(&notAPicture);
-    for (int i = 0; i < 640 * 360; ++i) ASSERT_EQ(KXPixMapPixels(picture)[i], before);
+    for (int i = 0; i < W * H; ++i) ASSERT_EQ(KXPixMapPixels(picture)[i], kPlain);
 }
 
 class ScriptedAgent : public DG::UserAgent {
@@ -282,93 +239,69 @@ protected:
     }
     void TearDown() override { DG::SetUserAgent(nullptr); }
 
-    GSErrCode Settings() {
+    // The caption object's settings dialog, answered with `answer`.
+    GSErrCode Settings(std::vector<std::string> answer) {
+        agent.answer = std::move(answer);
         uint8_t req[16] = {};
         const int32_t type = 6;
         const GSType capt = FourChar("Capt");
         std::memcpy(req, &type, 4);
         std::memcpy(req + 4, &capt, 4);
-        return Registry::Get().Dispatch(Family::Interface, FourChar("SETD"), req, nullptr);
+        return Call(Family::Interface, "SETD", req);
     }
-    // The caption defaults' library part index and the text parameter of their memo.
-    void Defaults(int32_t& libInd, std::u16string& text) {
-        API_Element element;
-        std::memset(&element, 0, sizeof element);
+    // The caption object's defaults with their memo; the caller disposes of the memo.
+    API_Element Defaults(API_ElementMemo& memo) {
+        API_Element element{};
         element.header.typeID = 6;
         element.header.variationID = FourChar("Capt");
+        EXPECT_EQ(api.Element_GetDefaults(&element, &memo), 0);
+        return element;
+    }
+    // The text parameter of the defaults' memo, and their library part.
+    std::u16string DefaultText(int32_t* libInd = nullptr) {
         API_ElementMemo memo;
-        ASSERT_EQ(Slot<ApiFn_Element_GetDefaults>(ApiSlot::Element_GetDefaults)(&element, &memo),
-                  0);
-        libInd = element.object.libInd;
-        text.clear();
-        ASSERT_NE(memo.params, nullptr);
-        const int32_t n = BMGetHandleSize(memo.params) / 1080;
-        for (int32_t i = 0; i < n; ++i) {
-            const auto* rec = reinterpret_cast<const uint8_t*>(*memo.params) + i * 1080;
-            if (std::strcmp(reinterpret_cast<const char*>(rec + 8), "CaptionText") == 0)
-                text = GetUtf16(rec + 568, 255);
-        }
-        Slot<ApiFn_DisposeElemMemoHdls>(ApiSlot::DisposeElemMemoHdls)(&memo);
+        const API_Element element = Defaults(memo);
+        if (libInd != nullptr) *libInd = element.object.libInd;
+        const uint8_t* rec = memo.params ? ParamNamed(memo.params, "CaptionText") : nullptr;
+        const std::u16string text = rec != nullptr ? GetUtf16(rec + 568) : u"<none>";
+        api.DisposeElemMemoHdls(&memo);
+        return text;
     }
 };
 
 TEST_F(ObjectSettingsTest, ConfirmedSettingsBecomeTheToolsDefaults) {
-    agent.answer = {"CaptionText=Site office", "ok"};
-    ASSERT_EQ(Settings(), 0);
+    ASSERT_EQ(Settings({"CaptionText=Site office", "ok"}), 0);
     EXPECT_NE(agent.lastDescription.find("Phasework Caption"), std::string::npos);
     int32_t libInd = 0;
-    std::u16string text;
-    Defaults(libInd, text);
-    EXPECT_EQ(libInd, Library::Get().FindByName(Library::kCaptionName)->index);
-    EXPECT_EQ(text, u"Site office");
+    EXPECT_EQ(DefaultText(&libInd), u"Site office");
+    EXPECT_EQ(libInd, CaptionIndex());
 }
 
 TEST_F(ObjectSettingsTest, CancelOrAWrongAnswerChangesNothing) {
-    agent.answer = {"CaptionText=First", "ok"};
-    ASSERT_EQ(Settings(), 0);
+    ASSERT_EQ(Settings({"CaptionText=First", "ok"}), 0);
     for (const std::vector<std::string>& answer : {std::vector<std::string>{},
                                                    {"NoSuchParam=1"},
                                                    {"part", "Chair"},
                                                    {"PictureProportion=wide"},
                                                    {"CaptionText=Second", "bogus"}}) {
-        agent.answer = answer;
-        EXPECT_EQ(Settings(), ApiErr::Cancelled);
-        int32_t libInd = 0;
-        std::u16string text;
-        Defaults(libInd, text);
-        EXPECT_EQ(text, u"First");
+        EXPECT_EQ(Settings(answer), ApiErr::Cancelled);
+        EXPECT_EQ(DefaultText(), u"First");
     }
-    EXPECT_FALSE(ReportWindow::Lines().empty());  // the wrong answers were explained
+    EXPECT_FALSE(ReportWindow::Lines().empty()) << "the wrong answers were explained";
 }
 
 TEST_F(ObjectSettingsTest, DefaultsTakeBackTheMemoTheyWereGiven) {
-    int32_t libInd = 0;
-    std::u16string text;
-    agent.answer = {"ok"};
-    ASSERT_EQ(Settings(), 0);
+    // Read before any settings, the memo already holds the caption's parameters.
+    EXPECT_NE(DefaultText(), u"<none>");
     // Read with memo, change the text in the memo, put it back, read again.
-    API_Element element;
-    std::memset(&element, 0, sizeof element);
-    element.header.typeID = 6;
-    element.header.variationID = FourChar("Capt");
     API_ElementMemo memo;
-    ASSERT_EQ(Slot<ApiFn_Element_GetDefaults>(ApiSlot::Element_GetDefaults)(&element, &memo), 0);
-    const int32_t n = BMGetHandleSize(memo.params) / 1080;
-    for (int32_t i = 0; i < n; ++i) {
-        auto* rec = reinterpret_cast<uint8_t*>(*memo.params) + i * 1080;
-        if (std::strcmp(reinterpret_cast<const char*>(rec + 8), "CaptionText") == 0) {
-            std::memset(rec + 568, 0, 512);
-            PutUtf16(rec + 568, u"Changed");
-        }
-    }
+    API_Element element = Defaults(memo);
+    PutUtf16(ParamNamed(memo.params, "CaptionText") + 568, u"Changed");
     API_Element mask;
     std::memset(&mask, 0xFF, sizeof mask);
-    ASSERT_EQ(
-        Slot<ApiFn_Element_ChangeDefaults>(ApiSlot::Element_ChangeDefaults)(&element, &memo, &mask),
-        0);
-    Slot<ApiFn_DisposeElemMemoHdls>(ApiSlot::DisposeElemMemoHdls)(&memo);
-    Defaults(libInd, text);
-    EXPECT_EQ(text, u"Changed");
+    ASSERT_EQ(api.Element_ChangeDefaults(&element, &memo, &mask), 0);
+    api.DisposeElemMemoHdls(&memo);
+    EXPECT_EQ(DefaultText(), u"Changed");
 }
 
 }  // namespace
