@@ -35,11 +35,9 @@ TEST_F(PreferenceStoreTest, TheLastBlockOfEachAddOnSurvivesARestart) {
     std::string error;
     {
         CadHost::PreferenceStore store(path);
-        const char first[] = "first";
-        const char second[] = "second block";
-        ASSERT_TRUE(store.Store("Phasework", 2, first, 5, error)) << error;
+        ASSERT_TRUE(store.Store("Phasework", 2, "first", 5, error)) << error;
         ASSERT_TRUE(store.Store("Other", 7, "x", 1, error)) << error;
-        ASSERT_TRUE(store.Store("Phasework", 3, second, 12, error)) << error;
+        ASSERT_TRUE(store.Store("Phasework", 3, "second block", 12, error)) << error;
     }
     CadHost::PreferenceStore reopened(path);
     EXPECT_TRUE(reopened.LoadProblem().empty());
