@@ -184,11 +184,15 @@ GSErrCode ElementGetDefaults(API_Element* element, API_ElementMemo* memo) {
     Element* defaults =
         ElementDefaults::Get().Of(element->header.typeID, element->header.variationID);
     if (defaults == nullptr) return ApiErr::BadElementType;
+    GSErrCode err = ApiErr::NoError;
+    if (memo != nullptr) {
+        std::memset(memo, 0, sizeof(*memo));
+        const auto& hook = ElementDefaults::Get().Hook();
+        if (hook) err = hook(*defaults, memo, false);
+    }
+    // The record is filled after the memo, which may settle the defaults' library part.
     ElementRecord::Fill(*defaults, *element);
-    if (memo == nullptr) return ApiErr::NoError;
-    std::memset(memo, 0, sizeof(*memo));
-    const auto& hook = ElementDefaults::Get().Hook();
-    return hook ? hook(*defaults, memo, false) : ApiErr::NoError;
+    return err;
 }
 
 // A null mask changes every field that can be changed.

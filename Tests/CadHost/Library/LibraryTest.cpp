@@ -291,8 +291,11 @@ TEST_F(ObjectSettingsTest, CancelOrAWrongAnswerChangesNothing) {
 }
 
 TEST_F(ObjectSettingsTest, DefaultsTakeBackTheMemoTheyWereGiven) {
-    // Read before any settings, the memo already holds the caption's parameters.
-    EXPECT_NE(DefaultText(), u"<none>");
+    // Read before any settings, the memo already holds the caption's parameters and the record
+    // names the caption's library part.
+    int32_t firstLibInd = 0;
+    EXPECT_NE(DefaultText(&firstLibInd), u"<none>");
+    EXPECT_EQ(firstLibInd, CaptionIndex());
     // Read with memo, change the text in the memo, put it back, read again.
     API_ElementMemo memo;
     API_Element element = Defaults(memo);
