@@ -50,6 +50,11 @@ TEST_F(IOFileTest, CreateMakesTheMissingFileAtOnceFailDoesNot) {
     EXPECT_TRUE(IO::FileSystem::Exists(IO::Location(made)));
     EXPECT_TRUE(ReadBytes(made).empty());
 
+    char c = 0;  // a file not open refuses everything
+    EXPECT_EQ(creating.ReadBin(&c, 1), IO::Err::NotOpen);
+    EXPECT_EQ(creating.WriteBin(&c, 1), IO::Err::NotOpen);
+    EXPECT_EQ(creating.Sync(), IO::Err::NotOpen);
+
     IO::File plain{IO::Location(absent), IO::File::Fail};
     EXPECT_EQ(plain.GetStatus(), IO::Err::NoError);
     EXPECT_FALSE(IO::FileSystem::Exists(IO::Location(absent)));
@@ -109,14 +114,6 @@ TEST_F(IOFileTest, ShortReadSaysHowMuchCameAndStatusKeepsTheFirstError) {
     EXPECT_EQ(file.Close(), IO::Err::EndOfFile);
     ASSERT_EQ(file.Open(IO::File::ReadMode), IO::Err::NoError);
     EXPECT_EQ(file.GetStatus(), IO::Err::NoError);
-}
-
-TEST_F(IOFileTest, OperationsOnAClosedFileFail) {
-    IO::File file{IO::Location(folder / "closed"), IO::File::Create};
-    char c = 0;
-    EXPECT_EQ(file.ReadBin(&c, 1), IO::Err::NotOpen);
-    EXPECT_EQ(file.WriteBin(&c, 1), IO::Err::NotOpen);
-    EXPECT_EQ(file.Sync(), IO::Err::NotOpen);
 }
 
 TEST_F(IOFileTest, AFullDiskShowsAtTheLatestWhenSyncingOrClosing) {

@@ -1,32 +1,41 @@
+// Text files read as lines ended by one byte, of any length, with rewind to a remembered line.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "IO/LineReader.h"
+#include "Platform/FileTestSupport.h"
 
 namespace {
 
 class LineReaderTest : public ::testing::Test {
 protected:
+    IO::LineReader& Reader(const std::string& bytes, char end = '\r') {
+        reader.reset();
+        file.reset();
+        FileTest::WriteBytes(path, {bytes.begin(), bytes.end()});
+        file.emplace(IO::Location(path));
+        EXPECT_EQ(file->Open(IO::File::ReadMode), IO::Err::NoError);
+        return reader.emplace(*file, end);
+    }
     std::vector<std::string> ReadAll(const std::string& bytes, char end = '\r') {
-        const std::string path = ::testing::TempDir() + "linereader.txt";
-        std::ofstream(path, std::ios::binary)
-            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        IO::File file{IO::Location(path)};
-        EXPECT_EQ(file.Open(IO::File::ReadMode), IO::Err::NoError);
-        IO::LineReader reader(file, end);
+        IO::LineReader& r = Reader(bytes, end);
         std::vector<std::string> lines;
         std::string line;
-        while (reader.ReadLine(line)) lines.push_back(line);
-        EXPECT_EQ(reader.GetStatus(), IO::Err::NoError);
+        while (r.ReadLine(line)) lines.push_back(line);
+        EXPECT_EQ(r.GetStatus(), IO::Err::NoError);
         return lines;
     }
+
+    FileTest::TempFolder folder;
+    std::string path = folder / "lines.txt";
+    std::optional<IO::File> file;
+    std::optional<IO::LineReader> reader;
 };
 
-TEST_F(LineReaderTest, SplitsOnlyAtTheEndByte) {
+TEST_F(LineReaderTest, SplitsOnlyAtTheEndByteAndReadsLongLinesWhole) {
     using V = std::vector<std::string>;
     EXPECT_EQ(ReadAll("a\rb\r"), (V{"a", "b"}));
     EXPECT_EQ(ReadAll("a\rb"), (V{"a", "b"})) << "the last line needs no end";
@@ -34,31 +43,21 @@ TEST_F(LineReaderTest, SplitsOnlyAtTheEndByte) {
     EXPECT_EQ(ReadAll("\r\r"), (V{"", ""}));
     EXPECT_EQ(ReadAll(""), V{});
     EXPECT_EQ(ReadAll("x\ny\n", '\n'), (V{"x", "y"}));
-}
-
-TEST_F(LineReaderTest, LongLinesAreReadWhole) {
     // Longer than the reader's chunk, so a line spans several reads.
     const std::string longLine(200000, 'q');
-    const auto lines = ReadAll("head\r" + longLine + "\rtail");
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[1], longLine);
-    EXPECT_EQ(lines[2], "tail");
+    EXPECT_EQ(ReadAll("head\r" + longLine + "\rtail"), (V{"head", longLine, "tail"}));
 }
 
 TEST_F(LineReaderTest, RewindReadsAgainFromARememberedLine) {
-    const std::string path = ::testing::TempDir() + "linereader_rewind.txt";
-    std::ofstream(path, std::ios::binary) << "header\rone\rtwo\r";
-    IO::File file{IO::Location(path)};
-    ASSERT_EQ(file.Open(IO::File::ReadMode), IO::Err::NoError);
-    IO::LineReader reader(file);
+    IO::LineReader& r = Reader("header\rone\rtwo\r");
     std::string line;
-    ASSERT_TRUE(reader.ReadLine(line));
-    const uint64_t afterHeader = reader.GetPosition();
+    ASSERT_TRUE(r.ReadLine(line));
+    const uint64_t afterHeader = r.GetPosition();
     EXPECT_EQ(afterHeader, 7u);
-    while (reader.ReadLine(line)) {
+    while (r.ReadLine(line)) {
     }
-    ASSERT_EQ(reader.Rewind(afterHeader), IO::Err::NoError);
-    ASSERT_TRUE(reader.ReadLine(line));
+    ASSERT_EQ(r.Rewind(afterHeader), IO::Err::NoError);
+    ASSERT_TRUE(r.ReadLine(line));
     EXPECT_EQ(line, "one");
 }
 

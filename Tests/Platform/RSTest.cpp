@@ -58,33 +58,35 @@ TEST(RSParseTest, ReadsEveryKind) {
     EXPECT_EQ(file.texts.at(500), "verbatim line\n");
 }
 
-struct BadCase {
-    const char* text;
-    const char* lineMark;
-};
-
-class RSParseErrorTest : public ::testing::TestWithParam<BadCase> {};
-
-TEST_P(RSParseErrorTest, SaysWhichLine) {
-    RS::ResourceFile file;
-    std::string error;
-    EXPECT_FALSE(RS::ParseResourceText(GetParam().text, file, error));
-    EXPECT_NE(error.find(GetParam().lineMark), std::string::npos) << error;
+TEST(RSParseTest, ErrorsSayWhichLine) {
+    const std::string tooLong = "strings 1\n1 " + std::string(256, 'x') + "\nend\n";
+    const std::pair<std::string, const char*> cases[] = {
+        {"strings 1\n2 skipped one\nend\n", "line 2"},
+        {"strings\nend\n", "line 1"},
+        {"alert 5\ntext no buttons\nend\n", "line 3"},
+        {"strings 1\n1 open\n", "'end' missing"},
+        {"picture 1\nend\n", "unknown resource kind"},
+        {"dialog 1 modal wide 20 T\nend\n", "dialog size"},
+        {tooLong, "255 bytes"}};
+    for (const auto& [text, lineMark] : cases) {
+        RS::ResourceFile file;
+        std::string error;
+        EXPECT_FALSE(RS::ParseResourceText(text.c_str(), file, error)) << text;
+        EXPECT_NE(error.find(lineMark), std::string::npos) << error;
+    }
 }
 
-const std::string kLong(256, 'x');
-const std::string kTooLong = "strings 1\n1 " + kLong + "\nend\n";
+class RecordingAgent : public DG::UserAgent {
+public:
+    int16_t AnswerAlert(const DG::AlertRequest& alert) override {
+        seen.push_back(alert);
+        return answer;
+    }
+    std::vector<DG::AlertRequest> seen;
+    int16_t answer = 1;
+};
 
-INSTANTIATE_TEST_SUITE_P(Cases, RSParseErrorTest,
-                         ::testing::Values(BadCase{"strings 1\n2 skipped one\nend\n", "line 2"},
-                                           BadCase{"strings\nend\n", "line 1"},
-                                           BadCase{"alert 5\ntext no buttons\nend\n", "line 3"},
-                                           BadCase{"strings 1\n1 open\n", "'end' missing"},
-                                           BadCase{"picture 1\nend\n", "unknown resource kind"},
-                                           BadCase{"dialog 1 modal wide 20 T\nend\n",
-                                                   "dialog size"},
-                                           BadCase{kTooLong.c_str(), "255 bytes"}));
-
+// A resource file of every kind, open as a module, with an agent that answers its alerts.
 class RSModuleTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -92,32 +94,32 @@ protected:
         std::ofstream(path) << kSample;
         module = RSOpenResourceFile(path.c_str());
         ASSERT_NE(module, kNoResModule) << RSLastError();
+        DG::SetUserAgent(&agent);
     }
     void TearDown() override {
+        DG::SetUserAgent(nullptr);
         RSCloseResourceFile(module);
         std::remove(path.c_str());
     }
     std::string path;
     GSResModule module = kNoResModule;
+    RecordingAgent agent;
 };
 
-TEST_F(RSModuleTest, StringLookupAndMisses) {
+TEST_F(RSModuleTest, StringLookupMissesAndTheActiveModule) {
     char buf[256] = "garbage";
     EXPECT_TRUE(RSGetIndString(buf, 100, 1, module));
     EXPECT_STREQ(buf, "First");
-    for (auto [list, index] : {std::pair{100, 0}, {100, 3}, {101, 1}}) {
+    for (auto [list, index] : {std::pair<int16_t, int16_t>{100, 0}, {100, 3}, {101, 1}}) {
         std::strcpy(buf, "garbage");
-        EXPECT_FALSE(
-            RSGetIndString(buf, static_cast<int16_t>(list), static_cast<int16_t>(index), module));
+        EXPECT_FALSE(RSGetIndString(buf, list, index, module));
         EXPECT_STREQ(buf, "") << list << "/" << index;
     }
-}
-
-TEST_F(RSModuleTest, ActiveModuleAnswersLookupsWithoutAModule) {
+    // Without a module the active one answers.
     const GSResModule before = RSGetActiveModule();
     RSSetActiveModule(module);
-    char buf[256];
-    EXPECT_TRUE(RSGetIndString(buf, 100, 1, kNoResModule));
+    EXPECT_TRUE(RSGetIndString(buf, 100, 2, kNoResModule));
+    EXPECT_STREQ(buf, "Tab\there and a line\nbreak");
     RSSetActiveModule(before);
 }
 
@@ -131,49 +133,20 @@ TEST(RSOpenTest, MissingOrBrokenFileGivesNoModule) {
     std::remove(path.c_str());
 }
 
-class RecordingAgent : public DG::UserAgent {
-public:
-    int16_t AnswerAlert(const DG::AlertRequest& alert) override {
-        seen.push_back(alert);
-        return answer;
-    }
-    std::vector<DG::AlertRequest> seen;
-    int16_t answer = 1;
-};
-
-class DGAlertTest : public RSModuleTest {
-protected:
-    void SetUp() override {
-        RSModuleTest::SetUp();
-        DG::SetUserAgent(&agent);
-    }
-    void TearDown() override {
-        DG::SetUserAgent(nullptr);
-        RSModuleTest::TearDown();
-    }
-    RecordingAgent agent;
-};
-
-TEST_F(DGAlertTest, ParametersAreFilledAndTheAnswerReturned) {
+TEST_F(RSModuleTest, ParametersAreFilledAndAnswersOutsideTheButtonsCountAsTheFirst) {
     agent.answer = 2;
     EXPECT_EQ(DGResAlertParam(module, 200, "plan.pwb", "closing", nullptr, nullptr), 2);
     ASSERT_EQ(agent.seen.size(), 1u);
     EXPECT_EQ(agent.seen[0].id, 200);
     EXPECT_EQ(agent.seen[0].text, "Save \"plan.pwb\" before closing?");
-    EXPECT_EQ(agent.seen[0].buttons.size(), 2u);
-}
-
-TEST_F(DGAlertTest, AnswersOutsideTheButtonsCountAsTheFirst) {
+    EXPECT_EQ(agent.seen[0].buttons, (std::vector<std::string>{"Save", "Cancel"}));
     for (int16_t bad : {0, 3, -1}) {
         agent.answer = bad;
         EXPECT_EQ(DGResAlert(module, 200), 1) << bad;
     }
     EXPECT_EQ(agent.seen.back().text, "Save \"\" before ?");
-}
-
-TEST_F(DGAlertTest, MissingAlertShowsNothing) {
-    EXPECT_EQ(DGResAlert(module, 999), 0);
-    EXPECT_TRUE(agent.seen.empty());
+    EXPECT_EQ(DGResAlert(module, 999), 0) << "a missing alert shows nothing";
+    EXPECT_EQ(agent.seen.size(), 4u);
 }
 
 }  // namespace
