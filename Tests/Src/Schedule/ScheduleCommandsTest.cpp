@@ -45,7 +45,7 @@ TEST_F(ScheduleCommandsTest, SavingAnUnchangedScheduleDoesNothing) {
     EXPECT_TRUE(agent.alerts.empty());
 }
 
-TEST_F(ScheduleCommandsTest, TheFirstSaveAsksForAFileLaterSavesDoNot) {
+TEST_F(ScheduleCommandsTest, TheFirstSaveAndSaveAsAskForAFileLaterSavesDoNot) {
     MakeChangedSchedule();
     const std::string path = File("plan.pws");
     agent.files = {Chosen(path)};
@@ -69,18 +69,16 @@ TEST_F(ScheduleCommandsTest, TheFirstSaveAsksForAFileLaterSavesDoNot) {
     ASSERT_TRUE(db.Save(false));
     EXPECT_EQ(agent.fileDialogs.size(), 1u) << "no second dialog";
     EXPECT_EQ(ReadBytes(path)[64 + 40 + 5 + 4], 2) << "the type of the second record";
-    EXPECT_TRUE(agent.alerts.empty());
-}
 
-TEST_F(ScheduleCommandsTest, SaveAsAlwaysAsksStartingAtTheCurrentFile) {
-    const std::string first = File("first.pws"), second = File("second.pws");
-    UseFile(first);
+    // Save as asks even for an unchanged schedule, starting at the current file.
+    const std::string second = File("second.pws");
     agent.files = {Chosen(second)};
     ASSERT_TRUE(db.Save(true));
-    ASSERT_EQ(agent.fileDialogs.size(), 1u);
-    EXPECT_EQ(agent.fileDialogs[0].initialPath, first);
-    EXPECT_EQ(ReadBytes(second), Header(4, 0));
+    ASSERT_EQ(agent.fileDialogs.size(), 2u);
+    EXPECT_EQ(agent.fileDialogs[1].initialPath, path);
+    EXPECT_EQ(ReadBytes(second), ReadBytes(path));
     EXPECT_STREQ(prefs.schedulePath, second.c_str());
+    EXPECT_TRUE(agent.alerts.empty());
 }
 
 TEST_F(ScheduleCommandsTest, ACancelledSaveDialogChangesNothing) {
