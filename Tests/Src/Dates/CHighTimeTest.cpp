@@ -249,19 +249,7 @@ TEST(CHighTimeCompareTest, EqualityNeedsStatusOrderingLooksAtTicks) {
     EXPECT_EQ(Compare(negative, CHighTime()), -1);
 }
 
-// ---- Conversions to the platform's forms ----
-
-TEST(CHighTimeConversionTest, StandardFormatFillsTheDateMembersOnly) {
-    tm out{};
-    out.tm_gmtoff = 77;
-    out.tm_isdst = 1;
-    CHighTime::ConvertToStandardFormat(Decode(CHighTime(2024, 3, 1, 7, 8, 9).ticks), out);
-    // 1 March 2024: a Friday (0 = Sunday), day 60 of a leap year counted from 0.
-    EXPECT_EQ(
-        (std::array<long, 10>{out.tm_year, out.tm_mon, out.tm_mday, out.tm_hour, out.tm_min,
-                              out.tm_sec, out.tm_wday, out.tm_yday, out.tm_isdst, out.tm_gmtoff}),
-        (std::array<long, 10>{124, 2, 1, 7, 8, 9, 5, 60, 0, 77}));
-}
+// ---- Conversion to the platform's form (the standard tm form is seen through Format) ----
 
 TEST(CHighTimeConversionTest, TimeTCountsWholeSecondsSince1904) {
     // The platform's count itself is checked with the platform; here the value handed to it.
