@@ -300,3 +300,21 @@ TEST_F(DBTest, NoShareDoneWithoutValidDatesOrID) {
 }
 
 }  // namespace
+
+namespace {
+
+// Which type may follow which on one element: the allowed pairs written out by hand, row = the
+// earlier task's type, in the order B D R F T.
+TEST_F(DBTest, CreateFillsTheAllowedTypeOrders) {
+    const char* const allowed[TASK::kTypeCount] = {"DRF", "BT", "DRF", "DRF", "BT"};
+    for (int first = 0; first < TASK::kTypeCount; ++first) {
+        for (int second = 0; second < TASK::kTypeCount; ++second) {
+            const bool expected = std::strchr(allowed[first], "BDRFT"[second]) != nullptr;
+            EXPECT_EQ(DB::validPairs[first][second], expected)
+                << "BDRFT"[first] << " then " << "BDRFT"[second];
+        }
+    }
+    EXPECT_STREQ(DB::typePrefixes, "BDRFT");
+}
+
+}  // namespace
