@@ -6,6 +6,7 @@
 #include "DG/ModalDialog.h"
 #include "DG/UserAgent.h"
 #include "RS.h"
+#include "ResourceModuleFixture.h"
 
 namespace {
 
@@ -74,25 +75,11 @@ public:
     DG::DialogRequest seen;
 };
 
-class DGModalDialogTest : public ::testing::Test {
+class DGModalDialogTest : public ResourceModuleFixture<WordsAgent> {
 protected:
-    void SetUp() override {
-        path = ::testing::TempDir() + "modal.rsrc";
-        std::ofstream(path) << kLayout;
-        module = RSOpenResourceFile(path.c_str());
-        ASSERT_NE(module, kNoResModule) << RSLastError();
-        DG::SetUserAgent(&agent);
-    }
-    void TearDown() override {
-        DG::SetUserAgent(nullptr);
-        RSCloseResourceFile(module);
-        std::remove(path.c_str());
-    }
+    DGModalDialogTest() : ResourceModuleFixture(kLayout, "modal.rsrc") {}
     short Run() { return DGModalDialog(module, 900, Handler, reinterpret_cast<intptr_t>(&rec)); }
 
-    std::string path;
-    GSResModule module = kNoResModule;
-    WordsAgent agent;
     Recorder rec;
 };
 

@@ -7,6 +7,7 @@
 
 #include "DG/DG.h"
 #include "RS.h"
+#include "ResourceModuleFixture.h"
 
 namespace {
 
@@ -87,23 +88,9 @@ public:
 };
 
 // A resource file of every kind, open as a module, with an agent that answers its alerts.
-class RSModuleTest : public ::testing::Test {
+class RSModuleTest : public ResourceModuleFixture<RecordingAgent> {
 protected:
-    void SetUp() override {
-        path = ::testing::TempDir() + "rs_module_test.rsrc";
-        std::ofstream(path) << kSample;
-        module = RSOpenResourceFile(path.c_str());
-        ASSERT_NE(module, kNoResModule) << RSLastError();
-        DG::SetUserAgent(&agent);
-    }
-    void TearDown() override {
-        DG::SetUserAgent(nullptr);
-        RSCloseResourceFile(module);
-        std::remove(path.c_str());
-    }
-    std::string path;
-    GSResModule module = kNoResModule;
-    RecordingAgent agent;
+    RSModuleTest() : ResourceModuleFixture(kSample, "rs_module_test.rsrc") {}
 };
 
 TEST_F(RSModuleTest, StringLookupMissesAndTheActiveModule) {
