@@ -20,14 +20,19 @@ std::vector<OpenDialog>& Stack() {
     return stack;
 }
 
-DG::ItemState* Item(short dialId, short item) {
+// The innermost open dialog with this number; null when none is open.
+OpenDialog* Dialog(short dialId) {
     auto& stack = Stack();
-    for (auto d = stack.rbegin(); d != stack.rend(); ++d) {
-        if (d->id != dialId) continue;
-        for (DG::ItemState& i : d->items)
-            if (i.id == item) return &i;
-        return nullptr;
-    }
+    for (auto d = stack.rbegin(); d != stack.rend(); ++d)
+        if (d->id == dialId) return &*d;
+    return nullptr;
+}
+
+DG::ItemState* Item(short dialId, short item) {
+    OpenDialog* dialog = Dialog(dialId);
+    if (dialog == nullptr) return nullptr;
+    for (DG::ItemState& i : dialog->items)
+        if (i.id == item) return &i;
     return nullptr;
 }
 
@@ -37,10 +42,9 @@ bool IsToggle(const DG::ItemState& item) { return item.type == "check" || item.t
 void SetValue(short dialId, DG::ItemState& item, double value) {
     item.value = std::clamp(value, item.minimum, item.maximum);
     if (item.type == "radio" && value != 0) {
-        for (DG::ItemState& other : Stack().back().items)
+        for (DG::ItemState& other : Dialog(dialId)->items)
             if (other.type == "radio" && other.id != item.id) other.value = 0;
     }
-    (void)dialId;
 }
 
 std::string Number(double v) {
@@ -55,38 +59,35 @@ namespace DG {
 
 std::string DescribeDialog(short dialId) {
     std::ostringstream out;
-    for (auto d = Stack().rbegin(); d != Stack().rend(); ++d) {
-        if (d->id != dialId) continue;
-        for (const ItemState& i : d->items) {
-            if (!i.visible) continue;
-            out << "  item " << i.id << " " << i.type;
-            if (!i.enabled) out << " (disabled)";
-            out << ":";
-            if (i.type == "popup") {
-                for (size_t e = 0; e < i.entries.size(); ++e)
-                    out << " [" << (e + 1) << "] " << i.entries[e].text
-                        << (static_cast<double>(e + 1) == i.value ? " (chosen)" : "");
-            } else if (IsToggle(i)) {
-                out << " " << i.text << " = " << (i.value != 0 ? "on" : "off");
-            } else if (i.type == "number" || i.type == "date") {
-                out << " " << i.text << " = " << Number(i.value);
-            } else if (i.type == "edit") {
-                out << " \"" << i.text << "\"";
-            } else {
-                out << " " << i.text;
-            }
-            out << "\n";
+    const OpenDialog* dialog = Dialog(dialId);
+    if (dialog == nullptr) return {};
+    for (const ItemState& i : dialog->items) {
+        if (!i.visible) continue;
+        out << "  item " << i.id << " " << i.type;
+        if (!i.enabled) out << " (disabled)";
+        out << ":";
+        if (i.type == "popup") {
+            for (size_t e = 0; e < i.entries.size(); ++e)
+                out << " [" << (e + 1) << "] " << i.entries[e].text
+                    << (static_cast<double>(e + 1) == i.value ? " (chosen)" : "");
+        } else if (IsToggle(i)) {
+            out << " " << i.text << " = " << (i.value != 0 ? "on" : "off");
+        } else if (i.type == "number" || i.type == "date") {
+            out << " " << i.text << " = " << Number(i.value);
+        } else if (i.type == "edit") {
+            out << " \"" << i.text << "\"";
+        } else {
+            out << " " << i.text;
         }
-        out << "  answer with ITEM=VALUE, click ITEM, ok or cancel";
-        break;
+        out << "\n";
     }
+    out << "  answer with ITEM=VALUE, click ITEM, ok or cancel";
     return out.str();
 }
 
 const std::vector<ItemState>* OpenDialogItems(short dialId) {
-    for (auto d = Stack().rbegin(); d != Stack().rend(); ++d)
-        if (d->id == dialId) return &d->items;
-    return nullptr;
+    const OpenDialog* dialog = Dialog(dialId);
+    return dialog != nullptr ? &dialog->items : nullptr;
 }
 
 }  // namespace DG
