@@ -25,15 +25,15 @@ namespace {
 constexpr char kTab = '\t';
 constexpr char kCR = '\r';
 
-// A field as a std::string (the reader's lines may be of any length).
-std::string Field(const std::string& line, long index) {
+// Field `index` (from 0) of a line between separators; empty when the line has fewer fields.
+std::string Field(const std::string& line, long index, char separator = kTab) {
     size_t begin = 0;
     for (long i = 0; i < index; ++i) {
-        const size_t tab = line.find(kTab, begin);
-        if (tab == std::string::npos) return {};
-        begin = tab + 1;
+        const size_t found = line.find(separator, begin);
+        if (found == std::string::npos) return {};
+        begin = found + 1;
     }
-    const size_t end = line.find(kTab, begin);
+    const size_t end = line.find(separator, begin);
     return line.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
 }
 
@@ -72,18 +72,7 @@ std::string FillReport(short list, short index, const char* p1, const char* p2, 
 
 char* DB::GetField(char* dst, size_t dstSize, const char* src, long index, char separator) {
     if (dst == nullptr || dstSize == 0) return dst;
-    dst[0] = '\0';
-    if (src == nullptr) return dst;
-    const char* begin = src;
-    for (long i = 0; i < index; ++i) {
-        begin = std::strchr(begin, separator);
-        if (begin == nullptr) return dst;
-        ++begin;
-    }
-    const char* end = std::strchr(begin, separator);
-    const std::string field(begin,
-                            end != nullptr ? static_cast<size_t>(end - begin) : std::strlen(begin));
-    CHTruncate(field.c_str(), dst, dstSize);
+    CHTruncate(src != nullptr ? Field(src, index, separator).c_str() : "", dst, dstSize);
     return dst;
 }
 
