@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "Host.h"
 #include "RS.h"
@@ -56,19 +57,9 @@ bool AddOnLoader::Load(const std::string& path, std::string& error) {
     path_ = path;
     exports_ = record;
 
-    std::string resourcePath = path;
-    const size_t dot = resourcePath.rfind('.');
-    const size_t slash = resourcePath.rfind('/');
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
-        resourcePath.resize(dot);
-    resourcePath += ".rsrc";
-    const GSResModule active = RSGetActiveModule();
-    resources_ = RSOpenResourceFile(resourcePath.c_str());
-    RSSetActiveModule(active);
+    resources_ = RSOpenResourceFile(RSResourceFileBeside(path).c_str());
 
-    std::string key = path.substr(slash == std::string::npos ? 0 : slash + 1);
-    if (const size_t d = key.rfind('.'); d != std::string::npos) key.resize(d);
-    Host::Get().preferenceKey = key;
+    Host::Get().preferenceKey = std::filesystem::path(path).stem().string();
     return true;
 }
 

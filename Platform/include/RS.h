@@ -66,7 +66,10 @@ constexpr size_t kMaxResourceString = 255;
 constexpr GSResModule kNoResModule = -1;
 
 // Opens a resource file as a new module; -1 when it cannot be read or parsed (see RSLastError).
+// Which module is active does not change.
 GSResModule RSOpenResourceFile(const char* path);
+// The resource file installed beside a module: the module's path with the ending ".rsrc".
+std::string RSResourceFileBeside(const std::string& modulePath);
 const char* RSLastError();
 void RSCloseResourceFile(GSResModule module);
 GSResModule RSGetActiveModule();

@@ -213,6 +213,14 @@ GSResModule RSOpenResourceFile(const char* path) {
     return id;
 }
 
+std::string RSResourceFileBeside(const std::string& modulePath) {
+    std::string path = modulePath;
+    const size_t slash = path.rfind('/');
+    const size_t dot = path.rfind('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) path.resize(dot);
+    return path + ".rsrc";
+}
+
 const char* RSLastError() { return Reg().lastError.c_str(); }
 
 void RSCloseResourceFile(GSResModule module) {

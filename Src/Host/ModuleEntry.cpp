@@ -23,9 +23,7 @@ IO::Location ModuleLocation() { return IO::Location(modulePath); }
 
 bool OpenOwnResourceFileAt(const std::string& path) {
     DllMainImp_CloseResModule();
-    const GSResModule active = RSGetActiveModule();
     ownResModule = RSOpenResourceFile(path.c_str());
-    RSSetActiveModule(active);
     return ownResModule != kNoResModule;
 }
 
@@ -83,16 +81,8 @@ IO::Location DllMainImp_GetLocation() {
 GSResModule DllMainImp_OpenResModule() {
     const IO::Location location = DllMainImp_GetLocation();
     if (location.IsEmpty()) return kNoResModule;
-    // The resource file is the module's file with the ending .rsrc, installed beside it.
-    std::string path = location.ToPath();
-    const size_t slash = path.rfind('/');
-    const size_t dot = path.rfind('.');
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) path.resize(dot);
-    path += ".rsrc";
-    const GSResModule active = RSGetActiveModule();
-    const GSResModule module = RSOpenResourceFile(path.c_str());
-    RSSetActiveModule(active);
-    return module;
+    // Opening a resource file leaves the active module as it is.
+    return RSOpenResourceFile(RSResourceFileBeside(location.ToPath()).c_str());
 }
 
 void DllMainImp_CloseResModule() {
