@@ -43,6 +43,15 @@ GSErrCode MayChange(const Project& project, const Element& e, bool layerMatters)
     return ApiErr::NoError;
 }
 
+// The element a header names, when the caller may change it; null with the reason otherwise.
+const Element* LocateChangeable(const Project& project, const API_Elem_Head& head,
+                                bool layerMatters, GSErrCode& error) {
+    const Element* e = Locate(project, head, error);
+    if (e == nullptr) return nullptr;
+    error = MayChange(project, *e, layerMatters);
+    return error == ApiErr::NoError ? e : nullptr;
+}
+
 GSErrCode ElementGet(API_Element* element, uint32_t /*mask*/) {
     if (element == nullptr) return ApiErr::BadParameter;
     GSErrCode error = ApiErr::NoError;
@@ -125,10 +134,8 @@ GSErrCode ElementChange(API_Element* element, const API_Element* mask, API_Eleme
     if (element == nullptr || mask == nullptr) return ApiErr::BadParameter;
     Project& project = CurrentProject();
     GSErrCode error = ApiErr::NoError;
-    const Element* e = Locate(project, element->header, error);
+    const Element* e = LocateChangeable(project, element->header, true, error);
     if (e == nullptr) return error;
-    if (GSErrCode refused = MayChange(project, *e, true); refused != ApiErr::NoError)
-        return refused;
     Element changed = *e;
     if (GSErrCode bad = ElementRecord::ApplyMasked(*element, *mask, project, changed);
         bad != ApiErr::NoError)
@@ -237,10 +244,8 @@ GSErrCode ElementSetUserData(API_Elem_Head* header, const API_ElementUserData* u
         return ApiErr::BadParameter;
     Project& project = CurrentProject();
     GSErrCode error = ApiErr::NoError;
-    const Element* e = Locate(project, *header, error);
+    const Element* e = LocateChangeable(project, *header, false, error);
     if (e == nullptr) return error;
-    if (GSErrCode refused = MayChange(project, *e, false); refused != ApiErr::NoError)
-        return refused;
     const int32_t size = BMGetHandleSize(userData->dataHdl);
     UserData data;
     data.version = userData->dataVersion;
@@ -255,10 +260,8 @@ GSErrCode ElementDeleteUserData(API_Elem_Head* header) {
     if (header == nullptr) return ApiErr::BadParameter;
     Project& project = CurrentProject();
     GSErrCode error = ApiErr::NoError;
-    const Element* e = Locate(project, *header, error);
+    const Element* e = LocateChangeable(project, *header, false, error);
     if (e == nullptr) return error;
-    if (GSErrCode refused = MayChange(project, *e, false); refused != ApiErr::NoError)
-        return refused;
     if (e->userData) project.Edit(e->type, e->index)->userData.reset();
     return ApiErr::NoError;
 }
