@@ -1,6 +1,7 @@
 #include "Model/Project.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -16,6 +17,12 @@ uint64_t SplitMix(uint64_t& state) {
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
     return z ^ (z >> 31);
+}
+
+// One count for every project, so that a generation names one state of one project.
+uint64_t NextGeneration() {
+    static std::atomic<uint64_t> count{0};
+    return ++count;
 }
 
 // The standard pens: 1 black, then rows of colours; 251..255 are the bright pens that add-ons use
@@ -75,7 +82,7 @@ size_t GuidHash::operator()(const API_Guid& g) const {
     return static_cast<size_t>(a ^ (b * 0x9E3779B97F4A7C15ull));
 }
 
-Project::Project() {
+Project::Project() : generation_(NextGeneration()) {
     layers_.push_back(Layer{"General", 0, 0});
     pens_ = StandardPens();
     materials_ = StandardMaterials();
@@ -123,7 +130,7 @@ const Element& Project::Add(Element element) {
     byGuid_.emplace(element.guid, std::make_pair(element.type, element.index));
     list.push_back(std::move(element));
     ++elementCount_;
-    ++generation_;
+    generation_ = NextGeneration();
     return list.back();
 }
 
@@ -139,7 +146,7 @@ Element* Project::Edit(API_ElemTypeID type, int32_t index) {
     if (e == nullptr) return nullptr;
     history_.NoteElement(*e);
     ++e->stamp;
-    ++generation_;
+    generation_ = NextGeneration();
     return e;
 }
 
@@ -175,7 +182,7 @@ void Project::PutBack(const Element& state) {
         }
     }
     *e = state;
-    ++generation_;
+    generation_ = NextGeneration();
 }
 
 // ---- Attributes ----------------------------------------------------------------------------
@@ -228,7 +235,7 @@ int32_t Project::AddAttribute(std::vector<T>& list, T attribute,
     list.push_back(std::move(attribute));
     const auto index = static_cast<int32_t>(list.size());
     (history_.*note)(index, std::nullopt);
-    ++generation_;
+    generation_ = NextGeneration();
     return index;
 }
 
@@ -238,7 +245,7 @@ T* Project::EditAttribute(std::vector<T>& list, int32_t index,
     auto* attribute = const_cast<T*>(AttributeAt(list, index));
     if (attribute == nullptr) return nullptr;
     (history_.*note)(index, *attribute);
-    ++generation_;
+    generation_ = NextGeneration();
     return attribute;
 }
 
@@ -255,7 +262,7 @@ void Project::ReplaceAttributes(std::vector<Layer> layers, std::vector<Pen> pens
     layers_ = std::move(layers);
     pens_ = std::move(pens);
     materials_ = std::move(materials);
-    ++generation_;
+    generation_ = NextGeneration();
 }
 
 Layer* Project::EditLayer(int32_t index) {
@@ -371,7 +378,7 @@ void Project::PutBackAttributes(std::vector<T>& list,
                 list[static_cast<size_t>(c->index - 1)] = *c->after;
         }
     }
-    ++generation_;
+    generation_ = NextGeneration();
 }
 
 void Project::ApplyStep(const UndoStep& step, bool toBefore) {

@@ -116,7 +116,8 @@ public:
     // ---- Host state, shared-project user and change count ------------------------------------
     HostState& State() { return state_; }
     const HostState& State() const { return state_; }
-    // Grows with every change of an element or attribute: a renderer may cache by it.
+    // Grows with every change of an element or attribute, and no two projects ever share a
+    // value: a renderer may cache what it draws by it.
     uint64_t Generation() const { return generation_; }
     // A GUID not used by any element of the project.
     API_Guid NewGuid();

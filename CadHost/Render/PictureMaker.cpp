@@ -24,8 +24,10 @@ Camera PictureMaker::CurrentCamera(PictureKind kind) {
 
 bool PictureMaker::Make(PictureKind kind, const Camera* camera, Image& out, std::string& error,
                         RenderStats* stats) {
-    // Kept between pictures: their buffers are as large as the last picture's.
+    // Kept between pictures: their buffers are as large as the last picture's, and the scene is
+    // built again only when the model has changed (a fly-through draws one model many times).
     static Scene scene;
+    static uint64_t sceneGeneration = 0;  // the project state the scene shows; 0: none yet
     static Rasterizer rasterizer;
 
     int width = 0, height = 0;
@@ -34,7 +36,11 @@ bool PictureMaker::Make(PictureKind kind, const Camera* camera, Image& out, std:
     while (samples > 1 && KXPixMapByteSize(width * samples, height * samples) < 0) --samples;
 
     const Camera view = camera != nullptr ? *camera : CurrentCamera(kind);
-    ModelScene::Build(CurrentProject(), scene);
+    const Project& project = CurrentProject();
+    if (sceneGeneration != project.Generation()) {
+        ModelScene::Build(project, scene);
+        sceneGeneration = project.Generation();
+    }
     Image large;
     if (!rasterizer.Render(scene, view, width * samples, height * samples,
                            samples > 1 ? large : out, error))

@@ -1,6 +1,7 @@
 #pragma once
 // What the renderer draws: coloured triangles in model coordinates (metres, z up). The host's
-// model is turned into a scene before each picture; tests and benchmarks build scenes directly.
+// model is turned into a scene when it has changed since the last picture; tests and benchmarks
+// build scenes directly.
 #include <cstdint>
 #include <vector>
 
