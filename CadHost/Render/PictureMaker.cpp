@@ -29,6 +29,7 @@ bool PictureMaker::Make(PictureKind kind, const Camera* camera, Image& out, std:
     static Scene scene;
     static uint64_t sceneGeneration = 0;  // the project state the scene shows; 0: none yet
     static Rasterizer rasterizer;
+    static Image large;  // the rendered picture before it is scaled down
 
     int width = 0, height = 0;
     SizeOf(kind, width, height);
@@ -41,7 +42,6 @@ bool PictureMaker::Make(PictureKind kind, const Camera* camera, Image& out, std:
         ModelScene::Build(project, scene);
         sceneGeneration = project.Generation();
     }
-    Image large;
     if (!rasterizer.Render(scene, view, width * samples, height * samples,
                            samples > 1 ? large : out, error))
         return false;
