@@ -68,13 +68,22 @@ int CHighTimePersistent::Read(IO::File& file) {
 }
 
 CHighTimePersistent& CHighTimePersistent::SetToMidnight24() {
-    SetDateTime(GetYear(), GetMonth(), GetDay(), 24, 0, 0, 0, 0, 0);
+    SetDayAt(24);
     return *this;
 }
 
 CHighTimePersistent& CHighTimePersistent::SetToBaseTime() {
-    SetDateTime(GetYear(), GetMonth(), GetDay(), 0, 0, 0, 0, 0, 0);
+    SetDayAt(0);
     return *this;
+}
+
+void CHighTimePersistent::SetDayAt(int hour) {
+    // Decoded once for all three fields; a value that is not valid gives no date, so SetDateTime
+    // marks it invalid and leaves the ticks alone.
+    _HighTimeFormat f{};
+    f.nYear = f.nMonth = f.nDay = -1;
+    if (status == HighTimeStatus::valid) ConvertLongLongToTime(ticks, f);
+    SetDateTime(f.nYear, f.nMonth, f.nDay, hour, 0, 0, 0, 0, 0);
 }
 
 CHighTimePersistent CHighTimePersistent::DecreaseByOneDay() const {

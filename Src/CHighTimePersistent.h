@@ -54,6 +54,11 @@ public:
     char* FormatKX(char* buffer, int bufferSize, int32_t flags) const;
     // Formats the value into a local buffer for a debugger to look at; the label is not used.
     void Debug(const char* label) const;
+
+private:
+    // The same day at hour:00 (hour 24 is 00:00 of the next day); invalid when the value was not
+    // valid.
+    void SetDayAt(int hour);
 };
 
 static_assert(sizeof(CHighTimePersistent) == sizeof(CHighTime), "adds no members");
