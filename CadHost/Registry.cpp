@@ -3,13 +3,14 @@
 #include "DebugLog.h"
 
 namespace CadHost {
-namespace {
 
 std::string FourCharText(GSType code) {
     std::string s;
     for (int shift = 24; shift >= 0; shift -= 8) s += static_cast<char>((code >> shift) & 0xFF);
     return s;
 }
+
+namespace {
 
 // The selector families are slots like any other; they forward to the registered handlers.
 #define PW_FAMILY_SLOT(name)                                             \

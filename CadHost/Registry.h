@@ -18,6 +18,9 @@ enum class Family { Environment, Database, Automate, Interface, Goodies, Interna
 
 using SelectorHandler = std::function<GSErrCode(void* par1, void* par2)>;
 
+// The four characters of a code such as a selector or a subtype, for messages.
+std::string FourCharText(GSType code);
+
 struct Command {
     std::string usage;  // "name ARG [OPTIONAL]" for the help text
     std::string help;   // one line

@@ -9,15 +9,10 @@
 #include "Library/ParamRecord.h"
 #include "Model/Element.h"
 #include "Model/ElementDefaults.h"
+#include "Registry.h"
 
 namespace CadHost::Library {
 namespace {
-
-std::string FourCharText(GSType code) {
-    std::string s;
-    for (int shift = 24; shift >= 0; shift -= 8) s += static_cast<char>((code >> shift) & 0xFF);
-    return s;
-}
 
 std::string ValueText(const API_AddParType& p) {
     if (p.typeID == APIParT::CString) return "\"" + ParamRecord::TextValue(p) + "\"";
