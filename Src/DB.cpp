@@ -68,7 +68,8 @@ bool SameTaskData(const TASK& a, const TASK& b) {
 template <typename Beyond>
 CHighTimePersistent ExtremeDate(const std::vector<TASK>& tasks, CHighTimePersistent TASK::*date,
                                 Beyond beyond) {
-    CHighTimePersistent extreme = tasks.empty() ? TASK().*date : tasks.front().*date;
+    CHighTimePersistent extreme =
+        tasks.empty() ? CHighTimePersistent::GetKXPresentTime() : tasks.front().*date;
     for (size_t i = 1; i < tasks.size(); ++i) {
         const CHighTimePersistent& d = tasks[i].*date;
         if (d.status == HighTimeStatus::valid && beyond(d.ticks, extreme.ticks)) {
@@ -162,12 +163,9 @@ CHighTimePersistent DB::GetLatestTime() const {
 // ---- Changes ----
 
 int32_t DB::AppendNewTask() {
-    TASK task;
-    task.start = CHighTimePersistent::GetKXPresentTime();
+    TASK task;  // empty name, both dates the present time
     task.start.SetToBaseTime();
-    task.end = CHighTimePersistent::GetKXPresentTime();
     task.end.SetToMidnight24();
-    task.name[0] = '\0';
     const int32_t highest = GetHighestUID();
     if (highest < INT32_MAX) {
         task.uniqueID = highest + 1;

@@ -21,7 +21,7 @@ TASK::TASK()
       type(Build),
       flags(0),
       start(CHighTimePersistent::GetKXPresentTime()),
-      end(CHighTimePersistent::GetKXPresentTime()),
+      end(start),  // the same instant, asked of the host once
       percentDone(0),
       inProgress(false),
       linkedElementState(Absent) {}
