@@ -96,9 +96,7 @@ constexpr StatesOfType kStatesOfType[TASK::kTypeCount] = {
 
 DB::DB(Preferences& prefs_, ElementHider& hider_) : prefs(prefs_), hider(hider_) {}
 
-DB::~DB() {
-    if (captionParams != nullptr) BMKillHandle(&captionParams);
-}
+DB::~DB() { BMKillHandle(&captionParams); }
 
 bool DB::Create() {
     for (short i = 0; i < 4; ++i) ResUtils::LoadResourceString(columnNames[i], 32600, i + 1);
@@ -115,8 +113,7 @@ bool DB::Create() {
     currentDate = CHighTimePersistent::GetKXPresentTime();
     currentDate.SetToMidnight24();
     userID = 0;
-    if (captionParams != nullptr) BMKillHandle(&captionParams);
-    captionParams = nullptr;
+    BMKillHandle(&captionParams);  // ignores a null handle and nulls ours
     captionParamCount = 0;
     return true;
 }
@@ -201,11 +198,8 @@ void DB::Clear() {
 }
 
 void DB::UnmarkAllTasks(MainDialogCPP* /*palette*/) {
-    for (uint32_t i = 0; i < tasks.size(); ++i) {
-        TASK task = tasks[i];
-        task.flags = 0;
-        SetTask(i, task);
-    }
+    // Marks are run-time state, not schedule data: clearing them leaves the schedule unmodified.
+    for (TASK& task : tasks) task.flags = 0;
     // The palette's marked state is cleared here (palette->SetMarkedState(false)) once the palette
     // has its list of tasks.
 }
