@@ -18,8 +18,10 @@ void SizeOf(PictureKind kind, int& width, int& height) {
 Camera PictureMaker::CurrentCamera(PictureKind kind) {
     int width = 0, height = 0;
     SizeOf(kind, width, height);
-    return ViewState::Get().CurrentCamera(ModelScene::ModelBounds(CurrentProject()),
-                                          static_cast<double>(width) / height);
+    // Only the default view needs the model's box; a set camera does not walk the model.
+    const ViewState& view = ViewState::Get();
+    const Bounds model = view.HasCamera() ? Bounds{} : ModelScene::ModelBounds(CurrentProject());
+    return view.CurrentCamera(model, static_cast<double>(width) / height);
 }
 
 bool PictureMaker::Make(PictureKind kind, const Camera* camera, Image& out, std::string& error,
