@@ -287,31 +287,24 @@ bool DB::ReadFromOwnFormat(const char* path) {
     IO::File file(location, IO::File::Fail);
     if (file.GetStatus() != IO::Err::NoError) return false;
 
-    int32_t code = FileUtils::Ok;
-    bool cleared = false;
-    if (file.Open(IO::File::ReadMode) != IO::Err::NoError) code = FileUtils::OpenFailed;
-
+    // Every failure meets the same alert, so only success or failure is kept.
     PW_Header header;
-    if (code == FileUtils::Ok) code = header.Read(file);
-    if (code == FileUtils::Ok && !header.IsVersionReadable()) code = FileUtils::BadVersion;
-
-    if (code == FileUtils::Ok) {
+    bool ok = file.Open(IO::File::ReadMode) == IO::Err::NoError &&
+              header.Read(file) == FileUtils::Ok && header.IsVersionReadable();
+    bool cleared = false;
+    if (ok) {
         Clear();
         cleared = true;
-        for (int32_t i = 0; i < header.taskCount && code == FileUtils::Ok; ++i) {
+        for (int32_t i = 0; i < header.taskCount && ok; ++i) {
             TASK task;
-            code = task.Read(file, header.version);
+            ok = task.Read(file, header.version) == FileUtils::Ok;
             tasks.push_back(task);
         }
-        if (code == FileUtils::Ok) {
-            if (file.Close() == IO::Err::NoError) return true;
-            code = FileUtils::CloseFailed;
-        }
+        if (ok && file.Close() == IO::Err::NoError) return true;
     }
 
     // Failure: no partial schedule stays behind once the old one was cleared.
-    if (file.IsOpen() && file.Close() != IO::Err::NoError && code != FileUtils::OpenFailed)
-        code = FileUtils::CloseFailed;
+    file.Close();
     if (cleared) Clear();
     DGUtils::ResAlert(32521, path);
     return false;
