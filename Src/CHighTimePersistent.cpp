@@ -1,8 +1,6 @@
 #include "CHighTimePersistent.h"
 
-#include <algorithm>
-#include <cstring>
-
+#include "CH.h"
 #include "IO/File.h"
 
 namespace {
@@ -121,9 +119,7 @@ char* CHighTimePersistent::FormatKX(char* buffer, int bufferSize, int32_t flags)
     if (ToKXTime(value) != TIErr::NoError) return buffer;
     char text[TITimeStringSize];
     if (TIGetTimeString(value, text, flags) != TIErr::NoError) return buffer;
-    const size_t length = std::min(std::strlen(text), static_cast<size_t>(bufferSize) - 1);
-    std::memcpy(buffer, text, length);
-    buffer[length] = '\0';
+    CHTruncate(text, buffer, static_cast<size_t>(bufferSize));
     return buffer;
 }
 

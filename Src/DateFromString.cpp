@@ -1,10 +1,10 @@
 #include "DateFromString.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 
+#include "CH.h"
 #include "ResUtils.h"
 
 const char* const DateFromString::dateFmt[3] = {"ymd", "dmy", "mdy"};
@@ -50,9 +50,7 @@ void DateFromString::LoadTemplate() {
     char text[ResUtils::kStringBufferSize];
     ResUtils::LoadResourceString(text, kTemplateList, 1);
     const char* chosen = IsThreeIntegerPattern(text) ? text : kDefaultTemplate;
-    const size_t length = std::min(std::strlen(chosen), sizeof dateTemplate - 1);
-    std::memcpy(dateTemplate, chosen, length);
-    dateTemplate[length] = '\0';
+    CHTruncate(chosen, dateTemplate, sizeof dateTemplate);
 }
 
 DateFromString::DateFromString()
