@@ -57,9 +57,7 @@ const CHighTimeSpan kOneDay(1, 0, 0, 0);
 }  // namespace
 
 Preferences::Preferences() : schedulePath{}, moviePath{}, captionText{}, captionObjectName{} {
-    movieStep = CHighTimeSpan();
-    untitled = true;
-    ClearTimes();
+    ClearTimes();  // the step of one day and invalid dates; untitled is set where declared
 }
 
 Preferences& Preferences::operator=(const Preferences& other) {
