@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "CH.h"
+
 namespace {
 
 constexpr int64_t kSecondsPerDay = 86'400;
@@ -156,8 +158,7 @@ void DateString(int64_t seconds, unsigned char result[256]) {
     if (result == nullptr) return;
     DateTimeRec date{};
     SecondsToDate(seconds, &date);
-    char text[256];
-    const int32_t len = ShortDateText(date.year, date.month, date.day, text, sizeof text);
-    result[0] = static_cast<unsigned char>(len);
-    std::memcpy(result + 1, text, static_cast<size_t>(len));
+    char* text = reinterpret_cast<char*>(result);
+    ShortDateText(date.year, date.month, date.day, text, 256);
+    CHc2pascal(text);
 }
