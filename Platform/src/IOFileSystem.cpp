@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "IO/File.h"
 #include "IO/FileSystem.h"
@@ -36,14 +35,12 @@ GSErrCode CreateUniqueSibling(const Location& beside, Location* created) {
     if (name.empty() || !folder.DeleteLastLocalName()) return Err::BadLocation;
     // mkstemp fills the X's and creates the file exclusively: an existing file is never taken.
     std::string pattern = "." + name + ".XXXXXX";
-    if (!folder.IsEmpty()) pattern = Location(folder).AppendToLocal(pattern).ToPath();
+    if (!folder.IsEmpty()) pattern = folder.AppendToLocal(pattern).ToPath();
     if (pattern.size() > Location::kMaxPath) return Err::BadLocation;
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    const int fd = ::mkstemp(buffer.data());
+    const int fd = ::mkstemp(pattern.data());  // fills the X's in place
     if (fd < 0) return ErrnoToIOError(errno);
     ::close(fd);
-    created->Set(buffer.data());
+    created->Set(pattern);
     return Err::NoError;
 }
 
