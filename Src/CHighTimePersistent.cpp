@@ -103,13 +103,7 @@ KXTime CHighTimePersistent::ConvertToKXTime() const {
 }
 
 CHighTimePersistent CHighTimePersistent::GetKXPresentTime() {
-    KXTimeRecord record{};
-    if (TIGetTimeRecord(TIGetTime(), &record, TIConvertPlain) != TIErr::NoError) {
-        CHighTimePersistent failed;
-        failed.status = HighTimeStatus::invalid;
-        return failed;
-    }
-    return FromRecord(record);
+    return CHighTimePersistent(TIGetTime());
 }
 
 char* CHighTimePersistent::FormatKX(char* buffer, int bufferSize, int32_t flags) const {
