@@ -265,10 +265,9 @@ void DB::Refresh() {
 // ---- The own schedule file ----
 
 bool DB::WriteToOwnFormat(const char* path) {
-    const IO::Location location(path != nullptr ? path : "");
-    if (!location.IsValid()) return false;
-    // The old file is replaced only once the new one is wholly written and closed.
-    ReplacementFile replacement(location);
+    // The old file is replaced only once the new one is wholly written and closed. Open refuses
+    // a path that is no usable location.
+    ReplacementFile replacement(IO::Location(path != nullptr ? path : ""));
     if (!replacement.Open()) return false;
     IO::File& file = replacement.File();
 
