@@ -83,10 +83,9 @@ char* DB::Trim(char* dst, size_t dstSize, const char* src) {
 }
 
 bool DB::WriteToMsProject(const char* path) {
-    const IO::Location location(path != nullptr ? path : "");
-    if (!location.IsValid()) return false;
-    // The old file is replaced only once the new one is wholly written and closed.
-    ReplacementFile replacement(location);
+    // The old file is replaced only once the new one is wholly written and closed; an unusable
+    // location is refused by Open.
+    ReplacementFile replacement(IO::Location(path != nullptr ? path : ""));
     if (!replacement.Open()) return false;
     IO::File& file = replacement.File();
 
