@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "CHighTime.h"
+#include "Dates/CHighTime.h"
 
 namespace {
 

@@ -1,21 +1,21 @@
-#include "AddOnMain.h"
+#include "AddOn/AddOnMain.h"
 
 #include <clocale>
 #include <cstring>
 #include <new>
 
-#include "DB.h"
+#include "Schedule/DB.h"
 #include "DG/DG.h"
-#include "DGUtils.h"
-#include "ElementHider.h"
+#include "AddOn/DGUtils.h"
+#include "Elements/ElementHider.h"
 #include "Host/ModuleEntry.h"
 #include "Host/VTAPI.h"
-#include "MainDialogCPP.h"
-#include "MainDialogObserver.h"
-#include "MovieGenerator.h"
-#include "Preferences.h"
-#include "ResUtils.h"
-#include "UseOwnResFile.h"
+#include "Palette/MainDialogCPP.h"
+#include "Palette/MainDialogObserver.h"
+#include "Movie/MovieGenerator.h"
+#include "AddOn/Preferences.h"
+#include "AddOn/ResUtils.h"
+#include "AddOn/UseOwnResFile.h"
 
 // The globals are defined here, in one unit, so that they are built in this order and destroyed in
 // the reverse order; the image's load step runs after them.

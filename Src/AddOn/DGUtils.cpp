@@ -1,8 +1,8 @@
-#include "DGUtils.h"
+#include "AddOn/DGUtils.h"
 
 #include "DG/DG.h"
 #include "Host/VTAPI.h"
-#include "UseOwnResFile.h"
+#include "AddOn/UseOwnResFile.h"
 
 namespace DGUtils {
 

@@ -1,4 +1,4 @@
-#include "EAddon.h"
+#include "AddOn/EAddon.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
-#include "PW_Header.h"
+#include "AddOn/PW_Header.h"
 
 #include <cstring>
 
-#include "FileUtils.h"
+#include "Schedule/FileUtils.h"
 #include "IO/File.h"
 
 PW_Header::PW_Header() : version(kCurrentVersion), taskCount(0), reserved{} {}

@@ -1,11 +1,11 @@
-#include "Preferences.h"
+#include "AddOn/Preferences.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 
 #include "Host/VTAPI.h"
-#include "ResUtils.h"
+#include "AddOn/ResUtils.h"
 
 static_assert(std::endian::native == std::endian::little, "the record holds little-endian numbers");
 

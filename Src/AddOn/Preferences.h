@@ -3,8 +3,8 @@
 // keeps it as the add-on's preference data, a 2240-byte record ("RPD4", version 2).
 #include <cstdint>
 
-#include "CHighTimePersistent.h"
-#include "CHighTimeSpan.h"
+#include "Dates/CHighTimePersistent.h"
+#include "Dates/CHighTimeSpan.h"
 
 class Preferences {
 public:

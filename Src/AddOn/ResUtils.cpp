@@ -1,10 +1,10 @@
-#include "ResUtils.h"
+#include "AddOn/ResUtils.h"
 
 #include <cstring>
 #include <new>
 
 #include "Host/VTAPI.h"
-#include "UseOwnResFile.h"
+#include "AddOn/UseOwnResFile.h"
 
 namespace ResUtils {
 

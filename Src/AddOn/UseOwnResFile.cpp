@@ -1,4 +1,4 @@
-#include "UseOwnResFile.h"
+#include "AddOn/UseOwnResFile.h"
 
 #include "Host/VTAPI.h"
 

@@ -1,8 +1,8 @@
-#include "CHighTime.h"
+#include "Dates/CHighTime.h"
 
 #include <cstring>
 
-#include "HighTimeText.h"
+#include "Dates/HighTimeText.h"
 #include "PlatformDate.h"
 
 const int32_t CHighTime::anMonthDayInYear[13] = {0,   31,  59,  90,  120, 151, 181,

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <ctime>
 
-#include "CHighTimeSpan.h"
-#include "HighTimeStatus.h"
+#include "Dates/CHighTimeSpan.h"
+#include "Dates/HighTimeStatus.h"
 #include "TI.h"
 
 class CHighTime {

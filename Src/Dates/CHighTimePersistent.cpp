@@ -1,4 +1,4 @@
-#include "CHighTimePersistent.h"
+#include "Dates/CHighTimePersistent.h"
 
 #include "CH.h"
 #include "IO/File.h"

@@ -5,7 +5,7 @@
 // its end 24:00 of its last day.
 #include <cstdint>
 
-#include "CHighTime.h"
+#include "Dates/CHighTime.h"
 #include "TI.h"
 
 namespace IO {

@@ -1,10 +1,10 @@
-#include "CHighTimeSpan.h"
+#include "Dates/CHighTimeSpan.h"
 
 #include <cstdlib>
 #include <limits>
 
-#include "CHighTime.h"
-#include "HighTimeText.h"
+#include "Dates/CHighTime.h"
+#include "Dates/HighTimeText.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // nothing throws or allocates (except Format's work text).
 #include <cstdint>
 
-#include "HighTimeStatus.h"
+#include "Dates/HighTimeStatus.h"
 
 class CHighTimeSpan {
 public:

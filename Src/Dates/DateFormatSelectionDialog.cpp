@@ -1,9 +1,9 @@
-#include "DateFormatSelectionDialog.h"
+#include "Dates/DateFormatSelectionDialog.h"
 
 #include "DG/ModalDialog.h"
-#include "DateFromString.h"
+#include "Dates/DateFromString.h"
 #include "Host/VTAPI.h"
-#include "UseOwnResFile.h"
+#include "AddOn/UseOwnResFile.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "DateFromString.h"
+#include "Dates/DateFromString.h"
 
 #include <cstdio>
 #include <cstring>
 #include <limits>
 
 #include "CH.h"
-#include "ResUtils.h"
+#include "AddOn/ResUtils.h"
 
 const char* const DateFromString::dateFmt[3] = {"ymd", "dmy", "mdy"};
 char DateFromString::dateTemplate[1024] = "";

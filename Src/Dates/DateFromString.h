@@ -4,7 +4,7 @@
 // possible, drops an order as soon as one text is no date under it, and parses by what remains.
 #include <cstdint>
 
-#include "CHighTime.h"
+#include "Dates/CHighTime.h"
 
 class DateFromString {
 public:

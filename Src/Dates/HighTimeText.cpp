@@ -1,11 +1,11 @@
-#include "HighTimeText.h"
+#include "Dates/HighTimeText.h"
 
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
 
-#include "CHighTime.h"
+#include "Dates/CHighTime.h"
 
 char* FormatHighTime(char* buffer, int size, const char* pattern, HighTimeStatus status,
                      const HighTimeToken* tokens, int tokenCount, const tm& standard) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <ctime>
 
-#include "HighTimeStatus.h"
+#include "Dates/HighTimeStatus.h"
 
 struct HighTimeToken {
     const char* text;  // e.g. "%s"

@@ -1,4 +1,4 @@
-#include "EElementHider.h"
+#include "Elements/EElementHider.h"
 
 EElementHider::EElementHider(const char* file_, unsigned long line_, short code_)
     : EAddon(file_, line_), code(code_) {}

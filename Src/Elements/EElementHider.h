@@ -2,7 +2,7 @@
 // Reading, writing or changing a model element failed.
 #include <cstdint>
 
-#include "EAddon.h"
+#include "AddOn/EAddon.h"
 
 class EElementHider : public EAddon {
 public:

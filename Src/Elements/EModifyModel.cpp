@@ -1,4 +1,4 @@
-#include "EModifyModel.h"
+#include "Elements/EModifyModel.h"
 
 #include <string>
 

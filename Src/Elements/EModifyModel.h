@@ -2,7 +2,7 @@
 // Building the model for a date failed at a storey and element type.
 #include <cstdint>
 
-#include "EAddon.h"
+#include "AddOn/EAddon.h"
 
 class EModifyModel : public EAddon {
 public:

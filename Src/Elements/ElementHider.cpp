@@ -1,3 +1,3 @@
-#include "ElementHider.h"
+#include "Elements/ElementHider.h"
 
 void ElementHider::Create() {}

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "AddOnMain.h"
+#include "AddOn/AddOnMain.h"
 #include "CH.h"
 #include "DebugLog.h"
 #include "Host/FunctionTable.h"

@@ -1,4 +1,4 @@
-#include "EAviCreation.h"
+#include "Movie/EAviCreation.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // Making the movie failed; the code tells at which step.
 #include <cstdint>
 
-#include "EAddon.h"
+#include "AddOn/EAddon.h"
 
 class EAviCreation : public EAddon {
 public:

@@ -1,4 +1,4 @@
-#include "MovieGenerator.h"
+#include "Movie/MovieGenerator.h"
 
 #include "Host/VTAPI.h"
 

@@ -1,6 +1,6 @@
-#include "MainDialogCPP.h"
+#include "Palette/MainDialogCPP.h"
 
-#include "DGUtils.h"
+#include "AddOn/DGUtils.h"
 #include "Host/VTAPI.h"
 
 MainDialogCPP::MainDialogCPP(short resId, DB& db_, ElementHider& hider_)

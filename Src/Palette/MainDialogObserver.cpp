@@ -1,3 +1,3 @@
-#include "MainDialogObserver.h"
+#include "Palette/MainDialogObserver.h"
 
 MainDialogObserver::MainDialogObserver(MainDialogCPP* dialog_) : dialog(dialog_) {}

@@ -1,4 +1,4 @@
-#include "DB.h"
+#include "Schedule/DB.h"
 
 #include <climits>
 #include <cstring>
@@ -6,18 +6,18 @@
 #include <string>
 
 #include "BM.h"
-#include "DGUtils.h"
-#include "ETaskNotFound.h"
-#include "ElementHider.h"
-#include "FileName.h"
-#include "FileUtils.h"
+#include "AddOn/DGUtils.h"
+#include "Schedule/ETaskNotFound.h"
+#include "Elements/ElementHider.h"
+#include "Schedule/FileName.h"
+#include "Schedule/FileUtils.h"
 #include "Host/VTAPI.h"
 #include "IO/File.h"
 #include "IO/Location.h"
-#include "PW_Header.h"
-#include "Preferences.h"
-#include "ReplacementFile.h"
-#include "ResUtils.h"
+#include "AddOn/PW_Header.h"
+#include "AddOn/Preferences.h"
+#include "Schedule/ReplacementFile.h"
+#include "AddOn/ResUtils.h"
 
 char DB::columnNames[4][256] = {};
 bool DB::validPairs[TASK::kTypeCount][TASK::kTypeCount] = {};

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "API/ApiTypes.h"
-#include "CHighTime.h"
-#include "CHighTimePersistent.h"
-#include "TASK.h"
+#include "Dates/CHighTime.h"
+#include "Dates/CHighTimePersistent.h"
+#include "Schedule/TASK.h"
 
 class Preferences;
 class ElementHider;

@@ -9,16 +9,16 @@
 #include <vector>
 
 #include "CH.h"
-#include "DB.h"
+#include "Schedule/DB.h"
 #include "DG/DG.h"
-#include "DGUtils.h"
-#include "DateFormatSelectionDialog.h"
-#include "DateFromString.h"
+#include "AddOn/DGUtils.h"
+#include "Dates/DateFormatSelectionDialog.h"
+#include "Dates/DateFromString.h"
 #include "Host/VTAPI.h"
 #include "IO/LineReader.h"
 #include "PlatformDate.h"
-#include "ReplacementFile.h"
-#include "ResUtils.h"
+#include "Schedule/ReplacementFile.h"
+#include "AddOn/ResUtils.h"
 
 namespace {
 

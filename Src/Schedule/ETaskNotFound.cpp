@@ -1,4 +1,4 @@
-#include "ETaskNotFound.h"
+#include "Schedule/ETaskNotFound.h"
 
 ETaskNotFound::ETaskNotFound(const char* file_, unsigned long line_, const char*)
     : EAddon(file_, line_) {

@@ -1,6 +1,6 @@
 #pragma once
 // A task unique ID or list index that the schedule does not hold.
-#include "EAddon.h"
+#include "AddOn/EAddon.h"
 
 class ETaskNotFound : public EAddon {
 public:

@@ -1,12 +1,12 @@
-#include "FileName.h"
+#include "Schedule/FileName.h"
 
 #include <cstring>
 #include <new>
 
 #include "CH.h"
 #include "DG/FileDialog.h"
-#include "ResUtils.h"
-#include "UseOwnResFile.h"
+#include "AddOn/ResUtils.h"
+#include "AddOn/UseOwnResFile.h"
 
 namespace {
 

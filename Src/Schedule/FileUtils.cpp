@@ -1,4 +1,4 @@
-#include "FileUtils.h"
+#include "Schedule/FileUtils.h"
 
 #include <bit>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "ReplacementFile.h"
+#include "Schedule/ReplacementFile.h"
 
 #include <filesystem>
 #include <system_error>

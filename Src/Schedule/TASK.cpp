@@ -1,8 +1,8 @@
-#include "TASK.h"
+#include "Schedule/TASK.h"
 
 #include <cstring>
 
-#include "FileUtils.h"
+#include "Schedule/FileUtils.h"
 #include "IO/File.h"
 
 const char TASK::typeChars[TASK::kTypeCount + 1] = "BDRFT";

@@ -3,7 +3,7 @@
 // the palette and the element showing use. A plain value type, copied field by field.
 #include <cstdint>
 
-#include "CHighTimePersistent.h"
+#include "Dates/CHighTimePersistent.h"
 
 namespace IO {
 class File;

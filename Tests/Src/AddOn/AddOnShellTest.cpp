@@ -1,13 +1,13 @@
 #include <cstring>
 #include <fstream>
 
-#include "AddOnMain.h"
-#include "DB.h"
+#include "AddOn/AddOnMain.h"
+#include "Schedule/DB.h"
 #include "DG/DG.h"
 #include "Host/VTAPI.h"
-#include "MainDialogCPP.h"
-#include "Preferences.h"
-#include "Src/Shell/ShellFixture.h"
+#include "Palette/MainDialogCPP.h"
+#include "AddOn/Preferences.h"
+#include "Src/AddOn/ShellFixture.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include <cstring>
 #include <string>
 
-#include "EAddon.h"
-#include "EAviCreation.h"
-#include "EElementHider.h"
-#include "EModifyModel.h"
-#include "ETaskNotFound.h"
+#include "AddOn/EAddon.h"
+#include "Movie/EAviCreation.h"
+#include "Elements/EElementHider.h"
+#include "Elements/EModifyModel.h"
+#include "Schedule/ETaskNotFound.h"
 
 namespace {
 

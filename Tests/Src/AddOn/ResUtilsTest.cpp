@@ -6,8 +6,8 @@
 
 #include "Host/ModuleEntry.h"
 #include "RS.h"
-#include "ResUtils.h"
-#include "UseOwnResFile.h"
+#include "AddOn/ResUtils.h"
+#include "AddOn/UseOwnResFile.h"
 
 namespace {
 

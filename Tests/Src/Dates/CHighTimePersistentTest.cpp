@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "CHighTimePersistent.h"
+#include "Dates/CHighTimePersistent.h"
 #include "IO/File.h"
 #include "Platform/FileTestSupport.h"
 #include "Platform/TimeLocale.h"

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "CHighTimeSpan.h"
+#include "Dates/CHighTimeSpan.h"
 
 namespace {
 

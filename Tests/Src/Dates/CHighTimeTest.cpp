@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "CHighTime.h"
+#include "Dates/CHighTime.h"
 #include "PlatformDate.h"
 
 namespace {

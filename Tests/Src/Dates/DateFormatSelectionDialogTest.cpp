@@ -1,6 +1,6 @@
-#include "DateFormatSelectionDialog.h"
-#include "DateFromString.h"
-#include "Src/Shell/ShellFixture.h"
+#include "Dates/DateFormatSelectionDialog.h"
+#include "Dates/DateFromString.h"
+#include "Src/AddOn/ShellFixture.h"
 
 namespace {
 

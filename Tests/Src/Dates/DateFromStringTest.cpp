@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "DateFromString.h"
-#include "Src/Shell/ShellFixture.h"
+#include "Dates/DateFromString.h"
+#include "Src/AddOn/ShellFixture.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "CHighTime.h"
+#include "Dates/CHighTime.h"
 #include "Platform/TimeLocale.h"
 
 namespace {

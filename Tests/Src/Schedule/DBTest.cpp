@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "ETaskNotFound.h"
+#include "Schedule/ETaskNotFound.h"
 #include "Src/Schedule/ScheduleFixture.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "FileName.h"
+#include "Schedule/FileName.h"
 #include "Src/Schedule/ScheduleFixture.h"
 
 namespace {

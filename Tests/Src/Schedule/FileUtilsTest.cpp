@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "FileUtils.h"
+#include "Schedule/FileUtils.h"
 #include "IO/File.h"
 #include "Src/Schedule/ScheduleFixture.h"
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "DB.h"
-#include "ElementHider.h"
-#include "Preferences.h"
-#include "Src/Shell/ShellFixture.h"
+#include "Schedule/DB.h"
+#include "Elements/ElementHider.h"
+#include "AddOn/Preferences.h"
+#include "Src/AddOn/ShellFixture.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "AddOnMain.h"
+#include "AddOn/AddOnMain.h"
 #include "Src/Schedule/ScheduleFixture.h"
 
 namespace {

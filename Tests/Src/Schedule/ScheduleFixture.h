@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "DB.h"
-#include "ElementHider.h"
+#include "Schedule/DB.h"
+#include "Elements/ElementHider.h"
 #include "Platform/FileTestSupport.h"
-#include "Preferences.h"
-#include "Src/Shell/ShellFixture.h"
+#include "AddOn/Preferences.h"
+#include "Src/AddOn/ShellFixture.h"
 
 namespace ScheduleBytes {
 
