@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "API/Attributes.h"
+#include "API/ApiAttributes.h"
 #include "CH.h"
 #include "Model/Project.h"
 #include "Registry.h"

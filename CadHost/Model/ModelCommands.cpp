@@ -6,7 +6,7 @@
 #include <span>
 #include <sstream>
 
-#include "API/Attributes.h"
+#include "API/ApiAttributes.h"
 #include "API/Selection.h"
 #include "Host.h"
 #include "Model/ElementAccess.h"

@@ -14,7 +14,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "Model/Attributes.h"
+#include "Model/ModelAttributes.h"
 #include "Model/Element.h"
 #include "Model/HostState.h"
 #include "Model/UndoHistory.h"

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "API/Attributes.h"
+#include "API/ApiAttributes.h"
 #include "Model/Project.h"
 
 namespace CadHost {

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "Model/Attributes.h"
+#include "Model/ModelAttributes.h"
 #include "Model/Element.h"
 
 namespace CadHost {

@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "API/Attributes.h"
+#include "API/ApiAttributes.h"
 #include "API/Elements.h"
 #include "BM.h"
 #include "CadHost/HostApi.h"

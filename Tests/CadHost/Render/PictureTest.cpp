@@ -8,7 +8,7 @@
 #include <sstream>
 #include <utility>
 
-#include "API/Attributes.h"
+#include "API/ApiAttributes.h"
 #include "API/Pictures.h"
 #include "API/View3D.h"
 #include "AddOnLoader.h"
