@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "ByteOrder.h"
+
 namespace CadHost {
 namespace {
 
@@ -14,12 +16,17 @@ constexpr uint32_t kMaxBlock = 1u << 24;
 
 template <typename T>
 bool ReadValue(std::istream& in, T& v) {
-    return static_cast<bool>(in.read(reinterpret_cast<char*>(&v), sizeof(v)));
+    unsigned char bytes[sizeof(T)];
+    if (!in.read(reinterpret_cast<char*>(bytes), sizeof(bytes))) return false;
+    v = ByteOrder::GetLittleEndian<T>(bytes);
+    return true;
 }
 
 template <typename T>
 void WriteValue(std::ostream& out, const T& v) {
-    out.write(reinterpret_cast<const char*>(&v), sizeof(v));
+    unsigned char bytes[sizeof(T)];
+    ByteOrder::PutLittleEndian(v, bytes);
+    out.write(reinterpret_cast<const char*>(bytes), sizeof(bytes));
 }
 
 }  // namespace

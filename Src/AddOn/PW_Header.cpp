@@ -2,23 +2,18 @@
 
 #include <cstring>
 
-#include "Schedule/FileUtils.h"
+#include "ByteOrder.h"
 #include "IO/File.h"
+#include "Schedule/FileUtils.h"
 
 PW_Header::PW_Header() : version(kCurrentVersion), taskCount(0), reserved{} {}
 
 int32_t PW_Header::Write(IO::File& file) const {
-    const struct {
-        const char* bytes;
-        int32_t count;
-    } parts[] = {
-        {kSignature, sizeof(kSignature)},
-        {reinterpret_cast<const char*>(&version), sizeof(version)},
-        {reinterpret_cast<const char*>(&taskCount), sizeof(taskCount)},
-        {reserved, sizeof(reserved)},
-    };
-    for (const auto& part : parts)
-        if (file.WriteBin(part.bytes, part.count) != IO::Err::NoError) return FileUtils::WriteError;
+    if (file.WriteBin(kSignature, sizeof(kSignature)) != IO::Err::NoError ||
+        ByteOrder::WriteLittleEndian(file, version) != IO::Err::NoError ||
+        ByteOrder::WriteLittleEndian(file, taskCount) != IO::Err::NoError ||
+        file.WriteBin(reserved, sizeof(reserved)) != IO::Err::NoError)
+        return FileUtils::WriteError;
     return FileUtils::Ok;
 }
 
@@ -26,8 +21,8 @@ int32_t PW_Header::Read(IO::File& file) {
     char signature[sizeof(kSignature)] = {};
     if (file.ReadBin(signature, sizeof(signature)) != IO::Err::NoError) return FileUtils::ReadError;
     if (std::memcmp(signature, kSignature, sizeof(kSignature)) != 0) return FileUtils::BadSignature;
-    if (file.ReadBin(reinterpret_cast<char*>(&version), sizeof(version)) != IO::Err::NoError ||
-        file.ReadBin(reinterpret_cast<char*>(&taskCount), sizeof(taskCount)) != IO::Err::NoError ||
+    if (ByteOrder::ReadLittleEndian(file, version) != IO::Err::NoError ||
+        ByteOrder::ReadLittleEndian(file, taskCount) != IO::Err::NoError ||
         file.ReadBin(reserved, sizeof(reserved)) != IO::Err::NoError)
         return FileUtils::ReadError;
     return FileUtils::Ok;

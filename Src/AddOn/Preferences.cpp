@@ -1,13 +1,11 @@
 #include "AddOn/Preferences.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
-#include "Host/VTAPI.h"
 #include "AddOn/ResUtils.h"
-
-static_assert(std::endian::native == std::endian::little, "the record holds little-endian numbers");
+#include "ByteOrder.h"
+#include "Host/VTAPI.h"
 
 namespace {
 
@@ -42,14 +40,12 @@ void TakeText(char* text, size_t textSize, const unsigned char* field, size_t fi
 
 template <typename T>
 void Put(unsigned char* record, size_t at, T value) {
-    std::memcpy(record + at, &value, sizeof(value));
+    ByteOrder::PutLittleEndian(value, record + at);
 }
 
 template <typename T>
 T Take(const unsigned char* record, size_t at) {
-    T value{};
-    std::memcpy(&value, record + at, sizeof(value));
-    return value;
+    return ByteOrder::GetLittleEndian<T>(record + at);
 }
 
 const CHighTimeSpan kOneDay(1, 0, 0, 0);

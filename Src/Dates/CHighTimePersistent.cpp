@@ -1,20 +1,11 @@
 #include "Dates/CHighTimePersistent.h"
 
+#include "ByteOrder.h"
 #include "CH.h"
 #include "IO/File.h"
+#include "Schedule/FileUtils.h"
 
 namespace {
-
-// The stored form is little-endian whatever the processor, so files move between machines.
-void PutLittleEndian(uint64_t value, unsigned char* out, int bytes) {
-    for (int i = 0; i < bytes; ++i) out[i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
-uint64_t GetLittleEndian(const unsigned char* in, int bytes) {
-    uint64_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i) value = (value << 8) | in[i];
-    return value;
-}
 
 bool KnownStatus(int32_t status) { return status >= 0 && status <= 2; }
 
@@ -40,29 +31,24 @@ CHighTimePersistent FromRecord(const KXTimeRecord& r) {
 }  // namespace
 
 int CHighTimePersistent::Write(IO::File& file) const {
-    unsigned char statusBytes[4];
-    unsigned char tickBytes[8];
-    PutLittleEndian(static_cast<uint32_t>(status), statusBytes, 4);
-    PutLittleEndian(static_cast<uint64_t>(ticks), tickBytes, 8);
     // Both writes count: a status lost on the way would leave a file that reads back shifted.
-    const GSErrCode first = file.WriteBin(reinterpret_cast<const char*>(statusBytes), 4);
-    const GSErrCode second = file.WriteBin(reinterpret_cast<const char*>(tickBytes), 8);
-    return first != IO::Err::NoError || second != IO::Err::NoError ? kWriteError : 0;
+    const GSErrCode first = ByteOrder::WriteLittleEndian(file, static_cast<int32_t>(status));
+    const GSErrCode second = ByteOrder::WriteLittleEndian(file, static_cast<int64_t>(ticks));
+    return first != IO::Err::NoError || second != IO::Err::NoError ? FileUtils::WriteError : FileUtils::Ok;
 }
 
 int CHighTimePersistent::Read(IO::File& file) {
-    unsigned char statusBytes[4] = {};
-    unsigned char tickBytes[8] = {};
-    const GSErrCode first = file.ReadBin(reinterpret_cast<char*>(statusBytes), 4);
-    const GSErrCode second = file.ReadBin(reinterpret_cast<char*>(tickBytes), 8);
-    const auto storedStatus = static_cast<int32_t>(GetLittleEndian(statusBytes, 4));
+    int32_t storedStatus = -1;
+    int64_t storedTicks = 0;
+    const GSErrCode first = ByteOrder::ReadLittleEndian(file, storedStatus);
+    const GSErrCode second = ByteOrder::ReadLittleEndian(file, storedTicks);
     // A short read or a status no writer produces means a foreign or damaged file: the value
     // stays as it was.
     if (first != IO::Err::NoError || second != IO::Err::NoError || !KnownStatus(storedStatus))
-        return kReadError;
+        return FileUtils::ReadError;
     status = static_cast<HighTimeStatus>(storedStatus);
-    ticks = static_cast<int64_t>(GetLittleEndian(tickBytes, 8));
-    return 0;
+    ticks = storedTicks;
+    return FileUtils::Ok;
 }
 
 CHighTimePersistent& CHighTimePersistent::SetToMidnight24() {

@@ -16,18 +16,16 @@ class CHighTimePersistent : public CHighTime {
 public:
     // Size of the stored form.
     static constexpr int32_t kStoredSize = 12;
-    // Error codes of the schedule file.
-    static constexpr int kReadError = 3;
-    static constexpr int kWriteError = 4;
 
     // Valid, 1601-01-01 00:00.
     CHighTimePersistent() = default;
     CHighTimePersistent(const CHighTime& time) : CHighTime(time) {}  // NOLINT: converts freely
     explicit CHighTimePersistent(const KXTime& hostTime) : CHighTime(hostTime) {}
 
-    // 0, or kWriteError when the file refuses the 12 bytes.
+    // 0, or FileUtils::WriteError when the file refuses the 12 bytes.
     int Write(IO::File& file) const;
-    // 0, or kReadError when the file cannot give 12 bytes; then the value is as it was.
+    // 0, or FileUtils::ReadError when the file cannot give 12 bytes, or when the status is none a
+    // writer produces; then the value is as it was.
     int Read(IO::File& file);
 
     // 00:00 of the next day, whatever the time of day (invalid when the value was not valid).

@@ -1,21 +1,19 @@
 #include "Schedule/FileUtils.h"
 
-#include <bit>
 #include <climits>
 #include <cstring>
 #include <string>
 
 #include "API/ApiErrors.h"
+#include "ByteOrder.h"
 #include "IO/File.h"
-
-static_assert(std::endian::native == std::endian::little, "files hold little-endian numbers");
 
 namespace FileUtils {
 
 int32_t FWrite_String(IO::File& file, const char* text) {
     if (text == nullptr) text = "";
     const uint64_t length = std::strlen(text);
-    file.WriteBin(reinterpret_cast<const char*>(&length), sizeof(length));
+    ByteOrder::WriteLittleEndian(file, length);
     file.WriteBin(text, static_cast<int32_t>(length));
     return file.GetStatus();
 }
@@ -23,7 +21,7 @@ int32_t FWrite_String(IO::File& file, const char* text) {
 int32_t FRead_String(IO::File& file, char* buf, uint64_t size) {
     if (size > 0) buf[0] = '\0';
     uint64_t length = 0;
-    if (const GSErrCode err = file.ReadBin(reinterpret_cast<char*>(&length), sizeof(length));
+    if (const GSErrCode err = ByteOrder::ReadLittleEndian(file, length);
         err != IO::Err::NoError)
         return err;
     if (length >= size || length > INT32_MAX) return ApiErr::MemoryFull;

@@ -2,8 +2,9 @@
 
 #include <cstring>
 
-#include "Schedule/FileUtils.h"
+#include "ByteOrder.h"
 #include "IO/File.h"
+#include "Schedule/FileUtils.h"
 
 const char TASK::typeChars[TASK::kTypeCount + 1] = "BDRFT";
 
@@ -28,8 +29,8 @@ TASK::TASK()
 
 int32_t TASK::Write(IO::File& file) const {
     // The results of the two plain writes show in the file's status, which FWrite_String returns.
-    file.WriteBin(reinterpret_cast<const char*>(&uniqueID), sizeof(uniqueID));
-    file.WriteBin(reinterpret_cast<const char*>(&type), sizeof(type));
+    ByteOrder::WriteLittleEndian(file, uniqueID);
+    ByteOrder::WriteLittleEndian(file, static_cast<int32_t>(type));
     if (start.Write(file) != 0 || end.Write(file) != 0) return FileUtils::WriteError;
     if (FileUtils::FWrite_String(file, name) != 0) return FileUtils::WriteError;
     return FileUtils::Ok;
@@ -38,8 +39,10 @@ int32_t TASK::Write(IO::File& file) const {
 int32_t TASK::Read(IO::File& file, int32_t version) {
     // The results of the ID and type reads are not looked at: a file that ends there fails the
     // later reads as well.
-    file.ReadBin(reinterpret_cast<char*>(&uniqueID), sizeof(uniqueID));
-    file.ReadBin(reinterpret_cast<char*>(&type), sizeof(type));
+    int32_t storedType = type;
+    ByteOrder::ReadLittleEndian(file, uniqueID);
+    ByteOrder::ReadLittleEndian(file, storedType);
+    type = static_cast<TASKTYPE>(storedType);
     // A date that cannot be read (cut short, or a status no writer produces) fails the record;
     // the date would otherwise silently stay the present time.
     const bool startFailed = start.Read(file) != 0;
