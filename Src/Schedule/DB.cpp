@@ -14,7 +14,7 @@
 #include "Host/VTAPI.h"
 #include "IO/File.h"
 #include "IO/Location.h"
-#include "AddOn/PW_Header.h"
+#include "Schedule/PW_Header.h"
 #include "AddOn/Preferences.h"
 #include "Schedule/ReplacementFile.h"
 #include "AddOn/ResUtils.h"

@@ -1,4 +1,4 @@
-#include "AddOn/PW_Header.h"
+#include "Schedule/PW_Header.h"
 
 #include <cstring>
 
