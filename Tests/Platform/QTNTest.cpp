@@ -1,0 +1,255 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "BM.h"
+#include "CH.h"
+#include "Platform/FileTestSupport.h"
+#include "Platform/MovieProbe.h"
+#include "QTN.h"
+
+namespace {
+
+using FileTest::TempFolder;
+
+// A picture of one colour.
+KXPixMapHandle SolidPicture(int32_t width, int32_t height, uint32_t pixel) {
+    KXPixMapHandle picture = KXPixMapNew(width, height);
+    uint32_t* pixels = KXPixMapPixels(picture);
+    for (int32_t i = 0; i < width * height; ++i) pixels[i] = pixel;
+    return picture;
+}
+
+// A picture of noise, which no encoder makes small.
+KXPixMapHandle NoisePicture(int32_t width, int32_t height, unsigned seed) {
+    KXPixMapHandle picture = KXPixMapNew(width, height);
+    uint32_t* pixels = KXPixMapPixels(picture);
+    for (int32_t i = 0; i < width * height; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        pixels[i] = 0xFF000000u | (seed >> 8);
+    }
+    return picture;
+}
+
+struct Picture {
+    KXPixMapHandle handle;
+    explicit Picture(KXPixMapHandle h) : handle(h) {}
+    ~Picture() { KXPixMapKill(&handle); }
+};
+
+GSErrCode Begin(const std::string& movie, const std::string& scratch, int16_t fps, int32_t width,
+                int32_t height) {
+    EXPECT_EQ(QTNSetFrameRate(fps), 0);
+    const QTNRect rect{0, 0, height, width};
+    EXPECT_EQ(QTNSetSCRect(&rect), 0);
+    return QTNBegMovieShow(IO::Location(movie), IO::Location(scratch), 0, 1, "PW", 0x444F5654);
+}
+
+GSErrCode End() {
+    char name[] = "Vistareel";
+    return QTNEndMovieShow(CHc2pascal(name));
+}
+
+class QTNMovieTest : public ::testing::Test {
+protected:
+    TempFolder folder;
+    std::string movie = folder / "movie.mov";
+    std::string scratch = folder / "qtscr.mov";
+};
+
+TEST_F(QTNMovieTest, ReadBackByAnIndependentReader) {
+    const uint32_t colours[] = {KXPixel(255, 0, 0), KXPixel(0, 255, 0), KXPixel(0, 0, 255)};
+    const std::string texts[] = {"2 May 2024 00:00", "Site {A} \\ phase 1\n3 May 2024 00:00", " "};
+    const struct {
+        int16_t fps;
+        std::string rate;
+        long frameMs;
+    } cases[] = {{1, "1/1", 1000}, {10, "10/1", 100}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fps);
+        std::filesystem::remove(movie);
+        ASSERT_EQ(Begin(movie, scratch, c.fps, 64, 48), 0);
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_EQ(QTNSetSlidePars(i == 2, 1, texts[i].c_str(), 0), 0);
+            Picture p(SolidPicture(64, 48, colours[i]));
+            ASSERT_EQ(QTNAddMySamplesToVideo(p.handle, 1), 0);
+        }
+        EXPECT_TRUE(FileTest::Exists(scratch));  // the movie is written beside, not in place
+        EXPECT_FALSE(FileTest::Exists(movie));
+        ASSERT_EQ(End(), 0) << QTNGetErrorText();
+        EXPECT_EQ(folder.Entries(), std::vector<std::string>{"movie.mov"});
+        EXPECT_EQ(QTNGetFrameCount(), 3);
+
+        auto video = MovieProbe::Stream(movie, "v:0");
+        EXPECT_EQ(video["codec_name"], "h264");
+        EXPECT_EQ(video["width"], "64");
+        EXPECT_EQ(video["height"], "48");
+        EXPECT_EQ(video["r_frame_rate"], c.rate);
+        EXPECT_EQ(video["nb_read_frames"], "3");
+        auto text = MovieProbe::Stream(movie, "s:0");
+        EXPECT_EQ(text["codec_name"], "mov_text");
+        EXPECT_EQ(text["codec_tag_string"], "tx3g");
+        EXPECT_EQ(MovieProbe::FormatTag(movie, "encoder"), "Vistareel");
+
+        // Each text lasts exactly its frame (a text of one space reads back as no text at all).
+        const std::vector<MovieProbe::TimedText> expected = {{0, c.frameMs, texts[0]},
+                                                             {c.frameMs, 2 * c.frameMs, texts[1]}};
+        auto got = MovieProbe::Texts(movie);
+        ASSERT_GE(got.size(), 2u);
+        EXPECT_EQ(got[0], expected[0]);
+        EXPECT_EQ(got[1], expected[1]);
+        if (got.size() > 2) {
+            EXPECT_EQ(got[2].startMs, 2 * c.frameMs);
+        }
+
+        // The pictures come out in order with their colours (lossy: within a tolerance).
+        auto pictures = MovieProbe::Pictures(movie, 64, 48);
+        ASSERT_EQ(pictures.size(), 3u);
+        for (int i = 0; i < 3; ++i) {
+            const size_t centre = (24 * 64 + 32) * 3;
+            EXPECT_NEAR(pictures[i][centre + 0], KXPixelRed(colours[i]), 12) << i;
+            EXPECT_NEAR(pictures[i][centre + 1], KXPixelGreen(colours[i]), 12) << i;
+            EXPECT_NEAR(pictures[i][centre + 2], KXPixelBlue(colours[i]), 12) << i;
+        }
+    }
+}
+
+TEST_F(QTNMovieTest, APictureLastsItsFramesAndOddSidesGrowToEven) {
+    ASSERT_EQ(Begin(movie, scratch, 10, 7, 5), 0);
+    Picture p(SolidPicture(7, 5, KXPixel(200, 200, 200)));
+    ASSERT_EQ(QTNSetSlidePars(0, 1, "held", 0), 0);
+    ASSERT_EQ(QTNAddMySamplesToVideo(p.handle, 4), 0);
+    ASSERT_EQ(End(), 0);
+    auto video = MovieProbe::Stream(movie, "v:0");
+    EXPECT_EQ(video["width"], "8");
+    EXPECT_EQ(video["height"], "6");
+    EXPECT_EQ(video["nb_read_frames"], "4");
+    EXPECT_EQ(MovieProbe::Texts(movie), (std::vector<MovieProbe::TimedText>{{0, 400, "held"}}));
+}
+
+TEST_F(QTNMovieTest, RefusedPicturesAreNotCountedAndTheMovieStaysWhole) {
+    ASSERT_EQ(Begin(movie, scratch, 1, 16, 16), 0);
+    Picture good(SolidPicture(16, 16, KXPixel(0, 0, 0)));
+    ASSERT_EQ(QTNAddMySamplesToVideo(good.handle, 1), 0);
+
+    GSHandle emptyBlock = BMAllocateHandle(0, 0, 0);
+    Picture damaged(SolidPicture(16, 16, 0));
+    (*damaged.handle)->width = 17;  // header and block disagree
+    const struct {
+        const char* name;
+        KXPixMapHandle picture;
+        int32_t frames;
+    } refused[] = {
+        {"null handle", nullptr, 1},
+        {"empty block", reinterpret_cast<KXPixMapHandle>(emptyBlock), 1},
+        {"damaged header", damaged.handle, 1},
+        {"no frames", good.handle, 0},
+    };
+    for (const auto& r : refused) {
+        EXPECT_NE(QTNAddMySamplesToVideo(r.picture, r.frames), 0) << r.name;
+        EXPECT_EQ(QTNGetFrameCount(), 1) << r.name;
+    }
+    BMKillHandle(&emptyBlock);
+    ASSERT_EQ(QTNAddMySamplesToVideo(good.handle, 1), 0);
+    ASSERT_EQ(End(), 0);
+    EXPECT_EQ(MovieProbe::Stream(movie, "v:0")["nb_read_frames"], "2");
+}
+
+TEST_F(QTNMovieTest, FailuresLeaveNoFileAndNoScratchFile) {
+    FileTest::WriteBytes(movie, {'o', 'l', 'd'});
+    const struct {
+        const char* name;
+        std::string movie, scratch;
+    } cases[] = {
+        {"empty path", "", scratch},
+        {"empty scratch path", movie, ""},
+        {"folder that does not exist", folder / "no/such/movie.mov", folder / "no/such/qtscr.mov"},
+        {"movie is its own scratch file", movie, movie},
+    };
+    for (const auto& c : cases) {
+        EXPECT_NE(Begin(c.movie, c.scratch, 1, 16, 16), 0) << c.name;
+        EXPECT_NE(std::string(QTNGetErrorText()), "") << c.name;
+        EXPECT_NE(QTNAddMySamplesToVideo(nullptr, 1), 0) << c.name;  // nothing is open
+        EXPECT_EQ(folder.Entries(), std::vector<std::string>{"movie.mov"}) << c.name;
+        EXPECT_EQ(FileTest::ReadBytes(movie), (std::vector<unsigned char>{'o', 'l', 'd'}));
+    }
+    // Ended before any frame: the old movie stays, the scratch file goes.
+    ASSERT_EQ(Begin(movie, scratch, 1, 16, 16), 0);
+    EXPECT_EQ(End(), QTNErr::NoFrames);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"movie.mov"});
+    EXPECT_EQ(FileTest::ReadBytes(movie), (std::vector<unsigned char>{'o', 'l', 'd'}));
+}
+
+TEST_F(QTNMovieTest, AFullDiskKeepsTheOldMovie) {
+    FileTest::WriteBytes(movie, {'o', 'l', 'd'});
+    ASSERT_EQ(Begin(movie, scratch, 10, 320, 240), 0);
+    GSErrCode result = 0;
+    {
+        FileTest::FileSizeLimit limit(16 * 1024);
+        for (unsigned i = 0; i < 20 && result == 0; ++i) {
+            Picture p(NoisePicture(320, 240, i));
+            result = QTNAddMySamplesToVideo(p.handle, 1);
+        }
+        if (result == 0)
+            result = End();
+        else
+            EXPECT_NE(End(), 0);
+    }
+    EXPECT_NE(result, 0);
+    EXPECT_NE(std::string(QTNGetErrorText()).find(movie), std::string::npos) << QTNGetErrorText();
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"movie.mov"});
+    EXPECT_EQ(FileTest::ReadBytes(movie), (std::vector<unsigned char>{'o', 'l', 'd'}));
+}
+
+TEST_F(QTNMovieTest, CallsOutOfOrderAreRefused) {
+    EXPECT_EQ(QTNSetSlidePars(0, 1, "x", 0), QTNErr::NotOpen);
+    EXPECT_EQ(End(), QTNErr::NotOpen);
+    const QTNRect empty{0, 0, 0, 10};
+    EXPECT_EQ(QTNSetSCRect(&empty), QTNErr::BadParameter);
+    EXPECT_EQ(QTNSetSCRect(nullptr), QTNErr::BadParameter);
+    EXPECT_EQ(QTNSetFrameRate(0), QTNErr::BadParameter);
+    ASSERT_EQ(Begin(movie, scratch, 1, 16, 16), 0);
+    EXPECT_EQ(Begin(folder / "other.mov", folder / "qtscr2.mov", 1, 16, 16), QTNErr::AlreadyOpen);
+    Picture p(SolidPicture(16, 16, 0));
+    ASSERT_EQ(QTNAddMySamplesToVideo(p.handle, 1), 0);
+    EXPECT_EQ(End(), 0);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"movie.mov"});
+}
+
+TEST(QTNReadImageFileTest, ReadsAPictureMadeByAnotherProgram) {
+    TempFolder folder;
+    const std::string png = folder / "red.png";
+    MovieProbe::Run("ffmpeg -v error -f lavfi -i color=c=0xFF0000:s=7x5,format=rgb24 -frames:v 1 " +
+                    MovieProbe::Quote(png));
+    ASSERT_TRUE(FileTest::Exists(png));
+    KXPixMapHandle picture = nullptr;
+    int32_t width = 0, height = 0;
+    const int16_t depth = 32;
+    ASSERT_EQ(QTNReadImageFile(IO::Location(png), &picture, &width, &height, 0, 0, &depth, 4), 0);
+    EXPECT_EQ(width, 7);
+    EXPECT_EQ(height, 5);
+    ASSERT_TRUE(KXPixMapIsValid(picture));
+    EXPECT_EQ(KXPixMapPixels(picture)[3 * 7 + 4] & 0xFFFFFFu, 0xFF0000u);
+    KXPixMapKill(&picture);
+
+    FileTest::WriteBytes(folder / "junk.png", {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'g'});
+    const int16_t wrongDepth = 16;
+    const struct {
+        const char* name;
+        std::string path;
+        const int16_t* depth;
+    } refused[] = {{"junk", folder / "junk.png", &depth},
+                   {"missing", folder / "missing.png", &depth},
+                   {"depth 16", png, &wrongDepth}};
+    for (const auto& r : refused) {
+        EXPECT_NE(
+            QTNReadImageFile(IO::Location(r.path), &picture, nullptr, nullptr, 0, 0, r.depth, 4), 0)
+            << r.name;
+        EXPECT_EQ(picture, nullptr) << r.name;
+    }
+}
+
+}  // namespace
