@@ -75,7 +75,7 @@ GSErrCode QTNMovieWriter::Open(const IO::Location& movie, const IO::Location& sc
     movie_ = movie;
     scratch_ = scratch;
     AVFormatContext* raw = nullptr;
-    av_log_set_level(AV_LOG_ERROR);  // failures reach the caller as results, not as log lines
+    av_log_set_level(AV_LOG_QUIET);  // failures reach the caller as results, not as log lines
     int err = avformat_alloc_output_context2(&raw, nullptr, "mov", scratch.ToPath().c_str());
     if (err < 0 || raw == nullptr) return Fail(QTNErr::OutOfMemory, "no QuickTime muxer", err);
     output_.reset(raw);

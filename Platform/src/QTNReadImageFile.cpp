@@ -65,6 +65,7 @@ GSErrCode QTNReadImageFile(const IO::Location& file, KXPixMapHandle* picture, in
                            int32_t* height, int32_t, int32_t, const int16_t* depth, int32_t) {
     if (picture == nullptr || depth == nullptr || *depth != 32 || !file.IsValid())
         return QTNErr::BadParameter;
+    av_log_set_level(AV_LOG_QUIET);  // a file that is no image is an answer, not a log line
     AVFormatContext* raw = nullptr;
     const int err = avformat_open_input(&raw, file.ToPath().c_str(), nullptr, nullptr);
     if (err < 0) return err == AVERROR(ENOENT) ? QTNErr::IOError : QTNErr::BadImageFile;
