@@ -1,0 +1,107 @@
+#pragma once
+// Tests of the element work: the add-on's units inside a stand-in host (table handed over,
+// resources open, a scripted user agent) over a small project made by hand, a schedule of the
+// test's own, and link records built byte by byte, independently of the code that writes them.
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "API/ApiAttributes.h"
+#include "AddOn/Preferences.h"
+#include "Elements/ElementHider.h"
+#include "Model/ElementTypes.h"
+#include "Model/Project.h"
+#include "Schedule/DB.h"
+#include "Src/AddOn/ShellFixture.h"
+#include "Src/Schedule/ScheduleFixture.h"
+
+namespace LinkBytes {
+
+using Bytes = std::vector<uint8_t>;
+
+inline void Put16(Bytes& b, size_t at, int v) {
+    b[at] = uint8_t(v & 0xFF);
+    b[at + 1] = uint8_t((v >> 8) & 0xFF);
+}
+inline void Put32(Bytes& b, size_t at, int64_t v) {
+    for (int i = 0; i < 4; ++i) b[at + size_t(i)] = uint8_t((v >> (8 * i)) & 0xFF);
+}
+
+// The stored record: ten IDs from byte 0, then the saved values at their places.
+struct Record {
+    std::vector<int32_t> ids;
+    int hiddenFromLayer = 0;
+    std::vector<int> pens, materials, materials2, pens2;  // up to 3, 5, 3, 3
+    int64_t switch1 = 0, switch2 = 0, switch3 = 0;
+
+    Bytes Build() const {
+        Bytes b(88, 0);
+        for (size_t i = 0; i < ids.size(); ++i) Put32(b, 4 * i, ids[i]);
+        Put16(b, 40, hiddenFromLayer);
+        for (size_t i = 0; i < pens.size(); ++i) Put16(b, 42 + 2 * i, pens[i]);
+        for (size_t i = 0; i < materials.size(); ++i) Put16(b, 48 + 2 * i, materials[i]);
+        Put32(b, 60, switch1);
+        Put32(b, 64, switch2);
+        for (size_t i = 0; i < materials2.size(); ++i) Put16(b, 68 + 2 * i, materials2[i]);
+        for (size_t i = 0; i < pens2.size(); ++i) Put16(b, 74 + 2 * i, pens2[i]);
+        Put32(b, 84, switch3);
+        return b;
+    }
+};
+
+}  // namespace LinkBytes
+
+class ElementsTest : public HostedAddOnTest {
+protected:
+    void SetUp() override {
+        HostedAddOnTest::SetUp();
+        CadHost::ReplaceCurrentProject(std::make_unique<CadHost::Project>());
+        CadHost::Project& p = CadHost::CurrentProject();
+        p.AddLayer({"Visible", 0, 0});                         // 2
+        p.AddLayer({"User Hidden", APILayerFlag::Hidden, 0});  // 3
+        p.AddLayer({"Locked", APILayerFlag::Locked, 0});       // 4
+        prefs.Create();
+        db.Create();
+        hider.Create();
+    }
+    void TearDown() override {
+        CadHost::ReplaceCurrentProject(nullptr);
+        HostedAddOnTest::TearDown();
+    }
+
+    static CadHost::Project& Model() { return CadHost::CurrentProject(); }
+
+    // An element with distinct pens (from 10), materials (from 2) and every switch on.
+    static API_Guid Add(API_ElemTypeID type, const std::string& id, int16_t layer = 1) {
+        CadHost::Element e;
+        e.type = type;
+        e.id = id;
+        e.layer = layer;
+        for (int i = 0; i < e.PenCount(); ++i) e.pens[size_t(i)] = int16_t(10 + i);
+        for (int i = 0; i < e.MaterialCount(); ++i) e.materials[size_t(i)] = int16_t(2 + i);
+        for (int i = 0; i < e.SwitchCount(); ++i) e.switches[size_t(i)] = 1;
+        if (CadHost::ElementTypes::Of(type).hasBody)
+            e.body.push_back({{{0, 0}, {1, 0}, {1, 1}}, 0, 3, 0});
+        return Model().Add(std::move(e)).guid;
+    }
+    static const CadHost::Element& Elem(const API_Guid& guid) { return *Model().Find(guid); }
+
+    // Stores bytes as the element's user data, directly in the host's model.
+    static void Store(const API_Guid& guid, const LinkBytes::Bytes& bytes, int32_t version = 103) {
+        CadHost::UserData data;
+        data.version = version;
+        data.platformSign = 0x5757;
+        data.bytes = bytes;
+        Model().Edit(guid)->userData = data;
+    }
+    static LinkBytes::Bytes Stored(const API_Guid& guid) {
+        const auto& data = Elem(guid).userData;
+        return data ? data->bytes : LinkBytes::Bytes{};
+    }
+
+    Preferences prefs;
+    ElementHider hider;
+    DB db{prefs, hider};
+};
