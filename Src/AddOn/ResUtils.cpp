@@ -53,4 +53,23 @@ char* ReplaceCharInString(char* s, char from, char to) {
     return s;
 }
 
+std::string FormatTexts(const char* format, std::initializer_list<const char*> texts) {
+    std::string out;
+    auto next = texts.begin();
+    for (const char* p = format; p != nullptr && *p != '\0'; ++p) {
+        if (p[0] == '%' && (p[1] == '%' || p[1] == 's')) {
+            if (p[1] == '%') {
+                out += '%';
+            } else if (next != texts.end()) {
+                if (*next != nullptr) out += *next;
+                ++next;
+            }
+            ++p;
+        } else {
+            out += *p;
+        }
+    }
+    return out;
+}
+
 }  // namespace ResUtils

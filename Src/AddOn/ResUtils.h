@@ -1,5 +1,8 @@
 #pragma once
 // The add-on's own strings by list and index (1-based).
+#include <initializer_list>
+#include <string>
+
 namespace ResUtils {
 
 constexpr int kStringBufferSize = 2048;
@@ -15,5 +18,9 @@ char** LoadDynResourceStringArray(short listID, short count, short first);
 // Frees the strings from the last to the first, then the array; null is ignored.
 void FreeDynStringArray(char** array, short count);
 char* ReplaceCharInString(char* s, char from, char to);
+// A resource text used as a format: each "%s" in turn takes the next of texts (nothing when they
+// run out), "%%" stands for "%", everything else is kept. Done by hand so that a resource text can
+// never act as a printf format.
+std::string FormatTexts(const char* format, std::initializer_list<const char*> texts);
 
 }  // namespace ResUtils

@@ -1,5 +1,6 @@
 #include "Schedule/DB.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <set>
@@ -9,6 +10,9 @@
 #include "AddOn/DGUtils.h"
 #include "Schedule/ETaskNotFound.h"
 #include "Elements/ElementHider.h"
+#include "Elements/OwnData.h"
+#include "AddOn/DebugUtils.h"
+#include "Palette/TaskLess.h"
 #include "Schedule/FileName.h"
 #include "Schedule/FileUtils.h"
 #include "Host/VTAPI.h"
@@ -126,9 +130,9 @@ TASK DB::GetTask(uint32_t index) const {
 }
 
 uint32_t DB::GetTaskIndexByUniqueID(int32_t id) const {
-    for (size_t i = 0; i < tasks.size(); ++i)
-        if (tasks[i].uniqueID == id) return static_cast<uint32_t>(i);
-    throw ETaskNotFound(kThrownFrom, __LINE__, "");
+    const int32_t position = taskIndex.Find(tasks, id);
+    if (position < 0) throw ETaskNotFound(kThrownFrom, __LINE__, "");
+    return static_cast<uint32_t>(position);
 }
 
 TASK& DB::GetTaskByUniqueID(int32_t id) { return tasks[GetTaskIndexByUniqueID(id)]; }
@@ -174,6 +178,7 @@ int32_t DB::AppendNewTask() {
         while (used.count(task.uniqueID) != 0) ++task.uniqueID;
     }
     tasks.push_back(task);
+    taskIndex.Appended(tasks);
     modified = true;
     return static_cast<int32_t>(tasks.size() - 1);
 }
@@ -181,12 +186,14 @@ int32_t DB::AppendNewTask() {
 void DB::SetTask(uint32_t index, const TASK& task) {
     if (index >= tasks.size()) throw ETaskNotFound(kThrownFrom, __LINE__, "");
     modified = modified || !SameTaskData(tasks[index], task);
+    if (tasks[index].uniqueID != task.uniqueID) taskIndex.Invalidate();
     tasks[index] = task;
 }
 
 void DB::DeleteTaskByUniqueID(int32_t id) {
     const uint32_t index = GetTaskIndexByUniqueID(id);
     tasks.erase(tasks.begin() + index);
+    taskIndex.Invalidate();
     modified = true;
 }
 
@@ -194,6 +201,7 @@ void DB::Clear() {
     modified = false;
     SetCurrentDate(CHighTimePersistent::GetKXPresentTime(), true);
     tasks.clear();
+    taskIndex.Invalidate();
     prefs.Reset();
 }
 
@@ -223,6 +231,82 @@ int32_t DB::ConsistencyCheckBeforeMovie() const {
         }
     }
     return reports;
+}
+
+int32_t DB::ConnectedTasksCheck(OwnData* data, API_ElemTypeID type, API_Guid guid) const {
+    if (data == nullptr) return 0;
+    std::vector<const TASK*> linked;
+    const int32_t count = data->TaskUniqueIDCount();
+    for (int32_t slot = 0; slot < count; ++slot) {
+        if (data->taskUniqueIDs[slot] == 0) continue;
+        const int32_t position = taskIndex.Find(tasks, data->taskUniqueIDs[slot]);
+        if (position >= 0) linked.push_back(&tasks[size_t(position)]);
+    }
+    if (linked.size() < 2) return 0;
+    const TaskLess byStart(0, TaskLess::ByStart);
+    std::sort(linked.begin(), linked.end(),
+              [&](const TASK* a, const TASK* b) { return byStart(*a, *b); });
+
+    // The type name and ID text are asked for only when there is something to report.
+    char typeName[ElementHider::kIdentifierSize] = {}, idText[ElementHider::kIdentifierSize] = {};
+    bool identified = false;
+    auto identify = [&] {
+        if (!identified) hider.GetElemIdentifier(type, guid, typeName, idText);
+        identified = true;
+    };
+    auto report = [](short index, std::initializer_list<const char*> texts) {
+        char format[ResUtils::kStringBufferSize];
+        ResUtils::LoadResourceString(format, 32510, index);
+        VTAPI_WriteReport(ResUtils::FormatTexts(format, texts).c_str(), false);
+    };
+    auto nameOf = [&](int32_t id) {
+        const int32_t position = taskIndex.Find(tasks, id);
+        return position >= 0 ? tasks[size_t(position)].name : "";
+    };
+
+    int32_t lines = 0;
+    std::set<std::pair<int32_t, int32_t>> overlaps;
+    for (size_t i = 0; i < linked.size(); ++i) {
+        const TASK& first = *linked[i];
+        const CHighTimePersistent lastDay = first.end.DecreaseByOneDay();
+        for (size_t j = i + 1; j < linked.size(); ++j) {
+            const TASK& second = *linked[j];
+            if (second.start.ticks < first.start.ticks) {
+                DebugUtils::_ProgramErrorMsg("Internal error, is sort wrong?", __FILE__, __LINE__);
+                continue;
+            }
+            if (second.start.ticks == first.start.ticks || second.start.ticks <= lastDay.ticks)
+                overlaps.emplace(first.uniqueID, second.uniqueID);
+        }
+    }
+    if (!overlaps.empty()) {
+        identify();
+        report(7, {typeName, idText});
+        for (const auto& [earlier, later] : overlaps) {
+            report(8, {nameOf(later), nameOf(earlier)});
+            ++lines;
+        }
+    }
+
+    bool headed = false;
+    for (size_t k = 0; k + 1 < linked.size(); ++k) {
+        const TASK& a = *linked[k];
+        const TASK& b = *linked[k + 1];
+        const bool known = static_cast<uint32_t>(a.type) < uint32_t(TASK::kTypeCount) &&
+                           static_cast<uint32_t>(b.type) < uint32_t(TASK::kTypeCount);
+        if (known && validPairs[a.type][b.type]) continue;
+        if (!headed) {
+            identify();
+            report(9, {typeName, idText});
+            headed = true;
+        }
+        char typeOfB[ResUtils::kStringBufferSize], typeOfA[ResUtils::kStringBufferSize];
+        ResUtils::LoadResourceString(typeOfB, 32512, short(b.type + 1));
+        ResUtils::LoadResourceString(typeOfA, 32512, short(a.type + 1));
+        report(10, {b.name, typeOfB, a.name, typeOfA});
+        ++lines;
+    }
+    return lines;
 }
 
 // ---- Current date ----

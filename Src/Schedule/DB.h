@@ -9,10 +9,12 @@
 #include "Dates/CHighTime.h"
 #include "Dates/CHighTimePersistent.h"
 #include "Schedule/TASK.h"
+#include "Schedule/TaskIndex.h"
 
 class Preferences;
 class ElementHider;
 class MainDialogCPP;
+class OwnData;
 
 class DB {
 public:
@@ -29,7 +31,8 @@ public:
     int32_t GetTaskNumber() const { return static_cast<int32_t>(tasks.size()); }
     // A copy of the task at index; a freshly constructed task when there is none there.
     TASK GetTask(uint32_t index) const;
-    // Index of the first task with that ID; ETaskNotFound when there is none.
+    // Index of the first task with that ID; ETaskNotFound when there is none. Does not walk the
+    // list (see TaskIndex).
     uint32_t GetTaskIndexByUniqueID(int32_t id) const;
     TASK& GetTaskByUniqueID(int32_t id);
     TASK GetTaskByUniqueID(int32_t id) const;
@@ -58,6 +61,9 @@ public:
 
     // Writes one report line for every task date that cannot drive a movie; returns their number.
     int32_t ConsistencyCheckBeforeMovie() const;
+    // Writes report lines about the element's linked tasks that overlap in time or follow each
+    // other in an order of types that makes no sense; returns the number of task pairs reported.
+    int32_t ConnectedTasksCheck(OwnData* data, API_ElemTypeID type, API_Guid guid) const;
 
     // The date at which the model is shown (moved to 24:00 of its day when toEndOfDay), and the
     // computed fields of every task for it.
@@ -97,4 +103,7 @@ public:
     ElementHider& hider;
     GSHandle captionParams = nullptr;  // the caption object's parameter records (1080 bytes each)
     int32_t captionParamCount = 0;
+
+private:
+    TaskIndex taskIndex;  // unique ID -> position in tasks
 };
