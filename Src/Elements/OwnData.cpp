@@ -1,20 +1,22 @@
 #include "Elements/OwnData.h"
 
-#include <bit>
 #include <cstring>
 #include <type_traits>
+
+#include "ByteOrder.h"
 
 namespace {
 
 // Lets the stored bytes be the record itself on this machine.
 static_assert(std::is_trivially_copyable_v<OwnData>);
 
+// The stored little-endian bytes of a number, read as a number of this machine: a swap on a
+// big-endian machine, nothing on a little-endian one, and the same both ways.
 template <typename T>
 void Swap(T& value) {
-    if constexpr (sizeof(T) == 2)
-        value = static_cast<T>(__builtin_bswap16(static_cast<uint16_t>(value)));
-    else
-        value = static_cast<T>(__builtin_bswap32(static_cast<uint32_t>(value)));
+    unsigned char bytes[sizeof(T)];
+    std::memcpy(bytes, &value, sizeof(T));
+    value = ByteOrder::GetLittleEndian<T>(bytes);
 }
 
 template <typename T, size_t N>
@@ -45,7 +47,6 @@ void OwnData::DefragmentTaskUniqueIDs() {
 }
 
 void OwnData::IvNumbers() {
-    if constexpr (std::endian::native == std::endian::little) return;
     Swap(taskUniqueIDs);
     Swap(hiddenFromLayer);
     Swap(savedPens);
