@@ -1,5 +1,7 @@
 #include "DG/DG.h"
 
+#include <deque>
+
 namespace {
 
 class FirstButtonAgent : public DG::UserAgent {
@@ -14,6 +16,11 @@ std::map<std::pair<GSType, uint32_t>, std::string>& HelpLocations() {
     return locations;
 }
 
+std::deque<std::function<void()>>& PendingActions() {
+    static std::deque<std::function<void()>> actions;
+    return actions;
+}
+
 }  // namespace
 
 namespace DG {
@@ -25,15 +32,18 @@ UserAgent& CurrentUserAgent() {
     return currentAgent != nullptr ? *currentAgent : fallback;
 }
 
-Panel::Panel(GSResModule module, int16_t resId) {
-    if (const RS::DialogLayout* layout = RSGetDialog(resId, module)) {
-        layout_ = *layout;
-        id_ = resId;
-        title_ = layout->title;
-    }
+void PostUserAction(std::function<void()> action) {
+    if (action) PendingActions().push_back(std::move(action));
 }
 
-Panel::~Panel() = default;
+size_t DeliverPendingEvents() {
+    std::deque<std::function<void()>> round;
+    round.swap(PendingActions());
+    for (auto& action : round) action();
+    return round.size();
+}
+
+size_t PendingUserActions() { return PendingActions().size(); }
 
 void RegisterAdditionalHelpLocation(GSType signature, uint32_t identifier,
                                     const IO::Location& location) {

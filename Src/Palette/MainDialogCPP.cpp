@@ -4,7 +4,7 @@
 #include "Host/VTAPI.h"
 
 MainDialogCPP::MainDialogCPP(short resId, DB& db_, ElementHider& hider_)
-    : DG::Palette(VTAPI_GetOwnResModule(), resId), db(db_), hider(hider_) {}
+    : DG::ModelessDialog(VTAPI_GetOwnResModule(), resId), db(db_), hider(hider_) {}
 
 void MainDialogCPP::Create() {}
 

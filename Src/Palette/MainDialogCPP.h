@@ -6,7 +6,7 @@
 class DB;
 class ElementHider;
 
-class MainDialogCPP : public DG::Palette {
+class MainDialogCPP : public DG::ModelessDialog {
 public:
     MainDialogCPP(short resId, DB& db, ElementHider& hider);
 

@@ -1,11 +1,15 @@
 #pragma once
-// The host's dialog toolkit, headless: alerts from resources, palettes built from dialog layouts,
-// help locations. Nothing is drawn; the user agent answers in place of a person.
+// The host's dialog toolkit, headless: alerts from resources, modeless dialogs built from dialog
+// layouts (DG/ModelessDialog.h and the item headers), help locations. Nothing is drawn; the user
+// agent answers in place of a person.
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 
 #include "API/ApiTypes.h"
+#include "DG/ModelessDialog.h"
 #include "DG/UserAgent.h"
 #include "IO/Location.h"
 #include "RS.h"
@@ -20,39 +24,13 @@ std::string DGFillAlertText(const std::string& text, const char* const params[4]
 
 namespace DG {
 
-// A window of the toolkit built from a dialog layout. Its id is the layout's number, 0 when the
-// layout could not be found.
-class Panel {
-public:
-    Panel(GSResModule module, int16_t resId);
-    virtual ~Panel();
-    Panel(const Panel&) = delete;
-    Panel& operator=(const Panel&) = delete;
-
-    int16_t GetId() const { return id_; }
-    const std::string& GetTitle() const { return title_; }
-    const RS::DialogLayout* GetLayout() const { return id_ != 0 ? &layout_ : nullptr; }
-
-private:
-    int16_t id_ = 0;
-    std::string title_;
-    RS::DialogLayout layout_;
-};
-
-// A modeless palette: shown or hidden, receives events until EndEventProcessing.
-class Palette : public Panel {
-public:
-    Palette(GSResModule module, int16_t resId) : Panel(module, resId) {}
-    void Show() { visible_ = true; }
-    void Hide() { visible_ = false; }
-    bool IsVisible() const { return visible_; }
-    void EndEventProcessing() { processing_ = false; }
-    bool IsProcessingEvents() const { return processing_; }
-
-private:
-    bool visible_ = false;
-    bool processing_ = true;
-};
+// What a person does while the add-on is busy (a click on a progress window's Cancel button):
+// the host posts it, and it happens at the next point where the toolkit delivers events.
+void PostUserAction(std::function<void()> action);
+// Delivers the posted actions in order; returns how many. Actions posted meanwhile wait for the
+// next call.
+size_t DeliverPendingEvents();
+size_t PendingUserActions();
 
 // Help locations that add-ons register by (signature, identifier).
 void RegisterAdditionalHelpLocation(GSType signature, uint32_t identifier,

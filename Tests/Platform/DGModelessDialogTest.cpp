@@ -1,0 +1,415 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "API/Pictures.h"
+#include "DG/Button.h"
+#include "DG/DG.h"
+#include "DG/DateControl.h"
+#include "DG/DrawContext.h"
+#include "DG/LeftText.h"
+#include "DG/ModelessDialog.h"
+#include "DG/Observers.h"
+#include "DG/PopUp.h"
+#include "DG/ProgressBar.h"
+#include "DG/SingleSelListBox.h"
+#include "DG/TextEdit.h"
+#include "ResourceModuleFixture.h"
+
+namespace {
+
+const char* const kLayout = R"(dialog 910 palette 400 300 Test Window
+item 1 button 10 10 80 24 Go
+item 2 text 10 40 100 20 Label
+item 3 edit 10 70 100 20
+item 4 popup 10 100 100 20
+item 5 date 10 130 100 20
+item 6 list 120 10 260 200
+item 7 progress 10 270 200 12
+end
+)";
+
+class Window : public DG::ModelessDialog {
+public:
+    explicit Window(GSResModule module)
+        : DG::ModelessDialog(module, 910),
+          go(*this, 1),
+          label(*this, 2),
+          edit(*this, 3),
+          popup(*this, 4),
+          date(*this, 5),
+          list(*this, 6),
+          bar(*this, 7) {}
+    DG::Button go;
+    DG::LeftText label;
+    DG::TextEdit edit;
+    DG::PopUp popup;
+    DG::DateControl date;
+    DG::SingleSelListBox list;
+    DG::ProgressBar bar;
+};
+
+// Writes down every event it hears, in order.
+class Recorder : public DG::PanelObserver,
+                 public DG::CompoundItemObserver,
+                 public DG::ButtonItemObserver,
+                 public DG::TextEditObserver,
+                 public DG::ListBoxObserver,
+                 public DG::DateTimeObserver,
+                 public DG::PopUpObserver {
+public:
+    std::vector<std::string> log;
+    bool acceptClose = false;
+
+    void Watch(DG::Panel& panel) {
+        panel.Attach(*this);
+        AttachToAllItems(panel);
+    }
+    void PanelOpened(const DG::PanelOpenEvent&) override { log.push_back("open"); }
+    void PanelClosed(const DG::PanelCloseEvent&) override { log.push_back("close"); }
+    void PanelCloseRequested(const DG::PanelCloseRequestEvent&, bool* accepted) override {
+        log.push_back("close request");
+        if (acceptClose) *accepted = true;
+    }
+    void PanelResized(const DG::PanelResizeEvent& ev) override {
+        log.push_back("resize " + std::to_string(ev.GetHorizontalChange()) + " " +
+                      std::to_string(ev.GetVerticalChange()));
+    }
+    void ItemFocusGained(const DG::ItemFocusEvent& ev) override {
+        log.push_back("focus+" + std::to_string(ev.GetSource()->GetId()));
+    }
+    void ItemFocusLost(const DG::ItemFocusEvent& ev) override {
+        log.push_back("focus-" + std::to_string(ev.GetSource()->GetId()));
+    }
+    void ButtonClicked(const DG::ButtonClickEvent& ev) override {
+        log.push_back("click " + std::to_string(ev.GetSource()->GetId()));
+    }
+    void TextEditContentChanged(const DG::TextEditChangeEvent& ev) override {
+        log.push_back("text " + ev.GetSource()->GetText());
+    }
+    void ListBoxSelectionChanged(const DG::ListBoxSelectionEvent& ev) override {
+        log.push_back("select " + std::to_string(ev.GetSource()->GetSelectedItem()));
+    }
+    void ListBoxDoubleClicked(const DG::ListBoxDoubleClickEvent& ev) override {
+        log.push_back("double " + std::to_string(ev.GetListItem()));
+    }
+    void DateTimeChanged(const DG::DateTimeChangeEvent& ev) override {
+        log.push_back("date " + std::to_string(ev.GetSource()->GetValue()));
+    }
+    void PopUpChanged(const DG::PopUpChangeEvent& ev) override {
+        log.push_back("popup " + std::to_string(ev.GetPreviousSelection()) + ">" +
+                      std::to_string(ev.GetSource()->GetSelectedItem()));
+    }
+    void SourceDestroyed(KX::EventSource* source) override {
+        auto* item = dynamic_cast<DG::Item*>(source);
+        log.push_back(item != nullptr ? "gone " + std::to_string(item->GetId()) : "gone window");
+    }
+};
+
+struct NoAgent : DG::UserAgent {
+    int16_t AnswerAlert(const DG::AlertRequest&) override { return 1; }
+};
+
+class DGModelessDialogTest : public ResourceModuleFixture<NoAgent> {
+protected:
+    DGModelessDialogTest() : ResourceModuleFixture(kLayout, "modeless_dialog_test.rsrc") {}
+
+    void Open(Window& w) {
+        recorder.Watch(w);
+        w.BeginEventProcessing();
+        w.Show();
+        for (int row = 1; row <= 3; ++row) w.list.AppendItem();
+        recorder.log.clear();
+    }
+    Recorder recorder;
+    std::string why;
+};
+
+TEST_F(DGModelessDialogTest, ItemsTakeTheirPlaceAndTextFromTheLayout) {
+    Window w(module);
+    EXPECT_EQ(w.GetId(), 910);
+    EXPECT_EQ(w.GetTitle(), "Test Window");
+    EXPECT_EQ(w.GetClientWidth(), 400);
+    EXPECT_EQ(w.go.GetText(), "Go");
+    EXPECT_EQ(w.list.GetRect(), (DG::Rect{120, 10, 380, 210}));
+    EXPECT_EQ(w.GetItem(5), &w.date);
+    EXPECT_EQ(w.GetItems().size(), 7u);
+    EXPECT_EQ(DG::Panel::Find(910), &w);
+}
+
+TEST_F(DGModelessDialogTest, PersonCannotActWhereAPersonCouldNot) {
+    Window w(module);
+    w.list.AppendItem();
+    // Not open yet.
+    EXPECT_FALSE(w.go.UserClick(why));
+    EXPECT_EQ(why, "the window is not open");
+    w.BeginEventProcessing();
+    EXPECT_FALSE(w.go.UserClick(why));
+    EXPECT_EQ(why, "the window is not shown");
+    w.Show();
+    w.go.Disable();
+    EXPECT_FALSE(w.go.UserClick(why));
+    EXPECT_EQ(why, "item 1 is disabled");
+    w.edit.Hide();
+    EXPECT_FALSE(w.edit.UserSetText("x", why));
+    EXPECT_EQ(why, "item 3 is hidden");
+    EXPECT_FALSE(w.list.UserSelect(2, why));
+    EXPECT_FALSE(w.popup.UserSelect(1, why));
+    w.go.Enable();
+    EXPECT_TRUE(w.go.UserClick(why));
+}
+
+TEST_F(DGModelessDialogTest, OpeningAndClosingAreToldOnce) {
+    Window w(module);
+    recorder.Watch(w);
+    w.BeginEventProcessing();
+    w.BeginEventProcessing();
+    w.EndEventProcessing();
+    w.EndEventProcessing();
+    EXPECT_EQ(recorder.log, (std::vector<std::string>{"open", "close"}));
+}
+
+struct Gesture {
+    const char* name;
+    std::function<bool(Window&, std::string&)> act;
+    std::vector<std::string> events;
+};
+
+TEST_F(DGModelessDialogTest, GesturesArriveInTheOrderAToolkitSendsThem) {
+    const std::vector<Gesture> gestures = {
+        {"double-click an unselected row",
+         [](Window& w, std::string& e) { return w.list.UserDoubleClick(2, e); },
+         {"focus+6", "select 2", "double 2"}},
+        {"double-click the selected row",
+         [](Window& w, std::string& e) {
+             w.list.SelectItem(2);
+             return w.list.UserDoubleClick(2, e);
+         },
+         {"focus+6", "double 2"}},
+        {"click below the rows",
+         [](Window& w, std::string& e) {
+             w.list.SelectItem(1);
+             return w.list.UserSelect(0, e);
+         },
+         {"focus+6", "select 0"}},
+        {"set the date while typing in the text field",
+         [](Window& w, std::string& e) {
+             w.edit.SetFocus();
+             return w.date.UserSetValue(86400, e);
+         },
+         {"focus+3", "focus-3", "focus+5", "date 86400"}},
+        {"type into the text field",
+         [](Window& w, std::string& e) { return w.edit.UserSetText("abc", e); },
+         {"focus+3", "text abc"}},
+        {"choose a pop-up entry",
+         [](Window& w, std::string& e) {
+             w.popup.AppendItem();
+             w.popup.AppendItem();
+             w.popup.SelectItem(1);
+             return w.popup.UserSelect(2, e);
+         },
+         {"popup 1>2"}},
+        {"click a button",
+         [](Window& w, std::string& e) { return w.go.UserClick(e); },
+         {"click 1"}},
+        {"resize the window",
+         [](Window& w, std::string& e) { return w.UserResize(-30, 12, e); },
+         {"resize -30 12"}},
+    };
+    for (const Gesture& g : gestures) {
+        SCOPED_TRACE(g.name);
+        Window w(module);
+        Open(w);
+        ASSERT_TRUE(g.act(w, why)) << why;
+        EXPECT_EQ(recorder.log, g.events);
+        recorder.log.clear();
+        w.Detach(recorder);
+        recorder.DetachFromAllItems(w);
+    }
+}
+
+TEST_F(DGModelessDialogTest, CloseRequestHidesOnlyWhenAnObserverAccepts) {
+    for (const bool accept : {false, true}) {
+        Window w(module);
+        Open(w);
+        recorder.acceptClose = accept;
+        ASSERT_TRUE(w.UserCloseRequest(why));
+        EXPECT_EQ(w.IsVisible(), !accept);
+        EXPECT_EQ(recorder.log, (std::vector<std::string>{"close request"}));
+        w.Detach(recorder);
+        recorder.DetachFromAllItems(w);
+    }
+}
+
+TEST_F(DGModelessDialogTest, ResizeChangesTheClientSizeAndRefusesNothingLeft) {
+    Window w(module);
+    Open(w);
+    ASSERT_TRUE(w.UserResize(-30, 12, why));
+    EXPECT_EQ(w.GetClientWidth(), 370);
+    EXPECT_EQ(w.GetClientHeight(), 312);
+    EXPECT_FALSE(w.UserResize(-370, 0, why));
+    EXPECT_EQ(w.GetClientWidth(), 370);
+    w.Detach(recorder);
+    recorder.DetachFromAllItems(w);
+}
+
+TEST_F(DGModelessDialogTest, DestroyedWindowTellsItsItemsThenItself) {
+    {
+        Window w(module);
+        recorder.Watch(w);
+    }
+    ASSERT_EQ(recorder.log.size(), 8u);
+    EXPECT_EQ(recorder.log.front(), "gone 7");  // members go in reverse order
+    EXPECT_EQ(recorder.log.back(), "gone window");
+    EXPECT_EQ(DG::Panel::Find(910), nullptr);
+}
+
+TEST_F(DGModelessDialogTest, ObserverGoneBeforeTheWindowIsNotCalled) {
+    Window w(module);
+    Open(w);
+    {
+        Recorder shortLived;
+        shortLived.Watch(w);
+    }
+    EXPECT_TRUE(w.go.UserClick(why));  // the sanitizer build catches a call into the dead one
+    EXPECT_EQ(recorder.log, (std::vector<std::string>{"click 1"}));
+    w.Detach(recorder);
+    recorder.DetachFromAllItems(w);
+}
+
+TEST_F(DGModelessDialogTest, CellEditorSitsInTheSelectedRowOfItsField) {
+    Window w(module);
+    Open(w);
+    w.list.SetTabFieldCount(2);
+    w.list.SetTabFieldProperties(1, 0, 100, DG::ListBox::Left, DG::ListBox::EndTruncate);
+    w.list.SetTabFieldProperties(2, 100, 240, DG::ListBox::Left, DG::ListBox::EndTruncate);
+    w.edit.SetSize(94, 13);
+    w.edit.Hide();
+    w.list.SetOnTabItem(2, w.edit);
+    EXPECT_FALSE(w.edit.IsVisible()) << "no row selected";
+    w.list.SelectItem(3);
+    EXPECT_TRUE(w.edit.IsVisible());
+    // list top 10, frame 1, rows of 20: row 3 starts at 51; the field at 120 + 100, inset 3.
+    const int32_t top = 10 + 1 + 2 * 20 + (20 - 13) / 2;
+    EXPECT_EQ(w.edit.GetRect(), (DG::Rect{223, top, 223 + 94, top + 13}));
+    w.list.RemoveOnTabItem(2);
+    EXPECT_FALSE(w.edit.IsVisible());
+    EXPECT_EQ(w.list.GetOnTabItem(2), nullptr);
+    w.Detach(recorder);
+    recorder.DetachFromAllItems(w);
+}
+
+TEST_F(DGModelessDialogTest, DeletingRowsKeepsTheSelectionOnItsRow) {
+    struct Case {
+        int16_t selected, deleted, expected;
+    };
+    for (const Case c :
+         {Case{2, 1, 1}, Case{2, 2, 0}, Case{2, 3, 2}, Case{3, DG::ListBox::AllItems, 0}}) {
+        Window w(module);
+        for (int row = 1; row <= 3; ++row) w.list.AppendItem();
+        w.list.SelectItem(c.selected);
+        w.list.DeleteItem(c.deleted);
+        EXPECT_EQ(w.list.GetSelectedItem(), c.expected) << c.selected << " " << c.deleted;
+    }
+}
+
+TEST_F(DGModelessDialogTest, RowsKeepTextsValuesAndColours) {
+    Window w(module);
+    w.list.SetTabFieldCount(2);
+    w.list.AppendItem();
+    w.list.AppendItem();
+    w.list.SetTabItemText(2, 2, "two");
+    w.list.SetItemValue(2, 42);
+    w.list.SetItemColor(2, {255, 0, 0, 255});
+    w.list.InsertItem(1);
+    EXPECT_EQ(w.list.GetTabItemText(3, 2), "two");
+    EXPECT_EQ(w.list.GetItemValue(3), 42);
+    EXPECT_EQ(w.list.GetItemColor(3), (DG::Color{255, 0, 0, 255}));
+    EXPECT_FALSE(w.list.GetItemColor(1).has_value());
+    EXPECT_EQ(w.list.GetTabItemText(9, 1), "");
+}
+
+TEST_F(DGModelessDialogTest, RedrawWaitsWhileDrawingIsOff) {
+    Window w(module);
+    w.list.DisableDraw();
+    w.list.DisableDraw();
+    w.list.Redraw();
+    w.list.Redraw();
+    w.list.EnableDraw();
+    EXPECT_EQ(w.list.GetRedrawCount(), 0);
+    w.list.EnableDraw();
+    EXPECT_EQ(w.list.GetRedrawCount(), 1);
+    w.list.Redraw();
+    EXPECT_EQ(w.list.GetRedrawCount(), 2);
+}
+
+TEST_F(DGModelessDialogTest, ProgressBarFillsItsShareOfTheWidth) {
+    Window w(module);  // the bar is 200 wide: 198 inside the frame
+    struct Case {
+        int32_t max, value, expectedValue, expectedWidth;
+    };
+    for (const Case c : {Case{25, 0, 0, 0}, Case{25, 1, 1, 7}, Case{25, 25, 25, 198},
+                         Case{25, 40, 25, 198}, Case{25, -3, 0, 0}, Case{0, 5, 0, 0}}) {
+        w.bar.SetMax(c.max);
+        w.bar.SetValue(c.value);
+        EXPECT_EQ(w.bar.GetValue(), c.expectedValue) << c.max << " " << c.value;
+        EXPECT_EQ(w.bar.FilledWidth(), c.expectedWidth) << c.max << " " << c.value;
+    }
+}
+
+TEST_F(DGModelessDialogTest, PostedActionsHappenWhenEventsAreDelivered) {
+    Window w(module);
+    Open(w);
+    DG::PostUserAction([&] { w.go.UserClick(why); });
+    DG::PostUserAction([&] { DG::PostUserAction([&] { w.go.UserClick(why); }); });
+    EXPECT_TRUE(recorder.log.empty());
+    EXPECT_EQ(DG::DeliverPendingEvents(), 2u);
+    EXPECT_EQ(recorder.log, (std::vector<std::string>{"click 1"}));
+    EXPECT_EQ(DG::PendingUserActions(), 1u);
+    DG::DeliverPendingEvents();
+    EXPECT_EQ(recorder.log.size(), 2u);
+    w.Detach(recorder);
+    recorder.DetachFromAllItems(w);
+}
+
+class CellPainter : public DG::ListBoxObserver {
+public:
+    std::vector<std::pair<int, int>> asked;  // (row, field)
+    void ListBoxTabFieldUpdate(const DG::ListBoxUpdateEvent& ev) override {
+        asked.emplace_back(ev.GetListItem(), ev.GetTabFieldIndex());
+        DG::DrawContext& dc = ev.GetDrawContext();
+        dc.SetForeColor({0, 0, 0xFFFF});
+        dc.PaintRect({0, 0, ev.GetWidth(), ev.GetHeight()});
+    }
+};
+
+TEST_F(DGModelessDialogTest, RenderAsksObserversForOwnerDrawnCellsAndColoursRows) {
+    Window w(module);
+    CellPainter painter;
+    w.list.Attach(painter);
+    w.list.SetTabFieldCount(2);
+    w.list.SetTabFieldProperties(1, 0, 100, DG::ListBox::Left, DG::ListBox::EndTruncate);
+    w.list.SetTabFieldProperties(2, 100, 160, DG::ListBox::Left, DG::ListBox::EndTruncate);
+    w.list.SetTabFieldOwnerDrawFlag(2, true);
+    for (int row = 1; row <= 2; ++row) w.list.AppendItem();
+    w.list.SetTabItemText(2, 1, "MMMM");
+    w.list.SetItemColor(2, {255, 0, 0, 255});
+    const DG::Picture picture = w.Render();
+    EXPECT_EQ(picture.Height(), 300 + DG::Panel::kTitleBarHeight);
+    EXPECT_EQ(painter.asked, (std::vector<std::pair<int, int>>{{1, 2}, {2, 2}}));
+    // Row 2's owned cell: list at (120, 10) under the title bar, frame 1, rows of 20.
+    const int y0 = DG::Panel::kTitleBarHeight + 10 + 1 + 20;
+    EXPECT_EQ(picture.At(120 + 100, y0), KXPixel(0, 0, 0xFF));
+    EXPECT_EQ(picture.At(120 + 159, y0 + 19), KXPixel(0, 0, 0xFF));
+    EXPECT_NE(picture.At(120 + 160, y0), KXPixel(0, 0, 0xFF)) << "the cell ends at its field";
+    int red = 0;
+    for (int y = y0; y < y0 + 20; ++y)
+        for (int x = 121; x < 220; ++x) {
+            const uint32_t p = picture.At(x, y);
+            if (KXPixelRed(p) > 200 && KXPixelGreen(p) < 80) ++red;
+        }
+    EXPECT_GT(red, 10) << "row 2's text is red";
+}
+
+}  // namespace
