@@ -71,6 +71,7 @@ protected:
         HostedAddOnTest::TearDown();
     }
 
+    static std::vector<std::string> ReportLines() { return ReportWindow::Lines(); }
     static CadHost::Project& Model() { return CadHost::CurrentProject(); }
 
     // An element with distinct pens (from 10), materials (from 2) and every switch on.
