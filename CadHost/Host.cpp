@@ -188,8 +188,8 @@ Registrar shellSlots([](Registry& r) {
     PW_SET_SLOT(r, GetPreferences, GetPreferences);
     PW_SET_SLOT(r, SetPreferences, SetPreferences);
     PW_SET_SLOT(r, WriteReport, WriteReport);
-    r.SetSelector(Family::Environment, FourChar("PROJ"), ProjectInfo);
-    r.SetSelector(Family::Environment, FourChar("KXPF"), SpecialFolder);
+    r.SetSelector(Family::Environment, APISelector::ProjectInfo, ProjectInfo);
+    r.SetSelector(Family::Environment, APISelector::SpecialFolder, SpecialFolder);
 });
 
 }  // namespace

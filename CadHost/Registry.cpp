@@ -41,20 +41,31 @@ Registry& Registry::Get() {
     return registry;
 }
 
+void Registry::Report(std::string problem) {
+    DBPrintf("CadHost: %s\n", problem.c_str());
+    problems_.push_back(std::move(problem));
+}
+
 void Registry::SetSlot(int slot, void* function) {
     if (slot <= 0 || slot >= kApiSlotCount) {
-        DBPrintf("CadHost: slot %d is outside the table\n", slot);
+        Report("slot " + std::to_string(slot) + " is outside the table");
         return;
     }
-    slots_[slot] = function;
+    if (!slots_.emplace(slot, function).second)
+        Report("slot " + std::to_string(slot) + " is registered twice; the first stays");
 }
 
 void Registry::SetSelector(Family family, GSType selector, SelectorHandler handler) {
-    selectors_[{family, selector}] = std::move(handler);
+    const std::string text = "selector '" + FourCharText(selector) + "'";
+    if (FindApiSelector(family, selector) == nullptr)
+        Report(text + " is not in the shared list under its family");
+    if (!selectors_.emplace(std::pair{family, selector}, std::move(handler)).second)
+        Report(text + " is registered twice; the first stays");
 }
 
 void Registry::AddCommand(const std::string& name, Command command) {
-    commands_[name] = std::move(command);
+    if (!commands_.emplace(name, std::move(command)).second)
+        Report("command '" + name + "' is registered twice; the first stays");
 }
 
 ApiFunctionTable Registry::BuildTable() const {

@@ -1,20 +1,23 @@
 #pragma once
 // Self-registration of the host's parts: each unit that serves function-table slots, selector
 // calls or session commands registers them with a static Registrar, so that no central file has to
-// know every part.
+// know every part. Each slot, selector and command is served once: a second registration, a slot
+// outside the table or a selector missing from the shared list (API/Selectors.h) is reported and
+// kept in Problems(), and the first registration stays.
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "API/ApiSlots.h"
+#include "API/Selectors.h"
 
 namespace CadHost {
 
 class Session;
 
 // Selector families of the function table.
-enum class Family { Environment, Database, Automate, Interface, Goodies, Internal };
+using Family = ApiFamily;
 
 using SelectorHandler = std::function<GSErrCode(void* par1, void* par2)>;
 
@@ -42,11 +45,20 @@ public:
     GSErrCode Dispatch(Family family, GSType selector, void* par1, void* par2) const;
     const Command* FindCommand(const std::string& name) const;
     const std::map<std::string, Command>& Commands() const { return commands_; }
+    bool ServesSlot(int slot) const { return slots_.count(slot) != 0; }
+    bool ServesSelector(Family family, GSType selector) const {
+        return selectors_.count({family, selector}) != 0;
+    }
+    // Every registration that was refused or questionable, one line each, in the order met.
+    const std::vector<std::string>& Problems() const { return problems_; }
 
 private:
+    void Report(std::string problem);
+
     std::map<int, void*> slots_;
     std::map<std::pair<Family, GSType>, SelectorHandler> selectors_;
     std::map<std::string, Command> commands_;
+    std::vector<std::string> problems_;
 };
 
 // Registers at static initialisation: `static Registrar r([] { ... });`

@@ -151,9 +151,9 @@ Registrar librarySlots([](Registry& r) {
     PW_SET_SLOT(r, LibPart_Get, LibPartGet);
     PW_SET_SLOT(r, LibPart_GetParams, LibPartGetParams);
     PW_SET_SLOT(r, DisposeAddParHdl, DisposeAddParHdl);
-    r.SetSelector(Family::Goodies, FourChar("GLUI"), GetLibPartUnId);
-    r.SetSelector(Family::Internal, FourChar("DLPM"), DrawLibPart);
-    r.SetSelector(Family::Interface, FourChar("SETD"), ObjectSettings);
+    r.SetSelector(Family::Goodies, APISelector::GetLibPartUnID, GetLibPartUnId);
+    r.SetSelector(Family::Internal, APISelector::DrawLibPart, DrawLibPart);
+    r.SetSelector(Family::Interface, APISelector::ObjectSettings, ObjectSettings);
     ElementDefaults::Get().SetMemoHook(DefaultsMemo);
 });
 

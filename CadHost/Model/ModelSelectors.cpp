@@ -1,6 +1,6 @@
 // Selector calls about the model: the single-element editing mode, rebuild and redraw, the
 // mass-change bracket, type names, and the current database and window.
-#include "API/ModelSelectors.h"
+#include "API/Selectors.h"
 
 #include <cstring>
 

@@ -128,15 +128,15 @@ GSErrCode CloseSeries(void*, void*) {
 }
 
 Registrar viewSelectors([](Registry& r) {
-    r.SetSelector(Family::Environment, FourChar("GP3D"), GetProjection);
-    r.SetSelector(Family::Environment, FourChar("CP3D"), SetProjection);
-    r.SetSelector(Family::Environment, FourChar("GW3D"), Get3DWindow);
-    r.SetSelector(Family::Environment, FourChar("GREN"), GetRendering);
-    r.SetSelector(Family::Internal, FourChar("CIMG"), MakePicture);
-    r.SetSelector(Family::Internal, FourChar("SECF"), SeriesFlag);
-    r.SetSelector(Family::Internal, FourChar("SLSH"), SlideShowCameras);
-    r.SetSelector(Family::Goodies, APIGoodies::PictureSeriesBegin, OpenSeries);
-    r.SetSelector(Family::Goodies, APIGoodies::PictureSeriesEnd, CloseSeries);
+    r.SetSelector(Family::Environment, APISelector::Get3DProjection, GetProjection);
+    r.SetSelector(Family::Environment, APISelector::Set3DProjection, SetProjection);
+    r.SetSelector(Family::Environment, APISelector::Get3DWindow, Get3DWindow);
+    r.SetSelector(Family::Environment, APISelector::GetRendering, GetRendering);
+    r.SetSelector(Family::Internal, APISelector::MakePicture, MakePicture);
+    r.SetSelector(Family::Internal, APISelector::PictureSeriesFlag, SeriesFlag);
+    r.SetSelector(Family::Internal, APISelector::SlideShowCameras, SlideShowCameras);
+    r.SetSelector(Family::Goodies, APISelector::PictureSeriesBegin, OpenSeries);
+    r.SetSelector(Family::Goodies, APISelector::PictureSeriesEnd, CloseSeries);
 });
 
 }  // namespace

@@ -91,7 +91,7 @@ GSErrCode Initialize() {
 
     int32_t folderKind = 11;
     IO::Location helpFolder;
-    if (VTAPI_Environment(FourChar("KXPF"), &folderKind, &helpFolder) == ApiErr::NoError) {
+    if (VTAPI_Environment(APISelector::SpecialFolder, &folderKind, &helpFolder) == ApiErr::NoError) {
         const IO::Location helpLocation(helpFolder.ToPath());
         DG::RegisterAdditionalHelpLocation(kHelpSignature, kHelpIdentifier, helpLocation);
     }
@@ -161,7 +161,7 @@ GSErrCode NotifyHandler_Close(API_NotifyEventID, int32_t) {
 GSErrCode NotifyHandler_SignIn(API_NotifyEventID, int32_t) {
     API_ProjectInfo info;
     std::memset(&info, 0, sizeof(info));
-    VTAPI_Environment(FourChar("PROJ"), &info, nullptr);
+    VTAPI_Environment(APISelector::ProjectInfo, &info, nullptr);
     delete info.location;
     delete info.locationTeam;
     if (info.teamwork == 0 || mainDialog == nullptr) {

@@ -2,6 +2,7 @@
 // The add-on's way to its host. Each VTAPI_ operation forwards to its slot of the host table; an
 // empty slot answers 0x81060387 (or the operation's neutral value) without calling anything.
 #include "API/ApiSlots.h"
+#include "API/Selectors.h"  // the codes the selector families take: APISelector::Name
 
 #define PW_VTAPI_DECLARE(slot, name, ret, missing, params, args) ret VTAPI_##name params;
 PW_API_SLOTS(PW_VTAPI_DECLARE)

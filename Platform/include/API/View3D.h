@@ -1,7 +1,7 @@
 #pragma once
 // The host's 3D view, 3D window and pictures as add-ons see them.
 //
-// Selector calls (all return 0 on success):
+// Selector calls (all return 0 on success; their codes are in API/Selectors.h):
 //   Environment 'GP3D' (API_3DProjectionInfo* out, unused): the current 3D view.
 //   Environment 'CP3D' (API_3DProjectionInfo* in, uint8_t* unused): sets the 3D view; byte 0
 //                       must be 1 (a perspective view given by the camera record at byte 40).
@@ -57,8 +57,3 @@ struct API_PictureRequest {
     uint8_t fresh;        // 1: the view or the model may have changed since the last picture
 };
 static_assert(sizeof(API_PictureRequest) == 2);
-
-namespace APIGoodies {
-constexpr GSType PictureSeriesBegin = FourChar("PSBG");
-constexpr GSType PictureSeriesEnd = FourChar("PSEN");
-}  // namespace APIGoodies

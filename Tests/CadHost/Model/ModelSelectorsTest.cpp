@@ -1,7 +1,7 @@
 // The selector calls about the model: databases and windows as the add-on switches them, type
 // names, rebuild and redraw with the mass-change bracket.
 #include "API/Database.h"
-#include "API/ModelSelectors.h"
+#include "API/Selectors.h"
 #include "ModelTestSupport.h"
 
 namespace ModelTest {

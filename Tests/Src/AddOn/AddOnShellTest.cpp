@@ -66,7 +66,7 @@ TEST(ForwarderTest, EmptySlotAnswersWithoutCallingAFilledSlotOfTheCopiedTableIsC
     reportCalls = 0;
     EXPECT_EQ(VTAPI_Register_Menu(32500, 32650, 9, 0), static_cast<GSErrCode>(0x81060387));
     EXPECT_EQ(VTAPI_Element_GetNum(1, nullptr), static_cast<GSErrCode>(0x81060387));
-    EXPECT_EQ(VTAPI_Environment(FourChar("PROJ"), nullptr, nullptr),
+    EXPECT_EQ(VTAPI_Environment(APISelector::ProjectInfo, nullptr, nullptr),
               static_cast<GSErrCode>(0x81060387));
     EXPECT_FALSE(VTAPI_Element_Filter(nullptr, 0, 0));
     EXPECT_EQ(VTAPI_WriteReport("line", false), 7);
