@@ -8,7 +8,7 @@
 
 #include "API/ApiAttributes.h"
 #include "API/Elements.h"
-#include "API/ModelSelectors.h"
+#include "API/Selectors.h"
 #include "AddOn/DGUtils.h"
 #include "AddOn/ResUtils.h"
 #include "AddOn/UseOwnResFile.h"

@@ -1,6 +1,6 @@
 #include "Elements/MassChange.h"
 
-#include "API/ModelSelectors.h"
+#include "API/Selectors.h"
 #include "Host/VTAPI.h"
 
 MassChange::MassChange()

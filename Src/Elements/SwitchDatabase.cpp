@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "API/ModelSelectors.h"
+#include "API/Selectors.h"
 #include "Host/VTAPI.h"
 
 bool SwitchDatabase::IsSwitchedKind(int32_t kind) {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "API/ModelSelectors.h"
+#include "API/Selectors.h"
 #include "Elements/SwitchDatabase.h"
 #include "Host/VTAPI.h"
 

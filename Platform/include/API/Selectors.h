@@ -33,7 +33,7 @@ enum class ApiFamily { Environment, Database, Automate, Interface, Goodies, Inte
     /* Automate. */                                                                               \
     X(Automate, Rebuild, "RBLD") /* const uint8_t* (1 everything, 0 what changed), may be null */ \
     X(Automate, Redraw, "RDRW")  /* no parameters */                                              \
-    X(Automate, ChangeWindow, "CHWD") /* const API_WindowInfo*; makes its database current */    \
+    X(Automate, ChangeWindow, "CHWD") /* const API_WindowInfo*; makes its database current */     \
     /* Interface. */                                                                              \
     X(Interface, ObjectSettings, "SETD") /* API_ObjectSettingsRequest* (API/LibParts.h) */        \
     /* Goodies. */                                                                                \

@@ -5,7 +5,7 @@
 
 #include <stdexcept>
 
-#include "API/ModelSelectors.h"
+#include "API/Selectors.h"
 #include "Elements/EElementHider.h"
 #include "Elements/ModifyModel.h"
 #include "Schedule/ETaskNotFound.h"
