@@ -18,7 +18,13 @@ constexpr int64_t FloorDiv(int64_t a, int64_t b) {
     const int64_t q = a / b;
     return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
-constexpr int64_t FloorMod(int64_t a, int64_t b) { return a - FloorDiv(a, b) * b; }
+// The remainder that goes with FloorDiv, taking on the sign of b. Built from the truncating
+// remainder, so that it holds for every a: FloorDiv(a, b) * b itself may leave the 64-bit range.
+constexpr int64_t FloorMod(int64_t a, int64_t b) {
+    const int64_t r = a % b;
+    return (r != 0 && (r < 0) != (b < 0)) ? r + b : r;
+}
+static_assert(FloorMod(INT64_MIN, 10'000'000) == 5'224'192, "floor remainder at the low end");
 
 constexpr bool IsLeapYear(int64_t y) { return y % 4 == 0 && (y % 100 != 0 || y % 400 == 0); }
 
@@ -95,10 +101,10 @@ bool CHighTime::ConvertTimeToLongLong(const _HighTimeFormat& f, _LARGE_INTEGER& 
 }
 
 bool CHighTime::ConvertLongLongToTime(const _LARGE_INTEGER& t, _HighTimeFormat& out) {
-    const int64_t seconds = FloorDiv(t, kTicksPerSecond);
-    const int64_t frac = t - seconds * kTicksPerSecond;      // [0, 9 999 999]
-    const int64_t days = FloorDiv(seconds, kSecondsPerDay);  // 1601-01-01 is 0
-    const int64_t sod = seconds - days * kSecondsPerDay;     // [0, 86 399]
+    const int64_t seconds = FloorDiv(t, kTicksPerSecond);    // |seconds| < 2^40
+    const int64_t frac = FloorMod(t, kTicksPerSecond);       // [0, 9 999 999]
+    const int64_t days = FloorDiv(seconds, kSecondsPerDay);  // 1601-01-01 is 0; |days| < 2^24
+    const int64_t sod = FloorMod(seconds, kSecondsPerDay);   // [0, 86 399]
 
     // 1601-01-01 was a Monday (2).
     out.nDayOfWeek = static_cast<int32_t>(FloorMod(days + 1, 7) + 1);
@@ -165,15 +171,17 @@ int CHighTime::GetDayOfWeek() const { return DecodedField(*this, &_HighTimeForma
 int CHighTime::GetDayOfYear() const { return DecodedField(*this, &_HighTimeFormat::nDayOfYear); }
 
 CHighTime CHighTime::operator+(const CHighTimeSpan& span) const {
-    return ArithmeticResult<CHighTime>(status, span.status, WrappingAdd(ticks, span.ticks));
+    return ArithmeticResult<CHighTime>(status, span.status, ticks, TickOperation::add, span.ticks);
 }
 
 CHighTime CHighTime::operator-(const CHighTimeSpan& span) const {
-    return ArithmeticResult<CHighTime>(status, span.status, WrappingSub(ticks, span.ticks));
+    return ArithmeticResult<CHighTime>(status, span.status, ticks, TickOperation::subtract,
+                                       span.ticks);
 }
 
 CHighTimeSpan CHighTime::operator-(const CHighTime& other) const {
-    return ArithmeticResult<CHighTimeSpan>(status, other.status, WrappingSub(ticks, other.ticks));
+    return ArithmeticResult<CHighTimeSpan>(status, other.status, ticks, TickOperation::subtract,
+                                           other.ticks);
 }
 
 CHighTime& CHighTime::operator+=(CHighTimeSpan span) { return *this = *this + span; }
@@ -182,7 +190,8 @@ int64_t CHighTime::ConvertToTime_t() const {
     if (status != HighTimeStatus::valid) return -1;
     _HighTimeFormat f{};
     ConvertLongLongToTime(ticks, f);
-    // Years of encodable values (|year| <= 29 001) fit the record's 16 bits.
+    // Every 64-bit count decodes to a year within -27 627 .. 30 828, which the record's 16 bits
+    // hold.
     const DateTimeRec date{static_cast<int16_t>(f.nYear),
                            static_cast<int16_t>(f.nMonth),
                            static_cast<int16_t>(f.nDay),

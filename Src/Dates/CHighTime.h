@@ -66,8 +66,8 @@ public:
     int GetDayOfWeek() const;  // 1 = Sunday
     int GetDayOfYear() const;  // 1-366
 
-    // null wins over invalid, invalid over valid (the result then has ticks 0); ticks wrap on
-    // overflow.
+    // null wins over invalid, invalid over valid (the result then has ticks 0); a result beyond the
+    // 64-bit range is invalid.
     CHighTime operator+(const CHighTimeSpan& span) const;
     CHighTime operator-(const CHighTimeSpan& span) const;
     CHighTimeSpan operator-(const CHighTime& other) const;

@@ -60,11 +60,13 @@ int64_t CHighTimeSpan::GetMicroSeconds() const { return ticks % 10'000 / 10; }
 int32_t CHighTimeSpan::GetNanoSeconds() const { return static_cast<int32_t>(ticks % 10 * 100); }
 
 CHighTimeSpan CHighTimeSpan::operator+(const CHighTimeSpan& other) const {
-    return ArithmeticResult<CHighTimeSpan>(status, other.status, WrappingAdd(ticks, other.ticks));
+    return ArithmeticResult<CHighTimeSpan>(status, other.status, ticks, TickOperation::add,
+                                           other.ticks);
 }
 
 CHighTimeSpan CHighTimeSpan::operator-(const CHighTimeSpan& other) const {
-    return ArithmeticResult<CHighTimeSpan>(status, other.status, WrappingSub(ticks, other.ticks));
+    return ArithmeticResult<CHighTimeSpan>(status, other.status, ticks, TickOperation::subtract,
+                                           other.ticks);
 }
 
 CHighTimeSpan& CHighTimeSpan::operator+=(CHighTimeSpan other) { return *this = *this + other; }

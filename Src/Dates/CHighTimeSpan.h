@@ -38,7 +38,8 @@ public:
     int64_t GetMicroSeconds() const;
     int32_t GetNanoSeconds() const;
 
-    // null wins over invalid, invalid over valid; ticks wrap on overflow.
+    // null wins over invalid, invalid over valid; a result beyond the 64-bit range is
+    // invalid.
     CHighTimeSpan operator+(const CHighTimeSpan& other) const;
     CHighTimeSpan operator-(const CHighTimeSpan& other) const;
     CHighTimeSpan& operator+=(CHighTimeSpan other);

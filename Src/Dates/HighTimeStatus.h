@@ -13,20 +13,25 @@ constexpr HighTimeStatus CombinedStatus(HighTimeStatus a, HighTimeStatus b) {
     return HighTimeStatus::valid;
 }
 
-// Tick sums and differences wrap on overflow instead of being undefined.
-constexpr int64_t WrappingAdd(int64_t a, int64_t b) {
-    return static_cast<int64_t>(static_cast<uint64_t>(a) + static_cast<uint64_t>(b));
-}
-constexpr int64_t WrappingSub(int64_t a, int64_t b) {
-    return static_cast<int64_t>(static_cast<uint64_t>(a) - static_cast<uint64_t>(b));
-}
+enum class TickOperation { add, subtract };
 
-// The result of an arithmetic operation on two values of the given statuses: ticks only when
-// both were valid, 0 otherwise.
+// The result of an arithmetic operation on two values of the given statuses: the exact sum or
+// difference of the ticks when both were valid and 64 bits hold it. A result beyond the range is
+// invalid rather than wrapped into a date at the other end; every result that is not valid has
+// ticks 0.
 template <class Result>
-Result ArithmeticResult(HighTimeStatus a, HighTimeStatus b, int64_t ticks) {
+Result ArithmeticResult(HighTimeStatus a, HighTimeStatus b, int64_t x, TickOperation op,
+                        int64_t y) {
     Result result;
     result.status = CombinedStatus(a, b);
-    result.ticks = result.status == HighTimeStatus::valid ? ticks : 0;
+    result.ticks = 0;
+    if (result.status != HighTimeStatus::valid) return result;
+    int64_t ticks = 0;
+    const bool overflow = op == TickOperation::add ? __builtin_add_overflow(x, y, &ticks)
+                                                   : __builtin_sub_overflow(x, y, &ticks);
+    if (overflow)
+        result.status = HighTimeStatus::invalid;
+    else
+        result.ticks = ticks;
     return result;
 }

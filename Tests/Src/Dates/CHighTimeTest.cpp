@@ -226,13 +226,13 @@ TEST(CHighTimeArithmeticTest, NullWinsOverInvalidWinsOverValid) {
         EXPECT_EQ((spanA + span).status, c.result);
         EXPECT_EQ((spanA - span).ticks, valid ? kDay : 0);
     }
-    // Tick sums wrap instead of failing.
+    // A sum beyond the range is invalid, never a date at the other end of it.
     CHighTime late;
     late.ticks = INT64_MAX;
     CHighTimeSpan oneTick;
     oneTick.ticks = 1;
-    EXPECT_EQ((late + oneTick).ticks, INT64_MIN);
-    EXPECT_EQ((late + oneTick).status, HighTimeStatus::valid);
+    EXPECT_EQ((late + oneTick).status, HighTimeStatus::invalid);
+    EXPECT_EQ((late + oneTick).ticks, 0);
 }
 
 TEST(CHighTimeCompareTest, EqualityNeedsStatusOrderingLooksAtTicks) {
