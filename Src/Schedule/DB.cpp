@@ -370,25 +370,23 @@ bool DB::ReadFromOwnFormat(const char* path) {
     IO::File file(location, IO::File::Fail);
     if (file.GetStatus() != IO::Err::NoError) return false;
 
-    // Every failure meets the same alert, so only success or failure is kept.
+    // Every failure meets the same alert, so only success or failure is kept. The tasks are read
+    // into a list of their own: a damaged file must not cost the schedule in memory.
     PW_Header header;
     bool ok = file.Open(IO::File::ReadMode) == IO::Err::NoError &&
               header.Read(file) == FileUtils::Ok && header.IsVersionReadable();
-    bool cleared = false;
-    if (ok) {
-        Clear();
-        cleared = true;
-        for (int32_t i = 0; i < header.taskCount && ok; ++i) {
-            TASK task;
-            ok = task.Read(file, header.version) == FileUtils::Ok;
-            tasks.push_back(task);
-        }
-        if (ok && file.Close() == IO::Err::NoError) return true;
+    std::vector<TASK> read;
+    for (int32_t i = 0; i < header.taskCount && ok; ++i) {
+        TASK task;
+        ok = task.Read(file, header.version) == FileUtils::Ok;
+        read.push_back(task);
     }
-
-    // Failure: no partial schedule stays behind once the old one was cleared.
+    if (ok && file.Close() == IO::Err::NoError) {
+        Clear();
+        tasks.swap(read);
+        return true;
+    }
     file.Close();
-    if (cleared) Clear();
     DGUtils::ResAlert(32521, path);
     return false;
 }

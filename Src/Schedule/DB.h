@@ -74,6 +74,7 @@ public:
     bool Load();
     bool Save(bool saveAs);
     bool WriteToOwnFormat(const char* path);
+    // Changes the schedule only when the whole file reads.
     bool ReadFromOwnFormat(const char* path);
     // The Microsoft Project text (DBMsProject.cpp). The reader changes the schedule only when it
     // succeeds.

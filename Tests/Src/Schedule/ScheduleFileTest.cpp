@@ -143,7 +143,7 @@ TEST_F(ScheduleReaderTest, AForeignOrUnreadableHeaderKeepsTheScheduleInMemory) {
     }
 }
 
-TEST_F(ScheduleReaderTest, AFailureInsideTheRecordsLeavesAnEmptyUntitledSchedule) {
+TEST_F(ScheduleReaderTest, AFailureInsideTheRecordsKeepsTheScheduleInMemory) {
     const Bytes good = Record(1, 0, Ticks(2024, 1, 1), Ticks(2024, 1, 2), "Good");
     const Bytes named = Record(2, 0, Ticks(2024, 1, 1), Ticks(2024, 1, 2), "Cut name");
     Bytes hugeName = Record(2, 0, 0, 0, "");
@@ -171,10 +171,11 @@ TEST_F(ScheduleReaderTest, AFailureInsideTheRecordsLeavesAnEmptyUntitledSchedule
         SCOPED_TRACE(what);
         FillWithOldSchedule();
         EXPECT_FALSE(ReadFile(bytes));
-        EXPECT_TRUE(db.tasks.empty());
-        EXPECT_FALSE(db.modified);
-        EXPECT_TRUE(prefs.untitled);
-        EXPECT_STREQ(prefs.schedulePath, "Untitled Schedule");
+        EXPECT_EQ(Lines(db.tasks),
+                  Lines({MakeTask(42, TypeR, Ticks(2010, 5, 5), Ticks(2010, 5, 6), "Old")}));
+        EXPECT_TRUE(db.modified);
+        EXPECT_FALSE(prefs.untitled);
+        EXPECT_STREQ(prefs.schedulePath, "/old/plan.pws");
         EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32521}));
     }
 }
