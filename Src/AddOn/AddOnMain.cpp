@@ -4,37 +4,34 @@
 #include <cstring>
 #include <new>
 
-#include "Schedule/DB.h"
-#include "DG/DG.h"
 #include "AddOn/DGUtils.h"
-#include "Elements/ElementHider.h"
-#include "Host/ModuleEntry.h"
-#include "Host/VTAPI.h"
-#include "Palette/MainDialogCPP.h"
-#include "Palette/MainDialogObserver.h"
-#include "Movie/MovieGenerator.h"
 #include "AddOn/Preferences.h"
 #include "AddOn/ResUtils.h"
 #include "AddOn/UseOwnResFile.h"
+#include "DG/DG.h"
+#include "Elements/ElementHider.h"
+#include "Host/ModuleEntry.h"
+#include "Host/VTAPI.h"
+#include "Movie/MovieGenerator.h"
+#include "Palette/MainDialogCPP.h"
+#include "Palette/MainDialogObserver.h"
+#include "Schedule/DB.h"
 
 // The globals are defined here, in one unit, so that they are built in this order and destroyed in
 // the reverse order; the image's load step runs after them.
 Preferences fourdPrefs;
 ElementHider elementHider;
 DB projectDB(fourdPrefs, elementHider);
-MainDialogCPP* mainDialog = nullptr;
-MainDialogObserver* mainDialogObserver = nullptr;
+std::unique_ptr<MainDialogCPP> mainDialog;
+std::unique_ptr<MainDialogObserver> mainDialogObserver;
 
 namespace {
 
 [[maybe_unused]] const bool imageInitialized = (KXInitImage(), true);
 
-void DeletePalette() {
-    delete mainDialogObserver;
-    delete mainDialog;
-    mainDialogObserver = nullptr;
-    mainDialog = nullptr;
-}
+// Teardown touches only what was registered: at the process's exit the toolkit's tables may
+// already be gone.
+bool helpLocationRegistered = false;
 
 // Offers to save a changed schedule; button 1 saves.
 void OfferToSaveChanges() {
@@ -59,28 +56,28 @@ GSErrCode RegisterInterface() {
 }
 
 GSErrCode Initialize() {
+    if (mainDialog != nullptr) return ApiErr::NoError;  // already initialised
     const GSErrCode err = VTAPI_Install_MenuHandler(kMenuResId, APIMenuCommandProc_PW);
     if (err != ApiErr::NoError) return err;
 
     {
         UseOwnResFile own;
         try {
-            mainDialog = new MainDialogCPP(kPaletteResId, projectDB, elementHider);
-            mainDialogObserver = new MainDialogObserver(mainDialog);
+            mainDialog = std::make_unique<MainDialogCPP>(kPaletteResId, projectDB, elementHider);
+            mainDialogObserver = std::make_unique<MainDialogObserver>(mainDialog.get());
         } catch (...) {
-            DeletePalette();
+            TearDownAddOn();
             return ApiErr::OutOfMemory;
         }
     }
-    if (mainDialog == nullptr || mainDialogObserver == nullptr || mainDialog->GetId() == 0) {
-        DeletePalette();
+    if (mainDialog->GetId() == 0) {  // the palette's layout is missing from the resources
+        TearDownAddOn();
         return ApiErr::OutOfMemory;
     }
 
     mainDialog->Create();
     projectDB.Create();
     elementHider.Create();
-    mainDialogObserver->SetDefaultDisposer();
     VTAPI_Notify_CatchProjectEvent(APINotify::Close, NotifyHandler_Close);
     VTAPI_Notify_CatchProjectEvent(APINotify::SignIn, NotifyHandler_SignIn);
     VTAPI_Notify_CatchProjectEvent(APINotify::SignOut, NotifyHandler_SignOut);
@@ -91,9 +88,11 @@ GSErrCode Initialize() {
 
     int32_t folderKind = 11;
     IO::Location helpFolder;
-    if (VTAPI_Environment(APISelector::SpecialFolder, &folderKind, &helpFolder) == ApiErr::NoError) {
+    if (VTAPI_Environment(APISelector::SpecialFolder, &folderKind, &helpFolder) ==
+        ApiErr::NoError) {
         const IO::Location helpLocation(helpFolder.ToPath());
         DG::RegisterAdditionalHelpLocation(kHelpSignature, kHelpIdentifier, helpLocation);
+        helpLocationRegistered = true;
     }
     return ApiErr::NoError;
 }
@@ -101,17 +100,19 @@ GSErrCode Initialize() {
 GSErrCode FreeData() {
     fourdPrefs.WritePreferences();
     OfferToSaveChanges();
-    if (mainDialog != nullptr) {
-        mainDialog->EndEventProcessing();
-        delete mainDialog;
-        mainDialog = nullptr;
-    }
-    if (mainDialogObserver != nullptr) {
-        delete mainDialogObserver;
-        mainDialogObserver = nullptr;
-    }
-    DG::UnregisterAdditionalHelpLocation(kHelpSignature, kHelpIdentifier);
+    TearDownAddOn();
     return ApiErr::NoError;
+}
+
+void TearDownAddOn() {
+    // The observer goes before the palette it watches, so that it never sees a palette half gone;
+    // the palette stops taking events before it is deleted.
+    mainDialogObserver.reset();
+    if (mainDialog != nullptr) mainDialog->EndEventProcessing();
+    mainDialog.reset();
+    if (helpLocationRegistered)
+        DG::UnregisterAdditionalHelpLocation(kHelpSignature, kHelpIdentifier);
+    helpLocationRegistered = false;
 }
 
 GSErrCode APIMenuCommandProc_PW(const API_MenuParams* params) {

@@ -103,6 +103,9 @@ void KXInitImage() {
 }
 
 void KXTermImage() {
+    // Whatever the way out (FreeData already ran, or the host quit or dropped the module without
+    // it), the add-on's objects end here at the latest, while the module's code is still there.
+    TearDownAddOn();
     DllMainImp_CloseResModule();
     if (ModuleEntry::clientPtr != nullptr) {
         DBPrintf("Abnormal add-on termination (\"%s\")", ModuleEntry::modulePath);

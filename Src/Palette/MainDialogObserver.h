@@ -5,11 +5,9 @@ class MainDialogCPP;
 
 class MainDialogObserver {
 public:
+    // The add-on owns the observer alone and deletes it before the palette (TearDownAddOn); it is
+    // never handed to the toolkit's disposer.
     explicit MainDialogObserver(MainDialogCPP* dialog);
-    // The toolkit's default garbage collector disposes of the observer with its dialog.
-    void SetDefaultDisposer() { usesDefaultDisposer = true; }
-
-    bool usesDefaultDisposer = false;
 
 private:
     MainDialogCPP* dialog;
