@@ -1,8 +1,10 @@
 #include "Elements/ElementHider.h"
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -323,9 +325,11 @@ void ElementHider::ChooseElementState(DB& db, OwnData& data, API_ElemTypeID type
 
 void ElementHider::ScanForRightElementState(const int32_t* ids, const DB& db, TASKTYPE* type,
                                             TASK::LINKEDELEMENTSTATE* state) {
-    std::vector<const TASK*> linked;
+    std::array<const TASK*, OwnData::kMaxLinks> found{};
+    size_t count = 0;
     for (int32_t slot = 0; slot < OwnData::kMaxLinks && ids[slot] != 0; ++slot)
-        linked.push_back(&db.tasks[db.GetTaskIndexByUniqueID(ids[slot])]);  // ETaskNotFound
+        found[count++] = &db.tasks[db.GetTaskIndexByUniqueID(ids[slot])];  // ETaskNotFound
+    const std::span<const TASK* const> linked(found.data(), count);
 
     const CHighTime now = db.currentDate;
     // The task with the smallest span that counts (whole hours 0 or more); the earlier slot wins

@@ -1,9 +1,11 @@
 #include "Schedule/DB.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstring>
 #include <set>
+#include <span>
 #include <string>
 
 #include "BM.h"
@@ -235,14 +237,18 @@ int32_t DB::ConsistencyCheckBeforeMovie() const {
 
 int32_t DB::ConnectedTasksCheck(OwnData* data, API_ElemTypeID type, API_Guid guid) const {
     if (data == nullptr) return 0;
-    std::vector<const TASK*> linked;
+    // Most elements have one task: nothing to compare, nothing to allocate.
     const int32_t count = data->TaskUniqueIDCount();
+    if (count < 2) return 0;
+    std::array<const TASK*, OwnData::kMaxLinks> found{};
+    size_t linkedCount = 0;
     for (int32_t slot = 0; slot < count; ++slot) {
         if (data->taskUniqueIDs[slot] == 0) continue;
         const int32_t position = taskIndex.Find(tasks, data->taskUniqueIDs[slot]);
-        if (position >= 0) linked.push_back(&tasks[size_t(position)]);
+        if (position >= 0) found[linkedCount++] = &tasks[size_t(position)];
     }
-    if (linked.size() < 2) return 0;
+    if (linkedCount < 2) return 0;
+    const std::span<const TASK*> linked(found.data(), linkedCount);
     const TaskLess byStart(0, TaskLess::ByStart);
     std::sort(linked.begin(), linked.end(),
               [&](const TASK* a, const TASK* b) { return byStart(*a, *b); });
