@@ -1,12 +1,14 @@
 #include "PreferenceStore.h"
 
-#include <cstdio>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <system_error>
 
 #include "ByteOrder.h"
+#include "IO/ReplacementFile.h"
 
 namespace CadHost {
 namespace {
@@ -23,10 +25,10 @@ bool ReadValue(std::istream& in, T& v) {
 }
 
 template <typename T>
-void WriteValue(std::ostream& out, const T& v) {
+void AppendValue(std::string& out, const T& v) {
     unsigned char bytes[sizeof(T)];
     ByteOrder::PutLittleEndian(v, bytes);
-    out.write(reinterpret_cast<const char*>(bytes), sizeof(bytes));
+    out.append(reinterpret_cast<const char*>(bytes), sizeof(bytes));
 }
 
 }  // namespace
@@ -100,40 +102,36 @@ void PreferenceStore::Load() {
 
 bool PreferenceStore::Save(std::string& error) const {
     if (path_.empty()) return true;
-    namespace fs = std::filesystem;
     std::error_code ec;
-    const fs::path target(path_);
-    if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
-    const std::string temp = path_ + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            error = "cannot write " + temp;
-            return false;
-        }
-        out.write(kMagic, 4);
-        for (const auto& [name, block] : blocks_) {
-            WriteValue(out, static_cast<uint32_t>(name.size()));
-            out.write(name.data(), static_cast<std::streamsize>(name.size()));
-            WriteValue(out, block.version);
-            WriteValue(out, static_cast<uint32_t>(block.bytes.size()));
-            out.write(reinterpret_cast<const char*>(block.bytes.data()),
-                      static_cast<std::streamsize>(block.bytes.size()));
-        }
-        out.flush();
-        if (!out) {
-            error = "cannot write " + temp;
-            std::remove(temp.c_str());
-            return false;
-        }
+    const std::filesystem::path target(path_);
+    if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ec);
+
+    std::string bytes(kMagic, sizeof(kMagic));
+    for (const auto& [name, block] : blocks_) {
+        AppendValue(bytes, static_cast<uint32_t>(name.size()));
+        bytes += name;
+        AppendValue(bytes, block.version);
+        AppendValue(bytes, static_cast<uint32_t>(block.bytes.size()));
+        bytes.append(reinterpret_cast<const char*>(block.bytes.data()), block.bytes.size());
     }
-    fs::rename(temp, target, ec);
-    if (ec) {
-        error = "cannot replace " + path_ + ": " + ec.message();
-        std::remove(temp.c_str());
+    if (bytes.size() > static_cast<size_t>(INT32_MAX)) {
+        error = "the preference store would be too large";
         return false;
     }
-    return true;
+    // The old store stays whole until the new one is wholly written.
+    IO::ReplacementFile file{IO::Location(path_)};
+    const bool saved = file.Open() &&
+                       file.Output().WriteBin(bytes.data(), static_cast<int32_t>(bytes.size())) ==
+                           IO::Err::NoError &&
+                       file.Commit();
+    if (saved) return true;
+    if (file.MayHaveDamagedTarget())
+        error = "writing " + path_ + " over in place failed; the store may be damaged";
+    else if (file.GetError() == IO::Err::AccessDenied)
+        error = path_ + " may not be written; it is left as it was";
+    else
+        error = "cannot write " + path_ + "; a store that was there is left as it was";
+    return false;
 }
 
 }  // namespace CadHost

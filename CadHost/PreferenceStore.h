@@ -1,7 +1,8 @@
 #pragma once
 // Keeps the last preference block each add-on stored, in a file between runs.
 // File format: "CHPS" 4 bytes, then records of name length (u32), name, version (i32), size (u32),
-// bytes. Written through a temporary file so that a failed write never loses the old store.
+// bytes. Written through the file library's safe replacement, so that a failed write never loses
+// the old store and a write-protected store is never replaced.
 #include <cstdint>
 #include <map>
 #include <string>

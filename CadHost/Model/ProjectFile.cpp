@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "IO/ReplacementFile.h"
 #include "Model/ElementTypes.h"
 #include "Model/Project.h"
 
@@ -519,27 +520,23 @@ std::unique_ptr<Project> ProjectFile::FromText(const std::string& text, std::str
 
 bool ProjectFile::Save(const Project& project, const std::string& path, std::string& error) {
     const std::string text = ToText(project);
-    const std::string scratch = path + ".saving";
-    {
-        std::ofstream out(scratch, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            error = "cannot write " + scratch;
-            return false;
-        }
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.flush();
-        if (!out) {
-            error = "writing " + scratch + " failed";
-            std::remove(scratch.c_str());
-            return false;
-        }
+    IO::ReplacementFile file{IO::Location(path)};
+    bool saved = file.Open();
+    // One write takes at most 2 GiB.
+    constexpr size_t kChunk = size_t{1} << 30;
+    for (size_t done = 0; saved && done < text.size(); done += kChunk) {
+        const size_t count = std::min(kChunk, text.size() - done);
+        saved = file.Output().WriteBin(text.data() + done, static_cast<int32_t>(count)) ==
+                IO::Err::NoError;
     }
-    if (std::rename(scratch.c_str(), path.c_str()) != 0) {
-        error = "cannot move the saved project onto " + path;
-        std::remove(scratch.c_str());
-        return false;
-    }
-    return true;
+    if (saved && file.Commit()) return true;
+    if (file.MayHaveDamagedTarget())
+        error = "writing " + path + " over in place failed; the project file may be damaged";
+    else if (file.GetError() == IO::Err::AccessDenied)
+        error = "cannot save " + path + ": it may not be written; it is left as it was";
+    else
+        error = "cannot save " + path + "; a file that was there is left as it was";
+    return false;
 }
 
 std::unique_ptr<Project> ProjectFile::Open(const std::string& path, std::string& error) {

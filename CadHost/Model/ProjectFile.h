@@ -13,8 +13,9 @@ public:
     static constexpr const char* kFormat = "CadHost project";
     static constexpr int kVersion = 1;
 
-    // Writes the project to a scratch file beside `path` and moves it onto `path`, so that a
-    // failed save leaves any former file whole. False with a message.
+    // Writes the project through the file library's safe replacement: a failed save leaves any
+    // former file whole (unless it had to be written over in place, which the message says), and
+    // a write-protected file is refused. False with a message.
     static bool Save(const Project& project, const std::string& path, std::string& error);
     // Reads a project. Null with a message saying what is wrong when the file is no readable
     // project file; nothing else is touched.

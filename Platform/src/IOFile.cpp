@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 
 #include "IO/File.h"
 
@@ -46,6 +47,8 @@ File::File(const Location& location, OnNotFound onNotFound)
     ::close(fd);
 }
 
+File::File(InMemoryTag) : onNotFound_(Fail), inMemory_(true) {}
+
 File::~File() { Close(); }
 
 GSErrCode File::SetError(GSErrCode code) {
@@ -56,6 +59,13 @@ GSErrCode File::SetError(GSErrCode code) {
 GSErrCode File::Open(OpenMode mode) {
     if (file_ != nullptr) Close();
     status_ = Err::NoError;
+    if (inMemory_) {
+        if (mode == ReadMode) return SetError(Err::AccessDenied);
+        memoryContents_.clear();
+        file_ = ::open_memstream(&memoryBuffer_, &memorySize_);
+        if (file_ == nullptr) return SetError(ErrnoToIOError(errno));
+        return Err::NoError;
+    }
     if (!location_.IsValid()) return SetError(Err::BadLocation);
     const char* path = location_.ToPath().c_str();
     struct stat st {};
@@ -88,6 +98,12 @@ GSErrCode File::Close() {
     if (file_ == nullptr) return Err::NoError;
     const int rc = std::fclose(file_);
     file_ = nullptr;
+    if (inMemory_) {
+        if (rc == 0 && memoryBuffer_ != nullptr) memoryContents_.assign(memoryBuffer_, memorySize_);
+        std::free(memoryBuffer_);
+        memoryBuffer_ = nullptr;
+        memorySize_ = 0;
+    }
     if (rc != 0) return SetError(ErrnoToIOError(errno));
     return status_;
 }
@@ -115,12 +131,15 @@ GSErrCode File::WriteBin(const char* buffer, int32_t count, int32_t* written) {
 
 GSErrCode File::GetDataLength(uint64_t* length) const {
     if (file_ == nullptr) return Err::NotOpen;
-    struct stat st {};
-    if (::fstat(fileno(file_), &st) != 0) return ErrnoToIOError(errno);
+    uint64_t stored = 0;
+    if (!inMemory_) {
+        struct stat st {};
+        if (::fstat(fileno(file_), &st) != 0) return ErrnoToIOError(errno);
+        stored = static_cast<uint64_t>(st.st_size);
+    }
     // Bytes still in the stream buffer count too.
     const long pos = std::ftell(file_);
-    *length = std::max<uint64_t>(static_cast<uint64_t>(st.st_size),
-                                 pos < 0 ? 0 : static_cast<uint64_t>(pos));
+    *length = std::max<uint64_t>(stored, pos < 0 ? 0 : static_cast<uint64_t>(pos));
     return Err::NoError;
 }
 
@@ -147,6 +166,7 @@ GSErrCode File::Flush() {
 
 GSErrCode File::Sync() {
     if (const GSErrCode err = Flush(); err != Err::NoError) return err;
+    if (inMemory_) return Err::NoError;
     if (::fsync(fileno(file_)) != 0) return SetError(ErrnoToIOError(errno));
     return Err::NoError;
 }

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +20,14 @@ bool Exists(const Location& location) {
 bool IsFolder(const Location& location) {
     struct stat st {};
     return location.IsValid() && ::stat(location.ToPath().c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsWritable(const Location& location) {
+    struct stat st {};
+    if (!location.IsValid() || ::stat(location.ToPath().c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+        return false;
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
+    return ::faccessat(AT_FDCWD, location.ToPath().c_str(), W_OK, AT_EACCESS) == 0;
 }
 
 GSErrCode Remove(const Location& location) {
@@ -49,6 +58,10 @@ GSErrCode Replace(const Location& source, const Location& target) {
     struct stat old {};
     if (::stat(target.ToPath().c_str(), &old) == 0) {
         if (S_ISDIR(old.st_mode)) return Err::AccessDenied;
+        // Owner first: changing it may clear the set-ID bits that chmod then puts back. A failure
+        // only means the file becomes ours, as any new file would.
+        if (::chown(source.ToPath().c_str(), old.st_uid, old.st_gid) != 0)
+            (void)::chown(source.ToPath().c_str(), static_cast<uid_t>(-1), old.st_gid);
         ::chmod(source.ToPath().c_str(), old.st_mode & 07777);
     } else {
         // A new file gets the usual permissions, not mkstemp's private ones.

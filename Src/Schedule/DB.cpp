@@ -20,9 +20,9 @@
 #include "Host/VTAPI.h"
 #include "IO/File.h"
 #include "IO/Location.h"
+#include "IO/ReplacementFile.h"
 #include "Schedule/PW_Header.h"
 #include "AddOn/Preferences.h"
-#include "Schedule/ReplacementFile.h"
 #include "AddOn/ResUtils.h"
 
 char DB::columnNames[4][256] = {};
@@ -357,9 +357,10 @@ void DB::Refresh() {
 bool DB::WriteToOwnFormat(const char* path) {
     // The old file is replaced only once the new one is wholly written and closed. Open refuses
     // a path that is no usable location.
-    ReplacementFile replacement(IO::Location(path != nullptr ? path : ""));
+    IO::ReplacementFile replacement(IO::Location(path != nullptr ? path : ""));
+    lastWriteDamaged = false;
     if (!replacement.Open()) return false;
-    IO::File& file = replacement.File();
+    IO::File& file = replacement.Output();
 
     PW_Header header;
     header.version = PW_Header::kCurrentVersion;
@@ -367,7 +368,9 @@ bool DB::WriteToOwnFormat(const char* path) {
     if (header.Write(file) != FileUtils::Ok) return false;
     for (const TASK& task : tasks)
         if (task.Write(file) != FileUtils::Ok) return false;
-    return replacement.Commit();
+    const bool committed = replacement.Commit();
+    lastWriteDamaged = replacement.MayHaveDamagedTarget();
+    return committed;
 }
 
 bool DB::ReadFromOwnFormat(const char* path) {
@@ -418,7 +421,11 @@ bool DB::Save(bool saveAs) {
 
     const bool written = kind == kMsProjectText ? WriteToMsProject(path) : WriteToOwnFormat(path);
     if (!written) {
-        DGUtils::ResAlert(32520);
+        // Written in place, a failed save cannot promise that the old file is whole.
+        if (lastWriteDamaged)
+            DGUtils::ResAlert(32522, path);
+        else
+            DGUtils::ResAlert(32520);
         return false;
     }
     std::memcpy(prefs.schedulePath, path, sizeof(path));

@@ -80,6 +80,9 @@ public:
     // succeeds.
     bool WriteToMsProject(const char* path);
     bool ReadFromMsProject(const char* path);
+    // Set by the writers when their last failure came while the file was being written over in
+    // place: the file may then be damaged, which Save must say instead of promising it is whole.
+    bool lastWriteDamaged = false;
     // Field `index` (from 0) of src between separators into dst (dstSize bytes, cut at a character
     // boundary); empty when src is null or has fewer fields. Not trimmed. Returns dst.
     static char* GetField(char* dst, size_t dstSize, const char* src, long index, char separator);

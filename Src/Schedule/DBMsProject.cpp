@@ -16,8 +16,8 @@
 #include "Dates/DateFromString.h"
 #include "Host/VTAPI.h"
 #include "IO/LineReader.h"
+#include "IO/ReplacementFile.h"
 #include "PlatformDate.h"
-#include "Schedule/ReplacementFile.h"
 #include "AddOn/ResUtils.h"
 
 namespace {
@@ -85,9 +85,10 @@ char* DB::Trim(char* dst, size_t dstSize, const char* src) {
 bool DB::WriteToMsProject(const char* path) {
     // The old file is replaced only once the new one is wholly written and closed; an unusable
     // location is refused by Open.
-    ReplacementFile replacement(IO::Location(path != nullptr ? path : ""));
+    IO::ReplacementFile replacement(IO::Location(path != nullptr ? path : ""));
+    lastWriteDamaged = false;
     if (!replacement.Open()) return false;
-    IO::File& file = replacement.File();
+    IO::File& file = replacement.Output();
 
     auto writeLine = [&file](const std::string& line) {
         const std::string withEnd = line + kCR;
@@ -112,7 +113,9 @@ bool DB::WriteToMsProject(const char* path) {
         line += ShortDate(task.end.DecreaseByOneDay());
         if (!writeLine(line)) return false;
     }
-    return replacement.Commit();
+    const bool committed = replacement.Commit();
+    lastWriteDamaged = replacement.MayHaveDamagedTarget();
+    return committed;
 }
 
 bool DB::ReadFromMsProject(const char* path) {

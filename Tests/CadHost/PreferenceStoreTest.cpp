@@ -7,6 +7,7 @@
 #include <iterator>
 #include <vector>
 
+#include "Platform/FileTestSupport.h"
 #include "PreferenceStore.h"
 
 namespace {
@@ -70,9 +71,13 @@ TEST_F(PreferenceStoreTest, AFailedWriteKeepsTheOldFileAndTheOldBlock) {
     CadHost::PreferenceStore store(path);
     ASSERT_TRUE(store.Store("Phasework", 2, "old", 3, error));
     const std::vector<char> before = FileBytes(path);
-    // A folder where the temporary file would go makes every write fail, also for root.
-    std::filesystem::create_directory(path + ".tmp");
-    EXPECT_FALSE(store.Store("Phasework", 2, "new", 3, error));
+    // A disk too full for the new store makes the write fail, also for root.
+    bool stored = true;
+    {
+        FileTest::FileSizeLimit limit(16);
+        stored = store.Store("Phasework", 2, "a new and longer block", 22, error);
+    }
+    EXPECT_FALSE(stored);
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(FileBytes(path), before);
     const auto* block = store.Find("Phasework");

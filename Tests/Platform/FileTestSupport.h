@@ -1,14 +1,19 @@
 #pragma once
 // Helpers for tests that work with real files: a fresh folder per test, whole-file reads and
 // writes, and a file-size limit that makes the system refuse writes the way a full disk does.
+#include <grp.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,5 +87,44 @@ private:
     rlimit old_{};
     void (*oldHandler_)(int) = SIG_DFL;
 };
+
+// The user and group the superuser becomes to have permissions enforced.
+constexpr uid_t kNobody = 65534;
+constexpr gid_t kNoGroup = 65534;
+
+inline bool RunningAsSuperuser() { return ::geteuid() == 0; }
+
+// Runs `work` where the system enforces file permissions and returns what it returned. For the
+// superuser, whom the system lets write anything, that is a child process that has become user
+// and group kNobody; without those rights, it runs here. Nothing (with `whyNot` said) when the
+// rights cannot be dropped. `work` must not use test assertions: it reports through its result.
+inline std::optional<bool> RunWithPermissionsEnforced(const std::function<bool()>& work,
+                                                      std::string& whyNot) {
+    if (!RunningAsSuperuser()) return work();
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child < 0) {
+        whyNot = "no child process could be started";
+        return std::nullopt;
+    }
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kNoGroup) != 0 || ::setuid(kNobody) != 0 ||
+            ::geteuid() == 0)
+            ::_exit(77);
+        const bool result = work();
+        std::fflush(nullptr);
+        ::_exit(result ? 0 : 1);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+        whyNot = "the child process did not end normally";
+        return std::nullopt;
+    }
+    if (WEXITSTATUS(status) == 77) {
+        whyNot = "the superuser's rights could not be dropped";
+        return std::nullopt;
+    }
+    return WEXITSTATUS(status) == 0;
+}
 
 }  // namespace FileTest

@@ -3,6 +3,7 @@
 // report how many bytes moved, and a status that remembers the first error.
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "API/ApiErrors.h"
 #include "IO/Location.h"
@@ -25,10 +26,16 @@ class File {
 public:
     enum OpenMode { ReadMode, WriteMode, ReadWriteMode, WriteEmptyMode, AppendMode };
     enum OnNotFound { Fail, Create };
+    struct InMemoryTag {};
+    static constexpr InMemoryTag InMemory{};
 
     // With Create, a missing file is made at once (empty); GetStatus() tells whether that worked,
     // and whether the location is usable at all.
     explicit File(const Location& location, OnNotFound onNotFound = Fail);
+    // A file that lives in memory only: opened for writing, written like any other, and its bytes
+    // taken whole after Close. It prepares a file's whole content before anything on the disk is
+    // touched. It cannot be read.
+    explicit File(InMemoryTag);
     ~File();
     File(const File&) = delete;
     File& operator=(const File&) = delete;
@@ -54,6 +61,8 @@ public:
     // NoError when all went well.
     GSErrCode GetStatus() const { return status_; }
     const Location& GetLocation() const { return location_; }
+    // What an in-memory file holds after Close (empty for a file on the disk).
+    const std::string& GetMemoryContents() const { return memoryContents_; }
 
 private:
     GSErrCode SetError(GSErrCode code);
@@ -62,6 +71,10 @@ private:
     OnNotFound onNotFound_;
     std::FILE* file_ = nullptr;
     GSErrCode status_ = Err::NoError;
+    bool inMemory_ = false;
+    char* memoryBuffer_ = nullptr;  // owned by the memory stream while it is open
+    size_t memorySize_ = 0;
+    std::string memoryContents_;
 };
 
 // Maps errno to the file library's codes.

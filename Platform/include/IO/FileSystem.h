@@ -8,6 +8,10 @@ namespace IO::FileSystem {
 
 bool Exists(const Location& location);
 bool IsFolder(const Location& location);
+// Whether an existing file may be written, judged as editors judge it: a file without any write
+// permission bit is protected even from the superuser, and any other file only when the system
+// denies this process write access to it. False for a missing file or a folder.
+bool IsWritable(const Location& location);
 // Removes a file (not a folder); Err::NotFound when there is none.
 GSErrCode Remove(const Location& location);
 // Makes a new, empty file in the folder of `beside`, under a name that no other file has, and
@@ -16,7 +20,8 @@ GSErrCode Remove(const Location& location);
 GSErrCode CreateUniqueSibling(const Location& beside, Location* created);
 // Puts `source` in the place of `target` in one step: whoever opens `target` sees either the old
 // file or the whole new one. The new file takes over the permission bits of the old one. Both must
-// lie on the same file system (in the same folder, as CreateUniqueSibling makes them).
+// lie on the same file system (in the same folder, as CreateUniqueSibling makes them). The old
+// file's owner and group are kept where the system allows it.
 GSErrCode Replace(const Location& source, const Location& target);
 
 }  // namespace IO::FileSystem

@@ -1,0 +1,171 @@
+// The host's own files, the preference store and the project file, are saved the safe way: a
+// write-protected file is refused, a writable file in a folder that may not be written is saved,
+// every name of a hard-linked file sees the new content, and a failed write in place says so.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "Model/Element.h"
+#include "Model/Project.h"
+#include "Model/ProjectFile.h"
+#include "Platform/FileTestSupport.h"
+#include "PreferenceStore.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+using FileTest::ReadBytes;
+using FileTest::WriteBytes;
+namespace fs = std::filesystem;
+
+const Bytes kOldFile{'k', 'e', 'e', 'p', ' ', 'm', 'e'};
+
+void Append32(Bytes& b, uint32_t v) {
+    for (int shift = 0; shift < 32; shift += 8) b.push_back(static_cast<unsigned char>(v >> shift));
+}
+
+// A project whose file grows with `size`.
+void FillProject(CadHost::Project& project, size_t size) {
+    CadHost::Element wall;
+    wall.type = APIElem::Wall;
+    wall.id = std::string(size, 'w');
+    project.Add(wall);
+}
+
+struct Writer {
+    const char* name;
+    // Saves into path (with `size` bytes of payload); false with a message.
+    std::function<bool(const std::string& path, size_t size, std::string& error)> save;
+    // The bytes a successful save of `size` bytes of payload leaves.
+    std::function<Bytes(size_t size)> expected;
+};
+
+const Writer kWriters[] = {
+    {"preference store",
+     [](const std::string& path, size_t size, std::string& error) {
+         CadHost::PreferenceStore store(path);
+         const std::string block(size, 'p');
+         return store.Store("Phasework", 2, block.data(), static_cast<int32_t>(size), error);
+     },
+     [](size_t size) {
+         Bytes b{'C', 'H', 'P', 'S'};
+         Append32(b, 9);
+         b.insert(b.end(), {'P', 'h', 'a', 's', 'e', 'w', 'o', 'r', 'k'});
+         Append32(b, 2);
+         Append32(b, static_cast<uint32_t>(size));
+         b.insert(b.end(), size, 'p');
+         return b;
+     }},
+    {"project file",
+     [](const std::string& path, size_t size, std::string& error) {
+         CadHost::Project project;
+         FillProject(project, size);
+         return CadHost::ProjectFile::Save(project, path, error);
+     },
+     [](size_t size) {
+         CadHost::Project project;
+         FillProject(project, size);
+         const std::string text = CadHost::ProjectFile::ToText(project);
+         return Bytes(text.begin(), text.end());
+     }},
+};
+
+TEST(HostSaveProtectionTest, AWriteProtectedFileIsRefusedAndLeftAsItWas) {
+    for (const Writer& w : kWriters) {
+        SCOPED_TRACE(w.name);
+        FileTest::TempFolder dir;
+        const std::string path = dir / "file";
+        WriteBytes(path, kOldFile);
+        ::chmod(path.c_str(), 0444);
+        std::string error;
+        EXPECT_FALSE(w.save(path, 3, error));
+        EXPECT_NE(error.find("may not be written"), std::string::npos) << error;
+        EXPECT_NE(error.find(path), std::string::npos) << error;
+        EXPECT_EQ(ReadBytes(path), kOldFile);
+        EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"file"}));
+    }
+}
+
+TEST(HostSaveProtectionTest, EveryNameOfAHardLinkedFileSeesTheNewContent) {
+    for (const Writer& w : kWriters) {
+        SCOPED_TRACE(w.name);
+        FileTest::TempFolder dir;
+        const std::string path = dir / "file", other = dir / "other";
+        WriteBytes(path, kOldFile);
+        fs::create_hard_link(path, other);
+        std::string error;
+        EXPECT_TRUE(w.save(path, 3, error)) << error;
+        EXPECT_EQ(ReadBytes(path), w.expected(3));
+        EXPECT_EQ(ReadBytes(other), w.expected(3));
+        EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"file", "other"}));
+    }
+}
+
+TEST(HostSaveProtectionTest, AFailedWriteInPlaceSaysTheFileMayBeDamaged) {
+    for (const Writer& w : kWriters) {
+        SCOPED_TRACE(w.name);
+        FileTest::TempFolder dir;
+        const std::string path = dir / "file";
+        WriteBytes(path, kOldFile);
+        fs::create_hard_link(path, dir / "other");
+        std::string error;
+        bool saved = true;
+        {
+            FileTest::FileSizeLimit limit(4096);
+            saved = w.save(path, 64 * 1024, error);
+        }
+        EXPECT_FALSE(saved);
+        EXPECT_NE(error.find("may be damaged"), std::string::npos) << error;
+        EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"file", "other"}));
+    }
+}
+
+// The system must enforce the folder's and the owner's permissions: the saves run as an
+// ordinary user.
+TEST(HostSaveProtectionTest, FolderAndOwnerPermissionsAsAnOrdinaryUserMeetsThem) {
+    const bool root = FileTest::RunningAsSuperuser();
+    const struct {
+        const char* what;
+        mode_t folderMode;
+        bool ownedByUser;
+        bool saved;
+    } cases[] = {{"writable file in a read-only folder", 0555, true, true},
+                 {"another user's file without write permission for us", 0777, false, false}};
+    for (const Writer& w : kWriters) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(w.name) + ": " + c.what);
+            if (!c.ownedByUser && !root) {
+                std::cout << "skipped: making a file of another user needs the superuser\n";
+                continue;
+            }
+            FileTest::TempFolder dir;
+            const std::string path = dir / "file";
+            WriteBytes(path, kOldFile);
+            ::chmod(path.c_str(), 0644);
+            if (root && c.ownedByUser) {
+                ASSERT_EQ(::chown(path.c_str(), FileTest::kNobody, FileTest::kNoGroup), 0);
+            }
+            ::chmod(dir.Path().c_str(), c.folderMode);
+            std::string whyNot;
+            const std::optional<bool> asExpected = FileTest::RunWithPermissionsEnforced(
+                [&] {
+                    std::string error;
+                    return w.save(path, 3, error) == c.saved;
+                },
+                whyNot);
+            ::chmod(dir.Path().c_str(), 0700);
+            if (!asExpected) GTEST_SKIP() << whyNot;
+            EXPECT_TRUE(*asExpected);
+            EXPECT_EQ(ReadBytes(path), c.saved ? w.expected(3) : kOldFile);
+            EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"file"}));
+        }
+    }
+}
+
+}  // namespace
