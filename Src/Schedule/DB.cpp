@@ -423,7 +423,7 @@ bool DB::Save(bool saveAs) {
     if (!written) {
         // Written in place, a failed save cannot promise that the old file is whole.
         if (lastWriteDamaged)
-            DGUtils::ResAlert(32522, path);
+            DGUtils::ResAlert(32523, path);
         else
             DGUtils::ResAlert(32520);
         return false;

@@ -99,7 +99,7 @@ TEST_F(ScheduleSaveProtectionTest, AFailedWriteInPlaceSaysTheFileMayBeDamaged) {
             saved = db.Save(false);
         }
         EXPECT_FALSE(saved);
-        ASSERT_EQ(AlertIds(), (std::vector<int16_t>{32522}));
+        ASSERT_EQ(AlertIds(), (std::vector<int16_t>{32523}));
         EXPECT_NE(agent.alerts[0].text.find("\"" + path + "\""), std::string::npos)
             << agent.alerts[0].text;
         EXPECT_NE(agent.alerts[0].text.find("may be damaged"), std::string::npos);
