@@ -14,6 +14,7 @@
 #include "Model/Project.h"
 #include "Model/ProjectFile.h"
 #include "Model/SampleBuilding.h"
+#include "ParseInteger.h"
 #include "Registry.h"
 #include "Shell/Session.h"
 
@@ -22,9 +23,13 @@ namespace {
 
 template <typename T>
 bool Parse(const std::string& text, T& value) {
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end;
+    if constexpr (std::is_integral_v<T>) {
+        return ParseInteger(text, value);
+    } else {
+        const char* end = text.data() + text.size();
+        auto [ptr, ec] = std::from_chars(text.data(), end, value);
+        return ec == std::errc() && ptr == end;
+    }
 }
 
 // The open project gives way to another: the add-on hears that the old one closes first.

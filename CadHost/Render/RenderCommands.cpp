@@ -4,6 +4,7 @@
 #include "Model/Project.h"
 #include "Registry.h"
 #include "Render/PictureMaker.h"
+#include "ParseInteger.h"
 #include "Render/PngFile.h"
 #include "Render/ViewState.h"
 #include "Shell/Session.h"
@@ -12,11 +13,9 @@ namespace CadHost::Render {
 namespace {
 
 bool ParseCount(const std::string& text, int& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || v < 0 || v > 1000000) return false;
-    value = static_cast<int>(v);
+    int parsed = 0;
+    if (!ParseInteger(text, parsed) || parsed < 0 || parsed > 1000000) return false;
+    value = parsed;
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "Host.h"
 #include "RS.h"
+#include "ParseInteger.h"
 #include "Registry.h"
 #include "ReportWindow.h"
 #include "Shell/Session.h"
@@ -12,14 +13,7 @@
 namespace CadHost {
 namespace {
 
-bool ParseInt(const std::string& text, int32_t& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || v < INT32_MIN || v > INT32_MAX) return false;
-    value = static_cast<int32_t>(v);
-    return true;
-}
+bool ParseInt(const std::string& text, int32_t& value) { return ParseInteger(text, value); }
 
 bool Help(Session& s, const std::vector<std::string>&, std::string&) {
     s.Out() << "Commands:\n";

@@ -6,6 +6,8 @@
 #include <mutex>
 #include <sstream>
 
+#include "ParseInteger.h"
+
 namespace RS {
 namespace {
 
@@ -36,14 +38,7 @@ std::string Word(std::string& line) {
     return w;
 }
 
-bool Number(const std::string& w, int32_t& out) {
-    if (w.empty()) return false;
-    char* end = nullptr;
-    const long v = std::strtol(w.c_str(), &end, 10);
-    if (*end != '\0' || v < INT32_MIN || v > INT32_MAX) return false;
-    out = static_cast<int32_t>(v);
-    return true;
-}
+bool Number(const std::string& w, int32_t& out) { return ParseInteger(w, out); }
 
 bool Id16(const std::string& w, int16_t& out) {
     int32_t v = 0;

@@ -155,6 +155,15 @@ int32_t DB::GetHighestUID() const {
     return highest;
 }
 
+int32_t DB::NextFreeUniqueID(const std::set<int32_t>& used) {
+    const int32_t highest = used.empty() ? 0 : std::max(*used.rbegin(), 0);
+    if (highest < INT32_MAX) return highest + 1;
+    // No number above the highest is left: the smallest one not in use.
+    int32_t free = 1;
+    while (used.count(free) != 0) ++free;
+    return free;
+}
+
 CHighTimePersistent DB::GetEarliestTime() const {
     return ExtremeDate(tasks, &TASK::start, [](int64_t a, int64_t b) { return a < b; });
 }
@@ -169,16 +178,9 @@ int32_t DB::AppendNewTask() {
     TASK task;  // empty name, both dates the present time
     task.start.SetToBaseTime();
     task.end.SetToMidnight24();
-    const int32_t highest = GetHighestUID();
-    if (highest < INT32_MAX) {
-        task.uniqueID = highest + 1;
-    } else {
-        // No number above the highest is left: take the smallest one not in use.
-        std::set<int32_t> used;
-        for (const TASK& t : tasks) used.insert(t.uniqueID);
-        task.uniqueID = 1;
-        while (used.count(task.uniqueID) != 0) ++task.uniqueID;
-    }
+    std::set<int32_t> used;
+    for (const TASK& t : tasks) used.insert(t.uniqueID);
+    task.uniqueID = NextFreeUniqueID(used);
     tasks.push_back(task);
     taskIndex.Appended(tasks);
     modified = true;

@@ -3,6 +3,7 @@
 // whether it changed since it was loaded or saved, the date at which the model is shown, and the
 // schedule files (own format and Microsoft Project text) with the open and save commands.
 #include <cstdint>
+#include <set>
 #include <vector>
 
 #include "API/ApiTypes.h"
@@ -41,6 +42,10 @@ public:
     void GetGroupOfTasks(std::vector<TASK>& out, const int32_t* ids, int32_t count) const;
     // The largest ID, at least 0.
     int32_t GetHighestUID() const;
+    // The ID a new task takes beside the IDs in `used`: one above the highest, or, when the
+    // highest is the largest 32-bit number, the smallest positive ID not in use. The one rule for
+    // new and renumbered tasks.
+    static int32_t NextFreeUniqueID(const std::set<int32_t>& used);
     // The earliest valid start (latest valid end); the first task's date when no later task has
     // a valid earlier (later) one; the present time when there is no task.
     CHighTimePersistent GetEarliestTime() const;

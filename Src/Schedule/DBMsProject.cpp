@@ -211,19 +211,11 @@ bool DB::ReadFromMsProject(const char* path) {
     std::set<int32_t> used;
     for (const TASK& t : imported)
         if (t.uniqueID >= 1) used.insert(t.uniqueID);
-    int32_t next = used.empty() ? 1 : *used.rbegin();
     std::set<int32_t> seen;
     for (TASK& t : imported) {
         if (t.uniqueID >= 1 && seen.insert(t.uniqueID).second) continue;
         const int32_t old = t.uniqueID;
-        // Above every ID of the file; only when the top is taken, the lowest free number.
-        if (next < INT32_MAX) {
-            t.uniqueID = ++next;
-        } else {
-            int32_t free = 1;
-            while (used.count(free) != 0) ++free;
-            t.uniqueID = free;
-        }
+        t.uniqueID = DB::NextFreeUniqueID(used);
         used.insert(t.uniqueID);
         seen.insert(t.uniqueID);
         const std::string oldText = std::to_string(old), newText = std::to_string(t.uniqueID);
