@@ -1,7 +1,10 @@
 #include "AddOn/ResUtils.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
+
+#include "DG/DG.h"
 
 #include "Host/VTAPI.h"
 #include "AddOn/UseOwnResFile.h"
@@ -54,22 +57,10 @@ char* ReplaceCharInString(char* s, char from, char to) {
 }
 
 std::string FormatTexts(const char* format, std::initializer_list<const char*> texts) {
-    std::string out;
-    auto next = texts.begin();
-    for (const char* p = format; p != nullptr && *p != '\0'; ++p) {
-        if (p[0] == '%' && (p[1] == '%' || p[1] == 's')) {
-            if (p[1] == '%') {
-                out += '%';
-            } else if (next != texts.end()) {
-                if (*next != nullptr) out += *next;
-                ++next;
-            }
-            ++p;
-        } else {
-            out += *p;
-        }
-    }
-    return out;
+    if (format == nullptr) return std::string();
+    const char* params[4] = {};
+    std::copy_n(texts.begin(), std::min<size_t>(texts.size(), 4), params);
+    return DGFillAlertText(format, params);
 }
 
 }  // namespace ResUtils

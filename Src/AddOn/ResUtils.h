@@ -18,9 +18,9 @@ char** LoadDynResourceStringArray(short listID, short count, short first);
 // Frees the strings from the last to the first, then the array; null is ignored.
 void FreeDynStringArray(char** array, short count);
 char* ReplaceCharInString(char* s, char from, char to);
-// A resource text used as a format: each "%s" in turn takes the next of texts (nothing when they
-// run out), "%%" stands for "%", everything else is kept. Done by hand so that a resource text can
-// never act as a printf format.
+// A resource text with its marks ^1..^4 filled with the texts in order (a mark without a text, or
+// with a null one, becomes empty), everything else kept; the same marks as alerts, so every
+// resource text is filled one way. Never a printf format: a resource text cannot act as one.
 std::string FormatTexts(const char* format, std::initializer_list<const char*> texts);
 
 }  // namespace ResUtils

@@ -37,30 +37,10 @@ constexpr const char* kThrownFrom = "Src/DB";
 constexpr int32_t kOwnFormat = 0;
 constexpr int32_t kMsProjectText = 1;
 
-// A report text with its single "%s" replaced by `text` ("%%" stands for "%"). Done by hand so
-// that a resource text can never act as a printf format.
-std::string FormatWithText(const char* format, const char* text) {
-    std::string out;
-    bool used = false;
-    for (const char* p = format; *p != '\0'; ++p) {
-        if (p[0] == '%' && p[1] == '%') {
-            out += '%';
-            ++p;
-        } else if (p[0] == '%' && p[1] == 's' && !used) {
-            out += text;
-            used = true;
-            ++p;
-        } else {
-            out += *p;
-        }
-    }
-    return out;
-}
-
 void ReportTask(short stringIndex, const TASK& task) {
     char format[ResUtils::kStringBufferSize];
     ResUtils::LoadResourceString(format, 32510, stringIndex);
-    VTAPI_WriteReport(FormatWithText(format, task.name).c_str(), false);
+    VTAPI_WriteReport(ResUtils::FormatTexts(format, {task.name}).c_str(), false);
 }
 
 bool SameTaskData(const TASK& a, const TASK& b) {

@@ -64,8 +64,7 @@ std::string NameField(const char* name) {
 std::string FillReport(short list, short index, const char* p1, const char* p2, const char* p3) {
     char format[ResUtils::kStringBufferSize];
     ResUtils::LoadResourceString(format, list, index);
-    const char* const params[4] = {p1, p2, p3, nullptr};
-    return DGFillAlertText(format, params);
+    return ResUtils::FormatTexts(format, {p1, p2, p3});
 }
 
 }  // namespace

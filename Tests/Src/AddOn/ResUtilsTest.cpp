@@ -4,10 +4,10 @@
 #include <cstring>
 #include <fstream>
 
-#include "Host/ModuleEntry.h"
-#include "RS.h"
 #include "AddOn/ResUtils.h"
 #include "AddOn/UseOwnResFile.h"
+#include "Host/ModuleEntry.h"
+#include "RS.h"
 
 namespace {
 
@@ -65,6 +65,34 @@ TEST_F(ResUtilsTest, AMissingStringIsEmptyInEveryForm) {
     ResUtils::FreeDynStringArray(nullptr, 3);
     char text[] = "a/b/c";
     EXPECT_STREQ(ResUtils::ReplaceCharInString(text, '/', ':'), "a:b:c");
+}
+
+}  // namespace
+
+namespace {
+
+// Report texts and alerts share one way of filling: the marks ^1..^4 by number.
+TEST(FormatTextsTest, MarksTakeTheTextsByNumberAndNothingElseChanges) {
+    const struct {
+        const char* format;
+        std::initializer_list<const char*> texts;
+        std::string expected;
+    } cases[] = {
+        {"the task \"^1\" starts after it ends.",
+         {"Walls"},
+         "the task \"Walls\" starts after it ends."},
+        {"\"^1\" (^2) comes after \"^3\" (^4).",
+         {"a", "B", "c", "D"},
+         "\"a\" (B) comes after \"c\" (D)."},
+        {"^2 before ^1", {"x", "y"}, "y before x"},
+        {"^1 and ^2", {"only"}, "only and "},         // a mark without its text is left empty
+        {"^1 and ^2", {nullptr, "two"}, " and two"},  // a null text is empty too
+        {"100% ^5 ^0 ^", {"x"}, "100% ^5 ^0 ^"},      // not marks: kept as written
+        {"%s %d ^1", {"50%s"}, "%s %d 50%s"},         // printf signs mean nothing
+        {"^1^1", {"^2"}, "^2^2"},                     // a filled text is not filled again
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ResUtils::FormatTexts(c.format, c.texts), c.expected) << c.format;
 }
 
 }  // namespace
