@@ -134,7 +134,10 @@ bool Preferences::TakeRecord(const unsigned char (&record)[kRecordSize]) {
     TakeText(schedulePath, sizeof(schedulePath), record + kSchedulePathAt, kSchedulePathSize);
     movieStart = CHighTimePersistent(Take<KXTime>(record, kMovieStartAt));
     movieEnd = CHighTimePersistent(Take<KXTime>(record, kMovieEndAt));
-    movieStep = CHighTimeSpan(Take<int32_t>(record, kMovieStepAt), 0, 0, 0);
+    // A step of more days than a span holds (beyond some 29 000 years) is no setting anyone made:
+    // it is taken as the default, so that what is read stores and reads back alike.
+    const CHighTimeSpan step(Take<int32_t>(record, kMovieStepAt), 0, 0, 0);
+    movieStep = step.status == HighTimeStatus::valid ? step : kOneDay;
     useCurrentView = record[kUseCurrentViewAt] != 0;
     use3DWindow = record[kUse3DWindowAt] != 0;
     movieKind = Take<int16_t>(record, kMovieKindAt);

@@ -192,6 +192,12 @@ bool DB::ReadFromMsProject(const char* path) {
             dates.CheckDate(startText.c_str(), parsed);
             task.start = parsed;
             task.end = task.start;
+        } else {
+            // Without a start the task gets today, as a new task does: whole days like every
+            // other date of a schedule, so that it saves and reads back unchanged.
+            task.start.SetToBaseTime();
+            task.end = task.start;
+            task.end.SetToMidnight24();
         }
         if (!endText.empty()) {
             dates.CheckDate(endText.c_str(), parsed);

@@ -200,3 +200,33 @@ TEST_F(PreferencesTest, ResetKeepsTheMovieSettingsCreateDoesNot) {
 }
 
 }  // namespace
+
+TEST_F(PreferencesTest, AStepBeyondWhatASpanHoldsIsTheDefaultAndReadsBackAlike) {
+    // 10 675 199 days is the longest whole-day span 64 bits of ticks hold.
+    constexpr int64_t kDayTicks = 864'000'000'000;
+    const struct {
+        int32_t storedDays;
+        int64_t expectedTicks;
+    } cases[] = {{7, 7 * kDayTicks},
+                 {-3, -3 * kDayTicks},
+                 {10'675'199, 10'675'199 * kDayTicks},
+                 {-10'675'199, -10'675'199 * kDayTicks},
+                 {10'675'200, kDayTicks},
+                 {-10'675'200, kDayTicks},
+                 {1'869'373'801, kDayTicks},
+                 {INT32_MIN, kDayTicks}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.storedDays);
+        Bytes r = Record();
+        Put32(r, 2068, c.storedDays);
+        StoreBlock(2, r);
+        Preferences read;
+        read.ReadPreferences();
+        EXPECT_EQ(read.movieStep.status, HighTimeStatus::valid);
+        EXPECT_EQ(read.movieStep.ticks, c.expectedTicks);
+        ASSERT_EQ(read.WritePreferences(), ApiErr::NoError);
+        Preferences again;
+        again.ReadPreferences();
+        EXPECT_EQ(Settings(again), Settings(read));
+    }
+}

@@ -186,11 +186,15 @@ TEST_F(MsProjectTest, AHandMadeFileReadsToExactlyTheseTasks) {
         EXPECT_STREQ(t.name, expected[i].name);
         EXPECT_EQ(t.flags, 0u);
         if (expected[i].id == 17) {
-            // No dates in the file: the task is dated at the present time.
-            EXPECT_GE(t.start.ticks, before.ticks);
-            EXPECT_LE(t.start.ticks, after.ticks);
-            EXPECT_GE(t.end.ticks, before.ticks);
-            EXPECT_LE(t.end.ticks, after.ticks);
+            // No dates in the file: the task covers today in whole days, as a new task does, so
+            // that it saves in the own format and reads back unchanged.
+            constexpr int64_t kDayTicks = 864'000'000'000;
+            const int64_t firstDay = before.ticks - before.ticks % kDayTicks;
+            const int64_t lastDay = after.ticks - after.ticks % kDayTicks;
+            EXPECT_TRUE(t.start.ticks == firstDay || t.start.ticks == lastDay) << t.start.ticks;
+            EXPECT_EQ(t.start.status, HighTimeStatus::valid);
+            EXPECT_EQ(t.end.ticks, t.start.ticks + kDayTicks);
+            EXPECT_EQ(t.end.status, HighTimeStatus::valid);
             continue;
         }
         EXPECT_EQ(Compare(t.start, expected[i].start), 0);
