@@ -8,6 +8,7 @@ packages=(
     nlohmann-json3-dev libpng-dev libfreetype-dev
     libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
     ffmpeg locales
+    clang libclang-rt-14-dev
 )
 
 missing=()

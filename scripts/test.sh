@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: a Debug build with warnings as errors, then the same tests
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, then a short run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -14,4 +14,9 @@ if [ "${PW_SKIP_SANITIZE:-0}" != "1" ]; then
     cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DPW_WERROR=ON -DPW_SANITIZE=ON >/dev/null
     cmake --build build-asan -j"$jobs"
     ctest --test-dir build-asan --output-on-failure -j"$jobs"
+fi
+
+# Every reader's fuzz target for about 30 s on its corpus; a finding fails the run.
+if [ "${PW_SKIP_FUZZ:-0}" != "1" ]; then
+    bash scripts/fuzz.sh "${PW_FUZZ_SECONDS:-30}"
 fi
