@@ -126,39 +126,76 @@ void ElementRecord::Fill(const Element& e, API_Element& r) {
     FillCamera(e, r);
 }
 
-GSErrCode ElementRecord::ApplyMasked(const API_Element& r, const API_Element& mask,
-                                     const Project& project, Element& element) {
-    Element e = element;
-    const ElementTypes::Info& info = ElementTypes::Of(e.type);
+GSErrCode ElementRecord::ReadMasked(const API_Element& r, const API_Element& mask,
+                                    const Project& project, API_ElemTypeID type,
+                                    MaskedValues& values) {
+    values = MaskedValues{};
+    const ElementTypes::Info& info = ElementTypes::Of(type);
     if (Masked(mask, offsetof(API_Elem_Head, layer), sizeof(int16_t))) {
         if (project.LayerAt(r.header.layer) == nullptr) return ApiErr::BadParameter;
-        e.layer = r.header.layer;
+        values.layer = r.header.layer;
     }
     if (Masked(mask, offsetof(API_Elem_Head, elemId), sizeof(r.header.elemId)))
-        e.id = TextField(r.header.elemId, sizeof(r.header.elemId));
+        values.id = TextField(r.header.elemId, sizeof(r.header.elemId));
     for (int i = 0; i < info.penCount; ++i) {
         if (!Masked(mask, info.pens[i], sizeof(int16_t))) continue;
         const auto pen = Take<int16_t>(r, info.pens[i]);
         if (project.PenAt(pen) == nullptr) return ApiErr::BadParameter;
-        e.pens[size_t(i)] = pen;
+        values.pens[size_t(i)] = pen;
     }
     for (int i = 0; i < info.materialCount; ++i) {
         if (!Masked(mask, info.materials[i], sizeof(int16_t))) continue;
         const auto material = Take<int16_t>(r, info.materials[i]);
         if (project.MaterialAt(material) == nullptr) return ApiErr::BadParameter;
-        e.materials[size_t(i)] = material;
+        values.materials[size_t(i)] = material;
     }
     for (int i = 0; i < info.switchCount; ++i)
         if (Masked(mask, info.switches[i], 1))
-            e.switches[size_t(i)] = Take<uint8_t>(r, info.switches[i]) != 0 ? 1 : 0;
+            values.switches[size_t(i)] = Take<uint8_t>(r, info.switches[i]) != 0 ? 1 : 0;
     if (info.libInd != ElementTypes::kNone && Masked(mask, info.libInd, sizeof(int32_t))) {
         const auto libInd = Take<int32_t>(r, info.libInd);
         if (libInd < 0) return ApiErr::BadParameter;
-        e.libInd = libInd;
+        values.libInd = libInd;
     }
     if (info.text != ElementTypes::kNone && Masked(mask, info.text, info.textSize))
-        e.text = TextField(reinterpret_cast<const char*>(r.raw + info.text), info.textSize);
-    element = std::move(e);
+        values.text = TextField(reinterpret_cast<const char*>(r.raw + info.text), info.textSize);
+    return ApiErr::NoError;
+}
+
+namespace {
+// Calls `field(target, value)` for every value given, with the element's field it is for.
+template <typename E, typename F>
+void EachValue(const ElementRecord::MaskedValues& v, E& e, F&& field) {
+    if (v.layer) field(e.layer, *v.layer);
+    if (v.id) field(e.id, *v.id);
+    for (size_t i = 0; i < v.pens.size(); ++i)
+        if (v.pens[i]) field(e.pens[i], *v.pens[i]);
+    for (size_t i = 0; i < v.materials.size(); ++i)
+        if (v.materials[i]) field(e.materials[i], *v.materials[i]);
+    for (size_t i = 0; i < v.switches.size(); ++i)
+        if (v.switches[i]) field(e.switches[i], *v.switches[i]);
+    if (v.libInd) field(e.libInd, *v.libInd);
+    if (v.text) field(e.text, *v.text);
+}
+}  // namespace
+
+bool ElementRecord::Differs(const MaskedValues& values, const Element& element) {
+    bool differs = false;
+    EachValue(values, element,
+              [&](const auto& now, const auto& wanted) { differs = differs || !(now == wanted); });
+    return differs;
+}
+
+void ElementRecord::PutValues(const MaskedValues& values, Element& element) {
+    EachValue(values, element, [](auto& now, const auto& wanted) { now = wanted; });
+}
+
+GSErrCode ElementRecord::ApplyMasked(const API_Element& r, const API_Element& mask,
+                                     const Project& project, Element& element) {
+    MaskedValues values;
+    if (GSErrCode bad = ReadMasked(r, mask, project, element.type, values); bad != ApiErr::NoError)
+        return bad;
+    PutValues(values, element);
     return ApiErr::NoError;
 }
 

@@ -1,6 +1,8 @@
 // The function table's element operations: reading and changing elements, their user data, the
 // selection, locking, the tools' defaults and undo steps, all on the current project.
+#include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "API/Elements.h"
@@ -136,14 +138,13 @@ GSErrCode ElementChange(API_Element* element, const API_Element* mask, API_Eleme
     GSErrCode error = ApiErr::NoError;
     const Element* e = LocateChangeable(project, element->header, true, error);
     if (e == nullptr) return error;
-    Element changed = *e;
-    if (GSErrCode bad = ElementRecord::ApplyMasked(*element, *mask, project, changed);
+    ElementRecord::MaskedValues values;
+    if (GSErrCode bad = ElementRecord::ReadMasked(*element, *mask, project, e->type, values);
         bad != ApiErr::NoError)
         return bad;
-    if (!(changed == *e)) {
+    if (ElementRecord::Differs(values, *e)) {
         Element* target = project.Edit(e->type, e->index);
-        changed.stamp = target->stamp;
-        *target = std::move(changed);
+        ElementRecord::PutValues(values, *target);
         e = target;
     }
     ElementRecord::Fill(*e, *element);
@@ -246,12 +247,17 @@ GSErrCode ElementSetUserData(API_Elem_Head* header, const API_ElementUserData* u
     GSErrCode error = ApiErr::NoError;
     const Element* e = LocateChangeable(project, *header, false, error);
     if (e == nullptr) return error;
-    const int32_t size = BMGetHandleSize(userData->dataHdl);
-    UserData data;
+    const auto size = static_cast<size_t>(BMGetHandleSize(userData->dataHdl));
+    const auto* bytes = reinterpret_cast<const uint8_t*>(*userData->dataHdl);
+    const std::optional<UserData>& now = e->userData;
+    if (now && now->version == userData->dataVersion &&
+        now->platformSign == userData->platformSign && now->bytes.size() == size &&
+        std::equal(bytes, bytes + size, now->bytes.begin()))
+        return ApiErr::NoError;
+    UserData& data = project.Edit(e->type, e->index)->userData.emplace();
     data.version = userData->dataVersion;
     data.platformSign = userData->platformSign;
-    data.bytes.assign(*userData->dataHdl, *userData->dataHdl + size);
-    if (e->userData != data) project.Edit(e->type, e->index)->userData = std::move(data);
+    data.bytes.assign(bytes, bytes + size);
     return ApiErr::NoError;
 }
 

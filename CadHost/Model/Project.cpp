@@ -96,8 +96,19 @@ const std::vector<Element>& Project::ElementsOfType(API_ElemTypeID type) const {
 }
 
 const Element* Project::Find(const API_Guid& guid) const {
+    // An add-on names one element several times in a row (its data, the element, its change) and
+    // walks the elements of a type in index order, so the element found last and the one after it
+    // are tried before the map; either is the right one when its GUID is the same.
+    const auto [lastType, lastIndex] = lastFound_;
+    if (const Element* last = At(lastType, lastIndex); last != nullptr && last->guid == guid)
+        return last;
+    if (const Element* next = At(lastType, lastIndex + 1); next != nullptr && next->guid == guid) {
+        lastFound_.second = lastIndex + 1;
+        return next;
+    }
     auto it = byGuid_.find(guid);
     if (it == byGuid_.end()) return nullptr;
+    lastFound_ = it->second;
     return At(it->second.first, it->second.second);
 }
 
@@ -141,18 +152,44 @@ void Project::Reserve(API_ElemTypeID type, size_t count) {
     list.reserve(count);
 }
 
+namespace {
+// The element without its shape (body and plan), which an undo step does not keep: the shape is
+// set when the element is added and never changes, and it is most of an element's memory.
+Element Unshaped(Element& e) {
+    std::vector<Extrusion> body = std::move(e.body);
+    std::vector<Point2> plan = std::move(e.plan);
+    Element copy = e;
+    e.body = std::move(body);
+    e.plan = std::move(plan);
+    return copy;
+}
+
+// Whether `current` is `saved` but for its change count and its shape.
+bool SameButShape(const Element& saved, Element& current) {
+    std::vector<Extrusion> body = std::move(current.body);
+    std::vector<Point2> plan = std::move(current.plan);
+    const uint32_t stamp = current.stamp;
+    current.stamp = saved.stamp;
+    const bool same = saved == current;
+    current.stamp = stamp;
+    current.body = std::move(body);
+    current.plan = std::move(plan);
+    return same;
+}
+}  // namespace
+
 Element* Project::Edit(API_ElemTypeID type, int32_t index) {
     Element* e = const_cast<Element*>(At(type, index));
     if (e == nullptr) return nullptr;
-    history_.NoteElement(*e);
+    if (history_.WantsElement(type, index)) history_.NoteElement(Unshaped(*e));
     ++e->stamp;
     generation_ = NextGeneration();
     return e;
 }
 
 Element* Project::Edit(const API_Guid& guid) {
-    auto it = byGuid_.find(guid);
-    return it == byGuid_.end() ? nullptr : Edit(it->second.first, it->second.second);
+    const Element* e = Find(guid);
+    return e == nullptr ? nullptr : Edit(e->type, e->index);
 }
 
 bool Project::ChangeGuid(const API_Guid& fromRef, const API_Guid& to) {
@@ -170,18 +207,22 @@ bool Project::ChangeGuid(const API_Guid& fromRef, const API_Guid& to) {
     return true;
 }
 
-void Project::PutBack(const Element& state) {
-    Element* e = const_cast<Element*>(At(state.type, state.index));
+void Project::Exchange(Element& saved) {
+    Element* e = const_cast<Element*>(At(saved.type, saved.index));
     if (e == nullptr) return;
-    if (!(e->guid == state.guid)) {
-        byGuid_.erase(e->guid);
-        byGuid_.emplace(state.guid, std::make_pair(state.type, state.index));
-        if (selected_.erase(e->guid) != 0) {
-            selected_.insert(state.guid);
-            std::replace(selection_.begin(), selection_.end(), e->guid, state.guid);
+    const API_Guid from = e->guid, to = saved.guid;
+    if (!(from == to)) {
+        byGuid_.erase(from);
+        byGuid_.emplace(to, std::make_pair(saved.type, saved.index));
+        if (selected_.erase(from) != 0) {
+            selected_.insert(to);
+            std::replace(selection_.begin(), selection_.end(), from, to);
         }
     }
-    *e = state;
+    // The shape stays with the element; everything else trades places.
+    std::swap(saved.body, e->body);
+    std::swap(saved.plan, e->plan);
+    std::swap(saved, *e);
     generation_ = NextGeneration();
 }
 
@@ -341,12 +382,10 @@ bool Project::CloseUndoStep() {
     std::optional<UndoStep> step;
     if (!history_.Close(step)) return false;
     if (!step) return true;
-    for (ElementChange& c : step->elements) c.after = *At(c.type, c.index);
-    std::erase_if(step->elements, [](const ElementChange& c) {
-        // A change that left everything but the change count as it was is no change.
-        Element before = c.before;
-        before.stamp = c.after.stamp;
-        return before == c.after;
+    // A change that left everything but the change count as it was is no change.
+    std::erase_if(step->elements, [this](const ElementChange& c) {
+        Element* now = const_cast<Element*>(At(c.type, c.index));
+        return now == nullptr || SameButShape(c.other, *now);
     });
     FillAfter(layers_, step->layers);
     FillAfter(pens_, step->pens);
@@ -381,8 +420,8 @@ void Project::PutBackAttributes(std::vector<T>& list,
     generation_ = NextGeneration();
 }
 
-void Project::ApplyStep(const UndoStep& step, bool toBefore) {
-    for (const ElementChange& c : step.elements) PutBack(toBefore ? c.before : c.after);
+void Project::ApplyStep(UndoStep& step, bool toBefore) {
+    for (ElementChange& c : step.elements) Exchange(c.other);
     PutBackAttributes(layers_, step.layers, toBefore);
     PutBackAttributes(pens_, step.pens, toBefore);
     PutBackAttributes(materials_, step.materials, toBefore);
@@ -393,7 +432,7 @@ bool Project::Redo(std::string& title) { return Step(false, title); }
 
 bool Project::Step(bool undo, std::string& title) {
     if (history_.IsOpen()) return false;
-    const UndoStep* step = undo ? history_.TakeUndo() : history_.TakeRedo();
+    UndoStep* step = undo ? history_.TakeUndo() : history_.TakeRedo();
     if (step == nullptr) return false;
     title = step->title;
     ApplyStep(*step, undo);

@@ -14,9 +14,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "Model/ModelAttributes.h"
 #include "Model/Element.h"
 #include "Model/HostState.h"
+#include "Model/ModelAttributes.h"
 #include "Model/UndoHistory.h"
 
 namespace CadHost {
@@ -129,15 +129,18 @@ private:
     template <typename T>
     T* EditAttribute(std::vector<T>& list, int32_t index,
                      void (UndoHistory::*note)(int32_t, const std::optional<T>&));
-    void PutBack(const Element& state);
+    // Trades an element's state (all but its shape) with the one an undo step keeps.
+    void Exchange(Element& saved);
     template <typename T>
     void PutBackAttributes(std::vector<T>& list, const std::vector<AttributeChange<T>>& changes,
                            bool toBefore);
-    void ApplyStep(const UndoStep& step, bool toBefore);
+    void ApplyStep(UndoStep& step, bool toBefore);
     bool Step(bool undo, std::string& title);
 
     std::array<std::vector<Element>, APIElem::Last + 1> byType_;
     std::unordered_map<API_Guid, std::pair<API_ElemTypeID, int32_t>, GuidHash> byGuid_;
+    // Type and index of the element Find found last (Find runs on the host's one thread).
+    mutable std::pair<API_ElemTypeID, int32_t> lastFound_{0, 0};
     size_t elementCount_ = 0;
     std::vector<Layer> layers_;
     std::vector<Pen> pens_;

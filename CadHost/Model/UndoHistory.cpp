@@ -1,12 +1,14 @@
 #include "Model/UndoHistory.h"
 
+#include <algorithm>
+
 namespace CadHost {
 
 void UndoHistory::Open(const std::string& title) {
     if (depth_++ > 0) return;
     open_ = UndoStep{};
     open_.title = title;
-    notedElements_.clear();
+    for (auto& noted : notedElements_) noted.clear();
     notedLayers_.clear();
     notedPens_.clear();
     notedMaterials_.clear();
@@ -19,9 +21,21 @@ bool UndoHistory::Close(std::optional<UndoStep>& finished) {
     return true;
 }
 
-void UndoHistory::NoteElement(const Element& before) {
-    if (depth_ == 0 || !notedElements_.insert({before.type, before.index}).second) return;
-    open_.elements.push_back({before.type, before.index, before, Element{}});
+bool UndoHistory::WantsElement(API_ElemTypeID type, int32_t index) {
+    if (depth_ == 0 || type < 0 || type > APIElem::Last || index < 1) return false;
+    std::vector<bool>& noted = notedElements_[static_cast<size_t>(type)];
+    const auto at = static_cast<size_t>(index);
+    if (noted.size() <= at) noted.resize(std::max(at + 1, noted.size() * 2));
+    if (noted[at]) return false;
+    noted[at] = true;
+    return true;
+}
+
+void UndoHistory::NoteElement(Element before) {
+    if (depth_ == 0) return;
+    const API_ElemTypeID type = before.type;
+    const int32_t index = before.index;
+    open_.elements.push_back({type, index, std::move(before)});
 }
 
 namespace {
@@ -48,14 +62,14 @@ void UndoHistory::Push(UndoStep step) {
     redo_.clear();
 }
 
-const UndoStep* UndoHistory::TakeUndo() {
+UndoStep* UndoHistory::TakeUndo() {
     if (undo_.empty()) return nullptr;
     redo_.push_back(std::move(undo_.back()));
     undo_.pop_back();
     return &redo_.back();
 }
 
-const UndoStep* UndoHistory::TakeRedo() {
+UndoStep* UndoHistory::TakeRedo() {
     if (redo_.empty()) return nullptr;
     undo_.push_back(std::move(redo_.back()));
     redo_.pop_back();

@@ -1,6 +1,9 @@
 #pragma once
 // The project's undo and redo steps. While a step is open, the first change of each element and
-// attribute records its state before the change; closing the step adds the states after it.
+// attribute records its state before the change. An element's record holds its state on the other
+// side of the step and trades places with the element whenever the step is undone or redone, so a
+// step keeps one copy per element, not two.
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -9,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "Model/ModelAttributes.h"
 #include "Model/Element.h"
+#include "Model/ModelAttributes.h"
 
 namespace CadHost {
 
@@ -21,10 +24,13 @@ struct AttributeChange {
     std::optional<T> before, after;
 };
 
+// The element's state on the other side of the step: before it while the step waits to be undone,
+// after it while it waits to be redone. Without the element's shape (body and plan), which never
+// changes once the element is in the project.
 struct ElementChange {
     API_ElemTypeID type = 0;
     int32_t index = 0;
-    Element before, after;
+    Element other;
 };
 
 struct UndoStep {
@@ -49,9 +55,12 @@ public:
     // `finished` (the caller adds the after-states and pushes it).
     bool Close(std::optional<UndoStep>& finished);
 
+    // True when a step is open that has not yet recorded the element: the caller then hands its
+    // state over with NoteElement. Marks the element as recorded.
+    bool WantsElement(API_ElemTypeID type, int32_t index);
+    void NoteElement(Element before);
     // Record the state before the first change of the step (ignored when no step is open or the
     // thing was already recorded in it).
-    void NoteElement(const Element& before);
     void NoteLayer(int32_t index, const std::optional<Layer>& before);
     void NotePen(int32_t index, const std::optional<Pen>& before);
     void NoteMaterial(int32_t index, const std::optional<Material>& before);
@@ -63,14 +72,16 @@ public:
     const std::vector<UndoStep>& UndoSteps() const { return undo_; }
     const std::vector<UndoStep>& RedoSteps() const { return redo_; }
     // Moves the last step between the lists and hands it out to be applied.
-    const UndoStep* TakeUndo();
-    const UndoStep* TakeRedo();
+    UndoStep* TakeUndo();
+    UndoStep* TakeRedo();
     void Clear();
 
 private:
     int depth_ = 0;
     UndoStep open_;
-    std::set<std::pair<API_ElemTypeID, int32_t>> notedElements_;
+    // Per type, which element indices the open step has recorded (a flag per index: a step may
+    // take every element of a large model, and a flag is the cheapest record of that).
+    std::array<std::vector<bool>, APIElem::Last + 1> notedElements_;
     std::set<int32_t> notedLayers_, notedPens_, notedMaterials_;
     std::vector<UndoStep> undo_, redo_;
 };
