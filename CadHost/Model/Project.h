@@ -112,6 +112,8 @@ public:
     bool Undo(std::string& title);
     bool Redo(std::string& title);
     const UndoHistory& History() const { return history_; }
+    // Drops every undo and redo step (and any open one) with the memory they hold.
+    void ForgetUndo() { history_.Clear(); }
 
     // ---- Host state, shared-project user and change count ------------------------------------
     HostState& State() { return state_; }
