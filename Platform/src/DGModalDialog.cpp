@@ -1,10 +1,12 @@
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
 #include "DG/ModalDialog.h"
 #include "DG/UserAgent.h"
 #include "RS.h"
+#include "TI.h"
 
 namespace {
 
@@ -38,13 +40,44 @@ DG::ItemState* Item(short dialId, short item) {
 
 bool IsToggle(const DG::ItemState& item) { return item.type == "check" || item.type == "radio"; }
 
-// Radio buttons of one dialog form one group: switching one on switches the others off.
+// Radio buttons next to each other in the layout form one group: switching one on switches the
+// others of its group off. Any other item between two radio buttons starts a new group.
 void SetValue(short dialId, DG::ItemState& item, double value) {
     item.value = std::clamp(value, item.minimum, item.maximum);
-    if (item.type == "radio" && value != 0) {
-        for (DG::ItemState& other : Dialog(dialId)->items)
-            if (other.type == "radio" && other.id != item.id) other.value = 0;
-    }
+    if (item.type != "radio" || value == 0) return;
+    std::vector<DG::ItemState>& items = Dialog(dialId)->items;
+    const auto at = items.begin() + (&item - items.data());
+    for (auto i = at; i != items.begin() && (i - 1)->type == "radio"; --i) (i - 1)->value = 0;
+    for (auto i = at + 1; i != items.end() && i->type == "radio"; ++i) i->value = 0;
+}
+
+// "YYYY-MM-DD" as the host's time value of that day's start; false when it is no such day.
+bool ParseDate(const std::string& text, double& value) {
+    int year = 0, month = 0, day = 0, used = 0;
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%n", &year, &month, &day, &used) != 3 ||
+        used != static_cast<int>(text.size()) || year < 1 || month < 1 || day < 1)
+        return false;
+    KXTimeRecord record{};
+    record.year = static_cast<uint16_t>(year);
+    record.month = static_cast<uint16_t>(month);
+    record.day = static_cast<uint16_t>(day);
+    KXTime time = 0;
+    if (TIGetKXTime(&record, &time, TIConvertPlain) != 0) return false;
+    value = time;
+    return true;
+}
+
+std::string DateText(double value) {
+    KXTimeRecord record{};
+    if (TIGetTimeRecord(static_cast<KXTime>(value), &record, TIConvertPlain) != 0) return "?";
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", record.year, record.month, record.day);
+    return text;
+}
+
+bool IsItemNumber(const std::string& word) {
+    return !word.empty() && word.size() <= 5 &&
+           std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::string Number(double v) {
@@ -72,7 +105,9 @@ std::string DescribeDialog(short dialId) {
                     << (static_cast<double>(e + 1) == i.value ? " (chosen)" : "");
         } else if (IsToggle(i)) {
             out << " " << i.text << " = " << (i.value != 0 ? "on" : "off");
-        } else if (i.type == "number" || i.type == "date") {
+        } else if (i.type == "date") {
+            out << " " << i.text << " = " << DateText(i.value);
+        } else if (i.type == "number") {
             out << " " << i.text << " = " << Number(i.value);
         } else if (i.type == "edit") {
             out << " \"" << i.text << "\"";
@@ -81,7 +116,7 @@ std::string DescribeDialog(short dialId) {
         }
         out << "\n";
     }
-    out << "  answer with ITEM=VALUE, click ITEM, ok or cancel";
+    out << "  answer with ITEM=VALUE (dates YYYY-MM-DD), ITEM to click, ok or cancel";
     return out.str();
 }
 
@@ -118,6 +153,13 @@ short DGModalDialog(GSResModule module, short resId, DGDialCallBack handler, int
     auto click = [&](short item) {
         DG::ItemState* state = Item(resId, item);
         if (state == nullptr || !state->enabled) return;
+        // A click on a radio button switches it on, on a check box turns it over: both are
+        // changes of the item's value.
+        if (IsToggle(*state)) {
+            SetValue(resId, *state, state->type == "radio" || state->value == 0 ? 1 : 0);
+            handler(DG_MSG_CHANGE, resId, item, userData, 0);
+            return;
+        }
         const short answer = handler(DG_MSG_CLICK, resId, item, userData, 0);
         if (answer != 0)
             closeWith = answer;
@@ -132,6 +174,8 @@ short DGModalDialog(GSResModule module, short resId, DGDialCallBack handler, int
             closeWith = 2;
         } else if (word == "click" && w + 1 < words.size()) {
             click(static_cast<short>(std::atoi(words[++w].c_str())));
+        } else if (IsItemNumber(word)) {
+            click(static_cast<short>(std::atoi(word.c_str())));
         } else if (const size_t eq = word.find('='); eq != std::string::npos) {
             const short item = static_cast<short>(std::atoi(word.substr(0, eq).c_str()));
             const std::string value = word.substr(eq + 1);
@@ -139,6 +183,10 @@ short DGModalDialog(GSResModule module, short resId, DGDialCallBack handler, int
             if (state == nullptr || !state->enabled) continue;
             if (state->type == "edit" || state->type == "text") {
                 state->text = value;
+            } else if (state->type == "date") {
+                double day = 0;
+                if (!ParseDate(value, day)) continue;
+                SetValue(resId, *state, day);
             } else if (state->type == "popup") {
                 const int entry = std::atoi(value.c_str());
                 if (entry < 1 || entry > static_cast<int>(state->entries.size())) continue;

@@ -20,6 +20,10 @@ item 6 radio 10 70 90 20 A
 item 7 radio 110 70 90 20 B
 item 8 number 10 100 90 20 Days
 item 9 edit 110 100 90 20
+item 10 date 10 130 90 20 Start
+item 11 radio 110 130 90 20 C
+item 12 radio 200 130 90 20 D
+item 13 check 10 150 90 20 Again
 end
 )";
 
@@ -151,6 +155,42 @@ TEST_F(DGModalDialogTest, ItemRulesSeenFromInside) {
     EXPECT_EQ(radioB, 1);
     EXPECT_EQ(keep, 0) << "a disabled item cannot be changed";
     EXPECT_EQ(text, "hello");
+}
+
+TEST_F(DGModalDialogTest, BareItemsDatesAndRadioGroups) {
+    // 2024-05-01 is 8521 days after 2001-01-01, the host's day 0.
+    constexpr int32_t kMay1st2024 = 8521 * 86400;
+    agent.words = {"12", "7", "10=2024-05-01", "10=2024-02-30", "10=2024-5-1x", "13", "3"};
+    static int32_t values[14];
+    static std::string description;
+    auto handler = [](short message, short dialId, short item, intptr_t userData,
+                      intptr_t msgData) -> short {
+        const short r = Handler(message, dialId, item, userData, msgData);
+        if (message == DG_MSG_CLOSE) {
+            for (short i = 1; i < 14; ++i) values[i] = DGGetItemValLong(dialId, i);
+            description = DG::DescribeDialog(dialId);
+        }
+        return r;
+    };
+    EXPECT_EQ(DGModalDialog(module, 900, handler, reinterpret_cast<intptr_t>(&rec)), 2);
+    EXPECT_EQ(values[6], 0);
+    EXPECT_EQ(values[7], 1);
+    EXPECT_EQ(values[11], 0);
+    EXPECT_EQ(values[12], 1) << "a radio button of the other group stays on";
+    EXPECT_EQ(values[10], kMay1st2024) << "impossible and malformed days are ignored";
+    EXPECT_EQ(values[13], 1);
+    EXPECT_NE(description.find("item 10 date: Start = 2024-05-01"), std::string::npos)
+        << description;
+    // Clicks on radio buttons and check boxes are changes; other clicks stay clicks.
+    std::vector<std::pair<short, short>> seen;
+    for (const Message& m : rec.messages)
+        if (m.message != DG_MSG_INIT && m.message != DG_MSG_CLOSE)
+            seen.push_back({m.message, m.item});
+    EXPECT_EQ(seen, (std::vector<std::pair<short, short>>{{DG_MSG_CHANGE, 12},
+                                                          {DG_MSG_CHANGE, 7},
+                                                          {DG_MSG_CHANGE, 10},
+                                                          {DG_MSG_CHANGE, 13},
+                                                          {DG_MSG_CLICK, 3}}));
 }
 
 TEST_F(DGModalDialogTest, AMissingLayoutRunsNothing) {

@@ -3,11 +3,14 @@
 // add-on's handler. Nothing is shown: the user agent is told what the dialog holds and answers with
 // words, each one thing the user does, in order:
 //   ITEM=VALUE   sets an item: a pop-up's entry (1 = the first), a check box or radio button (0/1),
-//                a number field, or a text field's text
-//   click ITEM   clicks a button or other item
+//                a number field, a date field (YYYY-MM-DD), or a text field's text
+//   ITEM         clicks an item: a button, a radio button (switched on) or a check box (turned over)
+//   click ITEM   the same
 //   ok | cancel  clicks item 1 | item 2
-// Every set item reaches the handler as a change, every click as a click; a click that the handler
-// answers with a nonzero item closes the dialog with that item. Items 1 and 2 close the dialog when
+// A date field's value is the host's time value (KXTime) of its day. Radio buttons next to each
+// other in the layout form one group. Every set item and every click on a radio button or check box
+// reaches the handler as a change, every other click as a click; a click that the handler answers
+// with a nonzero item closes the dialog with that item. Items 1 and 2 close the dialog when
 // the handler leaves the decision to the toolkit (answers 0). An answer that ends with the dialog
 // still open cancels it (item 2).
 #include <cstdint>
