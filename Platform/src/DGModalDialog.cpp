@@ -161,6 +161,7 @@ short DGModalDialog(GSResModule module, short resId, DGDialCallBack handler, int
             return;
         }
         const short answer = handler(DG_MSG_CLICK, resId, item, userData, 0);
+        if (answer == DG_KEEP_OPEN) return;
         if (answer != 0)
             closeWith = answer;
         else if (item == 1 || item == 2)

@@ -35,6 +35,7 @@ struct Message {
 struct Recorder {
     std::vector<Message> messages;
     short answerToClick3 = 0;
+    bool refuseOk = false;
     intptr_t chosenUserData = -1;
 };
 
@@ -56,6 +57,7 @@ short Handler(short message, short dialId, short item, intptr_t userData, intptr
             DGDisableItem(dialId, 5);
             break;
         case DG_MSG_CLICK:
+            if (item == 1 && r->refuseOk) return DG_KEEP_OPEN;
             return item == 3 ? r->answerToClick3 : 0;
         case DG_MSG_CLOSE:
             if (item == 1)
@@ -123,12 +125,26 @@ TEST_F(DGModalDialogTest, ClosesWithTheRightItem) {
                                                                 {{"ok", "cancel"}, 1}};
     rec.answerToClick3 = 7;
     for (const auto& [words, closedWith] : cases) {
+        rec.refuseOk = false;
         agent.words = words;
         rec.messages.clear();
         EXPECT_EQ(Run(), closedWith) << words.size();
         ASSERT_FALSE(rec.messages.empty());
         EXPECT_EQ(rec.messages.back().message, DG_MSG_CLOSE);
         EXPECT_EQ(rec.messages.back().item, closedWith);
+    }
+}
+
+TEST_F(DGModalDialogTest, ARefusedOkKeepsTheDialogOpen) {
+    rec.refuseOk = true;
+    const std::pair<std::vector<std::string>, short> cases[] = {
+        {{"ok"}, 2}, {{"ok", "cancel"}, 2}, {{"ok", "click", "3"}, 7}};
+    rec.answerToClick3 = 7;
+    for (const auto& [words, closedWith] : cases) {
+        agent.words = words;
+        rec.messages.clear();
+        EXPECT_EQ(Run(), closedWith) << words.size();
+        EXPECT_EQ(rec.messages[1].message, DG_MSG_CLICK) << "the click on OK was handled";
     }
 }
 

@@ -11,8 +11,9 @@
 // other in the layout form one group. Every set item and every click on a radio button or check box
 // reaches the handler as a change, every other click as a click; a click that the handler answers
 // with a nonzero item closes the dialog with that item. Items 1 and 2 close the dialog when
-// the handler leaves the decision to the toolkit (answers 0). An answer that ends with the dialog
-// still open cancels it (item 2).
+// the handler leaves the decision to the toolkit (answers 0); a handler that refuses what the user
+// entered answers DG_KEEP_OPEN and the dialog stays. An answer that ends with the dialog still open
+// cancels it (item 2).
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,6 +27,7 @@ constexpr short DG_MSG_CLICK = 4;   // `item` was clicked; answer the item to cl
 constexpr short DG_MSG_CHANGE = 6;  // `item`'s value or text was changed by the user
 
 constexpr short DG_POPUP_BOTTOM = -1;  // insert at the end of a pop-up
+constexpr short DG_KEEP_OPEN = -1;     // answer to a click: the dialog stays open
 
 using DGDialCallBack = short (*)(short message, short dialId, short item, intptr_t userData,
                                  intptr_t msgData);
