@@ -92,8 +92,11 @@ short AnimationDialog::DGCallBack(short message, short dialogId, short item, int
         case DG_MSG_INIT:
             dialog->OnCreate();
             return 0;
-        case DG_MSG_CLICK:
-            return dialog->OnClick(item);
+        case DG_MSG_CLICK: {
+            // Refused settings keep the dialog open, OK included.
+            const short close = dialog->OnClick(item);
+            return close == 0 && item == kOk ? DG_KEEP_OPEN : close;
+        }
         case DG_MSG_CHANGE:
             dialog->OnChange(item);
             return 0;
@@ -110,9 +113,8 @@ int32_t AnimationDialog::FramesForDays(int64_t days, int32_t stepDays) {
 
 int32_t AnimationDialog::FramesOfPath(int32_t cameras, int32_t inFrames, int32_t stays,
                                       bool openEnded) {
-    const int64_t frames = openEnded
-                               ? static_cast<int64_t>(cameras - 1) * inFrames + stays + 1
-                               : static_cast<int64_t>(cameras) * inFrames + stays;
+    const int64_t frames = openEnded ? static_cast<int64_t>(cameras - 1) * inFrames + stays + 1
+                                     : static_cast<int64_t>(cameras) * inFrames + stays;
     return static_cast<int32_t>(std::clamp<int64_t>(frames, 0, INT32_MAX));
 }
 
@@ -379,8 +381,7 @@ void AnimationDialog::RefreshFramesFromCamPath() {
     element.header.typeID = APIElem::CameraPath;
     element.header.index = path;
     if (VTAPI_Element_Get(&element, 0) != ApiErr::NoError) return;
-    frameCount =
-        FramesOfPath(cameras, element.camset.inFrames, stays, element.camset.openEnded);
+    frameCount = FramesOfPath(cameras, element.camset.inFrames, stays, element.camset.openEnded);
     char text[32];
     std::snprintf(text, sizeof text, " %ld", static_cast<long>(frameCount));
     DGSetItemText(dialogId, kFrames, text);

@@ -19,9 +19,8 @@ GSHandle CameraPathInfo::GetSlideShowPars() {
     return cameras;
 }
 
-std::vector<int32_t> CameraPathInfo::IndexTable(const std::vector<int16_t>& stays,
-                                                int32_t inFrames, bool openEnded,
-                                                int32_t interpolated, bool& ok) {
+std::vector<int32_t> CameraPathInfo::IndexTable(const std::vector<int16_t>& stays, int32_t inFrames,
+                                                bool openEnded, int32_t interpolated, bool& ok) {
     std::vector<int32_t> table;
     int32_t k = 0;
     for (size_t c = 0; c < stays.size(); ++c) {
@@ -66,8 +65,8 @@ GSHandle CameraPathInfo::GetEntireMovieIndexTable() {
     const std::vector<int32_t> frames = IndexTable(stays, pathElement.camset.inFrames,
                                                    pathElement.camset.openEnded, interpolated, ok);
     const int64_t bytes = static_cast<int64_t>(frames.size()) * sizeof(int32_t);
-    GSHandle table = ok && bytes <= INT32_MAX ? BMAllocateHandle(static_cast<int32_t>(bytes), 0, 0)
-                                              : nullptr;
+    GSHandle table =
+        ok && bytes <= INT32_MAX ? BMAllocateHandle(static_cast<int32_t>(bytes), 0, 0) : nullptr;
     if (table == nullptr) {
         ok = false;
         return nullptr;

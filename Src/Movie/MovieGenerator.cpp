@@ -1,8 +1,368 @@
 #include "Movie/MovieGenerator.h"
 
+#include <cstring>
+#include <memory>
+
+#include "API/LibParts.h"
+#include "API/View3D.h"
+#include "AddOn/AddOnMain.h"
+#include "AddOn/DGUtils.h"
+#include "AddOn/Preferences.h"
+#include "AddOn/ResUtils.h"
+#include "AddOn/UseOwnResFile.h"
+#include "BM.h"
+#include "CH.h"
+#include "Elements/ElementHider.h"
+#include "Elements/ShowingScope.h"
 #include "Host/VTAPI.h"
+#include "Movie/AnimationDialog.h"
+#include "Movie/CameraPathInfo.h"
+#include "Movie/LibPartSearch.h"
+#include "Movie/MOVCreator.h"
+#include "Movie/ProgressWindow.h"
+#include "Palette/MainDialogCPP.h"
+#include "RS.h"
+#include "Schedule/DB.h"
+
+namespace {
+
+constexpr const char* kDatePattern = "%x %H:%M";
+constexpr int32_t kCameraRecordSize = static_cast<int32_t>(sizeof(API_PerspPars));
+constexpr int32_t kParamRecordSize = static_cast<int32_t>(sizeof(API_AddParType));
+const CHighTimeSpan kOneDay(1, 0, 0, 0);
+
+void SetSeriesFlag(uint8_t on) { VTAPI_Internal(FourChar("SECF"), &on, nullptr); }
+
+// Host pictures that the frame loop holds, released on every way out.
+struct PictureHandle {
+    KXPixMapHandle handle = nullptr;
+    ~PictureHandle() { KXPixMapKill(&handle); }
+    bool CopyFrom(KXPixMapHandle source) {
+        KXPixMapKill(&handle);
+        GSHandle copy = nullptr;
+        if (BMHandleToHandle(reinterpret_cast<GSHandle>(source), &copy) != 0) return false;
+        handle = reinterpret_cast<KXPixMapHandle>(copy);
+        return true;
+    }
+};
+
+}  // namespace
+
+void MovieGenerator::ApplyMovieRange(Preferences& prefs, const DB& db) {
+    prefs.earliestTime = db.GetEarliestTime();
+    prefs.latestTime = db.GetLatestTime();
+    if (prefs.movieStart.status != HighTimeStatus::valid ||
+        prefs.movieEnd.status != HighTimeStatus::valid ||
+        prefs.movieStart.ticks > prefs.movieEnd.ticks) {
+        prefs.movieStart = prefs.earliestTime;
+        prefs.movieEnd = prefs.latestTime;
+        prefs.movieStep = kOneDay;
+    }
+    if (prefs.movieStart.ticks < prefs.earliestTime.ticks ||
+        prefs.movieEnd.ticks > prefs.latestTime.ticks) {
+        prefs.movieStart = prefs.earliestTime;
+        prefs.movieEnd = prefs.latestTime;
+    }
+}
+
+bool MovieGenerator::StepMovieDate(CHighTime& date, const Preferences& prefs) {
+    if (date.status != HighTimeStatus::valid) {
+        date = prefs.earliestTime;
+        return true;
+    }
+    CHighTimePersistent limit = prefs.movieEnd;
+    limit.SetToMidnight24();
+    if (date.ticks >= limit.ticks) return false;
+    const CHighTime next = date + prefs.movieStep;
+    if (next.ticks > limit.ticks)
+        date = limit;
+    else
+        date = next;
+    return true;
+}
+
+MovieGenerator::MovieGenerator(DB& db_, ElementHider& hider, int32_t camPathIndex_,
+                               int32_t frameCount_)
+    : db(db_),
+      modelChanger(hider, db_),
+      elementHider(hider),
+      camPathIndex(camPathIndex_),
+      frameCount(frameCount_),
+      savedResModule(RSGetActiveModule()),
+      savedWindow{} {
+    const Preferences& prefs = db.prefs;
+    noWriter = prefs.movieKind == 2;
+    use3DWindow = prefs.use3DWindow;
+    SetSeriesFlag(1);
+    try {
+        elementHider.ShowAllElements(db);
+    } catch (...) {
+        ok = false;
+    }
+
+    API_3DProjectionInfo projection{};
+    if (VTAPI_Environment(FourChar("GP3D"), &projection, nullptr) == ApiErr::NoError &&
+        VTAPI_Database(FourChar("GWIN"), &savedWindow, nullptr) == ApiErr::NoError &&
+        savedWindow.typeID != APIWind::Model3D) {
+        API_WindowInfo window{};
+        window.typeID = APIWind::Model3D;
+        VTAPI_Automate(FourChar("CHWD"), &window, nullptr);
+    }
+
+    if (use3DWindow) {
+        API_3DWindowInfo info{};
+        ok = ok && VTAPI_Environment(FourChar("GW3D"), &info, nullptr) == ApiErr::NoError;
+        frameWidth = info.hSize;
+        frameHeight = info.vSize;
+    } else {
+        API_RenderingInfo info{};
+        ok = ok && VTAPI_Environment(FourChar("GREN"), &info,
+                                     reinterpret_cast<void*>(intptr_t{1})) == ApiErr::NoError;
+        frameWidth = info.hSize;
+        frameHeight = info.vSize;
+    }
+    const int16_t frameRate = prefs.useCurrentView ? 1 : 10;
+
+    if (ok && !prefs.useCurrentView && camPathIndex > 0) {
+        CameraPathInfo path(camPathIndex);
+        cameras = path.GetSlideShowPars();
+        frameCameras = path.GetEntireMovieIndexTable();
+        ok = !path.GetErr() && cameras != nullptr && frameCameras != nullptr &&
+             BMGetHandleSize(frameCameras) / 4 == frameCount &&
+             frameCount >= BMGetHandleSize(cameras) / kCameraRecordSize;
+    }
+
+    if (ok && !noWriter) {
+        try {
+            movieWriter = new MOVCreator(prefs.moviePath, 32, ImgSize{frameWidth, frameHeight},
+                                         frameCount, frameRate);
+        } catch (...) {
+            movieWriter = nullptr;
+        }
+    }
+    ok = movieWriter != nullptr && movieWriter->ok;
+}
+
+MovieGenerator::~MovieGenerator() {
+    delete movieWriter;
+    BMKillHandle(&cameras);
+    BMKillHandle(&frameCameras);
+    SetSeriesFlag(0);
+    RSSetActiveModule(savedResModule);
+}
+
+bool MovieGenerator::FinishMovie() {
+    if (movieWriter == nullptr) return false;
+    auto* mov = dynamic_cast<MOVCreator*>(movieWriter);
+    return mov != nullptr && mov->EndMovie();
+}
+
+bool MovieGenerator::GetNextDateForMovie(CHighTime& date) const {
+    return StepMovieDate(date, db.prefs);
+}
+
+bool MovieGenerator::SetFrameText(const char* text) {
+    if (!ok) return false;
+    if (text == nullptr || movieWriter == nullptr) {
+        ok = false;
+        return false;
+    }
+    CHTruncate(text, movieWriter->GetFrameTextPtr(), sizeof(movieWriter->frameText));
+    return true;
+}
+
+bool MovieGenerator::SetCurrentView(short frameIndex) {
+    if (!ok) return false;
+    if (cameras == nullptr || frameCameras == nullptr) {
+        ok = false;
+        return false;
+    }
+    const int32_t index = frameIndex < 0 ? movieWriter->framesWritten : frameIndex;
+    const int32_t tableLength = BMGetHandleSize(frameCameras) / 4;
+    if (index < frameCount && index < tableLength) {
+        int32_t camera = 0;
+        std::memcpy(&camera, *frameCameras + index * 4, 4);
+        if (camera >= 0 && camera < BMGetHandleSize(cameras) / kCameraRecordSize) {
+            API_3DProjectionInfo projection{};
+            projection.isPersp = 1;
+            std::memcpy(&projection.camera, *cameras + camera * kCameraRecordSize,
+                        kCameraRecordSize);
+            uint8_t unused = 0;
+            ok = VTAPI_Environment(FourChar("CP3D"), &projection, &unused) == ApiErr::NoError;
+        }
+    }
+    return ok;
+}
+
+bool MovieGenerator::GenerateOneFrame(KXPixMap**& picture) {
+    if (!ok) return false;
+    const Preferences& prefs = db.prefs;
+    if (!prefs.useCurrentView) ok = SetCurrentView(-1);
+    if (ok) {
+        API_PictureRequest request{};
+        request.use3DWindow = use3DWindow ? 1 : 0;
+        request.fresh = prefs.useCurrentView || movieWriter->framesWritten == 0 ? 1 : 0;
+        GSErrCode result = VTAPI_Internal(FourChar("CIMG"), &picture, &request);
+        if (result == ApiErr::Cancelled) result = ApiErr::NoError;
+        ok = result == ApiErr::NoError && KXPixMapIsValid(picture);
+    } else {
+        ok = KXPixMapIsValid(picture);
+    }
+    return ok;
+}
+
+void MovieGenerator::DrawLibPartToFrame(KXPixMap**& picture) {
+    Preferences& prefs = db.prefs;
+    if (!ok || !prefs.showCaptionObject || prefs.captionObjectName[0] == '\0') return;
+    char date[1024];
+    currentDate.Format(date, sizeof date, kDatePattern);
+    char textName[ResUtils::kStringBufferSize], proportionName[ResUtils::kStringBufferSize];
+    ResUtils::LoadResourceString(textName, 32606, 1);
+    ResUtils::LoadResourceString(proportionName, 32608, 1);
+    API_LibPart part{};
+    if (!LibPartSearch::ByName(prefs.captionObjectName, part)) return;
+
+    const int32_t records =
+        db.captionParams != nullptr
+            ? std::min(db.captionParamCount, BMGetHandleSize(db.captionParams) / kParamRecordSize)
+            : 0;
+    for (int32_t i = 0; i < records; ++i) {
+        auto* param = reinterpret_cast<API_AddParType*>(*db.captionParams) + i;
+        char name[kParamNameLength + 1] = {};
+        std::memcpy(name, param->name, kParamNameLength);
+        if (CHCompareTexts(name, textName, 0) == 0) {
+            LibPartSearch::Utf8ToUtf16(date, param->value.uStr, kParamStringLength);
+        } else if (CHCompareTexts(name, proportionName, 0) == 0 && frameWidth != 0) {
+            param->value.real = static_cast<double>(frameHeight) / frameWidth;
+        }
+    }
+    API_DrawLibPartPars pars{};
+    pars.libInd = part.index;
+    pars.params = db.captionParams;
+    pars.frameNumber = movieWriter->framesWritten + 1;
+    pars.kind = 1;
+    pars.totalFrames = movieWriter->totalFrames;
+    VTAPI_Internal(FourChar("DLPM"), picture, &pars);
+}
+
+void MovieGenerator::ComposeFrameText() {
+    const Preferences& prefs = db.prefs;
+    SetFrameText(" ");
+    if (prefs.showCaptionText) SetFrameText(prefs.captionText);
+    if (!prefs.showDateInText || movieWriter == nullptr) return;
+    char date[256];
+    currentDate.Format(date, sizeof date, kDatePattern);
+    std::string text;
+    if (prefs.showCaptionText) text = std::string(movieWriter->GetFrameTextPtr()) + "\n";
+    text += date;
+    char buffer[1024];
+    CHTruncate(text.c_str(), buffer, sizeof buffer);
+    SetFrameText(buffer);
+}
+
+void MovieGenerator::MakeFrames(ProgressWindow& progress) {
+    const Preferences& prefs = db.prefs;
+    PictureHandle working, saved;
+    auto showProgress = [&] { progress.SetValue(movieWriter->framesWritten + 1); };
+    do {
+        if (progress.canceled) break;
+        showProgress();
+        elementHider.BeforeFrame();
+        modelChanger.ShowBuiltElements(true);
+        elementHider.AfterFrame();
+        if (progress.canceled) break;
+        showProgress();
+
+        ComposeFrameText();
+        // A fixed view of a model that did not change shows the same picture again: only the
+        // caption is drawn anew.
+        if (elementHider.frameUnchanged && prefs.useCurrentView && movieWriter->framesWritten > 0) {
+            if (prefs.showCaptionObject) ok = working.CopyFrom(saved.handle);
+        } else {
+            KXPixMapKill(&working.handle);
+            KXPixMapKill(&saved.handle);
+            ok = GenerateOneFrame(working.handle);
+            if (ok) ok = saved.CopyFrom(working.handle);
+        }
+        if (ok) DrawLibPartToFrame(working.handle);
+        if (progress.canceled) break;
+        showProgress();
+        if (!ok || working.handle == nullptr) break;
+
+        try {
+            ok = movieWriter->AddFrame(working.handle);
+        } catch (...) {
+            ok = false;
+        }
+        if (ok) {
+            GetNextDateForMovie(currentDate);
+            db.SetCurrentDate(currentDate, false);
+        }
+    } while (movieWriter->framesWritten + 1 <= movieWriter->totalFrames && ok);
+}
+
+bool MovieGenerator::CreateMovie() {
+    if (!ok) return false;
+    const Preferences& prefs = db.prefs;
+    currentDate = prefs.movieStart;
+    if (currentDate.status != HighTimeStatus::valid) return false;
+    db.SetCurrentDate(currentDate, false);
+
+    std::unique_ptr<ProgressWindow> progress;
+    {
+        UseOwnResFile own;
+        progress = std::make_unique<ProgressWindow>(movieWriter->totalFrames);
+    }
+    VTAPI_Goodies(APIGoodies::PictureSeriesBegin, nullptr, nullptr);
+
+    currentDate += kOneDay;
+    db.SetCurrentDate(currentDate, false);
+    // A failure inside a frame ends the loop like any other; the model and the window are put
+    // back below either way.
+    try {
+        MakeFrames(*progress);
+    } catch (...) {
+        ok = false;
+    }
+
+    VTAPI_Automate(FourChar("CHWD"), &savedWindow, nullptr);
+    try {
+        elementHider.ShowAllElements(db);
+    } catch (...) {
+        ok = false;
+    }
+    VTAPI_Goodies(APIGoodies::PictureSeriesEnd, nullptr, nullptr);
+    progress.reset();
+    return ok;
+}
 
 void MenuCreateMovie() {
-    // Until the movie maker lands the command says so instead of doing nothing silently.
-    VTAPI_WriteReport("Phasework: making movies is not available in this build.", false);
+    DB& db = projectDB;
+    Preferences& prefs = db.prefs;
+    if (db.GetTaskNumber() == 0) {
+        DGUtils::ResAlert(32504);
+        return;
+    }
+    MovieGenerator::ApplyMovieRange(prefs, db);
+    AnimationDialog dialog(db);
+    if (!dialog.Show()) return;
+    if (mainDialog != nullptr) mainDialog->ShowHide(false);
+
+    bool made = false;
+    {
+        MovieGenerator generator(db, db.hider, dialog.camPathIndex, dialog.frameCount);
+        if (generator.ok) {
+            try {
+                ShowingScope showing(db.hider, db);
+                made = generator.CreateMovie();
+                showing.Finish();
+            } catch (...) {
+                made = false;
+            }
+        }
+        // The movie is finished before the user hears how it went, so that a movie that could not
+        // be put in place is not reported as made.
+        made = generator.FinishMovie() && generator.ok && made;
+    }
+    DGUtils::ResAlert(made ? 32524 : 32525);
 }
