@@ -20,6 +20,7 @@
 #include "Movie/LibPartSearch.h"
 #include "Movie/MOVCreator.h"
 #include "Movie/ProgressWindow.h"
+#include "Movie/ProgressWindowObserver.h"
 #include "Palette/MainDialogCPP.h"
 #include "RS.h"
 #include "Schedule/DB.h"
@@ -309,10 +310,14 @@ bool MovieGenerator::CreateMovie() {
     db.SetCurrentDate(currentDate, false);
 
     std::unique_ptr<ProgressWindow> progress;
+    std::unique_ptr<ProgressWindowObserver> observer;
     {
         UseOwnResFile own;
         progress = std::make_unique<ProgressWindow>(movieWriter->totalFrames);
+        observer = std::make_unique<ProgressWindowObserver>(progress.get());
     }
+    progress->BeginEventProcessing();
+    progress->Show();
     VTAPI_Goodies(APIGoodies::PictureSeriesBegin, nullptr, nullptr);
 
     currentDate += kOneDay;
@@ -332,6 +337,8 @@ bool MovieGenerator::CreateMovie() {
         ok = false;
     }
     VTAPI_Goodies(APIGoodies::PictureSeriesEnd, nullptr, nullptr);
+    progress->EndEventProcessing();
+    observer.reset();
     progress.reset();
     return ok;
 }

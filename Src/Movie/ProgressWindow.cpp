@@ -4,17 +4,27 @@
 #include <cstring>
 
 #include "AddOn/ResUtils.h"
+#include "DG/DG.h"
+#include "RS.h"
 
-ProgressWindow::ProgressWindow(int32_t maxValue_) : maxValue(maxValue_) {
+ProgressWindow::ProgressWindow(int32_t maxValue_)
+    : DG::ModelessDialog(RSGetActiveModule(), kDialogId),
+      cancelButton(*this, 1),
+      counterText(*this, 2),
+      progressBar(*this, 3),
+      maxValue(maxValue_) {
+    progressBar.SetMin(0);
+    progressBar.SetMax(maxValue);
+    progressBar.SetValue(0);
     ResUtils::LoadResourceString(format, 32609, 1);
-    SetValue(0);
+    counterText.SetText(FormatCounter(format, 0, maxValue));
 }
 
 ProgressWindow::~ProgressWindow() = default;
 
 std::string ProgressWindow::FormatCounter(const char* format, int32_t value, int32_t maxValue) {
-    // The format comes from a text file the user may edit: it is used only when its conversions
-    // are exactly the two numbers it is given.
+    // The format comes from a text file that people may edit: it is used only when its
+    // conversions are exactly the two numbers it is given.
     int numbers = 0;
     bool usable = format != nullptr;
     for (const char* p = format; usable && *p != '\0'; ++p) {
@@ -40,5 +50,7 @@ std::string ProgressWindow::FormatCounter(const char* format, int32_t value, int
 
 void ProgressWindow::SetValue(int32_t value_) {
     value = value_;
-    counterText = FormatCounter(format, value, maxValue);
+    counterText.SetText(FormatCounter(format, value, maxValue));
+    progressBar.SetValue(value);
+    DG::DeliverPendingEvents();
 }
