@@ -8,6 +8,7 @@
 #include "ParseInteger.h"
 #include "Registry.h"
 #include "ReportWindow.h"
+#include "Shell/ProgressWatch.h"
 #include "Shell/Session.h"
 
 namespace CadHost {
@@ -37,6 +38,7 @@ bool Menu(Session& s, const std::vector<std::string>& args, std::string& error) 
         menu != nullptr && item >= 1 && item <= static_cast<int32_t>(menu->items.size()))
         label = menu->items[static_cast<size_t>(item - 1)];
     s.Out() << "menu " << item << (label.empty() ? "" : " (" + label + ")") << "\n";
+    ProgressWatch watch(s);
     Host::Get().RunMenuCommand(item);
     return true;
 }
