@@ -6,6 +6,7 @@
 
 #include "API/Elements.h"
 #include "API/LibParts.h"
+#include "API/Selectors.h"
 #include "AddOn/DGUtils.h"
 #include "AddOn/Preferences.h"
 #include "AddOn/ResUtils.h"
@@ -137,7 +138,7 @@ void AnimationDialog::OnCreate() {
     if (!found) {
         int32_t number = APILibPartNumber::CaptionObject;
         char unId[kLibPartUnIDLength] = {};
-        if (VTAPI_Goodies(FourChar("GLUI"), &number, unId) == ApiErr::NoError)
+        if (VTAPI_Goodies(APISelector::GetLibPartUnID, &number, unId) == ApiErr::NoError)
             found = LibPartSearch::ByUnId(unId, part);
         if (found) {
             const std::string name =
@@ -314,7 +315,7 @@ bool AnimationDialog::ChooseObject() {
     API_ObjectSettingsRequest request{};
     request.typeID = APIElem::Object;
     request.subtype = kCaptionSubtype;
-    if (VTAPI_Interface(FourChar("SETD"), &request, nullptr) == ApiErr::NoError) {
+    if (VTAPI_Interface(APISelector::ObjectSettings, &request, nullptr) == ApiErr::NoError) {
         API_Element chosen{};
         chosen.header.typeID = APIElem::Object;
         chosen.header.variationID = kCaptionSubtype;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "API/Selectors.h"
 #include "API/View3D.h"
 #include "BM.h"
 #include "Host/VTAPI.h"
@@ -14,7 +15,7 @@ CameraPathInfo::CameraPathInfo(int32_t pathIndex_) : pathIndex(pathIndex_) {
 
 GSHandle CameraPathInfo::GetSlideShowPars() {
     GSHandle cameras = nullptr;
-    if (ok) ok = VTAPI_Internal(FourChar("SLSH"), this, &cameras) == ApiErr::NoError;
+    if (ok) ok = VTAPI_Internal(APISelector::SlideShowCameras, this, &cameras) == ApiErr::NoError;
     if (!ok) BMKillHandle(&cameras);
     return cameras;
 }

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "API/LibParts.h"
+#include "API/Selectors.h"
 #include "API/View3D.h"
 #include "AddOn/AddOnMain.h"
 #include "AddOn/DGUtils.h"
@@ -32,7 +33,7 @@ constexpr int32_t kCameraRecordSize = static_cast<int32_t>(sizeof(API_PerspPars)
 constexpr int32_t kParamRecordSize = static_cast<int32_t>(sizeof(API_AddParType));
 const CHighTimeSpan kOneDay(1, 0, 0, 0);
 
-void SetSeriesFlag(uint8_t on) { VTAPI_Internal(FourChar("SECF"), &on, nullptr); }
+void SetSeriesFlag(uint8_t on) { VTAPI_Internal(APISelector::PictureSeriesFlag, &on, nullptr); }
 
 // Host pictures that the frame loop holds, released on every way out.
 struct PictureHandle {
@@ -102,22 +103,22 @@ MovieGenerator::MovieGenerator(DB& db_, ElementHider& hider, int32_t camPathInde
     }
 
     API_3DProjectionInfo projection{};
-    if (VTAPI_Environment(FourChar("GP3D"), &projection, nullptr) == ApiErr::NoError &&
-        VTAPI_Database(FourChar("GWIN"), &savedWindow, nullptr) == ApiErr::NoError &&
+    if (VTAPI_Environment(APISelector::Get3DProjection, &projection, nullptr) == ApiErr::NoError &&
+        VTAPI_Database(APISelector::GetCurrentWindow, &savedWindow, nullptr) == ApiErr::NoError &&
         savedWindow.typeID != APIWind::Model3D) {
         API_WindowInfo window{};
         window.typeID = APIWind::Model3D;
-        VTAPI_Automate(FourChar("CHWD"), &window, nullptr);
+        VTAPI_Automate(APISelector::ChangeWindow, &window, nullptr);
     }
 
     if (use3DWindow) {
         API_3DWindowInfo info{};
-        ok = ok && VTAPI_Environment(FourChar("GW3D"), &info, nullptr) == ApiErr::NoError;
+        ok = ok && VTAPI_Environment(APISelector::Get3DWindow, &info, nullptr) == ApiErr::NoError;
         frameWidth = info.hSize;
         frameHeight = info.vSize;
     } else {
         API_RenderingInfo info{};
-        ok = ok && VTAPI_Environment(FourChar("GREN"), &info,
+        ok = ok && VTAPI_Environment(APISelector::GetRendering, &info,
                                      reinterpret_cast<void*>(intptr_t{1})) == ApiErr::NoError;
         frameWidth = info.hSize;
         frameHeight = info.vSize;
@@ -189,7 +190,8 @@ bool MovieGenerator::SetCurrentView(short frameIndex) {
             std::memcpy(&projection.camera, *cameras + camera * kCameraRecordSize,
                         kCameraRecordSize);
             uint8_t unused = 0;
-            ok = VTAPI_Environment(FourChar("CP3D"), &projection, &unused) == ApiErr::NoError;
+            ok = VTAPI_Environment(APISelector::Set3DProjection, &projection, &unused) ==
+                 ApiErr::NoError;
         }
     }
     return ok;
@@ -203,7 +205,7 @@ bool MovieGenerator::GenerateOneFrame(KXPixMap**& picture) {
         API_PictureRequest request{};
         request.use3DWindow = use3DWindow ? 1 : 0;
         request.fresh = prefs.useCurrentView || movieWriter->framesWritten == 0 ? 1 : 0;
-        GSErrCode result = VTAPI_Internal(FourChar("CIMG"), &picture, &request);
+        GSErrCode result = VTAPI_Internal(APISelector::MakePicture, &picture, &request);
         if (result == ApiErr::Cancelled) result = ApiErr::NoError;
         ok = result == ApiErr::NoError && KXPixMapIsValid(picture);
     } else {
@@ -243,7 +245,7 @@ void MovieGenerator::DrawLibPartToFrame(KXPixMap**& picture) {
     pars.frameNumber = movieWriter->framesWritten + 1;
     pars.kind = 1;
     pars.totalFrames = movieWriter->totalFrames;
-    VTAPI_Internal(FourChar("DLPM"), picture, &pars);
+    VTAPI_Internal(APISelector::DrawLibPart, picture, &pars);
 }
 
 void MovieGenerator::ComposeFrameText() {
@@ -318,7 +320,7 @@ bool MovieGenerator::CreateMovie() {
     }
     progress->BeginEventProcessing();
     progress->Show();
-    VTAPI_Goodies(APIGoodies::PictureSeriesBegin, nullptr, nullptr);
+    VTAPI_Goodies(APISelector::PictureSeriesBegin, nullptr, nullptr);
 
     currentDate += kOneDay;
     db.SetCurrentDate(currentDate, false);
@@ -330,13 +332,13 @@ bool MovieGenerator::CreateMovie() {
         ok = false;
     }
 
-    VTAPI_Automate(FourChar("CHWD"), &savedWindow, nullptr);
+    VTAPI_Automate(APISelector::ChangeWindow, &savedWindow, nullptr);
     try {
         elementHider.ShowAllElements(db);
     } catch (...) {
         ok = false;
     }
-    VTAPI_Goodies(APIGoodies::PictureSeriesEnd, nullptr, nullptr);
+    VTAPI_Goodies(APISelector::PictureSeriesEnd, nullptr, nullptr);
     progress->EndEventProcessing();
     observer.reset();
     progress.reset();
