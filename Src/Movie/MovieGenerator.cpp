@@ -235,6 +235,7 @@ void MovieGenerator::DrawLibPartToFrame(KXPixMap**& picture) {
         std::memcpy(name, param->name, kParamNameLength);
         if (CHCompareTexts(name, textName, 0) == 0) {
             LibPartSearch::Utf8ToUtf16(date, param->value.uStr, kParamStringLength);
+            param->value.uStr[kParamStringLength - 1] = 0;
         } else if (CHCompareTexts(name, proportionName, 0) == 0 && frameWidth != 0) {
             param->value.real = static_cast<double>(frameHeight) / frameWidth;
         }
