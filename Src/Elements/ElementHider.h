@@ -6,7 +6,9 @@
 // element's link record, before the element changes, so that the model can always be put back
 // from the elements alone. Layers hidden by the user are never touched; locked layers and locked
 // elements are unlocked for a change and locked again.
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <set>
 
@@ -23,6 +25,21 @@ struct NonManagedLayer_t {
     bool hidden = false;
     friend bool operator<(const NonManagedLayer_t& a, const NonManagedLayer_t& b) {
         return a.index < b.index;
+    }
+};
+
+// The host's order of GUIDs (byte by byte), compared as two big-endian words: the same order as
+// comparing the bytes, without a call per comparison, for maps of every element of the model.
+struct GuidOrder {
+    static uint64_t Word(const API_Guid& g, size_t at) {
+        uint64_t w;
+        std::memcpy(&w, g.bytes + at, sizeof(w));
+        if constexpr (std::endian::native == std::endian::little) w = __builtin_bswap64(w);
+        return w;
+    }
+    bool operator()(const API_Guid& a, const API_Guid& b) const {
+        const uint64_t a0 = Word(a, 0), b0 = Word(b, 0);
+        return a0 != b0 ? a0 < b0 : Word(a, 8) < Word(b, 8);
     }
 };
 
@@ -126,7 +143,7 @@ public:
     std::set<NonManagedLayer_t> nonManagedLayers;
     std::set<int16_t> unlockedLayers;
     int32_t redrawRequested = 0;
-    std::map<API_Guid, FullElemState> elemStates;
+    std::map<API_Guid, FullElemState, GuidOrder> elemStates;
     bool frameUnchanged = false;
 
 private:

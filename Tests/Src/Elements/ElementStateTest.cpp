@@ -248,3 +248,28 @@ TEST_F(ElementStateTest, TheMemoryIsSeededWithEveryLinkedElementOnHandledLayers)
 }
 
 }  // namespace
+
+namespace {
+
+// The memory of states keeps the host's GUID order: byte by byte, as memcmp compares.
+TEST(GuidOrderTest, OrdersAsTheBytesDo) {
+    uint64_t state = 0x9E3779B97F4A7C15ull;
+    auto next = [&] {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state;
+    };
+    for (int i = 0; i < 2000; ++i) {
+        API_Guid a{}, b{};
+        for (int k = 0; k < 16; ++k) a.bytes[k] = uint8_t(next());
+        b = a;
+        // Differ in one byte (or none), in the high or low word.
+        const int at = int(next() % 17);
+        if (at < 16) b.bytes[at] = uint8_t(next());
+        EXPECT_EQ(GuidOrder()(a, b), std::memcmp(a.bytes, b.bytes, 16) < 0) << i;
+        EXPECT_EQ(GuidOrder()(b, a), std::memcmp(b.bytes, a.bytes, 16) < 0) << i;
+    }
+}
+
+}  // namespace
