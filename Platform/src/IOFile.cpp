@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "IO/FaultInjection.h"
 #include "IO/File.h"
 
 namespace IO {
@@ -96,6 +97,8 @@ GSErrCode File::Open(OpenMode mode) {
 
 GSErrCode File::Close() {
     if (file_ == nullptr) return Err::NoError;
+    const GSErrCode injected =
+        inMemory_ ? Err::NoError : FaultInjection::Check(FaultInjection::Close);
     const int rc = std::fclose(file_);
     file_ = nullptr;
     if (inMemory_) {
@@ -105,6 +108,7 @@ GSErrCode File::Close() {
         memorySize_ = 0;
     }
     if (rc != 0) return SetError(ErrnoToIOError(errno));
+    if (injected != Err::NoError) return SetError(injected);
     return status_;
 }
 
@@ -123,6 +127,15 @@ GSErrCode File::WriteBin(const char* buffer, int32_t count, int32_t* written) {
     if (written != nullptr) *written = 0;
     if (file_ == nullptr) return SetError(Err::NotOpen);
     if (count <= 0) return Err::NoError;
+    if (!inMemory_) {
+        size_t allowed = 0;
+        const GSErrCode injected = FaultInjection::CheckWrite(static_cast<size_t>(count), &allowed);
+        if (injected != Err::NoError) {
+            const size_t put = allowed > 0 ? std::fwrite(buffer, 1, allowed, file_) : 0;
+            if (written != nullptr) *written = static_cast<int32_t>(put);
+            return SetError(injected);
+        }
+    }
     const size_t put = std::fwrite(buffer, 1, static_cast<size_t>(count), file_);
     if (written != nullptr) *written = static_cast<int32_t>(put);
     if (put < static_cast<size_t>(count)) return SetError(ErrnoToIOError(errno));
@@ -165,6 +178,11 @@ GSErrCode File::Flush() {
 }
 
 GSErrCode File::Sync() {
+    if (file_ != nullptr && !inMemory_) {
+        if (const GSErrCode injected = FaultInjection::Check(FaultInjection::Sync);
+            injected != Err::NoError)
+            return SetError(injected);
+    }
     if (const GSErrCode err = Flush(); err != Err::NoError) return err;
     if (inMemory_) return Err::NoError;
     if (::fsync(fileno(file_)) != 0) return SetError(ErrnoToIOError(errno));

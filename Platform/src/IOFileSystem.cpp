@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "IO/FaultInjection.h"
 #include "IO/File.h"
 #include "IO/FileSystem.h"
 
@@ -69,6 +70,9 @@ GSErrCode Replace(const Location& source, const Location& target) {
         ::umask(mask);
         ::chmod(source.ToPath().c_str(), 0666 & ~mask);
     }
+    if (const GSErrCode injected = FaultInjection::Check(FaultInjection::Rename);
+        injected != Err::NoError)
+        return injected;
     if (std::rename(source.ToPath().c_str(), target.ToPath().c_str()) != 0)
         return ErrnoToIOError(errno);
     return Err::NoError;
