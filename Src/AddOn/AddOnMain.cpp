@@ -7,6 +7,7 @@
 #include "AddOn/DGUtils.h"
 #include "AddOn/Preferences.h"
 #include "AddOn/ResUtils.h"
+#include "AddOn/ResourceIds.h"
 #include "AddOn/UseOwnResFile.h"
 #include "DG/DG.h"
 #include "Elements/ElementHider.h"
@@ -36,7 +37,8 @@ bool helpLocationRegistered = false;
 // Offers to save a changed schedule; button 1 saves.
 void OfferToSaveChanges() {
     if (!projectDB.IsModified()) return;
-    if (DGUtils::ResAlert(32514, fourdPrefs.schedulePath) == 1) projectDB.Save(false);
+    if (DGUtils::ResAlert(ResId::AlertSaveBeforeClosing, fourdPrefs.schedulePath) == 1)
+        projectDB.Save(false);
 }
 
 }  // namespace
@@ -44,26 +46,27 @@ void OfferToSaveChanges() {
 int32_t CheckEnvironment(API_EnvirParams* params) {
     if (params == nullptr || params->serverFlags != 0) return 0;
     UseOwnResFile own;
-    ResUtils::LoadResourceString(params->addOnName, 32000, 1);
-    ResUtils::LoadResourceString(params->addOnDescription, 32000, 2);
+    ResUtils::LoadResourceString(params->addOnName, ResId::AddOnIdentity, 1);
+    ResUtils::LoadResourceString(params->addOnDescription, ResId::AddOnIdentity, 2);
     return 2;
 }
 
 GSErrCode RegisterInterface() {
-    const GSErrCode err = VTAPI_Register_Menu(kMenuResId, kMenuPromptResId, 9, 0);
+    const GSErrCode err = VTAPI_Register_Menu(ResId::Menu, ResId::MenuPrompts, 9, 0);
     if (err != ApiErr::NoError) return err;
-    return VTAPI_Register_Subtype(FourChar("Capt"), 132, 0, 32530, 0, 0, 0, 0, 132);
+    return VTAPI_Register_Subtype(FourChar("Capt"), 132, 0, ResId::CaptionTemplate, 0, 0, 0, 0,
+                                  132);
 }
 
 GSErrCode Initialize() {
     if (mainDialog != nullptr) return ApiErr::NoError;  // already initialised
-    const GSErrCode err = VTAPI_Install_MenuHandler(kMenuResId, APIMenuCommandProc_PW);
+    const GSErrCode err = VTAPI_Install_MenuHandler(ResId::Menu, APIMenuCommandProc_PW);
     if (err != ApiErr::NoError) return err;
 
     {
         UseOwnResFile own;
         try {
-            mainDialog = std::make_unique<MainDialogCPP>(kPaletteResId, projectDB, elementHider);
+            mainDialog = std::make_unique<MainDialogCPP>(ResId::Palette, projectDB, elementHider);
             mainDialogObserver = std::make_unique<MainDialogObserver>(mainDialog.get());
         } catch (...) {
             TearDownAddOn();
@@ -173,7 +176,7 @@ GSErrCode NotifyHandler_SignIn(API_NotifyEventID, int32_t) {
     projectDB.userID = info.userId;
     if (mainDialog->IsVisible()) {
         mainDialog->signInNoticePending = false;
-        DGUtils::ResAlert(32533);
+        DGUtils::ResAlert(ResId::AlertSignedInToSharedProject);
     }
     return ApiErr::NoError;
 }

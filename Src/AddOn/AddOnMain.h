@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "API/ApiTypes.h"
+#include "AddOn/ResourceIds.h"
 
 class Preferences;
 class ElementHider;
@@ -19,9 +20,6 @@ extern DB projectDB;
 extern std::unique_ptr<MainDialogCPP> mainDialog;
 extern std::unique_ptr<MainDialogObserver> mainDialogObserver;
 
-constexpr short kMenuResId = 32500;
-constexpr short kMenuPromptResId = 32650;
-constexpr short kPaletteResId = 32400;
 constexpr GSType kHelpSignature = FourChar("Kx/d");
 constexpr uint32_t kHelpIdentifier = 0xAA7F2A60;
 

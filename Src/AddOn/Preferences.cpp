@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "AddOn/ResUtils.h"
+#include "AddOn/ResourceIds.h"
 #include "ByteOrder.h"
 #include "Host/VTAPI.h"
 
@@ -86,8 +87,8 @@ void Preferences::ClearTimes() {
 
 bool Preferences::Reset() {
     ClearTimes();
-    ResUtils::LoadResourceString(schedulePath, 32594, 1);
-    ResUtils::LoadResourceString(moviePath, 32594, 2);
+    ResUtils::LoadResourceString(schedulePath, ResId::UntitledNames, 1);
+    ResUtils::LoadResourceString(moviePath, ResId::UntitledNames, 2);
     untitled = true;
     return true;
 }

@@ -1,11 +1,12 @@
 #pragma once
+#include "AddOn/ResourceIds.h"
 // Lets the user pick the day/month/year order of an exchanged file when its dates fit several:
 // a pop-up shows a sample date in each order still possible.
 class DateFromString;
 
 class DateFormatSelectionDialog {
 public:
-    static constexpr short kDialogId = 32505;
+    static constexpr short kDialogId = ResId::DateOrderDialog;
     static constexpr short kOkItem = 1;
     static constexpr short kPopupItem = 4;
 

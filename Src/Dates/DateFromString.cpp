@@ -4,15 +4,15 @@
 #include <cstring>
 #include <limits>
 
-#include "CH.h"
 #include "AddOn/ResUtils.h"
+#include "AddOn/ResourceIds.h"
+#include "CH.h"
 
 const char* const DateFromString::dateFmt[3] = {"ymd", "dmy", "mdy"};
 char DateFromString::dateTemplate[1024] = "";
 
 namespace {
 
-constexpr short kTemplateList = 32599;
 constexpr char kDefaultTemplate[] = "%02d/%02d/%02d";
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -48,7 +48,7 @@ bool IsThreeIntegerPattern(const char* pattern) {
 
 void DateFromString::LoadTemplate() {
     char text[ResUtils::kStringBufferSize];
-    ResUtils::LoadResourceString(text, kTemplateList, 1);
+    ResUtils::LoadResourceString(text, ResId::DateOrderSample, 1);
     const char* chosen = IsThreeIntegerPattern(text) ? text : kDefaultTemplate;
     CHTruncate(chosen, dateTemplate, sizeof dateTemplate);
 }

@@ -12,9 +12,9 @@ public:
 
     // Letters of each order: "ymd", "dmy", "mdy".
     static const char* const dateFmt[3];
-    // Print pattern of three integers that shows a date in a given order (string 1 of list
-    // 32599); loaded by the first object made while it is empty. A text that is not a pattern of
-    // exactly three integers gives way to a built-in one.
+    // Print pattern of three integers that shows a date in a given order (string 1 of
+    // ResId::DateOrderSample); loaded by the first object made while it is empty. A text that is
+    // not a pattern of exactly three integers gives way to a built-in one.
     static char dateTemplate[1024];
 
     // Result codes of SetDateInFormat.

@@ -13,6 +13,7 @@
 #include "API/Selectors.h"
 #include "AddOn/DGUtils.h"
 #include "AddOn/ResUtils.h"
+#include "AddOn/ResourceIds.h"
 #include "AddOn/UseOwnResFile.h"
 #include "BM.h"
 #include "CH.h"
@@ -211,10 +212,10 @@ constexpr API_RGBColor kMaterialColours[TASK::kTypeCount] = {
 
 void ElementHider::Create() {
     char text[ResUtils::kStringBufferSize];
-    ResUtils::LoadResourceString(text, 32603, 1);
+    ResUtils::LoadResourceString(text, ResId::HiddenLayerName, 1);
     CHTruncate(text, HiddenLayerName, sizeof(HiddenLayerName));
     for (short i = 1; i <= TASK::kTypeCount; ++i) {
-        ResUtils::LoadResourceString(text, 32610, i);
+        ResUtils::LoadResourceString(text, ResId::TaskTypePens, i);
         char* end = nullptr;
         const long value = std::strtol(text, &end, 10);
         pens[i - 1] = end != text ? static_cast<int16_t>(static_cast<uint16_t>(value & 0xFFFF))
@@ -278,7 +279,7 @@ void ElementHider::DeleteOneLinkFromElement(OwnData& data, int32_t index, API_El
     try {
         SetData(type, guid, data, true);
     } catch (const EElementHider&) {
-        DGUtils::ResAlert(32527);
+        DGUtils::ResAlert(ResId::AlertLinksNotWritten);
     }
 }
 
@@ -294,7 +295,7 @@ void ElementHider::ChooseElementState(DB& db, OwnData& data, API_ElemTypeID type
         try {
             task = &db.tasks[db.GetTaskIndexByUniqueID(data.taskUniqueIDs[slot])];
         } catch (const ETaskNotFound&) {
-            const short answer = DGUtils::ResAlert(32522);
+            const short answer = DGUtils::ResAlert(ResId::AlertLinkToMissingTask);
             if (answer == 1) {
                 DeleteOneLinkFromElement(data, slot, type, guid);
                 data.DefragmentTaskUniqueIDs();
@@ -314,7 +315,7 @@ void ElementHider::ChooseElementState(DB& db, OwnData& data, API_ElemTypeID type
             ++problemCount;
             char typeName[kIdentifierSize], idText[kIdentifierSize];
             GetElemIdentifier(type, *guid, typeName, idText);
-            Report(32510, 3, {typeName, idText});
+            Report(ResId::ScheduleReports, 3, {typeName, idText});
         }
         *taskType = task->type;
         *state = task->linkedElementState;
@@ -819,7 +820,7 @@ void ElementHider::GetElemIdentifier(API_ElemTypeID type, API_Guid guid, char* t
 void ElementHider::MakeSureOfMaterials() {
     for (short i = 0; i < TASK::kTypeCount; ++i) {
         char name[ResUtils::kStringBufferSize];
-        ResUtils::LoadResourceString(name, 32511, short(i + 1));
+        ResUtils::LoadResourceString(name, ResId::TaskTypeMaterials, short(i + 1));
         API_Attribute m;
         std::memset(&m, 0, sizeof(m));
         m.header.typeID = APIAttr::Material;
@@ -855,7 +856,7 @@ void ElementHider::MakeSureOfMaterials() {
                 break;
             }
         }
-        Report(32604, 1, {name, existing});
+        Report(ResId::MaterialReports, 1, {name, existing});
     }
 }
 
@@ -889,7 +890,7 @@ void ElementHider::AfterMovie() {
     if (problemCount > 0) {
         char count[32];
         std::snprintf(count, sizeof(count), "%ld", static_cast<long>(problemCount));
-        DGUtils::ResAlert(32528, count);
+        DGUtils::ResAlert(ResId::AlertProblemsWhileShowing, count);
     }
     if (hostModeToGiveBack) {
         hostModeToGiveBack = false;

@@ -72,7 +72,8 @@ public:
     // unlockIfLocked is set (*guid then follows the element when the host renews it). False when
     // the host says the element may not be edited; EElementHider for any other failure.
     bool SetData(API_ElemTypeID type, API_Guid* guid, OwnData data, bool unlockIfLocked);
-    // Clears slot `index` of the record and writes it; a failed write is shown with alert 32527.
+    // Clears slot `index` of the record and writes it; a failed write is shown with the alert
+    // ResId::AlertLinksNotWritten.
     // The list is not packed here.
     void DeleteOneLinkFromElement(OwnData& data, int32_t index, API_ElemTypeID type, API_Guid* guid);
 
@@ -91,8 +92,8 @@ public:
 
     // The (type, state) an element takes from its linked tasks at the current date. Writes a
     // report line (and counts a problem) for every task under way after the first; asks about
-    // IDs the schedule does not hold (alert 32522) and throws ETaskNotFound when the treatment
-    // of the element is to end.
+    // IDs the schedule does not hold (ResId::AlertLinkToMissingTask) and throws ETaskNotFound when
+    // the treatment of the element is to end.
     void ChooseElementState(DB& db, OwnData& data, API_ElemTypeID type, API_Guid* guid,
                             TASKTYPE* taskType, TASK::LINKEDELEMENTSTATE* state);
     // For an element none of whose tasks is under way: the last finished task, else the next to
@@ -126,7 +127,7 @@ public:
     // Prepares the model: task-type materials, the user's hidden layers, the consistency
     // report, the single-element mode on, every locked layer unlocked.
     void BeforeMovie(const DB& db);
-    // Undoes the preparation and shows the problem count (alert 32528).
+    // Undoes the preparation and shows the problem count (ResId::AlertProblemsWhileShowing).
     void AfterMovie();
     void BeforeFrame();
     void AfterFrame();

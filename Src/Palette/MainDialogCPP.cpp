@@ -1,6 +1,7 @@
 #include "Palette/MainDialogCPP.h"
 
 #include "AddOn/DGUtils.h"
+#include "AddOn/ResourceIds.h"
 #include "Host/VTAPI.h"
 
 MainDialogCPP::MainDialogCPP(short resId, DB& db_, ElementHider& hider_)
@@ -16,7 +17,7 @@ void MainDialogCPP::ShowHide(bool show) {
     Show();
     if (signInNoticePending) {
         signInNoticePending = false;
-        DGUtils::ResAlert(32533);
+        DGUtils::ResAlert(ResId::AlertSignedInToSharedProject);
     }
 }
 

@@ -8,22 +8,23 @@
 #include <span>
 #include <string>
 
-#include "BM.h"
 #include "AddOn/DGUtils.h"
-#include "Schedule/ETaskNotFound.h"
+#include "AddOn/DebugUtils.h"
+#include "AddOn/Preferences.h"
+#include "AddOn/ResUtils.h"
+#include "AddOn/ResourceIds.h"
+#include "BM.h"
 #include "Elements/ElementHider.h"
 #include "Elements/OwnData.h"
-#include "AddOn/DebugUtils.h"
-#include "Palette/TaskLess.h"
-#include "Schedule/FileName.h"
-#include "Schedule/FileUtils.h"
 #include "Host/VTAPI.h"
 #include "IO/File.h"
 #include "IO/Location.h"
 #include "IO/ReplacementFile.h"
+#include "Palette/TaskLess.h"
+#include "Schedule/ETaskNotFound.h"
+#include "Schedule/FileName.h"
+#include "Schedule/FileUtils.h"
 #include "Schedule/PW_Header.h"
-#include "AddOn/Preferences.h"
-#include "AddOn/ResUtils.h"
 
 char DB::columnNames[4][256] = {};
 bool DB::validPairs[TASK::kTypeCount][TASK::kTypeCount] = {};
@@ -39,7 +40,7 @@ constexpr int32_t kMsProjectText = 1;
 
 void ReportTask(short stringIndex, const TASK& task) {
     char format[ResUtils::kStringBufferSize];
-    ResUtils::LoadResourceString(format, 32510, stringIndex);
+    ResUtils::LoadResourceString(format, ResId::ScheduleReports, stringIndex);
     VTAPI_WriteReport(ResUtils::FormatTexts(format, {task.name}).c_str(), false);
 }
 
@@ -85,7 +86,8 @@ DB::DB(Preferences& prefs_, ElementHider& hider_) : prefs(prefs_), hider(hider_)
 DB::~DB() { BMKillHandle(&captionParams); }
 
 bool DB::Create() {
-    for (short i = 0; i < 4; ++i) ResUtils::LoadResourceString(columnNames[i], 32600, i + 1);
+    for (short i = 0; i < 4; ++i)
+        ResUtils::LoadResourceString(columnNames[i], ResId::ExchangeColumns, i + 1);
 
     std::memset(validPairs, 0, sizeof(validPairs));
     const std::pair<TASKTYPE, TASKTYPE> allowed[] = {
@@ -244,7 +246,7 @@ int32_t DB::ConnectedTasksCheck(OwnData* data, API_ElemTypeID type, API_Guid gui
     };
     auto report = [](short index, std::initializer_list<const char*> texts) {
         char format[ResUtils::kStringBufferSize];
-        ResUtils::LoadResourceString(format, 32510, index);
+        ResUtils::LoadResourceString(format, ResId::ScheduleReports, index);
         VTAPI_WriteReport(ResUtils::FormatTexts(format, texts).c_str(), false);
     };
     auto nameOf = [&](int32_t id) {
@@ -289,8 +291,8 @@ int32_t DB::ConnectedTasksCheck(OwnData* data, API_ElemTypeID type, API_Guid gui
             headed = true;
         }
         char typeOfB[ResUtils::kStringBufferSize], typeOfA[ResUtils::kStringBufferSize];
-        ResUtils::LoadResourceString(typeOfB, 32512, short(b.type + 1));
-        ResUtils::LoadResourceString(typeOfA, 32512, short(a.type + 1));
+        ResUtils::LoadResourceString(typeOfB, ResId::TaskTypeNames, short(b.type + 1));
+        ResUtils::LoadResourceString(typeOfA, ResId::TaskTypeNames, short(a.type + 1));
         report(10, {b.name, typeOfB, a.name, typeOfA});
         ++lines;
     }
@@ -378,7 +380,7 @@ bool DB::ReadFromOwnFormat(const char* path) {
         return true;
     }
     file.Close();
-    DGUtils::ResAlert(32521, path);
+    DGUtils::ResAlert(ResId::AlertScheduleUnreadable, path);
     return false;
 }
 
@@ -395,7 +397,7 @@ bool DB::Save(bool saveAs) {
         if (!dialog.DisplaySaveDlg()) return false;
         // A chosen path that does not fit must not fall back to the old file's path.
         if (dialog.GetFullPath(path) == nullptr) {
-            DGUtils::ResAlert(32520);
+            DGUtils::ResAlert(ResId::AlertNotSaved);
             return false;
         }
         kind = dialog.GetSelectedFilter();
@@ -405,9 +407,9 @@ bool DB::Save(bool saveAs) {
     if (!written) {
         // Written in place, a failed save cannot promise that the old file is whole.
         if (lastWriteDamaged)
-            DGUtils::ResAlert(32523, path);
+            DGUtils::ResAlert(ResId::AlertOverwriteFailed, path);
         else
-            DGUtils::ResAlert(32520);
+            DGUtils::ResAlert(ResId::AlertNotSaved);
         return false;
     }
     std::memcpy(prefs.schedulePath, path, sizeof(path));
@@ -419,7 +421,7 @@ bool DB::Save(bool saveAs) {
 
 bool DB::Load() {
     if (modified) {
-        const short answer = DGUtils::ResAlert(32515, prefs.schedulePath);
+        const short answer = DGUtils::ResAlert(ResId::AlertSaveBeforeOpening, prefs.schedulePath);
         if (answer == 1 && !Save(false)) return false;
         if (answer == 3) return false;
     }
@@ -428,7 +430,7 @@ bool DB::Load() {
     if (!dialog.DisplayOpenDlg()) return false;
     char path[sizeof(prefs.schedulePath)];
     if (dialog.GetFullPath(path) == nullptr) {
-        DGUtils::ResAlert(32521, dialog.GetLocation().ToPath().c_str());
+        DGUtils::ResAlert(ResId::AlertScheduleUnreadable, dialog.GetLocation().ToPath().c_str());
         return false;
     }
     const int32_t kind = dialog.GetSelectedFilter() == kMsProjectText ? kMsProjectText : kOwnFormat;

@@ -96,7 +96,7 @@ public:
 
     bool IsModified() const { return modified; }
 
-    // Column titles of the Microsoft Project text (string list 32600, entries 1 to 4).
+    // Column titles of the Microsoft Project text (ResId::ExchangeColumns, entries 1 to 4).
     static char columnNames[4][256];
     // [type of the first task][type of the second] of two tasks of one element: whether that
     // order of types makes sense.

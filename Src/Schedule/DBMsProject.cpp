@@ -8,17 +8,18 @@
 #include <string>
 #include <vector>
 
-#include "CH.h"
-#include "Schedule/DB.h"
-#include "DG/DG.h"
 #include "AddOn/DGUtils.h"
+#include "AddOn/ResUtils.h"
+#include "AddOn/ResourceIds.h"
+#include "CH.h"
+#include "DG/DG.h"
 #include "Dates/DateFormatSelectionDialog.h"
 #include "Dates/DateFromString.h"
 #include "Host/VTAPI.h"
 #include "IO/LineReader.h"
 #include "IO/ReplacementFile.h"
 #include "PlatformDate.h"
-#include "AddOn/ResUtils.h"
+#include "Schedule/DB.h"
 
 namespace {
 
@@ -121,7 +122,7 @@ bool DB::ReadFromMsProject(const char* path) {
     const IO::Location location(path != nullptr ? path : "");
     IO::File file(location, IO::File::Fail);
     if (!location.IsValid() || file.Open(IO::File::ReadMode) != IO::Err::NoError) {
-        DGUtils::ResAlert(32506, path != nullptr ? path : "");
+        DGUtils::ResAlert(ResId::AlertCannotOpenFile, path != nullptr ? path : "");
         return false;
     }
     IO::LineReader reader(file, kCR);
@@ -132,7 +133,7 @@ bool DB::ReadFromMsProject(const char* path) {
     const bool haveHeader = reader.ReadLine(line);
     for (int i = 0; i < 4; ++i) {
         if (!haveHeader || CHCompareTexts(Field(line, i).c_str(), columnNames[i], 0) != 0) {
-            DGUtils::ResAlert(32519, path);
+            DGUtils::ResAlert(ResId::AlertNotAnExchangeText, path);
             return false;
         }
     }
@@ -150,11 +151,11 @@ bool DB::ReadFromMsProject(const char* path) {
         }
     }
     if (reader.GetStatus() != IO::Err::NoError) {
-        DGUtils::ResAlert(32506, path);
+        DGUtils::ResAlert(ResId::AlertCannotOpenFile, path);
         return false;
     }
     if (dates.GetCandidateCount() == 0) {
-        DGUtils::ResAlert(32518, path);
+        DGUtils::ResAlert(ResId::AlertDatesFitNoOrder, path);
         return false;
     }
     // A file without a single date needs no order: nothing to ask.
@@ -163,7 +164,7 @@ bool DB::ReadFromMsProject(const char* path) {
 
     // Second pass: the tasks, into a list of their own so that a failure keeps the schedule.
     if (reader.Rewind(afterHeader) != IO::Err::NoError) {
-        DGUtils::ResAlert(32506, path);
+        DGUtils::ResAlert(ResId::AlertCannotOpenFile, path);
         return false;
     }
     std::vector<TASK> imported;
@@ -207,7 +208,7 @@ bool DB::ReadFromMsProject(const char* path) {
         imported.push_back(task);
     }
     if (reader.GetStatus() != IO::Err::NoError) {
-        DGUtils::ResAlert(32506, path);
+        DGUtils::ResAlert(ResId::AlertCannotOpenFile, path);
         return false;
     }
 
@@ -224,8 +225,9 @@ bool DB::ReadFromMsProject(const char* path) {
         used.insert(t.uniqueID);
         seen.insert(t.uniqueID);
         const std::string oldText = std::to_string(old), newText = std::to_string(t.uniqueID);
-        VTAPI_WriteReport(FillReport(32620, 1, t.name, oldText.c_str(), newText.c_str()).c_str(),
-                          false);
+        VTAPI_WriteReport(
+            FillReport(ResId::ImportReports, 1, t.name, oldText.c_str(), newText.c_str()).c_str(),
+            false);
     }
     tasks.swap(imported);
     return true;

@@ -3,10 +3,11 @@
 #include <cstring>
 #include <new>
 
+#include "AddOn/ResUtils.h"
+#include "AddOn/ResourceIds.h"
+#include "AddOn/UseOwnResFile.h"
 #include "CH.h"
 #include "DG/FileDialog.h"
-#include "AddOn/ResUtils.h"
-#include "AddOn/UseOwnResFile.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ constexpr size_t kPathSize = 1024;
 
 FileName::FileName(int16_t kind, const char* defaultPath_, int16_t initialFilter_)
     : title{}, defaultPath{}, initialFilter(initialFilter_) {
-    ResUtils::LoadResourceString(title, 32595, kind);
+    ResUtils::LoadResourceString(title, ResId::FileDialogTitles, kind);
     if (defaultPath_ != nullptr) CHTruncate(defaultPath_, defaultPath, sizeof(defaultPath));
 }
 
@@ -34,10 +35,10 @@ bool FileName::SetupFTM(FTM::GroupID* ownGroup, FTM::GroupID* textGroup) {
     }
     char ownDescription[ResUtils::kStringBufferSize], textDescription[ResUtils::kStringBufferSize];
     char ownExtension[ResUtils::kStringBufferSize], textExtension[ResUtils::kStringBufferSize];
-    ResUtils::LoadResourceString(ownDescription, 32597, 1);
-    ResUtils::LoadResourceString(textDescription, 32597, 2);
-    ResUtils::LoadResourceString(ownExtension, 32598, 1);
-    ResUtils::LoadResourceString(textExtension, 32598, 2);
+    ResUtils::LoadResourceString(ownDescription, ResId::FileTypeNames, 1);
+    ResUtils::LoadResourceString(textDescription, ResId::FileTypeNames, 2);
+    ResUtils::LoadResourceString(ownExtension, ResId::FileTypeExtensions, 1);
+    ResUtils::LoadResourceString(textExtension, ResId::FileTypeExtensions, 2);
     for (const char* s : {ownDescription, textDescription, ownExtension, textExtension})
         if (*s == '\0') return false;
 

@@ -12,8 +12,8 @@ public:
     enum Kind : int16_t { Open = 1, Save = 2 };
     enum Filter : int16_t { OwnFormat = 0, MsProjectText = 1 };
 
-    // kind picks the title (string list 32595); defaultPath (may be null) is where the dialog
-    // starts; initialFilter is the filter chosen at the start.
+    // kind picks the title (ResId::FileDialogTitles); defaultPath (may be null) is where the
+    // dialog starts; initialFilter is the filter chosen at the start.
     FileName(int16_t kind, const char* defaultPath, int16_t initialFilter);
     ~FileName();
     FileName(const FileName&) = delete;

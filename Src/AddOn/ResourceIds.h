@@ -1,0 +1,45 @@
+#pragma once
+// The numbers of the add-on's resources (Resources/Phasework.rsrc), by what each one is. The code
+// names a resource only through these; the resource file holds the texts under the same numbers.
+namespace ResId {
+
+// The add-on itself.
+constexpr short AddOnIdentity = 32000;    // strings: name, description
+constexpr short Menu = 32500;             // the add-on's menu
+constexpr short MenuPrompts = 32650;      // strings: the menu items' prompts
+constexpr short CaptionTemplate = 32530;  // text: the caption object's template
+constexpr short UntitledNames = 32594;    // strings: untitled schedule, untitled movie
+constexpr short Palette = 32400;          // dialog: the schedule palette
+
+// The schedule and its files.
+constexpr short ScheduleReports = 32510;     // strings: report lines about tasks and links
+constexpr short TaskTypeNames = 32512;       // strings: display names of the task types, by type
+constexpr short FileDialogTitles = 32595;    // strings: open, save
+constexpr short FileTypeNames = 32597;       // strings: own schedule file, exchange text
+constexpr short FileTypeExtensions = 32598;  // strings: "pws", "txt"
+constexpr short ExchangeColumns = 32600;     // strings: the exchange text's column titles
+constexpr short ImportReports = 32620;       // strings: report lines of the text import
+constexpr short DateOrderSample = 32599;     // strings: the sample date of the date-order choice
+constexpr short DateOrderDialog = 32505;     // dialog: the date-order choice
+
+// Alerts.
+constexpr short AlertCannotOpenFile = 32506;
+constexpr short AlertSaveBeforeClosing = 32514;
+constexpr short AlertSaveBeforeOpening = 32515;
+constexpr short AlertDatesFitNoOrder = 32518;
+constexpr short AlertNotAnExchangeText = 32519;
+constexpr short AlertNotSaved = 32520;
+constexpr short AlertScheduleUnreadable = 32521;
+constexpr short AlertLinkToMissingTask = 32522;
+constexpr short AlertLinksNotWritten = 32527;
+constexpr short AlertProblemsWhileShowing = 32528;
+constexpr short AlertOverwriteFailed = 32523;
+constexpr short AlertSignedInToSharedProject = 32533;
+
+// Elements at a date.
+constexpr short TaskTypeMaterials = 32511;  // strings: the task types' material names, by type
+constexpr short HiddenLayerName = 32603;    // strings: the layer of absent elements
+constexpr short MaterialReports = 32604;    // strings: report line when a material cannot be made
+constexpr short TaskTypePens = 32610;       // strings: the task types' pen indexes, by type
+
+}  // namespace ResId
