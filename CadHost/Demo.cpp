@@ -28,12 +28,12 @@ file $OUT/SampleSchedule.pws 0
 menu 5
 file $OUT/SampleSchedule-export.txt 1
 menu 5
-echo == The construction movie from the 3D view: rendered pictures, the caption object, the caption text and the date, a frame a week
-dialog 18 22 25 "27=Phasework sample building" 26 9=7 ok
+echo == The construction movie from the 3D view: rendered pictures, the caption object, the caption text and the date, a frame every two weeks
+dialog 18 22 25 "27=Phasework sample building" 26 9=14 ok
 file $OUT/construction-fixed.mov
 time menu 6
-echo == The construction movie along the camera path "Approach"
-dialog 15 16=2 ok
+echo == The construction movie along the camera path "Approach", from the 3D window
+dialog 15 16=2 17 ok
 file $OUT/construction-path.mov
 time menu 6
 echo == Save the host project
