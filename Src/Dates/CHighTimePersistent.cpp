@@ -7,6 +7,19 @@
 
 namespace {
 
+// ticks cut down to a whole number of units (toward the past) and moved on by `steps` units;
+// false when the result leaves the 64-bit range.
+bool CutToUnit(int64_t ticks, int64_t unit, int64_t steps, int64_t& out) {
+    int64_t rest = ticks % unit;
+    if (rest < 0) rest += unit;  // [0, unit)
+    // 128 bits: the day's start may lie before the range while the next midnight does not.
+    const __int128 result =
+        static_cast<__int128>(ticks) - rest + static_cast<__int128>(steps) * unit;
+    if (result < INT64_MIN || result > INT64_MAX) return false;
+    out = static_cast<int64_t>(result);
+    return true;
+}
+
 bool KnownStatus(int32_t status) { return status >= 0 && status <= 2; }
 
 // The host's record of a decoded value (dayOfWeek as the caller wants it). Fields outside
@@ -34,7 +47,8 @@ int CHighTimePersistent::Write(IO::File& file) const {
     // Both writes count: a status lost on the way would leave a file that reads back shifted.
     const GSErrCode first = ByteOrder::WriteLittleEndian(file, static_cast<int32_t>(status));
     const GSErrCode second = ByteOrder::WriteLittleEndian(file, static_cast<int64_t>(ticks));
-    return first != IO::Err::NoError || second != IO::Err::NoError ? FileUtils::WriteError : FileUtils::Ok;
+    return first != IO::Err::NoError || second != IO::Err::NoError ? FileUtils::WriteError
+                                                                   : FileUtils::Ok;
 }
 
 int CHighTimePersistent::Read(IO::File& file) {
@@ -52,22 +66,26 @@ int CHighTimePersistent::Read(IO::File& file) {
 }
 
 CHighTimePersistent& CHighTimePersistent::SetToMidnight24() {
-    SetDayAt(24);
+    SetDayBoundary(1);
     return *this;
 }
 
 CHighTimePersistent& CHighTimePersistent::SetToBaseTime() {
-    SetDayAt(0);
+    SetDayBoundary(0);
     return *this;
 }
 
-void CHighTimePersistent::SetDayAt(int hour) {
-    // Decoded once for all three fields; a value that is not valid gives no date, so SetDateTime
-    // marks it invalid and leaves the ticks alone.
-    _HighTimeFormat f{};
-    f.nYear = f.nMonth = f.nDay = -1;
-    if (status == HighTimeStatus::valid) ConvertLongLongToTime(ticks, f);
-    SetDateTime(f.nYear, f.nMonth, f.nDay, hour, 0, 0, 0, 0, 0);
+void CHighTimePersistent::SetDayBoundary(int daysOn) {
+    // Worked out on the ticks rather than through the calendar fields, so that every valid day
+    // has both its boundaries, also in the years beyond those dates are made from (a text's last
+    // day in year 29 000 ends in 29 001). A value that is not valid, or a boundary beyond the
+    // range, makes the value invalid and leaves the ticks alone.
+    int64_t boundary = 0;
+    if (status == HighTimeStatus::valid && CutToUnit(ticks, kTicksPerDay, daysOn, boundary)) {
+        ticks = boundary;
+        return;
+    }
+    status = HighTimeStatus::invalid;
 }
 
 CHighTimePersistent CHighTimePersistent::DecreaseByOneDay() const {
@@ -115,7 +133,12 @@ CHighTimePersistent CHighTimePersistent::ConvertFromV3() const {
         TIGetTimeRecord(value, &record, TIConvertPlain) == TIErr::NoError)
         return FromRecord(record);
     // Outside what the host holds: the same whole seconds the trip would have kept.
-    return CHighTime(f.nYear, f.nMonth, f.nDay, f.nHour, f.nMinute, f.nSecond, 0, 0, 0);
+    CHighTimePersistent cut = *this;
+    if (!CutToUnit(ticks, kTicksPerSecond, 0, cut.ticks)) {
+        cut.status = HighTimeStatus::invalid;
+        cut.ticks = 0;
+    }
+    return cut;
 }
 
 void CHighTimePersistent::Debug(const char* /*label*/) const {

@@ -28,9 +28,10 @@ public:
     // writer produces; then the value is as it was.
     int Read(IO::File& file);
 
-    // 00:00 of the next day, whatever the time of day (invalid when the value was not valid).
+    // 00:00 of the next day, whatever the time of day. Invalid (ticks kept) when the value was not
+    // valid or that instant lies beyond the 64-bit range.
     CHighTimePersistent& SetToMidnight24();
-    // 00:00 of the same day (invalid when the value was not valid).
+    // 00:00 of the same day; invalid as SetToMidnight24.
     CHighTimePersistent& SetToBaseTime();
     // One day earlier; this value is unchanged.
     CHighTimePersistent DecreaseByOneDay() const;
@@ -54,9 +55,8 @@ public:
     void Debug(const char* label) const;
 
 private:
-    // The same day at hour:00 (hour 24 is 00:00 of the next day); invalid when the value was not
-    // valid.
-    void SetDayAt(int hour);
+    // 00:00 of the day daysOn days after this value's day.
+    void SetDayBoundary(int daysOn);
 };
 
 static_assert(sizeof(CHighTimePersistent) == sizeof(CHighTime), "adds no members");

@@ -12,9 +12,8 @@ namespace {
 
 using namespace ScheduleBytes;
 
-// A start or end as the reader leaves it: moved to 00:00 of its day when that instant exists and
-// lies in a year dates are made from (the highest counts fall in year 30 828, beyond it), else
-// invalid with its ticks kept.
+// A start or end as the reader leaves it: moved to 00:00 of its day when that instant exists,
+// else invalid with its ticks kept.
 struct Stored {
     int32_t status;
     int64_t ticks;
@@ -23,12 +22,13 @@ Stored AtStartOfDay(int64_t ticks) {
     __int128 day = ticks / kTicksPerDay;
     if (static_cast<__int128>(day) * kTicksPerDay > ticks) --day;
     const __int128 start = day * kTicksPerDay;
-    if (ticks < 0 && start >= INT64_MIN) return {0, static_cast<int64_t>(start)};
+    if (start >= INT64_MIN) return {0, static_cast<int64_t>(start)};
     return {1, ticks};
 }
 // 24:00 of that day, for versions that stored the last day itself.
 Stored AtEndOfDay(Stored start) {
     if (start.status != 0) return start;
+    if (static_cast<__int128>(start.ticks) + kTicksPerDay > INT64_MAX) return {1, start.ticks};
     return {0, start.ticks + kTicksPerDay};
 }
 
@@ -94,4 +94,24 @@ TEST_F(ScheduleFileExtremeDatesTest, OpensWithEachVersionsDatesAndReadsBackAfter
         ASSERT_TRUE(db.ReadFromOwnFormat(File("again.pws").c_str()));
         EXPECT_EQ(Lines(db.tasks), expected) << "saved and read back";
     }
+}
+
+TEST_F(ScheduleFileExtremeDatesTest, ATextTaskEndingInTheLastYearSavesAndReadsBack) {
+    // The last day dates are made from ends at 00:00 of 1 January 29001; the own file must keep
+    // that end as it is, although no date of year 29001 can be made from fields.
+    const std::string text = std::string(DB::columnNames[0]) + "\t" + DB::columnNames[1] + "\t" +
+                             DB::columnNames[2] + "\t" + DB::columnNames[3] + "\r" +
+                             "1\tB_Last\t12/30/29000\t12/31/29000\r";
+    const std::string path = File("edges.txt");
+    FileTest::WriteBytes(path, Bytes(text.begin(), text.end()));
+    agent.dialogAnswers = {{"4=1", "ok"}};  // whatever order the question offers first
+    ASSERT_TRUE(db.ReadFromMsProject(path.c_str()));
+    const std::vector<std::string> expected = {"1 0 0:" + std::to_string(Ticks(29000, 12, 30)) +
+                                               " 0:" + std::to_string(Ticks(29001, 1, 1)) +
+                                               " 'Last' 0"};
+    EXPECT_EQ(Lines(db.tasks), expected);
+
+    ASSERT_TRUE(db.WriteToOwnFormat(File("edges.pws").c_str()));
+    ASSERT_TRUE(db.ReadFromOwnFormat(File("edges.pws").c_str()));
+    EXPECT_EQ(Lines(db.tasks), expected);
 }
