@@ -68,6 +68,106 @@ std::string FillReport(short list, short index, const char* p1, const char* p2, 
     return ResUtils::FormatTexts(format, {p1, p2, p3});
 }
 
+// Whether the first line names the four columns, in order.
+bool HasColumnHeader(IO::LineReader& reader) {
+    std::string line;
+    if (!reader.ReadLine(line)) return false;
+    for (int i = 0; i < 4; ++i)
+        if (CHCompareTexts(Field(line, i).c_str(), DB::columnNames[i], 0) != 0) return false;
+    return true;
+}
+
+// Offers every start and end date of the rest of the file to `dates`, which keeps the orders of
+// day, month and year that fit them all; anyDate tells whether there was a date at all. False
+// when the file cannot be read to its end.
+bool OfferDatesOfFile(IO::LineReader& reader, DateFromString& dates, bool& anyDate) {
+    std::string line;
+    while (reader.ReadLine(line)) {
+        for (long f = 2; f <= 3; ++f) {
+            const std::string text = Trimmed(Field(line, f));
+            if (text.empty()) continue;
+            CHighTime parsed;
+            dates.CheckDate(text.c_str(), parsed);
+            anyDate = true;
+        }
+    }
+    return reader.GetStatus() == IO::Err::NoError;
+}
+
+// The task of one line, dates read in the order chosen; false for a line that holds no task
+// (blank, or neither name nor start).
+bool TaskOfLine(const std::string& line, DateFromString& dates, TASK& task) {
+    if (Trimmed(line).empty()) return false;
+    // An ID that does not fit is no ID: it is renumbered later like one below 1.
+    const long id = std::atol(Trimmed(Field(line, 0)).c_str());
+    task.uniqueID = id >= 1 && id <= INT32_MAX ? static_cast<int32_t>(id) : 0;
+    const std::string nameField = Trimmed(Field(line, 1));
+    const std::string startText = Trimmed(Field(line, 2));
+    const std::string endText = Trimmed(Field(line, 3));
+    if (nameField.empty() && startText.empty()) return false;
+
+    // "B_Walls": a type letter and an underscore before the name give the task's type.
+    std::string name = nameField;
+    const char* typeLetter = nameField.size() >= 2 && nameField[1] == '_' && nameField[0] != '\0'
+                                 ? std::strchr(DB::typePrefixes, nameField[0])
+                                 : nullptr;
+    if (typeLetter != nullptr) {
+        task.type = static_cast<TASKTYPE>(typeLetter - DB::typePrefixes);
+        name = nameField.substr(2);
+    }
+    CHTruncate(name.c_str(), task.name, sizeof task.name);
+
+    CHighTime parsed;
+    if (!startText.empty()) {
+        dates.CheckDate(startText.c_str(), parsed);
+        task.start = parsed;
+        task.end = task.start;
+    } else {
+        // Without a start the task gets today, as a new task does: whole days like every other
+        // date of a schedule, so that it saves and reads back unchanged.
+        task.start.SetToBaseTime();
+        task.end = task.start;
+        task.end.SetToMidnight24();
+    }
+    if (!endText.empty()) {
+        dates.CheckDate(endText.c_str(), parsed);
+        task.end = parsed;
+        task.end.SetToMidnight24();
+    }
+    return true;
+}
+
+// Every task of the rest of the file, in file order. False when the file cannot be read to its
+// end.
+bool ReadTasksOfFile(IO::LineReader& reader, DateFromString& dates, std::vector<TASK>& tasks) {
+    std::string line;
+    while (reader.ReadLine(line)) {
+        TASK task;
+        if (TaskOfLine(line, dates, task)) tasks.push_back(task);
+    }
+    return reader.GetStatus() == IO::Err::NoError;
+}
+
+// IDs below 1 or repeated get fresh numbers above all others, so that the schedule can be saved
+// and opened again in the own format; each renumbering is reported.
+void RenumberMissingAndRepeatedIds(std::vector<TASK>& imported) {
+    std::set<int32_t> used;
+    for (const TASK& t : imported)
+        if (t.uniqueID >= 1) used.insert(t.uniqueID);
+    std::set<int32_t> seen;
+    for (TASK& t : imported) {
+        if (t.uniqueID >= 1 && seen.insert(t.uniqueID).second) continue;
+        const int32_t old = t.uniqueID;
+        t.uniqueID = DB::NextFreeUniqueID(used);
+        used.insert(t.uniqueID);
+        seen.insert(t.uniqueID);
+        const std::string oldText = std::to_string(old), newText = std::to_string(t.uniqueID);
+        VTAPI_WriteReport(
+            FillReport(ResId::ImportReports, 1, t.name, oldText.c_str(), newText.c_str()).c_str(),
+            false);
+    }
+}
+
 }  // namespace
 
 char* DB::GetField(char* dst, size_t dstSize, const char* src, long index, char separator) {
@@ -126,31 +226,16 @@ bool DB::ReadFromMsProject(const char* path) {
         return false;
     }
     IO::LineReader reader(file, kCR);
-    DateFromString dates;
-
-    // Header: the four column names in order.
-    std::string line;
-    const bool haveHeader = reader.ReadLine(line);
-    for (int i = 0; i < 4; ++i) {
-        if (!haveHeader || CHCompareTexts(Field(line, i).c_str(), columnNames[i], 0) != 0) {
-            DGUtils::ResAlert(ResId::AlertNotAnExchangeText, path);
-            return false;
-        }
+    if (!HasColumnHeader(reader)) {
+        DGUtils::ResAlert(ResId::AlertNotAnExchangeText, path);
+        return false;
     }
     const uint64_t afterHeader = reader.GetPosition();
 
-    // First pass: which day/month/year orders fit every date of the file.
+    // First pass: the order of day, month and year that the file's dates use.
+    DateFromString dates;
     bool anyDate = false;
-    while (reader.ReadLine(line)) {
-        for (long f = 2; f <= 3; ++f) {
-            const std::string text = Trimmed(Field(line, f));
-            if (text.empty()) continue;
-            CHighTime parsed;
-            dates.CheckDate(text.c_str(), parsed);
-            anyDate = true;
-        }
-    }
-    if (reader.GetStatus() != IO::Err::NoError) {
+    if (!OfferDatesOfFile(reader, dates, anyDate)) {
         DGUtils::ResAlert(ResId::AlertCannotOpenFile, path);
         return false;
     }
@@ -163,72 +248,13 @@ bool DB::ReadFromMsProject(const char* path) {
         return false;
 
     // Second pass: the tasks, into a list of their own so that a failure keeps the schedule.
-    if (reader.Rewind(afterHeader) != IO::Err::NoError) {
-        DGUtils::ResAlert(ResId::AlertCannotOpenFile, path);
-        return false;
-    }
     std::vector<TASK> imported;
-    while (reader.ReadLine(line)) {
-        if (Trimmed(line).empty()) continue;
-        TASK task;
-        // An ID that does not fit is no ID: it is renumbered below like one below 1.
-        const long id = std::atol(Trimmed(Field(line, 0)).c_str());
-        task.uniqueID = id >= 1 && id <= INT32_MAX ? static_cast<int32_t>(id) : 0;
-        const std::string nameField = Trimmed(Field(line, 1));
-        const std::string startText = Trimmed(Field(line, 2));
-        const std::string endText = Trimmed(Field(line, 3));
-        if (nameField.empty() && startText.empty()) continue;
-
-        std::string name = nameField;
-        if (nameField.size() >= 2 && nameField[1] == '_' &&
-            std::strchr(typePrefixes, nameField[0]) != nullptr && nameField[0] != '\0') {
-            task.type =
-                static_cast<TASKTYPE>(std::strchr(typePrefixes, nameField[0]) - typePrefixes);
-            name = nameField.substr(2);
-        }
-        CHTruncate(name.c_str(), task.name, sizeof task.name);
-
-        CHighTime parsed;
-        if (!startText.empty()) {
-            dates.CheckDate(startText.c_str(), parsed);
-            task.start = parsed;
-            task.end = task.start;
-        } else {
-            // Without a start the task gets today, as a new task does: whole days like every
-            // other date of a schedule, so that it saves and reads back unchanged.
-            task.start.SetToBaseTime();
-            task.end = task.start;
-            task.end.SetToMidnight24();
-        }
-        if (!endText.empty()) {
-            dates.CheckDate(endText.c_str(), parsed);
-            task.end = parsed;
-            task.end.SetToMidnight24();
-        }
-        imported.push_back(task);
-    }
-    if (reader.GetStatus() != IO::Err::NoError) {
+    if (reader.Rewind(afterHeader) != IO::Err::NoError ||
+        !ReadTasksOfFile(reader, dates, imported)) {
         DGUtils::ResAlert(ResId::AlertCannotOpenFile, path);
         return false;
     }
-
-    // IDs below 1 or repeated get fresh numbers above all others, so that the schedule can be
-    // saved and opened again in the own format; each renumbering is reported.
-    std::set<int32_t> used;
-    for (const TASK& t : imported)
-        if (t.uniqueID >= 1) used.insert(t.uniqueID);
-    std::set<int32_t> seen;
-    for (TASK& t : imported) {
-        if (t.uniqueID >= 1 && seen.insert(t.uniqueID).second) continue;
-        const int32_t old = t.uniqueID;
-        t.uniqueID = DB::NextFreeUniqueID(used);
-        used.insert(t.uniqueID);
-        seen.insert(t.uniqueID);
-        const std::string oldText = std::to_string(old), newText = std::to_string(t.uniqueID);
-        VTAPI_WriteReport(
-            FillReport(ResId::ImportReports, 1, t.name, oldText.c_str(), newText.c_str()).c_str(),
-            false);
-    }
+    RenumberMissingAndRepeatedIds(imported);
     tasks.swap(imported);
     return true;
 }
