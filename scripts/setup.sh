@@ -9,6 +9,7 @@ packages=(
     libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
     ffmpeg locales
     clang libclang-rt-14-dev
+    libifcplusplus-dev libboost-dev
 )
 
 missing=()

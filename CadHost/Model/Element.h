@@ -32,6 +32,14 @@ struct Extrusion {
     bool operator==(const Extrusion&) const = default;
 };
 
+// A body of triangles (metres, z up) for shapes that are no prism, as imported models bring them.
+struct TriangleMesh {
+    std::vector<Point3> vertices;
+    std::vector<uint32_t> corners;  // three indices into `vertices` per triangle
+    int materialSlot = 0;           // which entry of the element's material list colours it
+    bool operator==(const TriangleMesh&) const = default;
+};
+
 // Bytes that an add-on keeps with the element, exactly as handed over.
 struct UserData {
     int32_t version = 0;
@@ -89,8 +97,9 @@ public:
     double angle = 0;    // windows, doors, objects, lamps: rotation, radians
     std::string text;    // texts and labels: the text; zones: the room name
 
-    std::vector<Extrusion> body;  // empty for 2D elements
-    std::vector<Point2> plan;     // 2D elements: the points they are drawn through
+    std::vector<Extrusion> body;       // empty for 2D elements
+    std::vector<TriangleMesh> meshes;  // further body parts of types that have a body
+    std::vector<Point2> plan;          // 2D elements: the points they are drawn through
 
     std::optional<UserData> userData;
     std::optional<CameraData> camera;  // type 26
@@ -108,8 +117,9 @@ public:
     }
     // The material attribute index that colours an extrusion (0 when the slot is out of range).
     int16_t MaterialOf(const Extrusion& extrusion) const;
+    int16_t MaterialOf(const TriangleMesh& mesh) const;
 
-    // Lowest and highest z of the body; 0 for elements without one.
+    // Lowest and highest z of the body (prisms and meshes); 0 for elements without one.
     double Bottom() const;
     double Top() const;
     // Every plan point: body outlines and drawn points (for marquee selection).

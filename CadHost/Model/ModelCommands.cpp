@@ -9,6 +9,7 @@
 #include "API/ApiAttributes.h"
 #include "API/Selection.h"
 #include "Host.h"
+#include "Ifc/IfcImport.h"
 #include "Model/ElementAccess.h"
 #include "Model/ElementTypes.h"
 #include "Model/Project.h"
@@ -63,7 +64,15 @@ bool ProjectCommand(Session& s, const std::vector<std::string>& args, std::strin
                 << " elements\n";
         return true;
     }
-    error = "usage: project new | open FILE | save FILE | close";
+    if (what == "import" && args.size() == 2) {
+        IfcImportReport report;
+        auto project = IfcImport::Read(args[1], report, error);
+        if (!project) return false;
+        Install(std::move(project), "", true);
+        for (const std::string& line : report.Lines(args[1])) s.Out() << line << "\n";
+        return true;
+    }
+    error = "usage: project new | open FILE | save FILE | import FILE.ifc | close";
     return false;
 }
 
@@ -274,8 +283,9 @@ bool Window(Session& s, const std::vector<std::string>& args, std::string& error
 }
 
 Registrar modelCommands([](Registry& r) {
-    r.AddCommand("project", {"project new | open FILE | save FILE | close",
-                             "starts, opens, saves or closes the host's project", ProjectCommand});
+    r.AddCommand("project", {"project new | open FILE | save FILE | import FILE.ifc | close",
+                             "starts, opens, saves, imports (IFC) or closes the host's project",
+                             ProjectCommand});
     r.AddCommand("sample",
                  {"sample [STOREYS BAYS]",
                   "opens the sample building (2 storeys, 3 bays without arguments)", Sample});

@@ -139,6 +139,21 @@ OJson ElementJson(const Element& e) {
         }
         j["body"] = std::move(body);
     }
+    if (!e.meshes.empty()) {
+        OJson meshes = OJson::array();
+        for (const TriangleMesh& m : e.meshes) {
+            OJson vertices = OJson::array();
+            for (const Point3& p : m.vertices) {
+                vertices.push_back(p.x);
+                vertices.push_back(p.y);
+                vertices.push_back(p.z);
+            }
+            OJson mj{{"vertices", std::move(vertices)}, {"triangles", m.corners}};
+            if (m.materialSlot != 0) mj["material"] = m.materialSlot;
+            meshes.push_back(std::move(mj));
+        }
+        j["meshes"] = std::move(meshes);
+    }
     if (!e.plan.empty()) j["plan"] = Points(e.plan);
     if (e.userData)
         j["userData"] = {{"version", e.userData->version},
@@ -294,6 +309,31 @@ Element ElementFrom(const json& j, const Project& p, const std::string& where) {
             x.materialSlot = static_cast<int>(
                 IntOr(xj, "material", 0, 0, std::max(0, e.MaterialCount() - 1), xw));
             e.body.push_back(std::move(x));
+        }
+    }
+    if (auto it = j.find("meshes"); it != j.end()) {
+        if (!ElementTypes::Of(e.type).hasBody) throw Bad(w + ": this type has no body");
+        for (const json& mj : Array(*it, Where{w, "meshes"})) {
+            const std::string mw = w + ": mesh " + std::to_string(e.meshes.size() + 1);
+            if (!mj.is_object()) throw Bad(mw + " is not an object");
+            TriangleMesh m;
+            const json& vj = Array(Need(mj, "vertices", mw), Where{mw, "vertices"});
+            if (vj.size() % 3 != 0) throw Bad(mw + ": vertices are not x, y, z triples");
+            m.vertices.resize(vj.size() / 3);
+            for (size_t i = 0; i < m.vertices.size(); ++i)
+                m.vertices[i] = {Number(vj[3 * i], Where{mw, "vertices"}),
+                                 Number(vj[3 * i + 1], Where{mw, "vertices"}),
+                                 Number(vj[3 * i + 2], Where{mw, "vertices"})};
+            const json& tj = Array(Need(mj, "triangles", mw), Where{mw, "triangles"});
+            if (tj.size() % 3 != 0) throw Bad(mw + ": triangles are not index triples");
+            if (!tj.empty() && m.vertices.empty()) throw Bad(mw + ": triangles without vertices");
+            m.corners.reserve(tj.size());
+            for (const json& c : tj)
+                m.corners.push_back(static_cast<uint32_t>(Int(
+                    c, 0, static_cast<int64_t>(m.vertices.size()) - 1, Where{mw, "triangles"})));
+            m.materialSlot = static_cast<int>(
+                IntOr(mj, "material", 0, 0, std::max(0, e.MaterialCount() - 1), mw));
+            e.meshes.push_back(std::move(m));
         }
     }
     if (auto it = j.find("plan"); it != j.end()) e.plan = PointsFrom(*it, 1, Where{w, "plan"});

@@ -12,7 +12,6 @@ constexpr double kAzimuthDeg = -135;  // eye to the south-west of the model
 constexpr double kPitchDeg = 16;      // looking down on it, leaving a band of sky at the top
 constexpr double kFramingAngle = 66;  // horizontal field of view of the default view
 constexpr double kMargin = 0.92;      // share of the half-picture the model may fill
-constexpr int kFittingRounds = 6;
 
 }  // namespace
 
@@ -63,34 +62,28 @@ Camera Camera::Framing(const Bounds& box, double aspect) {
     const Vec3 f{-std::cos(pitch) * std::cos(az), -std::cos(pitch) * std::sin(az),
                  -std::sin(pitch)};
     const Vec3 centre = b.Centre();
-    const double radius = std::max(Length(b.max - b.min) / 2, 1e-3);
-    cam.eye = centre - f * (radius / std::min(tanH, tanV) + radius);
-    cam.target = cam.eye + f;
+    cam.eye = centre - f;
+    cam.target = centre;
     Vec3 fw, r, u;
     cam.Basis(fw, r, u);
 
-    // The line of sight keeps its direction; the eye moves across, up and along it until the
-    // box's picture is centred and just fills the allowed share of the width or the height.
-    // Every corner stays in front of the eye, so each round only shrinks the error.
-    for (int round = 0; round < kFittingRounds; ++round) {
-        double minX = 1e300, maxX = -1e300, minY = 1e300, maxY = -1e300;
-        for (int k = 0; k < 8; ++k) {
-            const Vec3 p{(k & 1) ? b.max.x : b.min.x, (k & 2) ? b.max.y : b.min.y,
-                         (k & 4) ? b.max.z : b.min.z};
-            const Vec3 d = p - cam.eye;
-            const double depth = std::max(Dot(d, fw), 1e-6);
-            minX = std::min(minX, Dot(d, r) / depth);
-            maxX = std::max(maxX, Dot(d, r) / depth);
-            minY = std::min(minY, Dot(d, u) / depth);
-            maxY = std::max(maxY, Dot(d, u) / depth);
-        }
-        const double depth = Dot(centre - cam.eye, fw);
-        const double fill = std::max((maxX - minX) / (2 * tanH), (maxY - minY) / (2 * tanV));
-        cam.eye = cam.eye + r * ((minX + maxX) / 2 * depth) + u * ((minY + maxY) / 2 * depth);
-        // Moving along the line of sight scales the picture about its centre; the nearest
-        // corner limits how far in the eye may go.
-        cam.eye = cam.eye + fw * (depth - depth * std::max(fill, 0.05));
+    // With the line of sight fixed, "corner p is inside the picture" is linear in the eye's
+    // position: in the picture's own axes (right, up, forward) it reads
+    // |p_r - e_r| <= tanH (p_f - e_f), and the same with up and tanV. The eye that puts the
+    // outermost corners on the picture's edges follows directly, centred in both directions;
+    // the direction with more room then keeps a margin.
+    double right = -1e300, left = -1e300, top = -1e300, bottom = -1e300;
+    for (int k = 0; k < 8; ++k) {
+        const Vec3 p{(k & 1) ? b.max.x : b.min.x, (k & 2) ? b.max.y : b.min.y,
+                     (k & 4) ? b.max.z : b.min.z};
+        const double pr = Dot(p, r), pu = Dot(p, u), pf = Dot(p, fw);
+        right = std::max(right, pr - tanH * pf);
+        left = std::max(left, -pr - tanH * pf);
+        top = std::max(top, pu - tanV * pf);
+        bottom = std::max(bottom, -pu - tanV * pf);
     }
+    const double alongH = -(right + left) / (2 * tanH), alongV = -(top + bottom) / (2 * tanV);
+    cam.eye = r * ((right - left) / 2) + u * ((top - bottom) / 2) + fw * std::min(alongH, alongV);
     // Far enough that the nearest corner is in front of the eye in any case.
     cam.target = cam.eye + fw * std::max(Dot(centre - cam.eye, fw), 1.0);
     return cam;

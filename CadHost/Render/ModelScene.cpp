@@ -33,6 +33,9 @@ Bounds ModelScene::ModelBounds(const Project& project) {
                 b.Add({p.x, p.y, part.top});
             }
         }
+        for (const TriangleMesh& mesh : e.meshes)
+            if (!mesh.corners.empty())
+                for (const Point3& p : mesh.vertices) b.Add({p.x, p.y, p.z});
     });
     return b;
 }
@@ -42,13 +45,28 @@ size_t ModelScene::Build(const Project& project, Scene& scene) {
     size_t drawn = 0;
     std::vector<Vec2> outline;
     project.ForEachElement([&](const Element& e) {
-        if (e.body.empty() || project.LayerHidden(e.layer)) return;
+        if ((e.body.empty() && e.meshes.empty()) || project.LayerHidden(e.layer)) return;
         bool any = false;
         for (const Extrusion& part : e.body) {
             outline.clear();
             for (const Point2& p : part.outline) outline.push_back({p.x, p.y});
             const uint32_t colour = MaterialColour(project, e.MaterialOf(part));
             any = scene.AddPrism(outline, part.bottom, part.top, colour) > 0 || any;
+        }
+        for (const TriangleMesh& mesh : e.meshes) {
+            const uint32_t colour = MaterialColour(project, e.MaterialOf(mesh));
+            const size_t n = mesh.vertices.size();
+            auto corner = [&](size_t i) {
+                const Point3& p = mesh.vertices[mesh.corners[i]];
+                return Vec3{p.x, p.y, p.z};
+            };
+            // Imported meshes come with no promise about their winding: both sides are drawn.
+            for (size_t i = 0; i + 2 < mesh.corners.size(); i += 3) {
+                if (mesh.corners[i] >= n || mesh.corners[i + 1] >= n || mesh.corners[i + 2] >= n)
+                    continue;
+                scene.AddTriangle(corner(i), corner(i + 1), corner(i + 2), colour);
+                any = true;
+            }
         }
         if (any) ++drawn;
     });
