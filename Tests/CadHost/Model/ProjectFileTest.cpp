@@ -207,6 +207,26 @@ INSTANTIATE_TEST_SUITE_P(
                                  R"("layer": 1, "body": [{"outline": [0, 0, 1, 1], "bottom": 0,
                                     "top": 1}])")),
                 "fewer than 3 points"},
+        BadFile{"mesh_corner_past_its_vertices",
+                Minimal(WallWith("\"layer\": 1", R"("layer": 1, "meshes": [{"vertices":
+                                    [0, 0, 0, 1, 0, 0, 0, 1, 0], "triangles": [0, 1, 3]}])")),
+                "triangles is 3, outside 0..2"},
+        BadFile{"mesh_vertices_not_triples",
+                Minimal(WallWith("\"layer\": 1", R"("layer": 1, "meshes": [{"vertices":
+                                    [0, 0, 0, 1, 0, 0, 0, 1], "triangles": []}])")),
+                "not x, y, z triples"},
+        BadFile{"mesh_corners_not_triples",
+                Minimal(WallWith("\"layer\": 1", R"("layer": 1, "meshes": [{"vertices":
+                                    [0, 0, 0, 1, 0, 0, 0, 1, 0], "triangles": [0, 1]}])")),
+                "not index triples"},
+        BadFile{"mesh_material_slot",
+                Minimal(WallWith("\"layer\": 1", R"("layer": 1, "meshes": [{"vertices": [],
+                                    "triangles": [], "material": 3}])")),
+                "material is 3"},
+        BadFile{"mesh_on_a_line",
+                Minimal(R"({"type": 19, "guid": "00000000-0000-0000-0000-00000000000B",
+                            "layer": 1, "pens": [1, 1], "meshes": []})"),
+                "this type has no body"},
         BadFile{"camera_without_camera",
                 Minimal(R"({"type": 26, "guid": "00000000-0000-0000-0000-00000000000B",
                             "layer": 1})"),
@@ -220,6 +240,28 @@ TEST_F(ProjectFileTest, ASaveThatCannotWriteSaysWhere) {
     std::string error;
     EXPECT_FALSE(ProjectFile::Save(CurrentProject(), "/nonexistent-folder/p.json", error));
     EXPECT_NE(error.find("/nonexistent-folder/p.json"), std::string::npos) << error;
+}
+
+// Triangle bodies, as imported models bring them: read as written, and their heights reach the
+// element record.
+TEST_F(ProjectFileTest, AMeshReadsAsWritten) {
+    std::string error;
+    auto p = ProjectFile::FromText(
+        Minimal(WallWith("\"layer\": 1", R"("layer": 1, "meshes": [{"vertices": [0, 0, -0.5,
+            2, 0, -0.5, 0, 3, 4.25, 2, 3, 4.25], "triangles": [0, 1, 2, 2, 1, 3],
+            "material": 2}])")),
+        error);
+    ASSERT_TRUE(p) << error;
+    const Element& wall = p->ElementsOfType(APIElem::Wall).front();
+    ASSERT_EQ(wall.meshes.size(), 1u);
+    EXPECT_EQ(wall.meshes[0].vertices[2], (Point3{0, 3, 4.25}));
+    EXPECT_EQ(wall.meshes[0].corners, (std::vector<uint32_t>{0, 1, 2, 2, 1, 3}));
+    EXPECT_EQ(wall.meshes[0].materialSlot, 2);
+    EXPECT_DOUBLE_EQ(wall.Bottom(), -0.5);
+    EXPECT_DOUBLE_EQ(wall.Top(), 4.25);
+    auto again = ProjectFile::FromText(ProjectFile::ToText(*p), error);
+    ASSERT_TRUE(again) << error;
+    EXPECT_EQ(again->ElementsOfType(APIElem::Wall).front(), wall);
 }
 
 }  // namespace
