@@ -373,7 +373,11 @@ bool IfcReader::Read(std::string bytes, ImportedModel& out, std::string& error) 
             addShape(product, out.elements[it->second]);
     }
     for (const auto& [part, whole] : parts) {
-        ImportedElement& e = out.elements[elementOf.at(whole.get())];
+        // A whole that is itself no element can only come of relations that loop; its parts are
+        // left out rather than followed round.
+        auto it = elementOf.find(whole.get());
+        if (it == elementOf.end()) continue;
+        ImportedElement& e = out.elements[it->second];
         addShape(part, e);
         // A whole that lies in no storey takes its parts' storey.
         if (e.storey < 0)

@@ -287,6 +287,24 @@ TEST_F(IfcSmallFileTest, ReportsWhatWasLeftOutAndWhatHasNoBody) {
     EXPECT_THAT(lines[0], HasSubstr("6 elements, 48 triangles, 2 storeys"));
 }
 
+TEST(IfcImportLoopTest, PartsThatContainEachOtherDoNotHoldTheReader) {
+    std::string text = kSmallIfc4;
+    text.insert(text.rfind("ENDSEC;"),
+                "#200=IFCBUILDINGELEMENTPROXY('3700000000000000000001',$,'A',$,$,$,$,$,$);\n"
+                "#201=IFCBUILDINGELEMENTPROXY('3700000000000000000002',$,'B',$,$,$,$,$,$);\n"
+                "#202=IFCRELAGGREGATES('3700000000000000000003',$,$,$,#200,(#201));\n"
+                "#203=IFCRELAGGREGATES('3700000000000000000004',$,$,$,#201,(#200));\n");
+    const std::string path = WriteFile("loop.ifc", text);
+    IfcImportReport report;
+    std::string error;
+    auto project = IfcImport::Read(path, report, error);
+    ASSERT_NE(project, nullptr) << error;
+    EXPECT_EQ(project->ElementCount(), 8u);
+    EXPECT_NE(ById(*project, "A"), nullptr);
+    EXPECT_NE(ById(*project, "B"), nullptr);
+    std::remove(path.c_str());
+}
+
 // ---- Failures leave the open project alone ----------------------------------------------------
 
 class IfcImportFailureTest : public ::testing::Test {
