@@ -153,13 +153,15 @@ void Project::Reserve(API_ElemTypeID type, size_t count) {
 }
 
 namespace {
-// The element without its shape (body and plan), which an undo step does not keep: the shape is
-// set when the element is added and never changes, and it is most of an element's memory.
+// The element without its shape (body, meshes and plan), which an undo step does not keep: the
+// shape is set when the element is added and never changes, and it is most of an element's memory.
 Element Unshaped(Element& e) {
     std::vector<Extrusion> body = std::move(e.body);
+    std::vector<TriangleMesh> meshes = std::move(e.meshes);
     std::vector<Point2> plan = std::move(e.plan);
     Element copy = e;
     e.body = std::move(body);
+    e.meshes = std::move(meshes);
     e.plan = std::move(plan);
     return copy;
 }
@@ -167,12 +169,14 @@ Element Unshaped(Element& e) {
 // Whether `current` is `saved` but for its change count and its shape.
 bool SameButShape(const Element& saved, Element& current) {
     std::vector<Extrusion> body = std::move(current.body);
+    std::vector<TriangleMesh> meshes = std::move(current.meshes);
     std::vector<Point2> plan = std::move(current.plan);
     const uint32_t stamp = current.stamp;
     current.stamp = saved.stamp;
     const bool same = saved == current;
     current.stamp = stamp;
     current.body = std::move(body);
+    current.meshes = std::move(meshes);
     current.plan = std::move(plan);
     return same;
 }
@@ -221,6 +225,7 @@ void Project::Exchange(Element& saved) {
     }
     // The shape stays with the element; everything else trades places.
     std::swap(saved.body, e->body);
+    std::swap(saved.meshes, e->meshes);
     std::swap(saved.plan, e->plan);
     std::swap(saved, *e);
     generation_ = NextGeneration();

@@ -25,8 +25,8 @@ struct AttributeChange {
 };
 
 // The element's state on the other side of the step: before it while the step waits to be undone,
-// after it while it waits to be redone. Without the element's shape (body and plan), which never
-// changes once the element is in the project.
+// after it while it waits to be redone. Without the element's shape (body, meshes and plan), which
+// never changes once the element is in the project.
 struct ElementChange {
     API_ElemTypeID type = 0;
     int32_t index = 0;

@@ -268,6 +268,20 @@ TEST_F(IfcSmallFileTest, SurfaceStylesBecomeMaterials) {
     }
 }
 
+TEST_F(IfcSmallFileTest, UndoingAChangeKeepsTheTriangles) {
+    const Element before = *ById(*project, "Wall 1");
+    project->OpenUndoStep("Show");
+    project->Edit(before.guid)->layer = 3;
+    ASSERT_TRUE(project->CloseUndoStep());
+    std::string title;
+    ASSERT_TRUE(project->Undo(title));
+    EXPECT_EQ(project->Find(before.guid)->layer, before.layer);
+    EXPECT_EQ(project->Find(before.guid)->meshes, before.meshes);
+    ASSERT_TRUE(project->Redo(title));
+    EXPECT_EQ(project->Find(before.guid)->layer, 3);
+    EXPECT_EQ(project->Find(before.guid)->meshes, before.meshes);
+}
+
 TEST_F(IfcSmallFileTest, ReportsWhatWasLeftOutAndWhatHasNoBody) {
     EXPECT_EQ(report.skipped,
               (std::map<std::string, size_t>{{"IfcAnnotation", 2}, {"IfcSpace", 1}}));
