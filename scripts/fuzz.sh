@@ -8,6 +8,9 @@ cd "$(dirname "$0")/.."
 seconds=${1:-30}
 shift || true
 targets=("$@")
+# A fixed seed (PW_FUZZ_SEED) makes a short run repeat the same inputs; long runs leave it unset.
+seed_arg=()
+[ -z "${PW_FUZZ_SEED:-}" ] || seed_arg=(-seed="$PW_FUZZ_SEED")
 [ ${#targets[@]} -gt 0 ] ||
     targets=(ScheduleFile ExchangeText DateText Preferences LinkRecord ProjectFile SessionScript
         ResourceFile)
@@ -23,7 +26,7 @@ for t in "${targets[@]}"; do
     mkdir -p "$work"
     echo "fuzz: $t for ${seconds}s"
     if ! ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
-        "build-fuzz/bin/${t}Fuzz" "$work" "Fuzz/corpus/$t" -max_total_time="$seconds" \
+        "build-fuzz/bin/${t}Fuzz" "$work" "Fuzz/corpus/$t" -max_total_time="$seconds" "${seed_arg[@]}" \
         -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
         -artifact_prefix="build-fuzz/findings/$t-" 2>"build-fuzz/$t.log"; then
         tail -n 60 "build-fuzz/$t.log"

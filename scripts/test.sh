@@ -18,5 +18,5 @@ fi
 
 # Every reader's fuzz target for about 30 s on its corpus; a finding fails the run.
 if [ "${PW_SKIP_FUZZ:-0}" != "1" ]; then
-    bash scripts/fuzz.sh "${PW_FUZZ_SECONDS:-30}"
+    PW_FUZZ_SEED=${PW_FUZZ_SEED:-1} bash scripts/fuzz.sh "${PW_FUZZ_SECONDS:-30}"
 fi
