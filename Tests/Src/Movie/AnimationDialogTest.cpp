@@ -230,6 +230,11 @@ protected:
         projectDB.tasks = db.tasks;
         std::snprintf(fourdPrefs.moviePath, sizeof fourdPrefs.moviePath, "%s", movie.c_str());
     }
+    // The schedule is the add-on's global: leave it empty for the tests that run after these.
+    void TearDown() override {
+        projectDB.tasks.clear();
+        MovieTest::TearDown();
+    }
 };
 
 TEST_F(MovieCommandTest, TheCommandMakesTheMovieAndSaysSo) {
