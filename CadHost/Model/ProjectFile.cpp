@@ -274,6 +274,105 @@ void ListFrom(const json& j, const char* key, int count, int64_t lo, int64_t hi,
         out[size_t(i)] = static_cast<T>(Int(list[size_t(i)], lo, hi, Where{where, key}));
 }
 
+// The prisms of an element's body; each names one of the element's material slots.
+std::vector<Extrusion> BodyFrom(const json& v, int materialCount, const std::string& w) {
+    std::vector<Extrusion> body;
+    for (const json& xj : Array(v, Where{w, "body"})) {
+        const std::string xw = w + ": body part " + std::to_string(body.size() + 1);
+        if (!xj.is_object()) throw Bad(xw + " is not an object");
+        Extrusion x;
+        x.outline = PointsFrom(Need(xj, "outline", xw), 3, Where{xw, "outline"});
+        x.bottom = Number(Need(xj, "bottom", xw), Where{xw, "bottom"});
+        x.top = Number(Need(xj, "top", xw), Where{xw, "top"});
+        if (x.top < x.bottom) throw Bad(xw + ": top is below bottom");
+        x.materialSlot =
+            static_cast<int>(IntOr(xj, "material", 0, 0, std::max(0, materialCount - 1), xw));
+        body.push_back(std::move(x));
+    }
+    return body;
+}
+
+// The triangle meshes of an element's body: x, y, z triples of corners and triples of indexes.
+std::vector<TriangleMesh> MeshesFrom(const json& v, int materialCount, const std::string& w) {
+    std::vector<TriangleMesh> meshes;
+    for (const json& mj : Array(v, Where{w, "meshes"})) {
+        const std::string mw = w + ": mesh " + std::to_string(meshes.size() + 1);
+        if (!mj.is_object()) throw Bad(mw + " is not an object");
+        TriangleMesh m;
+        const json& vj = Array(Need(mj, "vertices", mw), Where{mw, "vertices"});
+        if (vj.size() % 3 != 0) throw Bad(mw + ": vertices are not x, y, z triples");
+        m.vertices.resize(vj.size() / 3);
+        for (size_t i = 0; i < m.vertices.size(); ++i)
+            m.vertices[i] = {Number(vj[3 * i], Where{mw, "vertices"}),
+                             Number(vj[3 * i + 1], Where{mw, "vertices"}),
+                             Number(vj[3 * i + 2], Where{mw, "vertices"})};
+        const json& tj = Array(Need(mj, "triangles", mw), Where{mw, "triangles"});
+        if (tj.size() % 3 != 0) throw Bad(mw + ": triangles are not index triples");
+        if (!tj.empty() && m.vertices.empty()) throw Bad(mw + ": triangles without vertices");
+        m.corners.reserve(tj.size());
+        for (const json& c : tj)
+            m.corners.push_back(static_cast<uint32_t>(
+                Int(c, 0, static_cast<int64_t>(m.vertices.size()) - 1, Where{mw, "triangles"})));
+        m.materialSlot =
+            static_cast<int>(IntOr(mj, "material", 0, 0, std::max(0, materialCount - 1), mw));
+        meshes.push_back(std::move(m));
+    }
+    return meshes;
+}
+
+// An add-on's user data: its version, its platform sign and its bytes in base64.
+UserData UserDataFrom(const json& v, const std::string& w) {
+    const std::string uw = w + ": userData";
+    if (!v.is_object()) throw Bad(uw + " is not an object");
+    UserData d;
+    d.version = static_cast<int32_t>(
+        Int(Need(v, "version", uw), INT32_MIN, INT32_MAX, Where{uw, "version"}));
+    d.platformSign =
+        static_cast<uint16_t>(Int(Need(v, "platform", uw), 0, UINT16_MAX, Where{uw, "platform"}));
+    if (!FromBase64(Text(Need(v, "bytes", uw), Where{uw, "bytes"}), d.bytes))
+        throw Bad(uw + ": bytes are not base64");
+    return d;
+}
+
+CameraData CameraFrom(const json& cj, const std::string& w) {
+    const std::string cw = w + ": camera";
+    if (!cj.is_object()) throw Bad(cw + " is not an object");
+    CameraData c;
+    c.path = static_cast<int32_t>(Int(Need(cj, "path", cw), 0, INT32_MAX, Where{cw, "path"}));
+    auto point = [&](const char* key) {
+        const json& v = Need(cj, key, cw);
+        if (!v.is_array() || v.size() != 3) throw Bad(cw + ": " + key + " is not [x, y, z]");
+        return Point3{Number(v[0], cw), Number(v[1], cw), Number(v[2], cw)};
+    };
+    c.eye = point("eye");
+    c.target = point("target");
+    c.viewCone = Number(Need(cj, "viewCone", cw), Where{cw, "viewCone"});
+    if (c.viewCone <= 0 || c.viewCone >= 180) throw Bad(cw + ": viewCone is outside 0..180");
+    c.roll = Number(Need(cj, "roll", cw), Where{cw, "roll"});
+    c.stays = static_cast<int16_t>(Int(Need(cj, "stays", cw), 0, INT16_MAX, Where{cw, "stays"}));
+    c.prev = static_cast<int32_t>(Int(Need(cj, "prev", cw), 0, INT32_MAX, Where{cw, "prev"}));
+    c.next = static_cast<int32_t>(Int(Need(cj, "next", cw), 0, INT32_MAX, Where{cw, "next"}));
+    return c;
+}
+
+PathData PathFrom(const json& pj, const std::string& w) {
+    const std::string pw = w + ": path";
+    if (!pj.is_object()) throw Bad(pw + " is not an object");
+    PathData d;
+    d.name = Text(Need(pj, "name", pw), Where{pw, "name"});
+    d.status = static_cast<int32_t>(
+        Int(Need(pj, "status", pw), INT32_MIN, INT32_MAX, Where{pw, "status"}));
+    d.openEnded = Bool(Need(pj, "openEnded", pw), Where{pw, "openEnded"});
+    d.inFrames =
+        static_cast<int32_t>(Int(Need(pj, "inFrames", pw), 0, INT32_MAX, Where{pw, "inFrames"}));
+    d.active = Bool(Need(pj, "active", pw), Where{pw, "active"});
+    d.firstCamera = static_cast<int32_t>(
+        Int(Need(pj, "firstCamera", pw), 0, INT32_MAX, Where{pw, "firstCamera"}));
+    return d;
+}
+
+// One element: its header fields, its attribute lists sized by its type, then its body, plan,
+// user data and, for cameras and camera paths, their own records.
 Element ElementFrom(const json& j, const Project& p, const std::string& where) {
     if (!j.is_object()) throw Bad(where + " is not an object");
     Element e;
@@ -296,102 +395,26 @@ Element ElementFrom(const json& j, const Project& p, const std::string& where) {
     e.libInd = static_cast<int32_t>(IntOr(j, "libInd", 0, 0, INT32_MAX, w));
     if (auto it = j.find("angle"); it != j.end()) e.angle = Number(*it, Where{w, "angle"});
     if (auto it = j.find("text"); it != j.end()) e.text = Text(*it, Where{w, "text"});
+
+    const bool hasBody = ElementTypes::Of(e.type).hasBody;
     if (auto it = j.find("body"); it != j.end()) {
-        if (!ElementTypes::Of(e.type).hasBody) throw Bad(w + ": this type has no body");
-        for (const json& xj : Array(*it, Where{w, "body"})) {
-            const std::string xw = w + ": body part " + std::to_string(e.body.size() + 1);
-            if (!xj.is_object()) throw Bad(xw + " is not an object");
-            Extrusion x;
-            x.outline = PointsFrom(Need(xj, "outline", xw), 3, Where{xw, "outline"});
-            x.bottom = Number(Need(xj, "bottom", xw), Where{xw, "bottom"});
-            x.top = Number(Need(xj, "top", xw), Where{xw, "top"});
-            if (x.top < x.bottom) throw Bad(xw + ": top is below bottom");
-            x.materialSlot = static_cast<int>(
-                IntOr(xj, "material", 0, 0, std::max(0, e.MaterialCount() - 1), xw));
-            e.body.push_back(std::move(x));
-        }
+        if (!hasBody) throw Bad(w + ": this type has no body");
+        e.body = BodyFrom(*it, e.MaterialCount(), w);
     }
     if (auto it = j.find("meshes"); it != j.end()) {
-        if (!ElementTypes::Of(e.type).hasBody) throw Bad(w + ": this type has no body");
-        for (const json& mj : Array(*it, Where{w, "meshes"})) {
-            const std::string mw = w + ": mesh " + std::to_string(e.meshes.size() + 1);
-            if (!mj.is_object()) throw Bad(mw + " is not an object");
-            TriangleMesh m;
-            const json& vj = Array(Need(mj, "vertices", mw), Where{mw, "vertices"});
-            if (vj.size() % 3 != 0) throw Bad(mw + ": vertices are not x, y, z triples");
-            m.vertices.resize(vj.size() / 3);
-            for (size_t i = 0; i < m.vertices.size(); ++i)
-                m.vertices[i] = {Number(vj[3 * i], Where{mw, "vertices"}),
-                                 Number(vj[3 * i + 1], Where{mw, "vertices"}),
-                                 Number(vj[3 * i + 2], Where{mw, "vertices"})};
-            const json& tj = Array(Need(mj, "triangles", mw), Where{mw, "triangles"});
-            if (tj.size() % 3 != 0) throw Bad(mw + ": triangles are not index triples");
-            if (!tj.empty() && m.vertices.empty()) throw Bad(mw + ": triangles without vertices");
-            m.corners.reserve(tj.size());
-            for (const json& c : tj)
-                m.corners.push_back(static_cast<uint32_t>(Int(
-                    c, 0, static_cast<int64_t>(m.vertices.size()) - 1, Where{mw, "triangles"})));
-            m.materialSlot = static_cast<int>(
-                IntOr(mj, "material", 0, 0, std::max(0, e.MaterialCount() - 1), mw));
-            e.meshes.push_back(std::move(m));
-        }
+        if (!hasBody) throw Bad(w + ": this type has no body");
+        e.meshes = MeshesFrom(*it, e.MaterialCount(), w);
     }
     if (auto it = j.find("plan"); it != j.end()) e.plan = PointsFrom(*it, 1, Where{w, "plan"});
-    if (auto it = j.find("userData"); it != j.end()) {
-        const std::string uw = w + ": userData";
-        if (!it->is_object()) throw Bad(uw + " is not an object");
-        UserData d;
-        d.version = static_cast<int32_t>(
-            Int(Need(*it, "version", uw), INT32_MIN, INT32_MAX, Where{uw, "version"}));
-        d.platformSign = static_cast<uint16_t>(
-            Int(Need(*it, "platform", uw), 0, UINT16_MAX, Where{uw, "platform"}));
-        if (!FromBase64(Text(Need(*it, "bytes", uw), Where{uw, "bytes"}), d.bytes))
-            throw Bad(uw + ": bytes are not base64");
-        e.userData = std::move(d);
-    }
+    if (auto it = j.find("userData"); it != j.end()) e.userData = UserDataFrom(*it, w);
+
     const bool isCamera = e.type == APIElem::Camera, isPath = e.type == APIElem::CameraPath;
     if (j.contains("camera") != isCamera)
         throw Bad(w + (isCamera ? ": \"camera\" is missing" : ": only cameras have \"camera\""));
     if (j.contains("path") != isPath)
         throw Bad(w + (isPath ? ": \"path\" is missing" : ": only camera paths have \"path\""));
-    if (isCamera) {
-        const json& cj = j["camera"];
-        const std::string cw = w + ": camera";
-        if (!cj.is_object()) throw Bad(cw + " is not an object");
-        CameraData c;
-        c.path = static_cast<int32_t>(Int(Need(cj, "path", cw), 0, INT32_MAX, Where{cw, "path"}));
-        auto point = [&](const char* key) {
-            const json& v = Need(cj, key, cw);
-            if (!v.is_array() || v.size() != 3) throw Bad(cw + ": " + key + " is not [x, y, z]");
-            return Point3{Number(v[0], cw), Number(v[1], cw), Number(v[2], cw)};
-        };
-        c.eye = point("eye");
-        c.target = point("target");
-        c.viewCone = Number(Need(cj, "viewCone", cw), Where{cw, "viewCone"});
-        if (c.viewCone <= 0 || c.viewCone >= 180) throw Bad(cw + ": viewCone is outside 0..180");
-        c.roll = Number(Need(cj, "roll", cw), Where{cw, "roll"});
-        c.stays =
-            static_cast<int16_t>(Int(Need(cj, "stays", cw), 0, INT16_MAX, Where{cw, "stays"}));
-        c.prev = static_cast<int32_t>(Int(Need(cj, "prev", cw), 0, INT32_MAX, Where{cw, "prev"}));
-        c.next = static_cast<int32_t>(Int(Need(cj, "next", cw), 0, INT32_MAX, Where{cw, "next"}));
-        e.camera = c;
-    }
-    if (isPath) {
-        const json& pj = j["path"];
-        const std::string pw = w + ": path";
-        if (!pj.is_object()) throw Bad(pw + " is not an object");
-        PathData d;
-        d.name = Text(Need(pj, "name", pw), Where{pw, "name"});
-        d.status = static_cast<int32_t>(
-            Int(Need(pj, "status", pw), INT32_MIN, INT32_MAX, Where{pw, "status"}));
-        d.openEnded = Bool(Need(pj, "openEnded", pw), Where{pw, "openEnded"});
-        d.inFrames = static_cast<int32_t>(
-            Int(Need(pj, "inFrames", pw), 0, INT32_MAX, Where{pw, "inFrames"}));
-        d.active = Bool(Need(pj, "active", pw), Where{pw, "active"});
-        d.firstCamera = static_cast<int32_t>(
-            Int(Need(pj, "firstCamera", pw), 0, INT32_MAX, Where{pw, "firstCamera"}));
-        e.path = d;
-    }
+    if (isCamera) e.camera = CameraFrom(j["camera"], w);
+    if (isPath) e.path = PathFrom(j["path"], w);
     return e;
 }
 
