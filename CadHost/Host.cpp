@@ -49,6 +49,7 @@ void Host::ForgetAddOn() {
     menuHandler = nullptr;
     menuHandlerResID = 0;
     modelessWindows.clear();
+    menuItemTexts.clear();
     keepInMemory = false;
 }
 
@@ -177,6 +178,19 @@ GSErrCode SpecialFolder(void* par1, void* par2) {
     return ApiErr::NoError;
 }
 
+// 'SMIT': the text of one item of a menu the add-on registered.
+GSErrCode SetMenuItemText(void* par1, void* par2) {
+    const auto* ref = static_cast<const API_MenuItemRef*>(par1);
+    const auto* text = static_cast<const char*>(par2);
+    if (ref == nullptr || text == nullptr || ref->itemIndex < 1) return ApiErr::BadParameter;
+    Host& host = Host::Get();
+    bool registered = false;
+    for (const auto& m : host.menus) registered = registered || m.menuResID == ref->menuResID;
+    if (!registered) return ApiErr::BadParameter;
+    host.menuItemTexts[{ref->menuResID, ref->itemIndex}] = text;
+    return ApiErr::NoError;
+}
+
 Registrar shellSlots([](Registry& r) {
     PW_SET_SLOT(r, Register_Menu, RegisterMenu);
     PW_SET_SLOT(r, Register_Subtype, RegisterSubtype);
@@ -190,6 +204,7 @@ Registrar shellSlots([](Registry& r) {
     PW_SET_SLOT(r, WriteReport, WriteReport);
     r.SetSelector(Family::Environment, APISelector::ProjectInfo, ProjectInfo);
     r.SetSelector(Family::Environment, APISelector::SpecialFolder, SpecialFolder);
+    r.SetSelector(Family::Interface, APISelector::SetMenuItemText, SetMenuItemText);
 });
 
 }  // namespace

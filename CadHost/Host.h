@@ -2,6 +2,7 @@
 // The stand-in host's own state as add-ons see it: what they registered (menus, events, windows,
 // subtypes), the report window, the preference store and the shared-project sign-in.
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +38,8 @@ public:
     int16_t menuHandlerResID = 0;
     APIMenuCommandProc* menuHandler = nullptr;
     std::vector<std::pair<int32_t, APIPaletteControlCallBackProc*>> modelessWindows;
+    // Menu item texts the add-on has set ('SMIT'), by (menu, item); they replace the resource's.
+    std::map<std::pair<int16_t, int16_t>, std::string> menuItemTexts;
     bool keepInMemory = false;
 
     // Shared project state, reported through 'PROJ'.

@@ -94,20 +94,67 @@ bool Sample(Session& s, const std::vector<std::string>& args, std::string& error
 }
 
 // Every element with one of the IDs, in the order of the IDs; false naming the first unknown ID.
+// Whether the ID matches the pattern, where each '*' stands for any run of characters.
+bool MatchesPattern(const std::string& text, const std::string& pattern) {
+    size_t t = 0, p = 0, star = std::string::npos, resume = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            resume = t;
+        } else if (p < pattern.size() && pattern[p] == text[t]) {
+            ++p;
+            ++t;
+        } else if (star != std::string::npos) {
+            p = star + 1;
+            t = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+// The elements named by IDs or by ID patterns with '*'. A pattern passes over the elements a
+// person could not select (on a hidden or locked layer); a plain ID that names none fails.
 bool ElementsById(const std::vector<std::string>& ids, std::vector<const Element*>& found,
                   std::string& error) {
     const Project& project = CurrentProject();
     for (const std::string& id : ids) {
         const size_t before = found.size();
+        const bool pattern = id.find('*') != std::string::npos;
         project.ForEachElement([&](const Element& e) {
-            if (e.id == id) found.push_back(&e);
+            if (pattern ? MatchesPattern(e.id, id) && ElementAccess::Selectable(project, e)
+                        : e.id == id)
+                found.push_back(&e);
         });
         if (found.size() == before) {
-            error = "no element has the ID '" + id + "'";
+            error = pattern ? "no element that can be selected matches '" + id + "'"
+                            : "no element has the ID '" + id + "'";
             return false;
         }
     }
     return true;
+}
+
+// The elements of the layer with that name; the layer must be shown and unlocked.
+bool ElementsOnLayer(const std::string& name, std::vector<const Element*>& found,
+                     std::string& error) {
+    const Project& project = CurrentProject();
+    const std::vector<Layer>& layers = project.Layers();
+    for (size_t i = 0; i < layers.size(); ++i) {
+        if (layers[i].name != name) continue;
+        if (layers[i].Hidden() || layers[i].Locked()) {
+            error = "layer '" + name + "' is hidden or locked: its elements cannot be selected";
+            return false;
+        }
+        project.ForEachElement([&](const Element& e) {
+            if (e.layer == static_cast<int16_t>(i + 1)) found.push_back(&e);
+        });
+        return true;
+    }
+    error = "no layer is named '" + name + "'";
+    return false;
 }
 
 bool Select(Session& s, const std::vector<std::string>& args, std::string& error) {
@@ -148,7 +195,15 @@ bool Select(Session& s, const std::vector<std::string>& args, std::string& error
         return false;
     }
     std::vector<const Element*> found;
-    if (!ElementsById(args, found, error)) return false;
+    if (args[0] == "layer") {
+        if (args.size() != 2) {
+            error = "usage: select layer NAME";
+            return false;
+        }
+        if (!ElementsOnLayer(args[1], found, error)) return false;
+    } else if (!ElementsById(args, found, error)) {
+        return false;
+    }
     for (const Element* e : found) {
         if (!ElementAccess::Selectable(project, *e)) {
             error = "'" + e->id + "' cannot be selected: its layer is hidden or locked";
@@ -193,7 +248,15 @@ bool Elements(Session& s, const std::vector<std::string>& args, std::string& err
         return true;
     }
     std::vector<const Element*> found;
-    if (!ElementsById(args, found, error)) return false;
+    if (args[0] == "layer") {
+        if (args.size() != 2) {
+            error = "usage: select layer NAME";
+            return false;
+        }
+        if (!ElementsOnLayer(args[1], found, error)) return false;
+    } else if (!ElementsById(args, found, error)) {
+        return false;
+    }
     for (const Element* e : found) PrintElement(s.Out(), project, *e);
     return true;
 }
@@ -289,8 +352,11 @@ Registrar modelCommands([](Registry& r) {
     r.AddCommand("sample",
                  {"sample [STOREYS BAYS]",
                   "opens the sample building (2 storeys, 3 bays without arguments)", Sample});
-    r.AddCommand("select", {"select ID ... | select none | select marquee X1 Y1 X2 Y2 [X3 Y3 ...]",
-                            "selects elements by ID, nothing, or a marquee (metres)", Select});
+    r.AddCommand("select", {"select ID|PATTERN ... | select layer NAME | select none | "
+                            "select marquee X1 Y1 X2 Y2 [X3 Y3 ...]",
+                            "selects elements by ID ('*' matches any run of characters), all of a "
+                            "layer, nothing, or a marquee (metres)",
+                            Select});
     r.AddCommand("elements", {"elements [ID ...]",
                               "lists elements: type, ID, layer, lock, pens, materials, switches, "
                               "user data",

@@ -48,8 +48,13 @@ bool Menus(Session& s, const std::vector<std::string>&, std::string&) {
         const RS::Menu* menu = RSGetMenu(m.menuResID, s.AddOn().Resources());
         s.Out() << "menu " << m.menuResID << ": " << (menu ? menu->title : "(no texts)") << "\n";
         if (menu == nullptr) continue;
-        for (size_t i = 0; i < menu->items.size(); ++i)
-            s.Out() << "  " << (i + 1) << "  " << menu->items[i] << "\n";
+        for (size_t i = 0; i < menu->items.size(); ++i) {
+            const auto set = Host::Get().menuItemTexts.find(
+                {m.menuResID, static_cast<int16_t>(i + 1)});
+            const std::string& text =
+                set != Host::Get().menuItemTexts.end() ? set->second : menu->items[i];
+            s.Out() << "  " << (i + 1) << "  " << text << "\n";
+        }
     }
     return true;
 }

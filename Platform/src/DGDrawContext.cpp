@@ -38,6 +38,7 @@ void DrawContext::GetFontInfo(FontInfo* info) const {
 void DrawContext::MoveTo(int32_t x, int32_t y) { pen_ = {x, y}; }
 
 void DrawContext::DrawText(const std::string& text) {
+    drawnText_ += text;
     const int32_t end =
         DialogFont::Draw(picture_, text, cell_.left + pen_.x, cell_.top + pen_.y, Pixel(), cell_);
     pen_.x = end - cell_.left;

@@ -166,6 +166,17 @@ void ListBox::PlaceEditors() {
     }
 }
 
+std::string ListBox::GetCellText(int16_t row, int16_t field) {
+    if (!ValidRow(row) || !ValidField(field)) return {};
+    if (!GetTabFieldOwnerDrawFlag(field)) return GetTabItemText(row, field);
+    const Rect cell = GetCellRect(row, field);
+    Picture scratch(cell.GetWidth(), cell.GetHeight());
+    DrawContext context(scratch, scratch.Bounds());
+    const ListBoxUpdateEvent ev(this, row, field, context, cell.GetWidth(), itemHeight_);
+    Notify<ListBoxObserver>([&](ListBoxObserver& o) { o.ListBoxTabFieldUpdate(ev); });
+    return context.GetDrawnText();
+}
+
 void ListBox::EnableDraw() {
     if (drawOff_ > 0) --drawOff_;
     if (drawOff_ == 0 && redrawPending_) {

@@ -116,12 +116,16 @@ bool Panel::IsReachable(std::string& why) const {
     return true;
 }
 
-bool Panel::UserCloseRequest(std::string& why) {
-    if (!IsReachable(why)) return false;
+void Panel::RequestClose() {
     bool accepted = false;
     const PanelCloseRequestEvent ev(this);
     Notify<PanelObserver>([&](PanelObserver& o) { o.PanelCloseRequested(ev, &accepted); });
     if (accepted) Hide();
+}
+
+bool Panel::UserCloseRequest(std::string& why) {
+    if (!IsReachable(why)) return false;
+    RequestClose();
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "Schedule/DB.h"
 
+#include "Palette/MainDialogCPP.h"
+
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -191,11 +193,10 @@ void DB::Clear() {
     prefs.Reset();
 }
 
-void DB::UnmarkAllTasks(MainDialogCPP* /*palette*/) {
+void DB::UnmarkAllTasks(MainDialogCPP* palette) {
     // Marks are run-time state, not schedule data: clearing them leaves the schedule unmodified.
     for (TASK& task : tasks) task.flags = 0;
-    // The palette's marked state is cleared here (palette->SetMarkedState(false)) once the palette
-    // has its list of tasks.
+    if (palette != nullptr) palette->SetMarkedState(false);
 }
 
 // ---- Checks ----

@@ -64,6 +64,19 @@ public:
     // Clears every task's marks and the palette's marked state.
     void UnmarkAllTasks(MainDialogCPP* palette);
 
+    // Links (DBLinks.cpp). Links every selected handled element to the task (0: removes all
+    // links of the selected elements), asking before an element gets a further task.
+    void LinkSelectionToTask(long uniqueID);
+    // Removes the task from every element of the model and puts the elements it touched back.
+    void DeleteLinkToSelection(long uniqueID);
+    // Selects the elements linked to the task (-1: the handled elements linked to none).
+    void SelectLinkedElements(long uniqueID);
+    // Marks the tasks linked to the selected elements and tells the palette.
+    void MarkSelectionLinkedTasks(MainDialogCPP* palette);
+    // One report line: string (list, index) as a format filled with the element's type name and
+    // ID text.
+    void ReportElementIDAndName(API_ElemTypeID type, API_Guid guid, short list, short index);
+
     // Writes one report line for every task date that cannot drive a movie; returns their number.
     int32_t ConsistencyCheckBeforeMovie() const;
     // Writes report lines about the element's linked tasks that overlap in time or follow each

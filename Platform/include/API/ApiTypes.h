@@ -107,6 +107,22 @@ using APIMenuCommandProc = GSErrCode(const API_MenuParams* params);
 using APIProjectEventHandlerProc = GSErrCode(API_NotifyEventID notifID, int32_t param);
 using APIPaletteControlCallBackProc = GSErrCode(int32_t referenceID, int32_t messageID,
                                                 intptr_t param);
+
+// The messages the host sends a registered modeless window through its callback.
+using API_PaletteMessageID = int32_t;
+namespace APIPalMsg {
+constexpr API_PaletteMessageID ClosePalette = 1;      // close it (as its close box would)
+constexpr API_PaletteMessageID HidePaletteBegin = 2;  // the host hides palettes for a while
+constexpr API_PaletteMessageID HidePaletteEnd = 3;    // that while is over
+constexpr API_PaletteMessageID DisableItems = 4;      // the model may not be changed now
+constexpr API_PaletteMessageID EnableItems = 5;       // it may again
+}  // namespace APIPalMsg
+
+// One item of an add-on's menu ('SMIT' sets its text: par1 this, par2 the text).
+struct API_MenuItemRef {
+    int16_t menuResID;
+    int16_t itemIndex;  // from 1
+};
 using APIDllTermHookProc = void();
 
 // Element-level records whose layout belongs to the model; defined in API/Elements.h.

@@ -36,6 +36,7 @@ enum class ApiFamily { Environment, Database, Automate, Interface, Goodies, Inte
     X(Automate, ChangeWindow, "CHWD") /* const API_WindowInfo*; makes its database current */     \
     /* Interface. */                                                                              \
     X(Interface, ObjectSettings, "SETD") /* API_ObjectSettingsRequest* (API/LibParts.h) */        \
+    X(Interface, SetMenuItemText, "SMIT") /* const API_MenuItemRef*, const char* text */          \
     /* Goodies. */                                                                                \
     X(Goodies, GetTypeName, "GETN") /* const API_ElemTypeID*, char* out of 32 bytes */            \
     /* A bracket around many element changes: one redraw and rebuild at the outermost close. */   \

@@ -33,6 +33,8 @@ public:
     void DrawText(const std::string& text);
 
     const Rect& GetCell() const { return cell_; }
+    // Every text drawn through this context, in order: what a person reads in the cell.
+    const std::string& GetDrawnText() const { return drawnText_; }
 
 private:
     uint32_t Pixel() const;
@@ -41,6 +43,7 @@ private:
     Rect cell_;
     RGBColor16 color_{};
     Point pen_{};
+    std::string drawnText_;
 };
 
 }  // namespace DG

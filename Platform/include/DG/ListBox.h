@@ -63,6 +63,10 @@ public:
     // Where the cell (row, field) lies, in panel coordinates.
     Rect GetCellRect(int16_t row, int16_t field) const;
 
+    // What a person reads in a cell: its text, or for an owner-drawn field the texts the
+    // observers draw into it.
+    std::string GetCellText(int16_t row, int16_t field);
+
     // Drawing on and off (nested); a redraw while it is off waits for the last EnableDraw.
     void DisableDraw() { ++drawOff_; }
     void EnableDraw();

@@ -52,6 +52,10 @@ public:
     void Hide() { visible_ = false; }
     bool IsVisible() const { return visible_; }
 
+    // Asks the observers whether the window may close (as its close box does); hides it when one
+    // accepts. The host sends this too.
+    void RequestClose();
+
     // What a person does to the window itself.
     bool UserCloseRequest(std::string& why);
     bool UserResize(int32_t dh, int32_t dv, std::string& why);
