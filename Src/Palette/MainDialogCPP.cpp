@@ -158,6 +158,10 @@ void MainDialogCPP::RefreshMainDlgTasks(bool keepSelection) {
     }
     currentDate.SetValue(db.currentDate.DecreaseByOneDay().ConvertToKXTime());
     if (count > 0) taskList.SelectItem(row);
+    // The buttons act on selectedRow: it must name the row now selected, also when the rows
+    // moved (a sort) or were reloaded after a file was opened.
+    selectedRow = taskList.GetSelectedItem();
+    if (selectedRow > 0) lastSelectedRow = selectedRow;
     taskList.EnableDraw();
     taskList.Redraw();
 }

@@ -21,7 +21,8 @@ TaskLess::TaskLess(DGListViewSortOrder order_, int16_t headerItemId, const char*
 }
 
 const char* TaskLess::TypeName(TASKTYPE type) const {
-    if (typeNames == nullptr || static_cast<uint32_t>(type) >= uint32_t(TASK::kTypeCount)) return "";
+    if (typeNames == nullptr || static_cast<uint32_t>(type) >= uint32_t(TASK::kTypeCount))
+        return "";
     const char* name = typeNames[type];
     return name != nullptr ? name : "";
 }
