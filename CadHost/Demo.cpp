@@ -20,9 +20,76 @@ render $OUT/sample-window.png
 render $OUT/sample-camera.png rendered camera 1
 echo == The add-on's menu
 menus
-echo == Open the sample schedule (Microsoft Project text) and show the palette
+echo == Open the sample schedule (Microsoft Project text): the palette shows its tasks
 file $SAMPLES/SampleSchedule.txt 1
 menu 3
+palette
+echo == Link the elements of each task through the palette: select them, choose the row, link
+select SH-*
+palette select 1
+palette click 1
+select FN-*
+palette select 2
+palette click 1
+layer Foundations unlock
+select layer Foundations
+palette select 3
+palette click 1
+layer Foundations lock
+select C-00-* B-00-*
+palette select 4
+palette click 1
+select SL-00-*
+palette select 5
+palette click 1
+select W-00-*
+palette select 6
+palette click 1
+select SC-*
+palette select 7
+palette click 1
+select C-01-* C-02-* B-01-* B-02-*
+palette select 8
+palette click 1
+select SL-01-* SL-02-* SL-03-*
+palette select 9
+palette click 1
+select W-01-* W-02-*
+palette select 10
+palette click 1
+select R-*
+palette select 11
+palette click 1
+select CW-*
+palette select 12
+palette click 1
+select WI-* D-*
+palette select 13
+palette click 1
+select Z-* L-*
+palette select 14
+palette click 1
+select ST-*
+palette select 15
+palette click 1
+select none
+palette list
+echo == Save the host project: the links are kept with the elements
+project save $OUT/sample-project.json
+echo == The building at three dates of the schedule (button 9), then as it is (button 8)
+palette date 2027-04-10
+palette click 9
+render $OUT/at-2027-04-10.png
+palette date 2027-07-15
+palette click 9
+render $OUT/at-2027-07-15.png
+palette date 2027-10-20
+palette click 9
+render $OUT/at-2027-10-20.png
+palette list
+palette render $OUT/palette.png
+palette click 8
+render $OUT/restored.png
 echo == Save the schedule in Phasework's own format, then as text again
 file $OUT/SampleSchedule.pws 0
 menu 5

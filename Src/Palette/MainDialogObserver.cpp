@@ -46,6 +46,11 @@ MainDialogObserver::MainDialogObserver(MainDialogCPP* dialog_) : dialog(dialog_)
 
 MainDialogObserver::~MainDialogObserver() {
     if (dialog == nullptr) return;
+    // The registration and the type names came with this observer's opening of the palette;
+    // they end with it, also when the observer goes before the palette.
+    ResUtils::FreeDynStringArray(dialog->typeNames, TASK::kTypeCount);
+    dialog->typeNames = nullptr;
+    VTAPI_UnregisterModelessWindow(dialog->GetId());
     dialog->Detach(*this);
     DetachFromAllItems(*dialog);
 }
