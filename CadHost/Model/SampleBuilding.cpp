@@ -66,6 +66,7 @@ public:
         CurtainWall();
         Annotation();
         Cameras();
+        SiteWorks();  // last, so that the building's elements keep their indexes
         return std::move(p_);
     }
 
@@ -115,22 +116,19 @@ private:
         const double margin = 15;
         m.body.push_back(Box(-margin, -margin, width_ + margin, length_ + margin, -0.35, -0.05));
         p_->Add(std::move(m));
-        SiteWorks(margin);
     }
 
-    // What the building site holds besides the building: an old shed to pull down, the site
-    // fence and the scaffolding.
-    void SiteWorks(double margin) {
+    // What the building site holds besides the building: an old shed (its walls) to pull down, the
+    // site fence and the scaffolding.
+    void SiteWorks() {
+        const double margin = 15;                                       // as the terrain's
         const double x0 = width_ + 3, x1 = width_ + 7, y0 = 1, y1 = 4;  // the shed's corners
         const Point2 shed[4] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
         for (int k = 0; k < 4; ++k) {
-            Element w = New(APIElem::Wall, "SH", -1, "Site", 1, Mat("Timber"));
+            Element w = New(APIElem::Wall, "SH", -1, "Site", 1, Mat("Plaster"));
             w.body.push_back(WallBody(shed[k], shed[(k + 1) % 4], 0.15, -0.05, 2.6));
             p_->Add(std::move(w));
         }
-        Element roof = New(APIElem::Slab, "SH", -1, "Site", 10, Mat("Timber"));
-        roof.body.push_back(Box(x0 - 0.3, y0 - 0.3, x1 + 0.3, y1 + 0.3, 2.6, 2.8));
-        p_->Add(std::move(roof));
 
         const double f = margin - 1;
         const Point2 fence[4] = {
@@ -455,7 +453,7 @@ size_t SampleBuilding::ElementCount(int storeys, int bays) {
                          + (s - 1)                // stairs
                          + cells                  // roof slabs
                          + 1 + 1                  // roof, curtain wall
-                         + 5 + 4 + 4              // old shed, site fence, scaffolding
+                         + 4 + 4 + 4              // old shed, site fence, scaffolding
                          + 9 + 2                  // 2D elements, section and elevation
                          + 3 + 8 + 3 + 2;         // paths and their cameras
     return total;
