@@ -92,18 +92,12 @@ void MainDialogCPP::ShowHide(bool show) {
     if (show && !IsVisible()) {
         if (signInNoticePending) {
             signInNoticePending = false;
-            DGUtils::ResAlert(32533);
+            DGUtils::ResAlert(ResId::AlertSignedInToSharedProject);
         }
         Show();
         shownState = true;
     } else if (!show && IsVisible()) {
         Hide();
-        return;
-    }
-    Show();
-    if (signInNoticePending) {
-        signInNoticePending = false;
-        DGUtils::ResAlert(ResId::AlertSignedInToSharedProject);
         shownState = false;
     }
 }
