@@ -42,4 +42,18 @@ constexpr short HiddenLayerName = 32603;    // strings: the layer of absent elem
 constexpr short MaterialReports = 32604;    // strings: report line when a material cannot be made
 constexpr short TaskTypePens = 32610;       // strings: the task types' pen indexes, by type
 
+// The movie.
+constexpr short MovieDialog = 32503;            // dialog: the movie settings
+constexpr short ProgressWindow = 32450;         // dialog: the movie's progress window
+constexpr short MovieStepUnits = 32601;         // strings: hours, days
+constexpr short CaptionTextParameter = 32606;   // strings: the caption object's text parameter
+constexpr short CaptionProportionParameter = 32608;  // strings: its picture-proportion parameter
+constexpr short ProgressText = 32609;           // strings: "Frame N of M"
+constexpr short MoviePicturesTypeItem = 3;      // FileTypeExtensions item: a movie of pictures
+constexpr short QuickTimeMovieTypeItem = 4;     // FileTypeExtensions item: a QuickTime movie
+constexpr short AlertMovieDatesOrStep = 32503;
+constexpr short AlertMovieNoTasks = 32504;
+constexpr short AlertMovieMade = 32524;
+constexpr short AlertMovieFailed = 32525;
+
 }  // namespace ResId

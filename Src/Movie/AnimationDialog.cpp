@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "AddOn/ResourceIds.h"
 #include "API/Elements.h"
 #include "API/LibParts.h"
 #include "API/Selectors.h"
@@ -74,8 +75,8 @@ bool TakeCaptionParams(DB& db, GSHandle params) {
 }  // namespace
 
 AnimationDialog::AnimationDialog(DB& db_) : db(&db_) {
-    ResUtils::LoadResourceString(hoursUnit, 32601, 1);
-    ResUtils::LoadResourceString(daysUnit, 32601, 2);
+    ResUtils::LoadResourceString(hoursUnit, ResId::MovieStepUnits, 1);
+    ResUtils::LoadResourceString(daysUnit, ResId::MovieStepUnits, 2);
 }
 
 bool AnimationDialog::Show() {
@@ -269,7 +270,7 @@ short AnimationDialog::OnClick(short item) {
     // A fixed-view movie needs a step of at least a day: a shorter one would make no progress.
     if (copy.movieStart.ticks > copy.movieEnd.DecreaseByOneDay().ticks ||
         (!alongPath && stepDays < 1)) {
-        DGUtils::ResAlert(32503);
+        DGUtils::ResAlert(ResId::AlertMovieDatesOrStep);
         return 0;
     }
     prefs = copy;
@@ -287,12 +288,14 @@ short AnimationDialog::OnClick(short item) {
 bool AnimationDialog::SaveClicked() {
     Preferences& prefs = db->prefs;
     if (db->GetTaskNumber() == 0) {
-        DGUtils::ResAlert(32504);
+        DGUtils::ResAlert(ResId::AlertMovieNoTasks);
         return true;
     }
     MovieGenerator::ApplyMovieRange(prefs, *db);
     char typeText[ResUtils::kStringBufferSize];
-    if (ResUtils::LoadResourceString(typeText, 32598, prefs.movieKind == 2 ? 3 : 4)[0] == '\0')
+    const short typeItem =
+        prefs.movieKind == 2 ? ResId::MoviePicturesTypeItem : ResId::QuickTimeMovieTypeItem;
+    if (ResUtils::LoadResourceString(typeText, ResId::FileTypeExtensions, typeItem)[0] == '\0')
         return false;
     std::string start = prefs.moviePath;
     if (const size_t dot = start.rfind('.'); dot != std::string::npos) start.resize(dot);

@@ -6,13 +6,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "AddOn/ResourceIds.h"
 #include "Dates/CHighTimeSpan.h"
 
 class DB;
 
 class AnimationDialog {
 public:
-    static constexpr short kDialogId = 32503;
+    static constexpr short kDialogId = ResId::MovieDialog;
 
     explicit AnimationDialog(DB& db);
     // Runs the dialog; true when the user confirmed it (and chose a movie file).

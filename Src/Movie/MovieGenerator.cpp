@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "AddOn/ResourceIds.h"
 #include "API/LibParts.h"
 #include "API/Selectors.h"
 #include "API/View3D.h"
@@ -220,8 +221,8 @@ void MovieGenerator::DrawLibPartToFrame(KXPixMap**& picture) {
     char date[1024];
     currentDate.Format(date, sizeof date, kDatePattern);
     char textName[ResUtils::kStringBufferSize], proportionName[ResUtils::kStringBufferSize];
-    ResUtils::LoadResourceString(textName, 32606, 1);
-    ResUtils::LoadResourceString(proportionName, 32608, 1);
+    ResUtils::LoadResourceString(textName, ResId::CaptionTextParameter, 1);
+    ResUtils::LoadResourceString(proportionName, ResId::CaptionProportionParameter, 1);
     API_LibPart part{};
     if (!LibPartSearch::ByName(prefs.captionObjectName, part)) return;
 
@@ -350,7 +351,7 @@ void MenuCreateMovie() {
     DB& db = projectDB;
     Preferences& prefs = db.prefs;
     if (db.GetTaskNumber() == 0) {
-        DGUtils::ResAlert(32504);
+        DGUtils::ResAlert(ResId::AlertMovieNoTasks);
         return;
     }
     MovieGenerator::ApplyMovieRange(prefs, db);
@@ -374,5 +375,5 @@ void MenuCreateMovie() {
         // be put in place is not reported as made.
         made = generator.FinishMovie() && generator.ok && made;
     }
-    DGUtils::ResAlert(made ? 32524 : 32525);
+    DGUtils::ResAlert(made ? ResId::AlertMovieMade : ResId::AlertMovieFailed);
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "AddOn/ResourceIds.h"
 #include "AddOn/ResUtils.h"
 #include "DG/DG.h"
 #include "RS.h"
@@ -16,7 +17,7 @@ ProgressWindow::ProgressWindow(int32_t maxValue_)
     progressBar.SetMin(0);
     progressBar.SetMax(maxValue);
     progressBar.SetValue(0);
-    ResUtils::LoadResourceString(format, 32609, 1);
+    ResUtils::LoadResourceString(format, ResId::ProgressText, 1);
     counterText.SetText(FormatCounter(format, 0, maxValue));
 }
 

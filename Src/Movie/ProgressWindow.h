@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "AddOn/ResourceIds.h"
 #include "DG/Button.h"
 #include "DG/LeftText.h"
 #include "DG/ModelessDialog.h"
@@ -13,7 +14,7 @@
 
 class ProgressWindow : public DG::ModelessDialog, public KX::DisposableObject {
 public:
-    static constexpr short kDialogId = 32450;
+    static constexpr short kDialogId = ResId::ProgressWindow;
 
     // Built from the active resource module's layout.
     explicit ProgressWindow(int32_t maxValue);

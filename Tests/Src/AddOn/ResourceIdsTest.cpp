@@ -64,6 +64,16 @@ TEST(ResourceIdsTest, EachNameIsAResourceOfItsKind) {
         {"HiddenLayerName", ResId::HiddenLayerName, "strings"},
         {"MaterialReports", ResId::MaterialReports, "strings"},
         {"TaskTypePens", ResId::TaskTypePens, "strings"},
+        {"MovieDialog", ResId::MovieDialog, "dialog"},
+        {"ProgressWindow", ResId::ProgressWindow, "dialog"},
+        {"MovieStepUnits", ResId::MovieStepUnits, "strings"},
+        {"CaptionTextParameter", ResId::CaptionTextParameter, "strings"},
+        {"CaptionProportionParameter", ResId::CaptionProportionParameter, "strings"},
+        {"ProgressText", ResId::ProgressText, "strings"},
+        {"AlertMovieDatesOrStep", ResId::AlertMovieDatesOrStep, "alert"},
+        {"AlertMovieNoTasks", ResId::AlertMovieNoTasks, "alert"},
+        {"AlertMovieMade", ResId::AlertMovieMade, "alert"},
+        {"AlertMovieFailed", ResId::AlertMovieFailed, "alert"},
     };
     for (const auto& n : names)
         EXPECT_EQ(blocks.count({n.kind, n.id}), 1u) << n.name << " = " << n.kind << " " << n.id;
