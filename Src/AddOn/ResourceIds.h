@@ -56,4 +56,13 @@ constexpr short AlertMovieNoTasks = 32504;
 constexpr short AlertMovieMade = 32524;
 constexpr short AlertMovieFailed = 32525;
 
+// The palette and the linking commands.
+constexpr short AlertElementNotUsable = 32507;
+constexpr short AlertLinkSelection = 32509;
+constexpr short AlertUnlinkSelection = 32510;
+constexpr short AlertDeleteTask = 32511;
+constexpr short AlertTooManyLinks = 32530;
+constexpr short AlertLinkFurtherTask = 32531;
+constexpr short AlertLinksNotChanged = 32532;
+
 }  // namespace ResId

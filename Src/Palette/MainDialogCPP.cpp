@@ -227,7 +227,7 @@ bool MainDialogCPP::SaveAndHideControlsInSelection() {
     if (!SaveControls()) {
         taskList.SelectItem(editRow);
         DisplayOnTabItems();
-        DGUtils::ResAlert(32503);
+        DGUtils::ResAlert(ResId::AlertMovieDatesOrStep);
         return false;
     }
     HideControls();

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "AddOn/ResourceIds.h"
 #include "API/Selection.h"
 #include "AddOn/DGUtils.h"
 #include "AddOn/EAddon.h"
@@ -236,7 +237,7 @@ void MainDialogObserver::Clicked(short item) {
         case MainDialogCPP::kLinkButton: {
             if (!SomethingSelected() || d.selectedRow <= 0) return;
             TASK task = db.GetTask(static_cast<uint32_t>(d.selectedRow - 1));
-            if (DGUtils::ResAlert(32509, task.name) != 1) return;
+            if (DGUtils::ResAlert(ResId::AlertLinkSelection, task.name) != 1) return;
             db.UnmarkAllTasks(&d);
             task = db.GetTask(static_cast<uint32_t>(d.selectedRow - 1));
             db.LinkSelectionToTask(task.uniqueID);
@@ -245,7 +246,7 @@ void MainDialogObserver::Clicked(short item) {
         }
         case MainDialogCPP::kUnlinkButton:
             if (!SomethingSelected()) return;
-            if (DGUtils::ResAlert(32510) != 1) return;
+            if (DGUtils::ResAlert(ResId::AlertUnlinkSelection) != 1) return;
             db.UnmarkAllTasks(&d);
             db.LinkSelectionToTask(0);
             d.RefreshMainDlgTasks(true);
@@ -259,7 +260,7 @@ void MainDialogObserver::Clicked(short item) {
                     db.MarkSelectionLinkedTasks(&d);
                     d.RefreshMarkButtonText();
                 } catch (const EAddon&) {
-                    DGUtils::ResAlert(32527);
+                    DGUtils::ResAlert(ResId::AlertLinksNotWritten);
                 }
             }
             d.RefreshMainDlgTasks(true);
@@ -293,7 +294,7 @@ void MainDialogObserver::Clicked(short item) {
         case MainDialogCPP::kDeleteTaskButton: {
             if (d.selectedRow <= 0) return;
             const TASK task = db.GetTask(static_cast<uint32_t>(d.selectedRow - 1));
-            if (DGUtils::ResAlert(32511, task.name) != 1) return;
+            if (DGUtils::ResAlert(ResId::AlertDeleteTask, task.name) != 1) return;
             const auto id = static_cast<long>(d.taskList.GetItemValue(d.selectedRow));
             d.selectedRow -= 1;
             if (d.selectedRow == 0 && db.GetTaskNumber() > 1) d.selectedRow = 1;

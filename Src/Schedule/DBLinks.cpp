@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "AddOn/ResourceIds.h"
 #include "API/Elements.h"
 #include "API/Selection.h"
 #include "API/Selectors.h"
@@ -95,7 +96,7 @@ void DB::LinkSelectionToTask(long uniqueID) {
                     char idText[ElementHider::kIdentifierSize];
                     if (slot >= OwnData::kMaxLinks) {
                         hider.GetElemIdentifier(element.type, element.guid, typeName, idText);
-                        DGUtils::ResAlert(32530, typeName, idText, "10");
+                        DGUtils::ResAlert(ResId::AlertTooManyLinks, typeName, idText, "10");
                         continue;  // nothing stored
                     }
                     bool store = true;
@@ -103,7 +104,7 @@ void DB::LinkSelectionToTask(long uniqueID) {
                         hider.GetElemIdentifier(element.type, element.guid, typeName, idText);
                         char count[16];
                         std::snprintf(count, sizeof(count), "%ld", static_cast<long>(slot));
-                        const short answer = DGUtils::ResAlert(32531, typeName, idText, count);
+                        const short answer = DGUtils::ResAlert(ResId::AlertLinkFurtherTask, typeName, idText, count);
                         if (answer == 2) store = false;
                         if (answer == 3) {
                             store = false;
@@ -156,7 +157,7 @@ void DB::DeleteLinkToSelection(long uniqueID) {
                     hider.SetData(type, &guid, data, true);
                     hider.Restore(*this, type, guid);
                 } catch (const EElementHider&) {
-                    DGUtils::ResAlert(32532);
+                    DGUtils::ResAlert(ResId::AlertLinksNotChanged);
                     break;  // the rest of this type is skipped
                 }
             }
@@ -217,7 +218,7 @@ void DB::MarkSelectionLinkedTasks(MainDialogCPP* palette) {
         SwitchDatabaseAndWindow floorPlan;
         if (type == 0 || !VTAPI_Element_Filter(&guid, 0, 0)) {
             UnmarkAllTasks(palette);
-            DGUtils::ResAlert(32507);
+            DGUtils::ResAlert(ResId::AlertElementNotUsable);
             return;
         }
         OwnData data = ReadRecord(hider, type, guid);
@@ -229,7 +230,7 @@ void DB::MarkSelectionLinkedTasks(MainDialogCPP* palette) {
                 GetTaskByUniqueID(id).flags |= TASK::kMarked;
                 if (palette != nullptr) palette->SetMarkedState(true);
             } catch (const ETaskNotFound&) {
-                const short answer = DGUtils::ResAlert(32522);
+                const short answer = DGUtils::ResAlert(ResId::AlertLinkToMissingTask);
                 if (answer == 1) {
                     hider.DeleteOneLinkFromElement(data, slot, type, &guid);
                     changed = true;

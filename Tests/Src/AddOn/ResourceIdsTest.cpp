@@ -74,6 +74,13 @@ TEST(ResourceIdsTest, EachNameIsAResourceOfItsKind) {
         {"AlertMovieNoTasks", ResId::AlertMovieNoTasks, "alert"},
         {"AlertMovieMade", ResId::AlertMovieMade, "alert"},
         {"AlertMovieFailed", ResId::AlertMovieFailed, "alert"},
+        {"AlertElementNotUsable", ResId::AlertElementNotUsable, "alert"},
+        {"AlertLinkSelection", ResId::AlertLinkSelection, "alert"},
+        {"AlertUnlinkSelection", ResId::AlertUnlinkSelection, "alert"},
+        {"AlertDeleteTask", ResId::AlertDeleteTask, "alert"},
+        {"AlertTooManyLinks", ResId::AlertTooManyLinks, "alert"},
+        {"AlertLinkFurtherTask", ResId::AlertLinkFurtherTask, "alert"},
+        {"AlertLinksNotChanged", ResId::AlertLinksNotChanged, "alert"},
     };
     for (const auto& n : names)
         EXPECT_EQ(blocks.count({n.kind, n.id}), 1u) << n.name << " = " << n.kind << " " << n.id;
