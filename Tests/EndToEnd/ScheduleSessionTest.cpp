@@ -59,3 +59,23 @@ TEST(ScheduleSessionTest, OpenTextAskTheOrderSaveOwnFormatAndReopen) {
 }
 
 }  // namespace
+
+// Closing the project drops a changed schedule whatever the user answers, so the question offers
+// only what can happen: save first, or not.
+TEST(ScheduleSessionTest, ClosingWithAChangedScheduleAsksSaveOrDontSave) {
+    const CommandResult run = Session(
+        "menu 1\n"
+        "palette click 6\n"  // a new task: the schedule has changed
+        "answer 2\n"
+        "event close\n"
+        "quit\n",
+        "en_US.UTF-8");
+    ASSERT_EQ(run.status, 0) << run.output;
+    const size_t alert = run.output.find("alert 32514:");
+    ASSERT_NE(alert, std::string::npos) << run.output;
+    const size_t buttons = run.output.find("buttons:", alert);
+    const size_t end = run.output.find('\n', buttons);
+    EXPECT_EQ(run.output.substr(buttons, end - buttons), "buttons: [1] Save  [2] Don't Save")
+        << run.output;
+    EXPECT_EQ(run.output.find("save dialog", alert), std::string::npos) << "Don't Save saves nothing";
+}
