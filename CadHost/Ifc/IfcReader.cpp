@@ -31,6 +31,7 @@
 #include <unordered_set>
 
 #include "Ifc/IfcClassMap.h"
+#include "Library/Utf16.h"
 #include "Ifc/Utf8Locale.h"
 #include "Render/Scene.h"
 
@@ -45,28 +46,8 @@ constexpr int kMaxDepth = 64;
 constexpr double kGrid = 1e4;
 
 std::string Utf8(const std::wstring& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (wchar_t wc : text) {
-        auto c = static_cast<uint32_t>(wc);
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
+    static_assert(sizeof(wchar_t) == sizeof(char32_t), "IFC++ texts are UTF-32 here");
+    return Library::Utf16::CodePointsToUtf8(std::u32string(text.begin(), text.end()));
 }
 
 template <typename T>

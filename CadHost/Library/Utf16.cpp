@@ -45,6 +45,14 @@ std::u32string Utf16::ToCodePoints(const char16_t* text, size_t capacity) {
     return out;
 }
 
+std::string Utf16::CodePointsToUtf8(std::u32string_view codePoints) {
+    std::string out;
+    out.reserve(codePoints.size());
+    for (char32_t c : codePoints)
+        AppendUtf8(out, c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) ? kReplacement : c);
+    return out;
+}
+
 std::string Utf16::ToUtf8(const char16_t* text, size_t capacity) {
     std::string out;
     for (char32_t c : ToCodePoints(text, capacity)) AppendUtf8(out, c);
