@@ -62,26 +62,31 @@ TEST_F(FileDialogTest, TheAgentIsToldWhatThePersonWouldSee) {
 }
 
 TEST_F(FileDialogTest, AnswersAndWhatTheDialogMakesOfThem) {
+    // The expected file is written relative to the working folder where the dialog must make it
+    // absolute; the table itself holds only literals.
     const std::string cwd = std::filesystem::current_path().string();
     const struct {
-        DG::FileDialogAnswer answer;
+        bool accepted;
+        const char* path;
+        int32_t chosenFilter;
         bool confirmed;
-        std::string file;
+        const char* file;
+        bool underCwd;
         int32_t filter;
     } cases[] = {
-        {{false, "/a/b.pws", 0}, false, "", 1},        // cancelled: nothing chosen
-        {{true, "", 0}, false, "", 1},                 // no path: as cancelled
-        {{true, "/a/b.pws", 0}, true, "/a/b.pws", 0},  // the user's filter
-        {{true, "/a/b.txt", 5}, true, "/a/b.txt", 1},  // no such filter: the starting one
-        {{true, "/a/b.txt", -1}, true, "/a/b.txt", 1},
-        {{true, "rel/c.pws", 1}, true, cwd + "/rel/c.pws", 1},  // made absolute
+        {false, "/a/b.pws", 0, false, "", false, 1},        // cancelled: nothing chosen
+        {true, "", 0, false, "", false, 1},                 // no path: as cancelled
+        {true, "/a/b.pws", 0, true, "/a/b.pws", false, 0},  // the user's filter
+        {true, "/a/b.txt", 5, true, "/a/b.txt", false, 1},  // no such filter: the starting one
+        {true, "/a/b.txt", -1, true, "/a/b.txt", false, 1},
+        {true, "rel/c.pws", 1, true, "rel/c.pws", true, 1},  // made absolute
     };
     for (const auto& c : cases) {
-        agent.answer = c.answer;
+        agent.answer = {c.accepted, c.path, c.chosenFilter};
         DG::FileDialog dialog = MakeSaveDialog();
-        EXPECT_EQ(dialog.Invoke(), c.confirmed) << c.answer.path;
-        EXPECT_EQ(dialog.GetSelectedFile().ToPath(), c.file);
-        EXPECT_EQ(dialog.GetSelectedFilter(), c.filter) << c.answer.path;
+        EXPECT_EQ(dialog.Invoke(), c.confirmed) << c.path;
+        EXPECT_EQ(dialog.GetSelectedFile().ToPath(), c.underCwd ? cwd + "/" + c.file : c.file);
+        EXPECT_EQ(dialog.GetSelectedFilter(), c.filter) << c.path;
     }
     // Without an agent the user cancels; selecting a filter outside the list selects the first.
     DG::SetUserAgent(nullptr);
