@@ -7,6 +7,8 @@
 //   (QTNSetSlidePars, QTNAddMySamplesToVideo) ... one text and one picture per frame
 //   QTNEndMovieShow                               finishes the scratch file, moves it onto the
 //   movie
+// Pictures are encoded and written by a thread of the library's own while the caller makes the
+// next one; a failure there is reported by the caller's next call (QTNEndMovieShow at the latest).
 // The movie is written into the scratch file and moved onto the movie's path only when it is
 // complete, so whoever opens the movie sees the old file or a whole new one; the scratch file never
 // outlives QTNEndMovieShow, whatever happened. Results are 0 on success; a failure is one of the
@@ -78,3 +80,12 @@ GSErrCode QTNReadImageFile(const IO::Location& file, KXPixMapHandle* picture, in
 const char* QTNGetErrorText();
 // Frames written into the open (or last) movie.
 int32_t QTNGetFrameCount();
+
+// Time spent on the pictures of the open (or last) movie, for benchmarks: by the caller inside
+// QTNAddMySamplesToVideo (handing a picture over, waiting for the writer included), and by the
+// library's writer thread converting, encoding and writing them while the caller goes on.
+struct QTNTimes {
+    double callerSeconds;
+    double writerSeconds;
+};
+QTNTimes QTNGetTimes();

@@ -14,6 +14,7 @@ struct MovieLibrary {
     int32_t height = 0;
     std::unique_ptr<QTN::QTNMovieWriter> movie;
     int32_t lastFrameCount = 0;
+    QTN::WriterTimes lastTimes;
     std::string errorText;
 };
 
@@ -56,6 +57,7 @@ GSErrCode QTNBegMovieShow(const IO::Location& movie, const IO::Location& scratch
     if (library.movie != nullptr) return Refuse(QTNErr::AlreadyOpen, "a movie is open already");
     library.errorText.clear();
     library.lastFrameCount = 0;
+    library.lastTimes = {};
     if (!movie.IsValid() || !scratch.IsValid())
         return Refuse(QTNErr::BadParameter, "no usable path for the movie or its scratch file");
     if (movie.ToAbsolute() == scratch.ToAbsolute())
@@ -97,6 +99,7 @@ GSErrCode QTNEndMovieShow(const unsigned char* programName) {
     std::unique_ptr<QTN::QTNMovieWriter> movie = std::move(library.movie);
     const GSErrCode code = movie->Finish(name);
     library.lastFrameCount = movie->FrameCount();
+    library.lastTimes = movie->Times();
     library.errorText = movie->FirstErrorText();
     return code;
 }
@@ -106,4 +109,11 @@ const char* QTNGetErrorText() { return Library().errorText.c_str(); }
 int32_t QTNGetFrameCount() {
     const MovieLibrary& library = Library();
     return library.movie != nullptr ? library.movie->FrameCount() : library.lastFrameCount;
+}
+
+QTNTimes QTNGetTimes() {
+    const MovieLibrary& library = Library();
+    const QTN::WriterTimes times =
+        library.movie != nullptr ? library.movie->Times() : library.lastTimes;
+    return QTNTimes{times.callerSeconds, times.writerSeconds};
 }

@@ -1,6 +1,8 @@
 #include "QTNMovieWriter.h"
 
+#include <chrono>
 #include <cstring>
+#include <system_error>
 
 #include "IO/FileSystem.h"
 #include "QTN.h"
@@ -46,8 +48,10 @@ const AVCodec* FindVideoEncoder() {
 }  // namespace
 
 QTNMovieWriter::~QTNMovieWriter() {
+    StopThread();
     // Close the file before removing it; the owners free the rest.
     output_.reset();
+    file_.reset();
     RemoveScratch();
 }
 
@@ -55,13 +59,36 @@ const char* QTNMovieWriter::EncoderName() const {
     return video_ != nullptr && video_->codec != nullptr ? video_->codec->name : "";
 }
 
-GSErrCode QTNMovieWriter::Fail(GSErrCode code, const std::string& what, int avError, bool fatal) {
+GSErrCode QTNMovieWriter::FirstError() const {
+    std::lock_guard lock(mutex_);
+    return firstError_;
+}
+
+std::string QTNMovieWriter::FirstErrorText() const {
+    std::lock_guard lock(mutex_);
+    return firstErrorText_;
+}
+
+WriterTimes QTNMovieWriter::Times() const {
+    std::lock_guard lock(mutex_);
+    return times_;
+}
+
+bool QTNMovieWriter::Broken() const {
+    std::lock_guard lock(mutex_);
+    return broken_;
+}
+
+GSErrCode QTNMovieWriter::Fail(GSErrCode code, const std::string& what, int64_t pts, int avError,
+                               bool fatal) {
+    std::lock_guard lock(mutex_);
     if (fatal) broken_ = true;
     if (firstError_ == 0) {
         firstError_ = code;
-        firstErrorText_ = "movie " + movie_.ToPath() + ": frame " + std::to_string(nextPts_ + 1) +
+        firstErrorText_ = "movie " + movie_.ToPath() + ": frame " + std::to_string(pts + 1) +
                           ": " + what + (avError != 0 ? ": " + AvErrorText(avError) : "");
     }
+    changed_.notify_all();
     return code;
 }
 
@@ -77,34 +104,42 @@ GSErrCode QTNMovieWriter::Open(const IO::Location& movie, const IO::Location& sc
     AVFormatContext* raw = nullptr;
     av_log_set_level(AV_LOG_QUIET);  // failures reach the caller as results, not as log lines
     int err = avformat_alloc_output_context2(&raw, nullptr, "mov", scratch.ToPath().c_str());
-    if (err < 0 || raw == nullptr) return Fail(QTNErr::OutOfMemory, "no QuickTime muxer", err);
+    if (err < 0 || raw == nullptr) return Fail(QTNErr::OutOfMemory, "no QuickTime muxer", 0, err);
     output_.reset(raw);
 
     if (GSErrCode code = OpenVideo(framesPerSecond, width, height); code != 0) return code;
     if (GSErrCode code = OpenText(framesPerSecond); code != 0) return code;
 
-    err = avio_open(&output_->pb, scratch.ToPath().c_str(), AVIO_FLAG_WRITE);
-    if (err < 0) return Fail(QTNErr::IOError, "cannot make " + scratch.ToPath(), err);
-    scratchMade_ = true;
+    // Made (or emptied) at once; from here on it is removed unless it becomes the movie.
+    file_ = std::make_unique<QTNScratchFile>(scratch);
+    scratchMade_ = IO::FileSystem::Exists(scratch);
+    if (file_->Open() != 0) return Fail(QTNErr::IOError, "cannot make " + scratch.ToPath(), 0);
+    output_->pb = file_->Context();
+    output_->flags |= AVFMT_FLAG_CUSTOM_IO;
     err = avformat_write_header(output_.get(), nullptr);
-    if (err < 0) return Fail(QTNErr::IOError, "cannot write the movie's header", err);
+    if (err < 0) return Fail(QTNErr::IOError, "cannot write the movie's header", 0, err);
 
     frame_.reset(av_frame_alloc());
     packet_.reset(av_packet_alloc());
-    if (frame_ == nullptr || packet_ == nullptr) return Fail(QTNErr::OutOfMemory, "no memory");
+    if (frame_ == nullptr || packet_ == nullptr) return Fail(QTNErr::OutOfMemory, "no memory", 0);
     frame_->format = video_->pix_fmt;
     frame_->width = video_->width;
     frame_->height = video_->height;
     err = av_frame_get_buffer(frame_.get(), 0);
-    if (err < 0) return Fail(QTNErr::OutOfMemory, "no memory for a frame", err);
+    if (err < 0) return Fail(QTNErr::OutOfMemory, "no memory for a frame", 0, err);
+    try {
+        writer_ = std::thread([this] { WriterLoop(); });
+    } catch (const std::system_error&) {
+        return Fail(QTNErr::OutOfMemory, "cannot start the writer thread", 0);
+    }
     return QTNErr::NoError;
 }
 
 GSErrCode QTNMovieWriter::OpenVideo(int framesPerSecond, int width, int height) {
     const AVCodec* codec = FindVideoEncoder();
-    if (codec == nullptr) return Fail(QTNErr::NoEncoder, "no video encoder");
+    if (codec == nullptr) return Fail(QTNErr::NoEncoder, "no video encoder", 0);
     video_.reset(avcodec_alloc_context3(codec));
-    if (video_ == nullptr) return Fail(QTNErr::OutOfMemory, "no memory");
+    if (video_ == nullptr) return Fail(QTNErr::OutOfMemory, "no memory", 0);
     video_->width = width;
     video_->height = height;
     video_->time_base = AVRational{1, framesPerSecond};
@@ -121,36 +156,36 @@ GSErrCode QTNMovieWriter::OpenVideo(int framesPerSecond, int width, int height) 
         video_->bit_rate = static_cast<int64_t>(width) * height * 4;
     }
     int err = avcodec_open2(video_.get(), codec, nullptr);
-    if (err < 0) return Fail(QTNErr::EncodeFailed, "the video encoder refused the settings", err);
+    if (err < 0) return Fail(QTNErr::EncodeFailed, "the video encoder refused the settings", 0, err);
 
     videoStream_ = avformat_new_stream(output_.get(), nullptr);
-    if (videoStream_ == nullptr) return Fail(QTNErr::OutOfMemory, "no memory");
+    if (videoStream_ == nullptr) return Fail(QTNErr::OutOfMemory, "no memory", 0);
     videoStream_->time_base = video_->time_base;
     err = avcodec_parameters_from_context(videoStream_->codecpar, video_.get());
-    if (err < 0) return Fail(QTNErr::OutOfMemory, "no memory", err);
+    if (err < 0) return Fail(QTNErr::OutOfMemory, "no memory", 0, err);
     return QTNErr::NoError;
 }
 
 GSErrCode QTNMovieWriter::OpenText(int framesPerSecond) {
     // Only the encoder's sample description is used; the samples are written here.
     const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MOV_TEXT);
-    if (codec == nullptr) return Fail(QTNErr::NoEncoder, "no timed-text encoder");
+    if (codec == nullptr) return Fail(QTNErr::NoEncoder, "no timed-text encoder", 0);
     CodecContextPtr text(avcodec_alloc_context3(codec));
-    if (text == nullptr) return Fail(QTNErr::OutOfMemory, "no memory");
+    if (text == nullptr) return Fail(QTNErr::OutOfMemory, "no memory", 0);
     text->time_base = AVRational{1, framesPerSecond};
     const size_t styleSize = std::strlen(kTextStyle);
     text->subtitle_header = static_cast<uint8_t*>(av_mallocz(styleSize + 1));
-    if (text->subtitle_header == nullptr) return Fail(QTNErr::OutOfMemory, "no memory");
+    if (text->subtitle_header == nullptr) return Fail(QTNErr::OutOfMemory, "no memory", 0);
     std::memcpy(text->subtitle_header, kTextStyle, styleSize);
     text->subtitle_header_size = static_cast<int>(styleSize);
     int err = avcodec_open2(text.get(), codec, nullptr);
-    if (err < 0) return Fail(QTNErr::EncodeFailed, "the text encoder refused its style", err);
+    if (err < 0) return Fail(QTNErr::EncodeFailed, "the text encoder refused its style", 0, err);
 
     textStream_ = avformat_new_stream(output_.get(), nullptr);
-    if (textStream_ == nullptr) return Fail(QTNErr::OutOfMemory, "no memory");
+    if (textStream_ == nullptr) return Fail(QTNErr::OutOfMemory, "no memory", 0);
     textStream_->time_base = text->time_base;
     err = avcodec_parameters_from_context(textStream_->codecpar, text.get());
-    if (err < 0) return Fail(QTNErr::OutOfMemory, "no memory", err);
+    if (err < 0) return Fail(QTNErr::OutOfMemory, "no memory", 0, err);
     textStream_->codecpar->codec_tag = MKTAG('t', 'x', '3', 'g');
     textStream_->codecpar->width = video_->width;
     textStream_->codecpar->height = video_->height;
@@ -165,101 +200,162 @@ void QTNMovieWriter::SetText(bool withText, const char* text) {
     if (text_.size() > kMaxTextBytes) text_.resize(kMaxTextBytes);
 }
 
-GSErrCode QTNMovieWriter::ConvertPicture(KXPixMapHandle picture) {
-    const int srcWidth = (*picture)->width;
-    const int srcHeight = (*picture)->height;
-    scale_.reset(sws_getCachedContext(scale_.release(), srcWidth, srcHeight, AV_PIX_FMT_BGRA,
+void QTNMovieWriter::StopThread() {
+    if (!writer_.joinable()) return;
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    writer_.join();
+}
+
+void QTNMovieWriter::WriterLoop() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return queued_ > 0 || stopping_; });
+        if (queued_ == 0) return;  // stopping, and every picture written
+        const Job& job = slots_[head_];
+        if (!broken_) {
+            lock.unlock();
+            const auto start = std::chrono::steady_clock::now();
+            WriteJob(job);  // a failure is kept by Fail
+            const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+            lock.lock();
+            times_.writerSeconds += spent.count();
+        }
+        head_ = (head_ + 1) % 2;
+        --queued_;
+        changed_.notify_all();
+    }
+}
+
+GSErrCode QTNMovieWriter::ConvertPicture(const Job& job) {
+    scale_.reset(sws_getCachedContext(scale_.release(), job.width, job.height, AV_PIX_FMT_BGRA,
                                       video_->width, video_->height, video_->pix_fmt, SWS_BILINEAR,
                                       nullptr, nullptr, nullptr));
-    if (scale_ == nullptr) return Fail(QTNErr::BadPicture, "cannot convert the picture", 0, false);
+    if (scale_ == nullptr) return Fail(QTNErr::BadPicture, "cannot convert the picture", job.firstPts);
     // The encoder may still hold the last frame's buffers.
     int err = av_frame_make_writable(frame_.get());
-    if (err < 0) return Fail(QTNErr::OutOfMemory, "no memory for a frame", err);
-    const uint8_t* source[1] = {reinterpret_cast<const uint8_t*>(KXPixMapPixels(picture))};
-    const int sourceStride[1] = {srcWidth * 4};
-    sws_scale(scale_.get(), source, sourceStride, 0, srcHeight, frame_->data, frame_->linesize);
+    if (err < 0) return Fail(QTNErr::OutOfMemory, "no memory for a frame", job.firstPts, err);
+    const uint8_t* source[1] = {reinterpret_cast<const uint8_t*>(job.pixels.data())};
+    const int sourceStride[1] = {job.width * 4};
+    sws_scale(scale_.get(), source, sourceStride, 0, job.height, frame_->data, frame_->linesize);
     return QTNErr::NoError;
 }
 
-GSErrCode QTNMovieWriter::EncodeAndWrite(const AVFrame* frame) {
+GSErrCode QTNMovieWriter::EncodeAndWrite(const AVFrame* frame, int64_t pts) {
     int err = avcodec_send_frame(video_.get(), frame);
-    if (err < 0) return Fail(QTNErr::EncodeFailed, "the encoder refused the frame", err);
+    if (err < 0) return Fail(QTNErr::EncodeFailed, "the encoder refused the frame", pts, err);
     for (;;) {
         err = avcodec_receive_packet(video_.get(), packet_.get());
         if (err == AVERROR(EAGAIN) || err == AVERROR_EOF) return QTNErr::NoError;
-        if (err < 0) return Fail(QTNErr::EncodeFailed, "encoding failed", err);
+        if (err < 0) return Fail(QTNErr::EncodeFailed, "encoding failed", pts, err);
         // Every picture lasts one tick of the encoder's clock; without it the container would give
         // the last picture no time at all.
         if (packet_->duration == 0) packet_->duration = 1;
         av_packet_rescale_ts(packet_.get(), video_->time_base, videoStream_->time_base);
         packet_->stream_index = videoStream_->index;
         err = av_interleaved_write_frame(output_.get(), packet_.get());  // takes the packet
-        if (err < 0) return Fail(QTNErr::IOError, "cannot write the picture", err);
+        if (err < 0) return Fail(QTNErr::IOError, "cannot write the picture", pts, err);
     }
 }
 
-GSErrCode QTNMovieWriter::WriteText(int64_t pts, int64_t duration) {
+GSErrCode QTNMovieWriter::WriteText(const Job& job) {
     PacketPtr packet(av_packet_alloc());
-    const int size = static_cast<int>(text_.size()) + 2;
+    const int size = static_cast<int>(job.text.size()) + 2;
     if (packet == nullptr || av_new_packet(packet.get(), size) < 0)
-        return Fail(QTNErr::OutOfMemory, "no memory");
-    packet->data[0] = static_cast<uint8_t>(text_.size() >> 8);
-    packet->data[1] = static_cast<uint8_t>(text_.size());
-    std::memcpy(packet->data + 2, text_.data(), text_.size());
-    packet->pts = packet->dts = pts;
-    packet->duration = duration;
+        return Fail(QTNErr::OutOfMemory, "no memory", job.firstPts);
+    packet->data[0] = static_cast<uint8_t>(job.text.size() >> 8);
+    packet->data[1] = static_cast<uint8_t>(job.text.size());
+    std::memcpy(packet->data + 2, job.text.data(), job.text.size());
+    packet->pts = packet->dts = job.firstPts;
+    packet->duration = job.frames;
     packet->flags |= AV_PKT_FLAG_KEY;
     av_packet_rescale_ts(packet.get(), video_->time_base, textStream_->time_base);
     packet->stream_index = textStream_->index;
     const int err = av_interleaved_write_frame(output_.get(), packet.get());
-    if (err < 0) return Fail(QTNErr::IOError, "cannot write the frame's text", err);
+    if (err < 0) return Fail(QTNErr::IOError, "cannot write the frame's text", job.firstPts, err);
+    return QTNErr::NoError;
+}
+
+GSErrCode QTNMovieWriter::WriteJob(const Job& job) {
+    if (GSErrCode code = ConvertPicture(job); code != 0) return code;
+    for (int32_t i = 0; i < job.frames; ++i) {
+        frame_->pts = job.firstPts + i;
+        if (GSErrCode code = EncodeAndWrite(frame_.get(), frame_->pts); code != 0) return code;
+    }
+    // Without text the frames keep a gap in the text track, which players show as no text.
+    if (job.withText) return WriteText(job);
     return QTNErr::NoError;
 }
 
 GSErrCode QTNMovieWriter::AddPicture(KXPixMapHandle picture, int32_t frames) {
-    if (broken_) return firstError_;
+    const auto start = std::chrono::steady_clock::now();
+    if (Broken()) return FirstError();
     if (frames < 1)
-        return Fail(QTNErr::BadParameter, "a picture lasts at least one frame", 0, false);
+        return Fail(QTNErr::BadParameter, "a picture lasts at least one frame", framesAccepted_, 0,
+                    false);
     if (!KXPixMapIsValid(picture))
-        return Fail(QTNErr::BadPicture, "an empty or damaged picture", 0, false);
-    if (GSErrCode code = ConvertPicture(picture); code != 0) return code;
-    const int64_t first = nextPts_;
-    for (int32_t i = 0; i < frames; ++i) {
-        frame_->pts = nextPts_;
-        if (GSErrCode code = EncodeAndWrite(frame_.get()); code != 0) return code;
-        ++nextPts_;
-    }
-    // Without text the frames keep a gap in the text track, which players show as no text.
-    if (withText_) return WriteText(first, frames);
+        return Fail(QTNErr::BadPicture, "an empty or damaged picture", framesAccepted_, 0, false);
+    if (!writer_.joinable()) return Fail(QTNErr::NotOpen, "the movie is not open", framesAccepted_);
+
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return queued_ < 2 || broken_; });
+    if (broken_) return firstError_;
+    // A free slot: the writer thread does not look at it until it is queued.
+    Job& job = slots_[(head_ + queued_) % 2];
+    lock.unlock();
+    const int32_t width = (*picture)->width, height = (*picture)->height;
+    const uint32_t* pixels = KXPixMapPixels(picture);
+    job.pixels.assign(pixels, pixels + static_cast<size_t>(width) * static_cast<size_t>(height));
+    job.width = width;
+    job.height = height;
+    job.frames = frames;
+    job.firstPts = framesAccepted_;
+    job.withText = withText_;
+    job.text = text_;
+    framesAccepted_ += frames;
+    lock.lock();
+    ++queued_;
+    const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+    times_.callerSeconds += spent.count();
+    changed_.notify_all();
     return QTNErr::NoError;
 }
 
 GSErrCode QTNMovieWriter::Finish(const std::string& programName) {
-    GSErrCode result = firstError_;
-    if (!broken_) {
-        if (nextPts_ == 0) {
-            result = Fail(QTNErr::NoFrames, "the movie has no frame");
-        } else if (GSErrCode code = EncodeAndWrite(nullptr); code != 0) {
+    StopThread();
+    GSErrCode result = FirstError();
+    const int64_t end = framesAccepted_;
+    if (!Broken()) {
+        if (framesAccepted_ == 0) {
+            result = Fail(QTNErr::NoFrames, "the movie has no frame", end);
+        } else if (GSErrCode code = EncodeAndWrite(nullptr, end); code != 0) {
             result = code;
         } else {
             if (!programName.empty())
                 av_dict_set(&output_->metadata, "encoder", programName.c_str(), 0);
-            int err = av_write_trailer(output_.get());
-            if (err >= 0) err = avio_closep(&output_->pb);
+            const int err = av_write_trailer(output_.get());
             if (err < 0)
-                result = Fail(QTNErr::IOError, "cannot finish " + scratch_.ToPath(), err);
+                result = Fail(QTNErr::IOError, "cannot finish " + scratch_.ToPath(), end, err);
+            else if (file_->Close() != 0)
+                result = Fail(QTNErr::IOError, "cannot finish " + scratch_.ToPath(), end);
             else
                 result = QTNErr::NoError;
         }
     }
+    if (output_ != nullptr) output_->pb = nullptr;  // the scratch file's context goes with it
     output_.reset();
-    if (result == QTNErr::NoError && !broken_) {
+    file_.reset();
+    if (result == QTNErr::NoError && !Broken()) {
         if (IO::FileSystem::Replace(scratch_, movie_) != 0)
-            result = Fail(QTNErr::IOError, "cannot move " + scratch_.ToPath() + " onto the movie");
+            result = Fail(QTNErr::IOError, "cannot move " + scratch_.ToPath() + " onto the movie",
+                          end);
         else
             scratchMade_ = false;
-    } else if (broken_) {
-        result = firstError_;
+    } else if (Broken()) {
+        result = FirstError();
     }
     RemoveScratch();
     return result;

@@ -25,10 +25,13 @@ struct PacketFree {
 struct ScaleFree {
     void operator()(SwsContext* s) const { sws_freeContext(s); }
 };
-// An output context owns its file: the file is closed before the context goes.
+// An output context owns the file FFmpeg opened for it (not one of our own, marked custom): the
+// file is closed before the context goes.
 struct OutputFree {
     void operator()(AVFormatContext* c) const {
-        if (c->pb != nullptr && (c->oformat->flags & AVFMT_NOFILE) == 0) avio_closep(&c->pb);
+        if (c->pb != nullptr && (c->oformat->flags & AVFMT_NOFILE) == 0 &&
+            (c->flags & AVFMT_FLAG_CUSTOM_IO) == 0)
+            avio_closep(&c->pb);
         avformat_free_context(c);
     }
 };

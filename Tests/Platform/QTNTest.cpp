@@ -2,11 +2,13 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "BM.h"
 #include "CH.h"
+#include "Platform/FaultSweep.h"
 #include "Platform/FileTestSupport.h"
 #include "Platform/MovieProbe.h"
 #include "QTN.h"
@@ -202,6 +204,46 @@ TEST_F(QTNMovieTest, AFullDiskKeepsTheOldMovie) {
     EXPECT_NE(std::string(QTNGetErrorText()).find(movie), std::string::npos) << QTNGetErrorText();
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"movie.mov"});
     EXPECT_EQ(FileTest::ReadBytes(movie), (std::vector<unsigned char>{'o', 'l', 'd'}));
+}
+
+// Every write, sync, close and rename of a movie fails in turn (and every write is cut short once,
+// as on a full disk), whether the writer thread meets it while frames are still coming or the
+// end meets it: the movie that was there stays byte for byte, no scratch file is left, and the
+// failure reaches the caller as a failed result with its words.
+TEST_F(QTNMovieTest, AFailingFileCallAnywhereKeepsTheOldMovie) {
+    const std::vector<unsigned char> old = {'o', 'l', 'd', ' ', 'm', 'o', 'v', 'i', 'e'};
+    // Noise does not compress, so once the encoder's look-ahead is full, FFmpeg's buffer is
+    // written out while frames are still coming.
+    std::vector<std::unique_ptr<Picture>> pictures;
+    for (unsigned i = 0; i < 24; ++i)
+        pictures.push_back(std::make_unique<Picture>(NoisePicture(160, 120, i)));
+    int failedAtAFrame = 0;
+    const FileTest::SaveCalls calls = FileTest::SweepSaveFailures(
+        [&] { FileTest::WriteBytes(movie, old); },
+        [&] {
+            if (Begin(movie, scratch, 10, 160, 120) != 0) return false;
+            bool framesOk = true;
+            for (const auto& p : pictures) {
+                framesOk = QTNSetSlidePars(0, 1, "text", 0) == 0 &&
+                           QTNAddMySamplesToVideo(p->handle, 1) == 0;
+                if (!framesOk) break;
+            }
+            if (!framesOk) ++failedAtAFrame;
+            const bool ended = End() == 0;
+            if (!ended || !framesOk) {
+                EXPECT_NE(std::string(QTNGetErrorText()), "");
+            }
+            return framesOk && ended;
+        },
+        [&](const std::string&) {
+            EXPECT_EQ(folder.Entries(), std::vector<std::string>{"movie.mov"});
+            EXPECT_EQ(FileTest::ReadBytes(movie), old);
+        });
+    EXPECT_GE(calls.writes, 3);  // the sweep reached writes between frames, not only the end
+    EXPECT_EQ(calls.syncs, 1);
+    EXPECT_EQ(calls.closes, 1);
+    EXPECT_EQ(calls.renames, 1);
+    EXPECT_GT(failedAtAFrame, 0);  // a writer-thread failure reached a frame call
 }
 
 TEST_F(QTNMovieTest, CallsOutOfOrderAreRefused) {
