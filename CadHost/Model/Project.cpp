@@ -82,7 +82,7 @@ size_t GuidHash::operator()(const API_Guid& g) const {
     return static_cast<size_t>(a ^ (b * 0x9E3779B97F4A7C15ull));
 }
 
-Project::Project() : generation_(NextGeneration()) {
+Project::Project() : generation_(NextGeneration()), identity_(generation_) {
     layers_.push_back(Layer{"General", 0, 0});
     pens_ = StandardPens();
     materials_ = StandardMaterials();

@@ -121,6 +121,9 @@ public:
     // Grows with every change of an element or attribute, and no two projects ever share a
     // value: a renderer may cache what it draws by it.
     uint64_t Generation() const { return generation_; }
+    // Never shared by two projects. Shapes never change once an element is added, so a renderer
+    // may keep what it made of them while the identity and the element count stay the same.
+    uint64_t Identity() const { return identity_; }
     // A GUID not used by any element of the project.
     API_Guid NewGuid();
 
@@ -153,6 +156,7 @@ private:
     UndoHistory history_;
     HostState state_;
     uint64_t generation_ = 0;
+    uint64_t identity_ = 0;
     uint64_t guidState_ = 0x5048415345574f52ull;  // GUIDs are reproducible from project to project
 };
 

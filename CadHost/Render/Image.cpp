@@ -17,8 +17,17 @@ void Image::Resize(int width, int height) {
 }
 
 Image Image::Downsampled(int factor) const {
-    if (factor <= 1 || width_ % factor != 0 || height_ % factor != 0) return *this;
-    Image out(width_ / factor, height_ / factor);
+    Image out;
+    DownsampleInto(factor, out);
+    return out;
+}
+
+void Image::DownsampleInto(int factor, Image& out) const {
+    if (factor <= 1 || width_ % factor != 0 || height_ % factor != 0) {
+        out = *this;
+        return;
+    }
+    out.Resize(width_ / factor, height_ / factor);
     const uint32_t count = static_cast<uint32_t>(factor * factor);
     for (int y = 0; y < out.height_; ++y) {
         uint32_t* dst = out.Row(y);
@@ -38,7 +47,6 @@ Image Image::Downsampled(int factor) const {
                              static_cast<uint8_t>((b + count / 2) / count));
         }
     }
-    return out;
 }
 
 bool Image::ToPixMap(KXPixMapHandle* handle) const {

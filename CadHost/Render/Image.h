@@ -27,6 +27,8 @@ public:
 
     // Each block of factor x factor pixels averaged into one; the size must divide evenly.
     Image Downsampled(int factor) const;
+    // The same into `out`, whose buffer is reused.
+    void DownsampleInto(int factor, Image& out) const;
 
     // Puts the picture into a host handle: an empty handle gets a new one, a full one is resized.
     // False when memory is short or the image is empty.

@@ -1,11 +1,17 @@
 #include "Render/PictureMaker.h"
 
 #include "Model/Project.h"
-#include "Render/ModelScene.h"
+#include "Render/CachedModelScene.h"
 #include "Render/ViewState.h"
 
 namespace CadHost::Render {
 namespace {
+
+// Kept between pictures: a movie draws one model many times, changing only what is shown.
+CachedModelScene& TheScene() {
+    static CachedModelScene scene;
+    return scene;
+}
 
 void SizeOf(PictureKind kind, int& width, int& height) {
     const ViewState& view = ViewState::Get();
@@ -20,16 +26,13 @@ Camera PictureMaker::CurrentCamera(PictureKind kind) {
     SizeOf(kind, width, height);
     // Only the default view needs the model's box; a set camera does not walk the model.
     const ViewState& view = ViewState::Get();
-    const Bounds model = view.HasCamera() ? Bounds{} : ModelScene::ModelBounds(CurrentProject());
+    const Bounds model = view.HasCamera() ? Bounds{} : TheScene().ModelBounds(CurrentProject());
     return view.CurrentCamera(model, static_cast<double>(width) / height);
 }
 
 bool PictureMaker::Make(PictureKind kind, const Camera* camera, Image& out, std::string& error,
                         RenderStats* stats) {
-    // Kept between pictures: their buffers are as large as the last picture's, and the scene is
-    // built again only when the model has changed (a fly-through draws one model many times).
-    static Scene scene;
-    static uint64_t sceneGeneration = 0;  // the project state the scene shows; 0: none yet
+    // Kept between pictures: their buffers are as large as the last picture's.
     static Rasterizer rasterizer;
     static Image large;  // the rendered picture before it is scaled down
 
@@ -39,15 +42,11 @@ bool PictureMaker::Make(PictureKind kind, const Camera* camera, Image& out, std:
     while (samples > 1 && KXPixMapByteSize(width * samples, height * samples) < 0) --samples;
 
     const Camera view = camera != nullptr ? *camera : CurrentCamera(kind);
-    const Project& project = CurrentProject();
-    if (sceneGeneration != project.Generation()) {
-        ModelScene::Build(project, scene);
-        sceneGeneration = project.Generation();
-    }
+    const Scene& scene = TheScene().Update(CurrentProject());
     if (!rasterizer.Render(scene, view, width * samples, height * samples,
                            samples > 1 ? large : out, error))
         return false;
-    if (samples > 1) out = large.Downsampled(samples);
+    if (samples > 1) large.DownsampleInto(samples, out);
     if (stats != nullptr) *stats = rasterizer.Stats();
     return true;
 }

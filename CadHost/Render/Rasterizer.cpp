@@ -152,6 +152,7 @@ void PrepareRange(const Frame& f, const std::vector<Triangle>& tris, size_t begi
     HVert bufA[kMaxClipped], bufB[kMaxClipped];
     for (size_t t = begin; t < end; ++t) {
         const Triangle& tri = tris[t];
+        if (tri.hidden) continue;
         HVert v[3];
         Vec3 p[3];
         unsigned allOut = 0x1F;  // bits of the picture's planes that every corner is outside of
@@ -371,7 +372,7 @@ void RunWorkers(int workers, std::atomic<bool>& failed, const Work& work) {
 bool Rasterizer::Render(const Scene& scene, const Camera& camera, int width, int height, Image& out,
                         std::string& error) {
     stats_ = {};
-    stats_.triangles = scene.Size();
+    stats_.triangles = scene.ShownCount();
     if (KXPixMapByteSize(width, height) < 0) {
         error = "a picture must be between 1 and " + std::to_string(kKXPixMapMaxSide) +
                 " pixels wide and high";

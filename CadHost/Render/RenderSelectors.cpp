@@ -69,7 +69,8 @@ GSErrCode MakePicture(void* par1, void* par2) {
     const PictureKind kind = request == nullptr || request->use3DWindow != 0
                                  ? PictureKind::Window
                                  : PictureKind::Rendered;
-    Image image;
+    // Kept between pictures, so that a movie's pictures reuse one buffer.
+    static Image image;
     std::string error;
     if (!PictureMaker::Make(kind, nullptr, image, error)) {
         DBPrintf("CadHost: no picture: %s\n", error.c_str());

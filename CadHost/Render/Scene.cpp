@@ -1,5 +1,6 @@
 #include "Render/Scene.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace CadHost::Render {
@@ -117,8 +118,27 @@ int Scene::AddBox(const Vec3& min, const Vec3& max, uint32_t colour) {
                     colour);
 }
 
+void Scene::SetHidden(size_t begin, size_t end, bool hidden) {
+    end = std::min(end, triangles_.size());
+    for (size_t i = begin; i < end; ++i) {
+        Triangle& t = triangles_[i];
+        if (t.hidden == hidden) continue;
+        t.hidden = hidden;
+        if (hidden)
+            ++hiddenCount_;
+        else
+            --hiddenCount_;
+    }
+}
+
+void Scene::SetColour(size_t begin, size_t end, uint32_t colour) {
+    end = std::min(end, triangles_.size());
+    for (size_t i = begin; i < end; ++i) triangles_[i].colour = colour;
+}
+
 void Scene::Clear() {
     triangles_.clear();
+    hiddenCount_ = 0;
     bounds_ = Bounds{};
 }
 

@@ -15,6 +15,8 @@ struct Triangle {
     // Part of a closed body, corners counter-clockwise seen from outside: it cannot be seen from
     // behind, so the renderer skips it when it faces away.
     bool outward = false;
+    // Kept in the scene but not drawn (an element on a hidden layer, which may be shown again).
+    bool hidden = false;
 };
 
 class Scene {
@@ -28,7 +30,13 @@ public:
     // An axis-aligned box, the simplest prism.
     int AddBox(const Vec3& min, const Vec3& max, uint32_t colour);
 
+    // Hides or shows, or recolours, the triangles [begin, end) (ranges as the Add calls made them).
+    void SetHidden(size_t begin, size_t end, bool hidden);
+    void SetColour(size_t begin, size_t end, uint32_t colour);
+
     const std::vector<Triangle>& Triangles() const { return triangles_; }
+    // Triangles that are drawn (not hidden).
+    size_t ShownCount() const { return triangles_.size() - hiddenCount_; }
     const Bounds& GetBounds() const { return bounds_; }
     size_t Size() const { return triangles_.size(); }
     void Reserve(size_t triangles) { triangles_.reserve(triangles); }
@@ -36,6 +44,7 @@ public:
 
 private:
     std::vector<Triangle> triangles_;
+    size_t hiddenCount_ = 0;
     Bounds bounds_;
 };
 

@@ -1,5 +1,6 @@
 #include "Movie/MovieGenerator.h"
 
+#include <chrono>
 #include <cstring>
 #include <memory>
 
@@ -40,7 +41,18 @@ void SetSeriesFlag(uint8_t on) { VTAPI_Internal(APISelector::PictureSeriesFlag, 
 struct PictureHandle {
     KXPixMapHandle handle = nullptr;
     ~PictureHandle() { KXPixMapKill(&handle); }
+    // A copy of `source`; the block held already is reused, so that a movie does not ask for
+    // a fresh picture-sized block every frame.
     bool CopyFrom(KXPixMapHandle source) {
+        const auto from = reinterpret_cast<GSHandle>(source);
+        const auto to = reinterpret_cast<GSHandle>(handle);
+        if (to != nullptr && from != nullptr && *from != nullptr) {
+            const int32_t size = BMGetHandleSize(from);
+            if (BMReallocHandle(to, size, 0, 0) == 0) {
+                std::memcpy(*to, *from, static_cast<size_t>(size));
+                return true;
+            }
+        }
         KXPixMapKill(&handle);
         GSHandle copy = nullptr;
         if (BMHandleToHandle(reinterpret_cast<GSHandle>(source), &copy) != 0) return false;
@@ -269,36 +281,53 @@ void MovieGenerator::MakeFrames(ProgressWindow& progress) {
     const Preferences& prefs = db.prefs;
     PictureHandle working, saved;
     auto showProgress = [&] { progress.SetValue(movieWriter->framesWritten + 1); };
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point stepStart = Clock::now();
+    auto stepDone = [&](double& total) {
+        const Clock::time_point now = Clock::now();
+        total += std::chrono::duration<double>(now - stepStart).count();
+        stepStart = now;
+    };
     do {
         if (progress.canceled) break;
         showProgress();
+        stepStart = Clock::now();
         elementHider.BeforeFrame();
         modelChanger.ShowBuiltElements(true);
         elementHider.AfterFrame();
+        stepDone(stepTimes.showing);
         if (progress.canceled) break;
         showProgress();
 
+        stepStart = Clock::now();
         ComposeFrameText();
+        stepDone(stepTimes.text);
         // A fixed view of a model that did not change shows the same picture again: only the
         // caption is drawn anew.
         if (elementHider.frameUnchanged && prefs.useCurrentView && movieWriter->framesWritten > 0) {
             if (prefs.showCaptionObject) ok = working.CopyFrom(saved.handle);
         } else {
+            // The saved picture is replaced by the copy below (its block reused).
             KXPixMapKill(&working.handle);
-            KXPixMapKill(&saved.handle);
             ok = GenerateOneFrame(working.handle);
-            if (ok) ok = saved.CopyFrom(working.handle);
+            // Only the caption object is drawn anew on a saved picture; without one the working
+            // picture itself is used again, and a copy would never be read.
+            if (ok && prefs.showCaptionObject) ok = saved.CopyFrom(working.handle);
         }
+        stepDone(stepTimes.picture);
         if (ok) DrawLibPartToFrame(working.handle);
+        stepDone(stepTimes.caption);
         if (progress.canceled) break;
         showProgress();
         if (!ok || working.handle == nullptr) break;
 
+        stepStart = Clock::now();
         try {
             ok = movieWriter->AddFrame(working.handle);
         } catch (...) {
             ok = false;
         }
+        stepDone(stepTimes.write);
         if (ok) {
             GetNextDateForMovie(currentDate);
             db.SetCurrentDate(currentDate, false);

@@ -45,6 +45,18 @@ public:
     // rest go by the movie's step up to 24:00 of its last day, where they stay.
     static bool StepMovieDate(CHighTime& date, const Preferences& prefs);
 
+    // Time the frame loop spent on each step of its frames, in seconds over the whole movie, for
+    // the benchmarks: the showing pass, the frame text, the picture (taken or reused, with its
+    // saved copy), the caption object and handing the frame to the writer.
+    struct StepTimes {
+        double showing = 0;
+        double text = 0;
+        double picture = 0;
+        double caption = 0;
+        double write = 0;
+    };
+    StepTimes stepTimes;
+
     CHighTimePersistent currentDate;
     DB& db;
     ModifyModel modelChanger;

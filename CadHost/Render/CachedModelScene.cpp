@@ -1,0 +1,99 @@
+#include "Render/CachedModelScene.h"
+
+#include "Render/ModelScene.h"
+
+namespace CadHost::Render {
+
+bool CachedModelScene::ShapesValid(const Project& project) const {
+    return identity_ != 0 && identity_ == project.Identity() &&
+           elementCount_ == project.ElementCount();
+}
+
+const Bounds& CachedModelScene::ModelBounds(const Project& project) {
+    if (!ShapesValid(project)) Rebuild(project);
+    return bounds_;
+}
+
+const Scene& CachedModelScene::Update(const Project& project) {
+    if (!ShapesValid(project))
+        Rebuild(project);
+    else if (generation_ != project.Generation())
+        Refresh(project);
+    return scene_;
+}
+
+void CachedModelScene::Rebuild(const Project& project) {
+    scene_.Clear();
+    parts_.clear();
+    entries_.clear();
+    entries_.reserve(project.ElementCount());
+    std::vector<Vec2> outline;
+    project.ForEachElement([&](const Element& e) {
+        Entry entry;
+        entry.firstPart = parts_.size();
+        for (const Extrusion& part : e.body) {
+            outline.clear();
+            for (const Point2& p : part.outline) outline.push_back({p.x, p.y});
+            Part made;
+            made.colour = ModelScene::MaterialColour(project, e.MaterialOf(part));
+            made.begin = scene_.Size();
+            scene_.AddPrism(outline, part.bottom, part.top, made.colour);
+            made.end = scene_.Size();
+            parts_.push_back(made);
+        }
+        for (const TriangleMesh& mesh : e.meshes) {
+            Part made;
+            made.colour = ModelScene::MaterialColour(project, e.MaterialOf(mesh));
+            made.begin = scene_.Size();
+            const size_t n = mesh.vertices.size();
+            auto corner = [&](size_t i) {
+                const Point3& p = mesh.vertices[mesh.corners[i]];
+                return Vec3{p.x, p.y, p.z};
+            };
+            // Imported meshes come with no promise about their winding: both sides are drawn.
+            for (size_t i = 0; i + 2 < mesh.corners.size(); i += 3) {
+                if (mesh.corners[i] >= n || mesh.corners[i + 1] >= n || mesh.corners[i + 2] >= n)
+                    continue;
+                scene_.AddTriangle(corner(i), corner(i + 1), corner(i + 2), made.colour);
+            }
+            made.end = scene_.Size();
+            parts_.push_back(made);
+        }
+        entry.endPart = parts_.size();
+        entry.hidden = project.LayerHidden(e.layer);
+        if (entry.hidden && entry.endPart > entry.firstPart)
+            scene_.SetHidden(parts_[entry.firstPart].begin, parts_[entry.endPart - 1].end, true);
+        entries_.push_back(entry);
+    });
+    bounds_ = ModelScene::ModelBounds(project);
+    identity_ = project.Identity();
+    elementCount_ = project.ElementCount();
+    generation_ = project.Generation();
+}
+
+void CachedModelScene::Refresh(const Project& project) {
+    size_t k = 0;
+    project.ForEachElement([&](const Element& e) {
+        Entry& entry = entries_[k++];
+        if (entry.endPart == entry.firstPart) return;
+        const bool hidden = project.LayerHidden(e.layer);
+        if (hidden != entry.hidden) {
+            scene_.SetHidden(parts_[entry.firstPart].begin, parts_[entry.endPart - 1].end, hidden);
+            entry.hidden = hidden;
+        }
+        size_t p = entry.firstPart;
+        auto recolour = [&](uint32_t colour) {
+            Part& part = parts_[p++];
+            if (part.colour == colour) return;
+            part.colour = colour;
+            scene_.SetColour(part.begin, part.end, colour);
+        };
+        for (const Extrusion& part : e.body)
+            recolour(ModelScene::MaterialColour(project, e.MaterialOf(part)));
+        for (const TriangleMesh& mesh : e.meshes)
+            recolour(ModelScene::MaterialColour(project, e.MaterialOf(mesh)));
+    });
+    generation_ = project.Generation();
+}
+
+}  // namespace CadHost::Render
