@@ -1,6 +1,6 @@
 // cadhost: the stand-in CAD host. Loads the add-on and runs a session.
 //   cadhost demo                 the main job on the embedded sample
-//   cadhost run SCRIPT           runs a session script
+//   cadhost run SCRIPT [ARG ...] runs a session script; its lines name the arguments $1..$9
 //   cadhost shell                the same commands typed at a terminal
 // Options: --addon PATH (the module), --prefs PATH (the preference store; default under the user's
 // configuration folder).
@@ -10,6 +10,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "AddOnLoader.h"
 #include "Demo.h"
@@ -20,7 +21,8 @@
 namespace {
 
 int Usage() {
-    std::cerr << "usage: cadhost [--addon PATH] [--prefs PATH] demo | run SCRIPT | shell\n";
+    std::cerr
+        << "usage: cadhost [--addon PATH] [--prefs PATH] demo | run SCRIPT [ARG ...] | shell\n";
     return 2;
 }
 
@@ -30,6 +32,7 @@ int main(int argc, char** argv) {
     std::string addonPath = PW_DEFAULT_ADDON;
     std::string prefsPath = CadHost::PreferenceStore::DefaultPath();
     std::string mode, script;
+    std::vector<std::string> scriptArguments;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--addon" && i + 1 < argc) {
@@ -42,6 +45,8 @@ int main(int argc, char** argv) {
             mode = a;
         } else if (mode == "run" && script.empty()) {
             script = a;
+        } else if (mode == "run") {
+            scriptArguments.push_back(a);
         } else {
             return Usage();
         }
@@ -75,6 +80,7 @@ int main(int argc, char** argv) {
                 std::cerr << "cadhost: cannot read script " << script << "\n";
                 status = 1;
             } else {
+                session.SetScriptArguments(script, std::move(scriptArguments));
                 status = session.RunScript(in, script);
             }
         } else {

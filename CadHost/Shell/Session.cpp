@@ -1,5 +1,6 @@
 #include "Shell/Session.h"
 
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 
@@ -58,12 +59,80 @@ bool Session::RunLine(const std::string& line, std::string& error) {
     return command->run(*this, words, error);
 }
 
+void Session::SetScriptArguments(const std::string& scriptPath,
+                                 std::vector<std::string> arguments) {
+    expandArguments_ = true;
+    scriptArguments_ = std::move(arguments);
+    scriptDir_ = std::filesystem::path(scriptPath).parent_path().string();
+    if (scriptDir_.empty()) scriptDir_ = ".";
+}
+
+bool Session::ExpandArguments(const std::string& line, const std::vector<std::string>& arguments,
+                              const std::string& scriptDir, std::string& expanded,
+                              std::string& error) {
+    static const std::string kScriptDir = "SCRIPT_DIR";
+    auto given = [&](size_t n) { return n <= arguments.size() && !arguments[n - 1].empty(); };
+    auto missing = [&](size_t n) {
+        error = "the script needs argument " + std::to_string(n) + " (cadhost run SCRIPT ARG ...)";
+        return false;
+    };
+    std::string out;
+    for (size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        const char next = i + 1 < line.size() ? line[i + 1] : '\0';
+        if (c != '$') {
+            out += c;
+        } else if (next == '$') {
+            out += '$';
+            ++i;
+        } else if (next >= '1' && next <= '9') {
+            const size_t n = static_cast<size_t>(next - '0');
+            if (!given(n)) return missing(n);
+            out += arguments[n - 1];
+            ++i;
+        } else if (next == '{' && i + 2 < line.size() && line[i + 2] >= '1' && line[i + 2] <= '9') {
+            const size_t n = static_cast<size_t>(line[i + 2] - '0');
+            const size_t close = line.find('}', i + 3);
+            if (close == std::string::npos) {
+                error = "'${' without its '}'";
+                return false;
+            }
+            const std::string rest = line.substr(i + 3, close - (i + 3));
+            if (rest.empty()) {
+                if (!given(n)) return missing(n);
+                out += arguments[n - 1];
+            } else if (rest.compare(0, 2, ":-") == 0) {
+                out += given(n) ? arguments[n - 1] : rest.substr(2);
+            } else {
+                error = "'${" + line.substr(i + 2, close - (i + 2)) +
+                        "}' is neither ${N} nor ${N:-TEXT}";
+                return false;
+            }
+            i = close;
+        } else if (line.compare(i + 1, kScriptDir.size(), kScriptDir) == 0) {
+            out += scriptDir;
+            i += kScriptDir.size();
+        } else {
+            out += c;  // a dollar sign that stands for nothing stays
+        }
+    }
+    expanded = std::move(out);
+    return true;
+}
+
 int Session::RunScript(std::istream& script, const std::string& name) {
     std::string line;
     int lineNo = 0;
     while (!quit_ && std::getline(script, line)) {
         ++lineNo;
         std::string error;
+        const size_t first = line.find_first_not_of(" \t");
+        const bool comment = first == std::string::npos || line[first] == '#';
+        if (expandArguments_ && !comment &&
+            !ExpandArguments(line, scriptArguments_, scriptDir_, line, error)) {
+            out_ << name << ":" << lineNo << ": error: " << error << "\n";
+            return 1;
+        }
         if (!RunLine(line, error)) {
             out_ << name << ":" << lineNo << ": error: " << error << "\n";
             return 1;

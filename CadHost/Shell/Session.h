@@ -48,12 +48,25 @@ public:
     // Splits a command line into words; "double quotes" keep spaces.
     static std::vector<std::string> SplitWords(const std::string& line);
 
+    // Gives the lines of the scripts run from now on the words that followed the script on the
+    // command line: $1..$9 stand for them, ${N:-TEXT} for argument N or TEXT when it was not
+    // given, $SCRIPT_DIR for the script's folder and $$ for a dollar sign.
+    void SetScriptArguments(const std::string& scriptPath, std::vector<std::string> arguments);
+    // One line with those stand-ins replaced; false with a message when it names an argument
+    // that was not given.
+    static bool ExpandArguments(const std::string& line, const std::vector<std::string>& arguments,
+                                const std::string& scriptDir, std::string& expanded,
+                                std::string& error);
+
 private:
     AddOnLoader& addOn_;
     std::istream& in_;
     std::ostream& out_;
     bool interactive_;
     bool quit_ = false;
+    bool expandArguments_ = false;
+    std::vector<std::string> scriptArguments_;
+    std::string scriptDir_;
     std::map<std::string, std::deque<std::vector<std::string>>> answers_;
 };
 
