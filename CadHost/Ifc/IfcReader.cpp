@@ -31,9 +31,9 @@
 #include <unordered_set>
 
 #include "Ifc/IfcClassMap.h"
-#include "Library/Utf16.h"
 #include "Ifc/Utf8Locale.h"
 #include "Render/Scene.h"
+#include "UnicodeText.h"
 
 namespace CadHost {
 namespace {
@@ -47,7 +47,7 @@ constexpr double kGrid = 1e4;
 
 std::string Utf8(const std::wstring& text) {
     static_assert(sizeof(wchar_t) == sizeof(char32_t), "IFC++ texts are UTF-32 here");
-    return Library::Utf16::CodePointsToUtf8(std::u32string(text.begin(), text.end()));
+    return UnicodeText::CodePointsToUtf8(std::u32string(text.begin(), text.end()));
 }
 
 template <typename T>

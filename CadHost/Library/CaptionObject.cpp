@@ -5,7 +5,7 @@
 
 #include "Library/Library.h"
 #include "Library/ParamRecord.h"
-#include "Library/Utf16.h"
+#include "UnicodeText.h"
 
 namespace CadHost::Library {
 namespace {
@@ -27,7 +27,7 @@ double RealParam(const std::vector<API_AddParType>& params, const char* name, do
 std::vector<std::u32string> Lines(const std::vector<API_AddParType>& params) {
     const API_AddParType* p = ParamRecord::Find(params, Library::kCaptionTextParam);
     std::u32string text;
-    if (p != nullptr) text = Utf16::ToCodePoints(p->value.uStr, kParamStringLength);
+    if (p != nullptr) text = UnicodeText::Utf16ToCodePoints(p->value.uStr, kParamStringLength);
     std::vector<std::u32string> lines(1);
     for (char32_t c : text) {
         if (c == U'\n') {

@@ -13,11 +13,11 @@
 #include "Library/Library.h"
 #include "Library/ObjectTool.h"
 #include "Library/ParamRecord.h"
-#include "Library/Utf16.h"
 #include "Model/Element.h"
 #include "Model/ElementDefaults.h"
 #include "Registry.h"
 #include "ReportWindow.h"
+#include "UnicodeText.h"
 
 namespace CadHost::Library {
 namespace {
@@ -27,8 +27,8 @@ GSErrCode FillRecord(const LibraryPart& part, API_LibPart* record) {
     std::memset(record, 0, sizeof(*record));
     record->typeID = APILibPartType::Object;
     record->index = part.index;
-    Utf16::FromUtf8(part.name, record->docu_UName, kLibPartNameLength);
-    Utf16::FromUtf8(part.fileName, record->file_UName, kLibPartNameLength);
+    UnicodeText::Utf8ToUtf16(part.name, record->docu_UName, kLibPartNameLength);
+    UnicodeText::Utf8ToUtf16(part.fileName, record->file_UName, kLibPartNameLength);
     record->subtype = part.subtype;
     record->version = 1;
     record->isPlaceable = 1;
@@ -40,7 +40,7 @@ GSErrCode FillRecord(const LibraryPart& part, API_LibPart* record) {
 
 GSErrCode LibPartSearch(API_LibPart* record, bool /*warnings*/) {
     if (record == nullptr) return ApiErr::BadParameter;
-    const std::string name = Utf16::ToUtf8(record->docu_UName, kLibPartNameLength);
+    const std::string name = UnicodeText::Utf16ToUtf8(record->docu_UName, kLibPartNameLength);
     const std::string unId(record->ownUnID, strnlen(record->ownUnID, kLibPartUnIDLength));
     const LibraryPart* part = nullptr;
     if (!name.empty()) {

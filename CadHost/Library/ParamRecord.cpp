@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "BM.h"
-#include "Library/Utf16.h"
+#include "UnicodeText.h"
 
 namespace CadHost::Library {
 namespace {
@@ -13,7 +13,7 @@ API_AddParType Blank(const std::string& name, const std::string& description, in
     std::memset(&p, 0, sizeof(p));
     p.typeID = typeID;
     std::strncpy(p.name, name.c_str(), sizeof(p.name) - 1);
-    Utf16::FromUtf8(description, p.uDescname, std::size(p.uDescname));
+    UnicodeText::Utf8ToUtf16(description, p.uDescname, std::size(p.uDescname));
     return p;
 }
 
@@ -39,11 +39,11 @@ std::string ParamRecord::Name(const API_AddParType& p) {
 
 std::string ParamRecord::TextValue(const API_AddParType& p) {
     if (p.typeID != APIParT::CString) return {};
-    return Utf16::ToUtf8(p.value.uStr, kParamStringLength);
+    return UnicodeText::Utf16ToUtf8(p.value.uStr, kParamStringLength);
 }
 
 bool ParamRecord::SetText(API_AddParType& p, const std::string& value) {
-    return Utf16::FromUtf8(value, p.value.uStr, kParamStringLength);
+    return UnicodeText::Utf8ToUtf16(value, p.value.uStr, kParamStringLength);
 }
 
 const API_AddParType* ParamRecord::Find(const std::vector<API_AddParType>& params,

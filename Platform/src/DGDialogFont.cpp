@@ -3,40 +3,10 @@
 
 #include "API/Pictures.h"
 #include "DG/DialogFont.h"
+#include "UnicodeText.h"
 
 namespace DG {
 namespace {
-
-// Decodes UTF-8; a broken sequence gives U+FFFD for its first byte.
-std::u32string Decode(const std::string& s) {
-    std::u32string out;
-    for (size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
-        char32_t c = extra == 0   ? b
-                     : extra == 1 ? (b & 0x1F)
-                     : extra == 2 ? (b & 0x0F)
-                                  : (b & 0x07);
-        bool ok = extra >= 0;
-        for (int k = 1; ok && k <= extra; ++k) {
-            if (i + static_cast<size_t>(k) >= s.size()) {
-                ok = false;
-                break;
-            }
-            const auto n = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
-            if ((n & 0xC0) != 0x80) ok = false;
-            c = (c << 6) | (n & 0x3F);
-        }
-        if (!ok) {
-            out += U'\uFFFD';
-            ++i;
-            continue;
-        }
-        out += c;
-        i += static_cast<size_t>(extra) + 1;
-    }
-    return out;
-}
 
 uint8_t Mix(uint8_t under, uint8_t over, int coverage /*0..15*/) {
     return static_cast<uint8_t>((under * (15 - coverage) + over * coverage + 7) / 15);
@@ -54,7 +24,7 @@ const DialogFont::Glyph& DialogFont::Find(char32_t code) {
 
 int32_t DialogFont::TextWidth(const std::string& utf8) {
     int64_t advance = 0;
-    for (char32_t c : Decode(utf8)) advance += Find(c).advance;
+    for (char32_t c : UnicodeText::Utf8ToCodePoints(utf8)) advance += Find(c).advance;
     return static_cast<int32_t>((advance + 32) / 64);
 }
 
@@ -62,7 +32,7 @@ int32_t DialogFont::Draw(Picture& picture, const std::string& utf8, int32_t x, i
                          uint32_t pixel, const Rect& clipIn) {
     const Rect clip = clipIn.Intersect(picture.Bounds());
     int64_t pen = static_cast<int64_t>(x) * 64;
-    for (char32_t c : Decode(utf8)) {
+    for (char32_t c : UnicodeText::Utf8ToCodePoints(utf8)) {
         const Glyph& g = Find(c);
         const int32_t gx = static_cast<int32_t>((pen + 32) / 64) + g.left;
         const int32_t gy = y - g.top;

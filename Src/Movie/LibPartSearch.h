@@ -9,7 +9,7 @@
 namespace LibPartSearch {
 
 // UTF-8 into at most outUnits - 1 UTF-16 units and a terminator; a character that does not fit
-// whole is left out, and so are bytes that are no UTF-8.
+// whole is left out, and bytes that are no UTF-8 become U+FFFD (UnicodeText).
 void Utf8ToUtf16(const char* text, char16_t* out, size_t outUnits);
 std::string Utf16ToUtf8(const char16_t* text, size_t maxUnits);
 

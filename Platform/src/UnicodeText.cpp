@@ -1,8 +1,7 @@
-#include "Library/Utf16.h"
+#include "UnicodeText.h"
 
 #include <cstring>
 
-namespace CadHost::Library {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -27,7 +26,7 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 }  // namespace
 
-std::u32string Utf16::ToCodePoints(const char16_t* text, size_t capacity) {
+std::u32string UnicodeText::Utf16ToCodePoints(const char16_t* text, size_t capacity) {
     std::u32string out;
     if (text == nullptr) return out;
     for (size_t i = 0; i < capacity && text[i] != 0; ++i) {
@@ -45,7 +44,7 @@ std::u32string Utf16::ToCodePoints(const char16_t* text, size_t capacity) {
     return out;
 }
 
-std::string Utf16::CodePointsToUtf8(std::u32string_view codePoints) {
+std::string UnicodeText::CodePointsToUtf8(std::u32string_view codePoints) {
     std::string out;
     out.reserve(codePoints.size());
     for (char32_t c : codePoints)
@@ -53,13 +52,13 @@ std::string Utf16::CodePointsToUtf8(std::u32string_view codePoints) {
     return out;
 }
 
-std::string Utf16::ToUtf8(const char16_t* text, size_t capacity) {
+std::string UnicodeText::Utf16ToUtf8(const char16_t* text, size_t capacity) {
     std::string out;
-    for (char32_t c : ToCodePoints(text, capacity)) AppendUtf8(out, c);
+    for (char32_t c : Utf16ToCodePoints(text, capacity)) AppendUtf8(out, c);
     return out;
 }
 
-std::u32string Utf16::Utf8ToCodePoints(const std::string& text) {
+std::u32string UnicodeText::Utf8ToCodePoints(std::string_view text) {
     std::u32string out;
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     const size_t n = text.size();
@@ -91,7 +90,7 @@ std::u32string Utf16::Utf8ToCodePoints(const std::string& text) {
     return out;
 }
 
-bool Utf16::FromUtf8(const std::string& text, char16_t* out, size_t capacity) {
+bool UnicodeText::Utf8ToUtf16(std::string_view text, char16_t* out, size_t capacity) {
     if (out == nullptr || capacity == 0) return false;
     std::memset(out, 0, capacity * sizeof(char16_t));
     size_t used = 0;
@@ -107,5 +106,3 @@ bool Utf16::FromUtf8(const std::string& text, char16_t* out, size_t capacity) {
     }
     return true;
 }
-
-}  // namespace CadHost::Library
