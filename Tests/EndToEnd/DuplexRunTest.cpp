@@ -92,10 +92,13 @@ TEST(DuplexRunTest, TheSampleScriptBuildsTheDuplexWeekByWeek) {
     const std::string folder = ::testing::TempDir() + "duplex 4d/out";
     fs::remove_all(::testing::TempDir() + "duplex 4d");
 
+    // Preferences of its own: the movie settings this run leaves behind reach no other test.
+    const std::string prefs = ::testing::TempDir() + "duplex_prefs.bin";
+    std::remove(prefs.c_str());
     const CommandResult run =
-        RunCommand(CadHostCommand("run " + MovieProbe::Quote(script) + " " +
-                                      MovieProbe::Quote(model) + " " + MovieProbe::Quote(folder),
-                                  "LC_ALL=C"));
+        RunCommand(std::string("LC_ALL=C ") + PW_CADHOST_PATH + " --addon " + PW_ADDON_PATH +
+                   " --prefs " + MovieProbe::Quote(prefs) + " run " + MovieProbe::Quote(script) +
+                   " " + MovieProbe::Quote(model) + " " + MovieProbe::Quote(folder));
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("folder: " + folder + "\n"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("alert 32524"), std::string::npos) << run.output;
@@ -106,11 +109,19 @@ TEST(DuplexRunTest, TheSampleScriptBuildsTheDuplexWeekByWeek) {
     EXPECT_NE(run.output.find("selection: 0 elements\n", unlinked), std::string::npos)
         << run.output.substr(unlinked);
 
-    // One frame a week from the schedule's first day up to its last.
-    const std::string scriptText = ReadAll(script);
-    ASSERT_NE(scriptText.find("dialog 9=7 "), std::string::npos) << "the script's step changed";
+    // One frame a week from the schedule's first day up to its last, the days the script gives.
     sys_days first{}, last{};
     ScheduleRange(ReadAll(std::string(PW_SAMPLES_DIR) + "/DuplexSchedule.txt"), first, last);
+    auto text = [](sys_days day) {
+        const year_month_day ymd{day};
+        char out[16];
+        std::snprintf(out, sizeof out, "%04d-%02u-%02u", static_cast<int>(ymd.year()),
+                      static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()));
+        return std::string(out);
+    };
+    const std::string settings = " 5=" + text(first) + " 7=" + text(last) + " 9=7 ";
+    ASSERT_NE(ReadAll(script).find(settings), std::string::npos)
+        << "the script's movie days are not the schedule's: " << settings;
     const long days = (last - first).count() + 1;
     const long frames = (days - 1) / 7 + 1;
     EXPECT_EQ(frames, 44) << "2027-03-01 to 2027-12-31";
