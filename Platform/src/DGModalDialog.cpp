@@ -154,7 +154,9 @@ short DGModalDialog(GSResModule module, short resId, DGDialCallBack handler, int
         DG::ItemState* state = Item(resId, item);
         if (state == nullptr || !state->enabled) return;
         // A click on a radio button switches it on, on a check box turns it over: both are
-        // changes of the item's value.
+        // changes of the item's value. A radio button that is on already changes nothing, and
+        // its dialog hears nothing, as with a person's click.
+        if (state->type == "radio" && state->value != 0) return;
         if (IsToggle(*state)) {
             SetValue(resId, *state, state->type == "radio" || state->value == 0 ? 1 : 0);
             handler(DG_MSG_CHANGE, resId, item, userData, 0);

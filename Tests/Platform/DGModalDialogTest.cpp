@@ -209,6 +209,16 @@ TEST_F(DGModalDialogTest, BareItemsDatesAndRadioGroups) {
                                                           {DG_MSG_CLICK, 3}}));
 }
 
+TEST_F(DGModalDialogTest, ARadioButtonThatIsOnAlreadyChangesNothing) {
+    agent.words = {"6", "7", "7", "6"};  // A is switched on when the dialog opens
+    EXPECT_EQ(DGModalDialog(module, 900, Handler, reinterpret_cast<intptr_t>(&rec)), 2);
+    std::vector<std::pair<short, short>> seen;
+    for (const Message& m : rec.messages)
+        if (m.message != DG_MSG_INIT && m.message != DG_MSG_CLOSE)
+            seen.push_back({m.message, m.item});
+    EXPECT_EQ(seen, (std::vector<std::pair<short, short>>{{DG_MSG_CHANGE, 7}, {DG_MSG_CHANGE, 6}}));
+}
+
 TEST_F(DGModalDialogTest, AMissingLayoutRunsNothing) {
     EXPECT_EQ(DGModalDialog(module, 901, Handler, reinterpret_cast<intptr_t>(&rec)), 0);
     EXPECT_TRUE(rec.messages.empty());
