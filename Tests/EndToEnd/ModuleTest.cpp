@@ -1,6 +1,8 @@
 // The real module, loaded as the host loads it.
 #include <dlfcn.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <sstream>
 #include <string>
@@ -8,6 +10,7 @@
 #include "API/ApiSlots.h"
 #include "DebugLog.h"
 #include "EndToEnd/HostProcess.h"
+#include "Platform/MovieProbe.h"
 #include "Registry.h"
 
 namespace {
@@ -57,9 +60,32 @@ TEST(SessionTest, AFailingCommandStopsTheScriptWithItsLine) {
 }
 
 TEST(SessionTest, TheDemoRuns) {
+    const std::string out = PW_DEMO_OUTPUT_DIR;
+    for (const char* name : {"/construction-fixed.mov", "/construction-path.mov"})
+        std::remove((out + name).c_str());
     const CommandResult run = RunCommand(CadHostCommand("demo"));
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output.find("Phasework general error!"), std::string::npos) << run.output;
+    // Its two movies, read by FFmpeg's own tools: the fixed view at one frame a second as rendered
+    // pictures with the caption text over the date, the camera path at ten from the 3D window.
+    const struct {
+        const char* name;
+        const char* rate;
+        const char* width;
+        const char* firstTextStart;
+    } movies[] = {{"/construction-fixed.mov", "1/1", "1920", "Phasework sample building\n"},
+                  {"/construction-path.mov", "10/1", "1280", ""}};
+    for (const auto& m : movies) {
+        SCOPED_TRACE(m.name);
+        auto video = MovieProbe::Stream(out + m.name, "v:0");
+        EXPECT_EQ(video["codec_name"], "h264");
+        EXPECT_EQ(video["r_frame_rate"], m.rate);
+        EXPECT_EQ(video["width"], m.width);
+        EXPECT_GT(std::atoi(video["nb_read_frames"].c_str()), 1);
+        const auto texts = MovieProbe::Texts(out + m.name);
+        ASSERT_FALSE(texts.empty());
+        EXPECT_EQ(texts[0].text.rfind(m.firstTextStart, 0), 0u) << texts[0].text;
+    }
 }
 
 TEST(SessionTest, AMissingModuleIsAClearError) {
