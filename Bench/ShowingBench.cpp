@@ -6,8 +6,12 @@
 //   Again     the same date again: nothing changes
 //   NextDay   the next day: the elements of five build tasks (a thirtieth) change
 //   All       the whole model back to normal
-// Counters: the elements changed by the showing measured, and for First the heap its undo step
-// holds in the host (`undoBytes`).
+// `memory` 1 lets the element hider use what it remembers of the last showing; 0 makes it forget
+// that before each measured showing, so every showing walks the whole model as it did before the
+// memory existed (its states per element, kept by GUID, still spare the unchanged elements).
+// Counters: the elements changed by the showing measured, for First the heap its undo step holds in
+// the host (`undoBytes`), and the heap the hider's memory of the showing holds per linked element
+// (`memoryPerElement`).
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -108,6 +112,12 @@ public:
         ShowModelAtCurrentDate(db, hider, "Show");
     }
     void ShowAll() { ShowWholeModel(db, hider, "Show All"); }
+    void ForgetMemory() { hider.memory.Forget(); }
+    double MemoryPerElement() const {
+        return hider.memory.ElementCount() == 0
+                   ? 0.0
+                   : double(hider.memory.BytesHeld()) / double(hider.memory.ElementCount());
+    }
     // The elements changed since the last count (their change counts moved).
     size_t Changed() {
         size_t changed = 0;
@@ -159,8 +169,9 @@ size_t HeapInUse() {
 enum Kind { First, Again, NextDay, All };
 
 void BM_Showing(benchmark::State& state) {
-    const auto kind = static_cast<Kind>(state.range(1));
-    Showing s(kSizes[state.range(0)]);
+    const bool remember = state.range(0) != 0;
+    const auto kind = static_cast<Kind>(state.range(2));
+    Showing s(kSizes[state.range(1)]);
     size_t changed = 0;
     double undoBytes = 0;
     if (kind == First) {
@@ -176,6 +187,7 @@ void BM_Showing(benchmark::State& state) {
         if (kind == Again || kind == NextDay || kind == All) s.ShowAt(Showing::Date());
         s.ForgetUndo();
         s.Changed();
+        if (!remember) s.ForgetMemory();
         state.ResumeTiming();
         switch (kind) {
             case First:
@@ -197,10 +209,11 @@ void BM_Showing(benchmark::State& state) {
     state.counters["linked"] = double(s.linked);
     state.counters["changed"] = double(changed);
     if (kind == First) state.counters["undoBytes"] = undoBytes;
+    state.counters["memoryPerElement"] = s.MemoryPerElement();
 }
 BENCHMARK(BM_Showing)
-    ->ArgsProduct({{0, 1, 2}, {First, Again, NextDay, All}})
-    ->ArgNames({"size", "kind"})
+    ->ArgsProduct({{0, 1}, {0, 1, 2}, {First, Again, NextDay, All}})
+    ->ArgNames({"memory", "size", "kind"})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

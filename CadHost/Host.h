@@ -46,6 +46,8 @@ public:
     bool sharedProject = false;
     int16_t signedInUser = 0;
     std::string projectPath;
+    // Whether add-ons are told the model's change stamp ('MSTP'); off plays a host without one.
+    bool offersModelStamp = true;
 
     // Where the add-on's preference block is kept; the key is the add-on's file name.
     void SetPreferenceStore(std::unique_ptr<PreferenceStore> store);

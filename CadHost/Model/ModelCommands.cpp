@@ -322,6 +322,16 @@ bool UndoRedo(Session& s, const std::vector<std::string>& args, std::string& err
     return true;
 }
 
+bool ModelStampCommand(Session& s, const std::vector<std::string>& args, std::string& error) {
+    if (args.size() != 1 || (args[0] != "on" && args[0] != "off")) {
+        error = "usage: modelstamp on|off";
+        return false;
+    }
+    Host::Get().offersModelStamp = args[0] == "on";
+    s.Out() << "modelstamp " << args[0] << "\n";
+    return true;
+}
+
 bool Window(Session& s, const std::vector<std::string>& args, std::string& error) {
     static const std::pair<const char*, int32_t> kinds[] = {
         {"floorplan", APIWind::FloorPlan}, {"3d", APIWind::Model3D},
@@ -372,6 +382,10 @@ Registrar modelCommands([](Registry& r) {
                             [](Session& s, const std::vector<std::string>& a, std::string& e) {
                                 return LockCommand(s, a, e, false);
                             }});
+    r.AddCommand("modelstamp", {"modelstamp on|off",
+                                "whether add-ons are told the model's change stamp (off: as a "
+                                "host that keeps none)",
+                                ModelStampCommand});
     r.AddCommand("undo", {"undo", "undoes the last undo step",
                           [](Session& s, const std::vector<std::string>& a, std::string& e) {
                               return UndoRedo(s, a, e, true);

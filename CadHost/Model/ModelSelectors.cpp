@@ -6,6 +6,7 @@
 
 #include "API/Database.h"
 #include "API/Elements.h"
+#include "Host.h"
 #include "Model/ElementTypes.h"
 #include "Model/Project.h"
 #include "Registry.h"
@@ -26,6 +27,13 @@ GSErrCode SetMode(void* par1, void*) {
     const int32_t mode = *static_cast<const int32_t*>(par1);
     if (mode != 0 && mode != 1) return ApiErr::BadParameter;
     State().singleElementMode = mode == 1;
+    return ApiErr::NoError;
+}
+
+GSErrCode GetModelStamp(void* par1, void*) {
+    if (par1 == nullptr) return ApiErr::BadParameter;
+    if (!Host::Get().offersModelStamp) return ApiErr::NotDone;
+    *static_cast<uint64_t*>(par1) = CurrentProject().Generation();
     return ApiErr::NoError;
 }
 
@@ -95,6 +103,7 @@ Registrar modelSelectors([](Registry& r) {
     namespace S = APISelector;
     r.SetSelector(Family::Environment, S::GetSingleElementMode, GetMode);
     r.SetSelector(Family::Environment, S::SetSingleElementMode, SetMode);
+    r.SetSelector(Family::Environment, S::ModelStamp, GetModelStamp);
     r.SetSelector(Family::Automate, S::Rebuild, DoRebuild);
     r.SetSelector(Family::Automate, S::Redraw, DoRedraw);
     r.SetSelector(Family::Automate, S::ChangeWindow, DoChangeWindow);

@@ -20,6 +20,7 @@
 #include "Elements/EElementHider.h"
 #include "Elements/ElementList.h"
 #include "Elements/MassChange.h"
+#include "Elements/ReportTap.h"
 #include "Elements/SwitchDatabaseAndWindow.h"
 #include "Host/VTAPI.h"
 #include "Schedule/DB.h"
@@ -194,7 +195,7 @@ int16_t& PenSlot(OwnData& d, size_t k) { return k < 3 ? d.savedPens[k] : d.saved
 void Report(short list, short index, std::initializer_list<const char*> texts) {
     char format[ResUtils::kStringBufferSize];
     ResUtils::LoadResourceString(format, list, index);
-    VTAPI_WriteReport(ResUtils::FormatTexts(format, texts).c_str(), false);
+    ReportTap::Write(ResUtils::FormatTexts(format, texts));
 }
 
 // The task-type materials: first colour of each, by TASKTYPE.
@@ -371,8 +372,14 @@ bool ElementHider::IsElemStateModified(const API_Guid& guid, TASKTYPE type,
     return changed;
 }
 
+void ElementHider::ForgetElemStates() {
+    elemStates.clear();
+    memory.Forget();
+}
+
 void ElementHider::InitElemStateContainer(DB& db, TASK::LINKEDELEMENTSTATE state) {
     elemStates.clear();
+    memory.Forget();
     for (API_ElemTypeID type = APIElem::First; type <= APIElem::Last; ++type) {
         if (!IsTypeHandledByPW(type)) continue;
         int32_t count = 0;
@@ -404,6 +411,11 @@ void ElementHider::InitElemStateContainer(DB& db, TASK::LINKEDELEMENTSTATE state
 
 bool ElementHider::Hide(DB& db, API_ElemTypeID type, API_Guid guid, bool keepGuid,
                         int16_t hiddenLayer) {
+    return Hide(db, type, guid, keepGuid, hiddenLayer, nullptr);
+}
+
+bool ElementHider::Hide(DB& db, API_ElemTypeID type, API_Guid guid, bool keepGuid,
+                        int16_t hiddenLayer, ShowingMemory::ElementNote* note) {
     if (!IsTypeHandledByPW(type)) return false;
     OwnData data;
     try {
@@ -424,12 +436,18 @@ bool ElementHider::Hide(DB& db, API_ElemTypeID type, API_Guid guid, bool keepGui
         element.header.guid = guid;
     }
 
+    if (note != nullptr) {
+        note->linked = true;
+        note->guid = guid;
+        std::memcpy(note->ids, data.taskUniqueIDs, sizeof(note->ids));
+    }
     problemCount += db.ConnectedTasksCheck(&data, type, guid);
 
     TASKTYPE taskType = kNoTaskType;
     TASK::LINKEDELEMENTSTATE state = kNoTaskState;
     ChooseElementState(db, data, type, &guid, &taskType, &state);
     element.header.guid = guid;
+    if (note != nullptr) note->guid = guid;
     if (!IsElemStateModified(guid, taskType, state)) return false;
 
     const auto layerBack = [&] {
@@ -477,6 +495,7 @@ bool ElementHider::Hide(DB& db, API_ElemTypeID type, API_Guid guid, bool keepGui
     if (VTAPI_Element_Change(&element, &mask, nullptr, 0, true) != ApiErr::NoError)
         throw EElementHider(kThrownFrom, __LINE__, "");
     if (!keepGuid) guid = element.header.guid;
+    if (note != nullptr) note->guid = guid;
     return true;
 }
 
@@ -620,6 +639,7 @@ void ElementHider::Restore(const DB& db, API_ElemTypeID type, API_Guid guid) {
 
 void ElementHider::ShowAllElements(DB& db) {
     SwitchDatabaseAndWindow floorPlan;
+    trustedStamp = 0;
     frameUnchanged = true;
     ShowPWLayer(true);
     {

@@ -14,6 +14,7 @@
 
 #include "API/ApiTypes.h"
 #include "Elements/OwnData.h"
+#include "Elements/ShowingMemory.h"
 #include "Schedule/TASK.h"
 
 class DB;
@@ -81,6 +82,9 @@ public:
     // Brings one element into its state at the database's current date; true when its record or
     // the element was written. keepGuid false: a GUID the host hands back is followed.
     bool Hide(DB& db, API_ElemTypeID type, API_Guid guid, bool keepGuid, int16_t hiddenLayer);
+    // The same, noting what the showing memory keeps of the element (note may be null).
+    bool Hide(DB& db, API_ElemTypeID type, API_Guid guid, bool keepGuid, int16_t hiddenLayer,
+              ShowingMemory::ElementNote* note);
     // Replaces (restore false) or puts back (restore true) the element's pens, materials and
     // switches, marking every written field in mask.
     void ModifyAttributes(bool restore, API_Element* element, API_Element* mask, OwnData* data,
@@ -105,6 +109,9 @@ public:
     bool IsElemStateModified(const API_Guid& guid, TASKTYPE type, TASK::LINKEDELEMENTSTATE state);
     // Every linked element of the model is taken to stand in `state`.
     void InitElemStateContainer(DB& db, TASK::LINKEDELEMENTSTATE state);
+    // No state is known of any element: each is treated at the next showing. For a model that
+    // changed behind the hider's back (an undo or redo of a showing, the user's edits).
+    void ForgetElemStates();
 
     // ---- Layers and locks --------------------------------------------------------------------
     // Shows or hides the hidden layer, creating it when missing; its index (0 on failure).
@@ -146,6 +153,11 @@ public:
     int32_t redrawRequested = 0;
     std::map<API_Guid, FullElemState, GuidOrder> elemStates;
     bool frameUnchanged = false;
+    // The last showing at a date, for the next one to treat only what changed.
+    ShowingMemory memory;
+    // The host's model stamp right after the last showing ended (0: none): while the model still
+    // has it, elemStates and memory describe the model.
+    uint64_t trustedStamp = 0;
 
 private:
     void MakeSureOfMaterials();

@@ -13,6 +13,10 @@ public:
     // keepGuid false: element GUIDs that the host renews are followed. A task that the schedule
     // no longer holds ends the walk.
     void ShowBuiltElements(bool keepGuid);
+    // The same for a model and schedule unchanged since the last showing (the hider's memory
+    // fits): only the elements one of whose tasks changed at the new date are treated, the report
+    // lines of the others are written again in their place.
+    void ShowChangedElements(bool keepGuid);
 
 private:
     ElementHider& hider;

@@ -18,6 +18,7 @@
 #include "BM.h"
 #include "Elements/ElementHider.h"
 #include "Elements/OwnData.h"
+#include "Elements/ReportTap.h"
 #include "Host/VTAPI.h"
 #include "IO/File.h"
 #include "IO/Location.h"
@@ -248,7 +249,7 @@ int32_t DB::ConnectedTasksCheck(OwnData* data, API_ElemTypeID type, API_Guid gui
     auto report = [](short index, std::initializer_list<const char*> texts) {
         char format[ResUtils::kStringBufferSize];
         ResUtils::LoadResourceString(format, ResId::ScheduleReports, index);
-        VTAPI_WriteReport(ResUtils::FormatTexts(format, texts).c_str(), false);
+        ReportTap::Write(ResUtils::FormatTexts(format, texts));
     };
     auto nameOf = [&](int32_t id) {
         const int32_t position = taskIndex.Find(tasks, id);

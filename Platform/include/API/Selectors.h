@@ -26,6 +26,9 @@ enum class ApiFamily { Environment, Database, Automate, Interface, Goodies, Inte
     /* The single-element editing mode: an element of a group can be changed on its own. */       \
     X(Environment, GetSingleElementMode, "GSEM") /* int32_t* out, 0 or 1 */                       \
     X(Environment, SetSingleElementMode, "SSEM") /* const int32_t* in, 0 or 1 */                  \
+    /* A count that grows with every change of the model (elements, attributes, undo and redo);   \
+       no two projects share a value. Hosts without one answer an error. */                       \
+    X(Environment, ModelStamp, "MSTP") /* uint64_t* out */                                        \
     /* Database: the current database and window (API/Database.h). */                             \
     X(Database, GetCurrentDatabase, "GDAT")    /* API_DatabaseInfo* out */                        \
     X(Database, ChangeCurrentDatabase, "CDAT") /* const API_DatabaseInfo*; the window stays */    \
