@@ -1,7 +1,8 @@
 // The session-script reader on any text, with the commands that touch nothing outside the process
 // (no files, no renders, no new models): each line is cut into words and run. What must hold:
 // words are what spaces and tabs separate (quotes keep them), and a script either runs to its end
-// or stops with "NAME:LINE: error: ..." at the first failing line.
+// or stops with "NAME:LINE: error: ..." at the first failing line; a line without a dollar sign
+// comes out of the argument stand-ins as it went in.
 #include <set>
 #include <sstream>
 #include <string>
@@ -15,8 +16,8 @@
 namespace {
 
 const std::set<std::string> kHarmless = {
-    "answer", "dialog",   "echo",   "file",  "help", "menus",  "menu", "event", "report",
-    "select", "elements", "layers", "layer", "lock", "unlock", "undo", "redo",  "quit"};
+    "answer",   "dialog", "echo",  "file", "help",   "menus", "menu", "event", "report",   "select",
+    "elements", "layers", "layer", "lock", "unlock", "undo",  "redo", "quit",  "selection"};
 
 // Words of a line without quotes, split by spaces and tabs.
 std::vector<std::string> PlainWords(const std::string& line) {
@@ -45,6 +46,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (std::string line; std::getline(lines, line);) {
         const std::vector<std::string> words = CadHost::Session::SplitWords(line);
         if (line.find('"') == std::string::npos) FUZZ_CHECK(words == PlainWords(line));
+        std::string expanded, error;
+        const bool expands =
+            CadHost::Session::ExpandArguments(line, {"arg one", ""}, "dir", expanded, error);
+        if (line.find('$') == std::string::npos) FUZZ_CHECK(expands && expanded == line);
+        FUZZ_CHECK(expands || !error.empty());
         const bool runs = words.empty() || kHarmless.count(words.front()) != 0;
         script += (runs ? line : "# " + line) + "\n";
     }
@@ -56,6 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int status = 0;
     {
         CadHost::Session session(noAddOn, in, out, false);
+        session.SetScriptArguments("fuzz.session", {"arg one", ""});
         std::istringstream source(script);
         status = session.RunScript(source, "fuzz.session");
     }
