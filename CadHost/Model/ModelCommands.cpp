@@ -2,6 +2,7 @@
 // listing elements and layers, locking, undo and redo, and the current window.
 #include <charconv>
 #include <cmath>
+#include <csignal>
 #include <ostream>
 #include <span>
 #include <sstream>
@@ -74,6 +75,56 @@ bool ProjectCommand(Session& s, const std::vector<std::string>& args, std::strin
     }
     error = "usage: project new | open FILE | save FILE | import FILE.ifc | close";
     return false;
+}
+
+// Keeps the project's file up to date while the model changes, the way a host that guards against
+// its own crashes does: before every Nth change of an element or attribute, the project as it
+// stands goes into its file (through the same safe replacement as `project save`). Changes made
+// in the middle of an add-on's command are written too, so a crash at any moment leaves a file
+// that shows the model between two host calls. Lasts until the project is replaced.
+// For crash tests, `crash N` makes the host kill itself (SIGKILL) just before the Nth change.
+bool Autosave(Session& s, const std::vector<std::string>& args, std::string& error) {
+    Project& project = CurrentProject();
+    static int64_t changesSeen = 0;  // by the autosave that runs now
+    if (args.size() == 1 && args[0] == "off") {
+        project.SetChangeListener(nullptr);
+        s.Out() << "autosave: off after " << changesSeen << " changes\n";
+        return true;
+    }
+    int32_t every = 0, crashAt = 0;
+    if (!(args.size() == 1 ||
+          (args.size() == 3 && args[1] == "crash" && Parse(args[2], crashAt) && crashAt >= 1)) ||
+        !Parse(args[0], every) || every < 1) {
+        error =
+            "usage: autosave EVERY [crash N] | autosave off (EVERY: changes from one save to "
+            "the next; N: the change before which the host kills itself)";
+        return false;
+    }
+    const std::string path = Host::Get().projectPath;
+    if (path.empty()) {
+        error = "the project has no file yet: save it first";
+        return false;
+    }
+    changesSeen = 0;
+    std::ostream& out = s.Out();
+    project.SetChangeListener(
+        [&project, &out, path, every, crashAt, count = int32_t{0}, reported = false]() mutable {
+            ++changesSeen;
+            if (++count >= every) {
+                count = 0;
+                std::string problem;
+                if (!ProjectFile::Save(project, path, problem) && !reported) {
+                    out << "autosave: " << problem << "\n";
+                    reported = true;
+                }
+            }
+            if (changesSeen == crashAt) {
+                out << std::flush;
+                ::raise(SIGKILL);
+            }
+        });
+    s.Out() << "autosave: " << path << " before every " << every << ". change\n";
+    return true;
 }
 
 bool Sample(Session& s, const std::vector<std::string>& args, std::string& error) {
@@ -359,6 +410,12 @@ Registrar modelCommands([](Registry& r) {
     r.AddCommand("project", {"project new | open FILE | save FILE | import FILE.ifc | close",
                              "starts, opens, saves, imports (IFC) or closes the host's project",
                              ProjectCommand});
+    r.AddCommand("autosave",
+                 {"autosave EVERY [crash N] | autosave off",
+                  "writes the project into its file before every EVERYth change of "
+                  "the model, also in the middle of a command (crash N: the host kills itself "
+                  "before the Nth change)",
+                  Autosave});
     r.AddCommand("sample",
                  {"sample [STOREYS BAYS]",
                   "opens the sample building (2 storeys, 3 bays without arguments)", Sample});

@@ -183,6 +183,7 @@ bool SameButShape(const Element& saved, Element& current) {
 }  // namespace
 
 Element* Project::Edit(API_ElemTypeID type, int32_t index) {
+    if (changeListener_ && At(type, index) != nullptr) changeListener_();
     Element* e = const_cast<Element*>(At(type, index));
     if (e == nullptr) return nullptr;
     if (history_.WantsElement(type, index)) history_.NoteElement(Unshaped(*e));
@@ -278,6 +279,7 @@ int32_t Project::FindMaterial(const std::string& name) const {
 template <typename T>
 int32_t Project::AddAttribute(std::vector<T>& list, T attribute,
                               void (UndoHistory::*note)(int32_t, const std::optional<T>&)) {
+    if (changeListener_) changeListener_();
     list.push_back(std::move(attribute));
     const auto index = static_cast<int32_t>(list.size());
     (history_.*note)(index, std::nullopt);
@@ -288,6 +290,7 @@ int32_t Project::AddAttribute(std::vector<T>& list, T attribute,
 template <typename T>
 T* Project::EditAttribute(std::vector<T>& list, int32_t index,
                           void (UndoHistory::*note)(int32_t, const std::optional<T>&)) {
+    if (changeListener_ && AttributeAt(list, index) != nullptr) changeListener_();
     auto* attribute = const_cast<T*>(AttributeAt(list, index));
     if (attribute == nullptr) return nullptr;
     (history_.*note)(index, *attribute);

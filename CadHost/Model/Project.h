@@ -7,6 +7,7 @@
 // or the current project is replaced; do not keep them across session commands.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -126,6 +127,12 @@ public:
     uint64_t Identity() const { return identity_; }
     // A GUID not used by any element of the project.
     API_Guid NewGuid();
+    // Called before every change of an element or attribute by Edit, EditLayer, AddLayer and
+    // their kind (not by undo, redo or adding elements), while the project still stands as the
+    // changes before left it: the host's autosave writes the project from here.
+    void SetChangeListener(std::function<void()> listener) {
+        changeListener_ = std::move(listener);
+    }
 
 private:
     template <typename T>
@@ -157,6 +164,7 @@ private:
     HostState state_;
     uint64_t generation_ = 0;
     uint64_t identity_ = 0;
+    std::function<void()> changeListener_;
     uint64_t guidState_ = 0x5048415345574f52ull;  // GUIDs are reproducible from project to project
 };
 

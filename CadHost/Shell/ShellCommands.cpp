@@ -141,7 +141,8 @@ bool Dialog(Session& s, const std::vector<std::string>& args, std::string& error
 
 bool Echo(Session& s, const std::vector<std::string>& args, std::string&) {
     for (size_t i = 0; i < args.size(); ++i) s.Out() << (i ? " " : "") << args[i];
-    s.Out() << "\n";
+    // Flushed, so that whoever watches the output can take it as a mark of where the session is.
+    s.Out() << "\n" << std::flush;
     return true;
 }
 
@@ -168,7 +169,7 @@ Registrar commands([](Registry& r) {
     r.AddCommand("dialog",
                  {"dialog WORD ... | dialog cancel",
                   "answers the next dialog of the add-on (none queued: the user cancels)", Dialog});
-    r.AddCommand("echo", {"echo TEXT", "prints the text", Echo});
+    r.AddCommand("echo", {"echo TEXT", "prints the text (at once, also into a pipe)", Echo});
     r.AddCommand("quit", {"quit", "ends the session", Quit});
 });
 

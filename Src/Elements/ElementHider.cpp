@@ -190,6 +190,24 @@ void SetSwitch(API_Element& e, API_Element& mask, size_t offset, bool on) {
 // The record slot that keeps pen k of the ordered list: savedPens first, then savedPens2.
 int16_t& PenSlot(OwnData& d, size_t k) { return k < 3 ? d.savedPens[k] : d.savedPens2[k - 3]; }
 
+// The record to write before an element is changed from `former` to `next`: `next`, but still
+// holding the layer and the attribute values that the change puts back, so that a record written
+// before the element never forgets a value the element does not have again yet.
+OwnData KeepPuttingBack(const OwnData& former, const OwnData& next) {
+    OwnData kept = next;
+    if (former.hiddenFromLayer != 0 && next.hiddenFromLayer == 0)
+        kept.hiddenFromLayer = former.hiddenFromLayer;
+    if (former.savedPens[0] != 0 && next.savedPens[0] == 0) {
+        std::memcpy(kept.savedPens, former.savedPens, sizeof(kept.savedPens));
+        std::memcpy(kept.savedPens2, former.savedPens2, sizeof(kept.savedPens2));
+        std::memcpy(kept.savedMaterials, former.savedMaterials, sizeof(kept.savedMaterials));
+        std::memcpy(kept.savedMaterials2, former.savedMaterials2, sizeof(kept.savedMaterials2));
+        kept.savedSwitch1 = former.savedSwitch1;
+        kept.savedSwitch2 = former.savedSwitch2;
+    }
+    return kept;
+}
+
 // ---- Report lines ---------------------------------------------------------------------------
 
 void Report(short list, short index, std::initializer_list<const char*> texts) {
@@ -301,7 +319,8 @@ void ElementHider::ChooseElementState(DB& db, OwnData& data, API_ElemTypeID type
                 DeleteOneLinkFromElement(data, slot, type, guid);
                 data.DefragmentTaskUniqueIDs();
                 try {
-                    SetData(type, guid, data, false);
+                    // A locked element is unlocked for this write alone (as for the one before).
+                    SetData(type, guid, data, true);
                 } catch (const EElementHider&) {
                     // Already reported by DeleteOneLinkFromElement when the element refuses.
                 }
@@ -429,13 +448,6 @@ bool ElementHider::Hide(DB& db, API_ElemTypeID type, API_Guid guid, bool keepGui
     std::memset(&mask, 0, sizeof(mask));
     if (!IsLayerHandledByPW(element.header.layer)) return false;
 
-    Relock relock(*this, type, &guid);  // every way out below, exceptions included
-    if (element.header.lockId > 0) {
-        if (!UnlockElement(type, &guid)) throw EElementHider(kThrownFrom, __LINE__, "");
-        relock.Arm();
-        element.header.guid = guid;
-    }
-
     if (note != nullptr) {
         note->linked = true;
         note->guid = guid;
@@ -449,6 +461,7 @@ bool ElementHider::Hide(DB& db, API_ElemTypeID type, API_Guid guid, bool keepGui
     element.header.guid = guid;
     if (note != nullptr) note->guid = guid;
     if (!IsElemStateModified(guid, taskType, state)) return false;
+    const OwnData former = data;
 
     const auto layerBack = [&] {
         element.header.layer = data.hiddenFromLayer;
@@ -487,13 +500,31 @@ bool ElementHider::Hide(DB& db, API_ElemTypeID type, API_Guid guid, bool keepGui
         }
     }
 
+    // A locked element is unlocked only now that it is to change, and for as short a time as
+    // can be: should the host die in between, the element is left unlocked.
+    Relock relock(*this, type, &guid);  // every way out below, exceptions included
+    if (element.header.lockId > 0) {
+        if (!UnlockElement(type, &guid)) throw EElementHider(kThrownFrom, __LINE__, "");
+        relock.Arm();
+        element.header.guid = guid;
+        if (note != nullptr) note->guid = guid;
+    }
+
     frameUnchanged = false;
     // The record goes first: whatever happens to the element afterwards, the record describes
-    // values that the element has or had, and restoring puts them back.
-    if (!SetData(type, &guid, data, true)) return true;
+    // values that the element has or had, and restoring puts them back. Values being put back
+    // are therefore forgotten only once the element has them again: until then the record keeps
+    // them beside any it has just saved.
+    const OwnData kept = KeepPuttingBack(former, data);
+    if (!SetData(type, &guid, kept, true)) return true;
     element.header.guid = guid;
     if (VTAPI_Element_Change(&element, &mask, nullptr, 0, true) != ApiErr::NoError)
         throw EElementHider(kThrownFrom, __LINE__, "");
+    if (std::memcmp(&kept, &data, sizeof(OwnData)) != 0) {
+        API_Guid now = element.header.guid;
+        SetData(type, &now, data, true);
+        element.header.guid = now;
+    }
     if (!keepGuid) guid = element.header.guid;
     if (note != nullptr) note->guid = guid;
     return true;
@@ -626,10 +657,13 @@ void ElementHider::Restore(const DB& db, API_ElemTypeID type, API_Guid guid) {
     }
     const bool linked = data.taskUniqueIDs[0] != 0;
     if (putBack) {
-        if (linked) SetData(type, &guid, data, false);
+        // The element first: a record cleared before it would forget values the element still
+        // lacks, and nothing could put them back after a crash in between.
         element.header.guid = guid;
         if (VTAPI_Element_Change(&element, &mask, nullptr, 0, true) != ApiErr::NoError)
             throw EElementHider(kThrownFrom, __LINE__, "");
+        guid = element.header.guid;
+        if (linked) SetData(type, &guid, data, false);
     }
     if (!linked) {
         API_Elem_Head head = HeaderOf(type, guid);

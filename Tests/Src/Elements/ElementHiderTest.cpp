@@ -231,6 +231,18 @@ TEST_F(ElementHiderTest, LockedLayersAndElementsEndLocked) {
     EXPECT_EQ(Model().LayerAt(4)->flags, APILayerFlag::Locked);
 }
 
+// A locked element is unlocked only to be changed: one that keeps its state is not touched, so
+// a host that dies during the pass cannot leave it unlocked.
+TEST_F(ElementHiderTest, ALockedElementThatStaysAsItIsIsNeverUnlocked) {
+    const API_Guid built = Linked(APIElem::Door, "D", {1});
+    Model().Edit(built)->locked = true;
+    const uint32_t stamp = Elem(built).stamp;
+    ShowAt(kAfter);  // built: nothing to change
+    ShowAt(kAfter);
+    EXPECT_EQ(Elem(built).stamp, stamp) << "the element was edited (unlocked and locked)";
+    EXPECT_TRUE(Elem(built).locked);
+}
+
 TEST_F(ElementHiderTest, AHostThatRenewsGuidsStillGetsEveryElementBack) {
     Model().renewGuidOnUnlock = true;
     const API_Guid door = Linked(APIElem::Door, "D", {1});
