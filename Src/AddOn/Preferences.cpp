@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "AddOn/OneLineText.h"
 #include "AddOn/ResUtils.h"
 #include "AddOn/ResourceIds.h"
 #include "ByteOrder.h"
@@ -146,6 +147,7 @@ bool Preferences::TakeRecord(const unsigned char (&record)[kRecordSize]) {
     showCaptionText = record[kShowCaptionTextAt] != 0;
     showDateInText = record[kShowDateInTextAt] != 0;
     TakeText(captionText, sizeof(captionText), record + kCaptionTextAt, kCaptionTextSize);
+    OneLineText::CopyTo(captionText, captionText, sizeof(captionText));
     TakeText(captionObjectName, sizeof(captionObjectName), record + kCaptionObjectNameAt,
              kCaptionObjectNameSize);
     return true;

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <new>
 
-#include "DG/DG.h"
-
-#include "Host/VTAPI.h"
+#include "AddOn/OneLineText.h"
 #include "AddOn/UseOwnResFile.h"
+#include "DG/DG.h"
+#include "Host/VTAPI.h"
 
 namespace ResUtils {
 
@@ -58,8 +58,18 @@ char* ReplaceCharInString(char* s, char from, char to) {
 
 std::string FormatTexts(const char* format, std::initializer_list<const char*> texts) {
     if (format == nullptr) return std::string();
+    // Each inserted text stays on the line it is put into (a report line is one line).
+    std::string kept[4];
     const char* params[4] = {};
-    std::copy_n(texts.begin(), std::min<size_t>(texts.size(), 4), params);
+    size_t i = 0;
+    for (const char* text : texts) {
+        if (i == 4) break;
+        if (text != nullptr) {
+            kept[i] = OneLineText::Of(text);
+            params[i] = kept[i].c_str();
+        }
+        ++i;
+    }
     return DGFillAlertText(format, params);
 }
 

@@ -4,13 +4,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "AddOn/ResourceIds.h"
 #include "API/Elements.h"
 #include "API/LibParts.h"
 #include "API/Selectors.h"
 #include "AddOn/DGUtils.h"
+#include "AddOn/OneLineText.h"
 #include "AddOn/Preferences.h"
 #include "AddOn/ResUtils.h"
+#include "AddOn/ResourceIds.h"
 #include "AddOn/UseOwnResFile.h"
 #include "BM.h"
 #include "CH.h"
@@ -280,8 +281,8 @@ short AnimationDialog::OnClick(short item) {
     prefs.showCaptionObject = IsOn(dialogId, kCaptionObject);
     prefs.showCaptionText = IsOn(dialogId, kCaptionText);
     prefs.showDateInText = IsOn(dialogId, kDateInText);
-    CHTruncate(DGGetItemText(dialogId, kCaptionTextField).c_str(), prefs.captionText,
-               sizeof(prefs.captionText));
+    OneLineText::CopyTo(DGGetItemText(dialogId, kCaptionTextField).c_str(), prefs.captionText,
+                        sizeof(prefs.captionText));
     return SaveClicked() ? kOk : 0;
 }
 

@@ -4,14 +4,15 @@
 #include <cstring>
 #include <memory>
 
-#include "AddOn/ResourceIds.h"
 #include "API/LibParts.h"
 #include "API/Selectors.h"
 #include "API/View3D.h"
 #include "AddOn/AddOnMain.h"
 #include "AddOn/DGUtils.h"
+#include "AddOn/OneLineText.h"
 #include "AddOn/Preferences.h"
 #include "AddOn/ResUtils.h"
+#include "AddOn/ResourceIds.h"
 #include "AddOn/UseOwnResFile.h"
 #include "BM.h"
 #include "CH.h"
@@ -265,7 +266,8 @@ void MovieGenerator::DrawLibPartToFrame(KXPixMap**& picture) {
 void MovieGenerator::ComposeFrameText() {
     const Preferences& prefs = db.prefs;
     SetFrameText(" ");
-    if (prefs.showCaptionText) SetFrameText(prefs.captionText);
+    // The caption is the frame text's first line, whatever a preferences record brought.
+    if (prefs.showCaptionText) SetFrameText(OneLineText::Of(prefs.captionText).c_str());
     if (!prefs.showDateInText || movieWriter == nullptr) return;
     char date[256];
     currentDate.Format(date, sizeof date, kDatePattern);

@@ -7,9 +7,10 @@
 
 #include "API/Selectors.h"
 #include "AddOn/DGUtils.h"
-#include "AddOn/ResourceIds.h"
+#include "AddOn/OneLineText.h"
 #include "AddOn/Preferences.h"
 #include "AddOn/ResUtils.h"
+#include "AddOn/ResourceIds.h"
 #include "AddOn/UseOwnResFile.h"
 #include "CH.h"
 #include "DG/DrawContext.h"
@@ -162,7 +163,8 @@ void MainDialogCPP::RefreshMainDlgTasks(bool keepSelection) {
 
 void MainDialogCPP::LoadOneTaskToList(short row) {
     const TASK task = db.GetTask(static_cast<uint32_t>(row - 1));
-    taskList.SetTabItemText(row, 1, task.name);
+    // A name read from an older file may still hold what would split the row.
+    taskList.SetTabItemText(row, 1, OneLineText::Of(task.name));
     const bool named = typeNames != nullptr && task.type >= 0 && task.type < TASK::kTypeCount &&
                        typeNames[task.type] != nullptr;
     taskList.SetTabItemText(row, 2, named ? typeNames[task.type] : "");
@@ -181,7 +183,7 @@ void MainDialogCPP::FillAndDisplayOnTabItems(short row) {
     startEditor.SetValue(IsValid(task.start) ? task.start.ConvertToKXTime() : TIGetTime());
     endEditor.SetValue(IsValid(task.end) ? task.end.DecreaseByOneDay().ConvertToKXTime()
                                          : TIGetTime());
-    nameEditor.SetText(task.name);
+    nameEditor.SetText(OneLineText::Of(task.name));
     DisplayOnTabItems();
 }
 
@@ -216,7 +218,7 @@ bool MainDialogCPP::SaveControls() {
     task.end = end;
     const int16_t type = typeEditor.GetSelectedItem();
     if (type >= 1 && type <= TASK::kTypeCount) task.type = static_cast<TASKTYPE>(type - 1);
-    CHTruncate(nameEditor.GetText().c_str(), task.name, sizeof(task.name));
+    OneLineText::CopyTo(nameEditor.GetText().c_str(), task.name, sizeof(task.name));
     db.SetTask(static_cast<uint32_t>(editRow - 1), task);
     db.Refresh();
     return true;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "AddOn/DGUtils.h"
+#include "AddOn/OneLineText.h"
 #include "AddOn/ResUtils.h"
 #include "AddOn/ResourceIds.h"
 #include "CH.h"
@@ -53,13 +54,9 @@ std::string ShortDate(const CHighTime& date) {
     return text;
 }
 
-// A name as one field: TAB, CR and LF would split the task, so they go out as spaces.
-std::string NameField(const char* name) {
-    std::string out(name);
-    for (char& c : out)
-        if (c == kTab || c == kCR || c == '\n') c = ' ';
-    return out;
-}
+// A name as one field, as the palette shows it: TAB, CR and LF would split the task, so they go
+// out as spaces with the other control characters, and bytes that are no UTF-8 as U+FFFD.
+std::string NameField(const char* name) { return OneLineText::Of(name); }
 
 // "^1" to "^3" of a resource text filled in.
 std::string FillReport(short list, short index, const char* p1, const char* p2, const char* p3) {
@@ -115,7 +112,7 @@ bool TaskOfLine(const std::string& line, DateFromString& dates, TASK& task) {
         task.type = static_cast<TASKTYPE>(typeLetter - DB::typePrefixes);
         name = nameField.substr(2);
     }
-    CHTruncate(name.c_str(), task.name, sizeof task.name);
+    OneLineText::CopyTo(name.c_str(), task.name, sizeof task.name);
 
     CHighTime parsed;
     if (!startText.empty()) {

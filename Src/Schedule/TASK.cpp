@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "AddOn/OneLineText.h"
 #include "ByteOrder.h"
 #include "IO/File.h"
 #include "Schedule/FileUtils.h"
@@ -55,6 +56,7 @@ int32_t TASK::Read(IO::File& file, int32_t version) {
     const int32_t nameResult = FileUtils::FRead_String(file, name, sizeof(name));
     // A name too long for the record cannot come from any writer: the record is damaged.
     if (nameResult == ApiErr::MemoryFull) return FileUtils::BadRecord;
+    OneLineText::CopyTo(name, name, sizeof(name));
     if (static_cast<uint32_t>(type) > kHighestStoredType || uniqueID < 1)
         return FileUtils::BadRecord;
 
