@@ -98,7 +98,7 @@ void ModifyModel::ShowBuiltElements(bool keepGuid) {
             ShowingMemory::Outcome outcome =
                 Treat(hider, db, type, guid, keepGuid, hiddenLayer.Index());
             const bool ended = outcome.endedWalk;
-            memory.Remember(db, type, guid, std::move(outcome));
+            memory.Remember(type, guid, std::move(outcome));
             if (ended) {
                 memory.EndPass(db);
                 return;

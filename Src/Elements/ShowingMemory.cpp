@@ -5,7 +5,6 @@
 #include "Elements/ElementHider.h"
 #include "Elements/ReportTap.h"
 #include "Schedule/DB.h"
-#include "Schedule/ETaskNotFound.h"
 
 ShowingMemory::TaskMoment ShowingMemory::MomentOf(const TASK& task, const CHighTime& now) {
     TaskMoment m;
@@ -23,6 +22,15 @@ bool ShowingMemory::TaskShape::operator==(const TaskShape& o) const {
            name == o.name;
 }
 
+std::vector<uint32_t> ShowingMemory::OrderByID(const DB& db) {
+    std::vector<uint32_t> order(db.tasks.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<uint32_t>(i);
+    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+        return db.tasks[a].uniqueID < db.tasks[b].uniqueID;
+    });
+    return order;
+}
+
 void ShowingMemory::Forget() {
     usable = false;
     recording = false;
@@ -30,6 +38,7 @@ void ShowingMemory::Forget() {
     types = {};
     written.clear();
     shapes = {};
+    positionOfID.clear();
     moments = {};
     firstElement = {};
     elementsOfTask = {};
@@ -40,15 +49,23 @@ void ShowingMemory::BeginPass(const DB& db, const ElementHider& hider) {
     Forget();
     usable = true;
     recording = true;
-    shapes.reserve(db.tasks.size());
-    for (const TASK& t : db.tasks) shapes.push_back({t.uniqueID, t.type, t.start, t.end, t.name});
+    // Tasks are kept in the order of their IDs, so that sorting the palette's list changes
+    // nothing here. Two tasks with one ID: which of them an element finds depends on the order of
+    // the list, so such a schedule is always walked whole.
+    const std::vector<uint32_t> order = OrderByID(db);
+    shapes.reserve(order.size());
+    for (uint32_t i : order) {
+        const TASK& t = db.tasks[i];
+        if (!shapes.empty() && shapes.back().uniqueID == t.uniqueID) Spoil();
+        positionOfID.emplace(t.uniqueID, static_cast<uint32_t>(shapes.size()));
+        shapes.push_back({t.uniqueID, t.type, t.start, t.end, t.name});
+    }
     userID = db.userID;
     std::copy(std::begin(hider.pens), std::end(hider.pens), pens);
     std::copy(std::begin(hider.materials), std::end(hider.materials), materials);
 }
 
-void ShowingMemory::Remember(const DB& db, API_ElemTypeID type, const API_Guid& listed,
-                             Outcome&& outcome) {
+void ShowingMemory::Remember(API_ElemTypeID type, const API_Guid& listed, Outcome&& outcome) {
     if (!recording || !usable) return;
     if (outcome.failed || outcome.endedWalk ||
         (outcome.note.linked && !(outcome.note.guid == listed))) {
@@ -59,12 +76,12 @@ void ShowingMemory::Remember(const DB& db, API_ElemTypeID type, const API_Guid& 
     if (!outcome.note.linked) return;  // left alone at every date
     const auto position = static_cast<uint32_t>(types.size());
     for (int32_t slot = 0; slot < OwnData::kMaxLinks && outcome.note.ids[slot] != 0; ++slot) {
-        try {
-            links.emplace_back(db.GetTaskIndexByUniqueID(outcome.note.ids[slot]), position);
-        } catch (const ETaskNotFound&) {
+        const auto found = positionOfID.find(outcome.note.ids[slot]);
+        if (found == positionOfID.end()) {
             Spoil();  // the user was asked about it; the next showing asks again
             return;
         }
+        links.emplace_back(found->second, position);
     }
     guids.push_back(listed);
     types.push_back(static_cast<uint8_t>(type));
@@ -88,6 +105,7 @@ void ShowingMemory::EndPass(const DB& db) {
     std::vector<uint32_t> fill(firstElement.begin(), firstElement.end() - 1);
     for (const auto& [task, element] : links) elementsOfTask[fill[task]++] = element;
     links = {};
+    positionOfID = {};
     guids.shrink_to_fit();
     types.shrink_to_fit();
     MoveTo(db);
@@ -95,8 +113,9 @@ void ShowingMemory::EndPass(const DB& db) {
 
 void ShowingMemory::MoveTo(const DB& db) {
     const CHighTime now = db.currentDate;
-    moments.resize(db.tasks.size());
-    for (size_t t = 0; t < db.tasks.size(); ++t) moments[t] = MomentOf(db.tasks[t], now);
+    const std::vector<uint32_t> order = OrderByID(db);
+    moments.resize(order.size());
+    for (size_t t = 0; t < order.size(); ++t) moments[t] = MomentOf(db.tasks[order[t]], now);
 }
 
 bool ShowingMemory::Fits(const DB& db, const ElementHider& hider) const {
@@ -105,8 +124,9 @@ bool ShowingMemory::Fits(const DB& db, const ElementHider& hider) const {
     if (!std::equal(std::begin(pens), std::end(pens), std::begin(hider.pens)) ||
         !std::equal(std::begin(materials), std::end(materials), std::begin(hider.materials)))
         return false;
+    const std::vector<uint32_t> order = OrderByID(db);
     for (size_t t = 0; t < shapes.size(); ++t) {
-        const TASK& task = db.tasks[t];
+        const TASK& task = db.tasks[order[t]];
         if (!(shapes[t] == TaskShape{task.uniqueID, task.type, task.start, task.end, task.name}))
             return false;
     }
@@ -115,9 +135,10 @@ bool ShowingMemory::Fits(const DB& db, const ElementHider& hider) const {
 
 std::vector<uint32_t> ShowingMemory::ElementsToTreat(const DB& db) const {
     const CHighTime now = db.currentDate;
+    const std::vector<uint32_t> order = OrderByID(db);
     std::vector<uint32_t> found;
     for (size_t t = 0; t < moments.size(); ++t) {
-        if (MomentOf(db.tasks[t], now) == moments[t]) continue;
+        if (MomentOf(db.tasks[order[t]], now) == moments[t]) continue;
         found.insert(found.end(), elementsOfTask.begin() + firstElement[t],
                      elementsOfTask.begin() + firstElement[t + 1]);
     }

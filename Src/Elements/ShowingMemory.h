@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "API/ApiTypes.h"
@@ -44,7 +45,7 @@ public:
 
     // ---- Recording a full pass (in walk order) ---------------------------------------------
     void BeginPass(const DB& db, const ElementHider& hider);
-    void Remember(const DB& db, API_ElemTypeID type, const API_Guid& listed, Outcome&& outcome);
+    void Remember(API_ElemTypeID type, const API_Guid& listed, Outcome&& outcome);
     // The pass met something a replay cannot give again; the next showing walks the model.
     void Spoil() { usable = false; }
     void EndPass(const DB& db);
@@ -92,6 +93,8 @@ private:
     static void WriteAgain(const Written& written);
     // Every task's moment at the database's current date.
     void MoveTo(const DB& db);
+    // Positions in the schedule's list, in the order of the task IDs.
+    static std::vector<uint32_t> OrderByID(const DB& db);
 
     bool usable = false;
     bool recording = false;
@@ -100,9 +103,11 @@ private:
     std::vector<uint8_t> types;  // element type codes run from 1 to 42
     // Elements that wrote report lines or counted problems, by walk position.
     std::map<uint32_t, Written> written;
-    // Per task of the schedule, in list order: its shape, its moment at the last date, and the
-    // positions of its elements (firstElement[t] .. firstElement[t + 1] in elementsOfTask).
+    // Per task of the schedule, in the order of the IDs: its shape, its moment at the last date,
+    // and the positions of its elements (firstElement[t] .. firstElement[t + 1] in
+    // elementsOfTask).
     std::vector<TaskShape> shapes;
+    std::unordered_map<int32_t, uint32_t> positionOfID;  // while recording
     std::vector<TaskMoment> moments;
     std::vector<uint32_t> firstElement, elementsOfTask;
     // (task, element) pairs gathered while recording.

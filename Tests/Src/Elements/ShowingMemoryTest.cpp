@@ -4,6 +4,7 @@
 // in a host without a model stamp, where every showing treats every linked element.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -51,26 +52,28 @@ std::vector<int32_t> TasksOf(API_ElemTypeID type) {
     }
 }
 
-// One step of a session: a showing at a date (or an undo when `undo` is set), the tasks whose
-// moment changes at that date, worked out by hand from the schedule below (empty: none; `all`:
-// the showing must treat every element).
+// One step of a session: a showing at a date, an undo, or the schedule's list turned round (as
+// sorting the palette does) and a showing; the tasks whose moment changes at that date, worked out
+// by hand from the schedule below (empty: none; `all`: the showing must treat every element).
+enum Action { Show, Undo, SortAndShow };
 struct Step {
     const char* what;
     int64_t date;
-    bool undo;
+    Action action;
     std::set<int32_t> changedTasks;
     bool all;
 };
 
 const Step kSteps[] = {
-    {"first showing", Ticks(2024, 2, 1, 12), false, {}, true},
-    {"same date", Ticks(2024, 2, 1, 12), false, {}, false},
-    {"next day, no task moves", Ticks(2024, 2, 2, 12), false, {}, false},
-    {"structure done, walls begin", Ticks(2024, 3, 5, 12), false, {1, 2}, false},
-    {"fit-out begins", Ticks(2024, 3, 20, 12), false, {4}, false},
-    {"undo of that showing", 0, true, {}, false},
-    {"the same date after the undo", Ticks(2024, 3, 20, 12), false, {}, true},
-    {"walls done, roof under way", Ticks(2024, 5, 10, 12), false, {2, 3}, false},
+    {"first showing", Ticks(2024, 2, 1, 12), Show, {}, true},
+    {"same date", Ticks(2024, 2, 1, 12), Show, {}, false},
+    {"next day, no task moves", Ticks(2024, 2, 2, 12), Show, {}, false},
+    {"the list sorted the other way", Ticks(2024, 2, 2, 12), SortAndShow, {}, false},
+    {"structure done, walls begin", Ticks(2024, 3, 5, 12), Show, {1, 2}, false},
+    {"fit-out begins", Ticks(2024, 3, 20, 12), Show, {4}, false},
+    {"undo of that showing", 0, Undo, {}, false},
+    {"the same date after the undo", Ticks(2024, 3, 20, 12), Show, {}, true},
+    {"walls done, roof under way", Ticks(2024, 5, 10, 12), Show, {2, 3}, false},
 };
 
 class ShowingMemoryTest : public ElementsTest {
@@ -122,10 +125,11 @@ protected:
         for (const Step& step : kSteps) {
             ReportWindow::Clear();
             recordReads = 0;
-            if (step.undo) {
+            if (step.action == Undo) {
                 std::string title;
                 EXPECT_TRUE(Model().Undo(title)) << step.what;
             } else {
+                if (step.action == SortAndShow) std::reverse(d.tasks.begin(), d.tasks.end());
                 d.SetCurrentDate(AtTicks(step.date), false);
                 ShowModelAtCurrentDate(d, h, "Show");
             }
@@ -171,7 +175,9 @@ TEST_F(ShowingMemoryTest, AShowingReadsTheRecordsOfTheElementsWhoseTasksChangedA
     ASSERT_EQ(seen.size(), std::size(kSteps));
     for (size_t i = 0; i < seen.size(); ++i) {
         const Step& step = kSteps[i];
-        const int expected = step.undo ? 0 : step.all ? Handled() : LinkedTo(step.changedTasks);
+        const int expected = step.action == Undo ? 0
+                             : step.all          ? Handled()
+                                                 : LinkedTo(step.changedTasks);
         EXPECT_EQ(seen[i].reads, expected) << step.what;
     }
     // The walls' two tasks overlap: every showing reports them, also one that reads nothing.
@@ -192,13 +198,13 @@ TEST_F(ShowingMemoryTest, ModelAndReportAreThoseOfShowingsThatTreatEveryElement)
             EXPECT_TRUE(fast[i].elements[k] == full[i].elements[k])
                 << what << ": " << fast[i].elements[k].id;
         // Without the stamp every showing reads every handled element.
-        if (!kSteps[i].undo) {
+        if (kSteps[i].action != Undo) {
             EXPECT_EQ(full[i].reads, Handled()) << what;
         }
     }
     // The showing given again after its undo brings back what the undone one showed.
-    EXPECT_TRUE(fast[6].elements == fast[4].elements);
-    EXPECT_FALSE(fast[5].elements == fast[4].elements) << "the undo took something back";
+    EXPECT_TRUE(fast[7].elements == fast[5].elements);
+    EXPECT_FALSE(fast[6].elements == fast[5].elements) << "the undo took something back";
 }
 
 }  // namespace
