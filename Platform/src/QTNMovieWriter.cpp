@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <new>
 #include <system_error>
 
 #include "IO/FileSystem.h"
@@ -308,13 +309,18 @@ GSErrCode QTNMovieWriter::AddPicture(KXPixMapHandle picture, int32_t frames) {
     lock.unlock();
     const int32_t width = (*picture)->width, height = (*picture)->height;
     const uint32_t* pixels = KXPixMapPixels(picture);
-    job.pixels.assign(pixels, pixels + static_cast<size_t>(width) * static_cast<size_t>(height));
+    try {
+        job.pixels.assign(pixels,
+                          pixels + static_cast<size_t>(width) * static_cast<size_t>(height));
+        job.text = text_;
+    } catch (const std::bad_alloc&) {
+        return Fail(QTNErr::OutOfMemory, "no memory for the picture", framesAccepted_, 0, false);
+    }
     job.width = width;
     job.height = height;
     job.frames = frames;
     job.firstPts = framesAccepted_;
     job.withText = withText_;
-    job.text = text_;
     framesAccepted_ += frames;
     lock.lock();
     ++queued_;
