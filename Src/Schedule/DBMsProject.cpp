@@ -98,7 +98,9 @@ bool TaskOfLine(const std::string& line, DateFromString& dates, TASK& task) {
     // An ID that does not fit is no ID: it is renumbered later like one below 1.
     const long id = std::atol(Trimmed(Field(line, 0)).c_str());
     task.uniqueID = id >= 1 && id <= INT32_MAX ? static_cast<int32_t>(id) : 0;
-    const std::string nameField = Trimmed(Field(line, 1));
+    // Cleaned before trimming, so that a control character at the end of a name goes the way of
+    // the space it becomes and the name reads back the same after the next export.
+    const std::string nameField = Trimmed(OneLineText::Of(Field(line, 1)));
     const std::string startText = Trimmed(Field(line, 2));
     const std::string endText = Trimmed(Field(line, 3));
     if (nameField.empty() && startText.empty()) return false;
