@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "CH.h"
+#include "CivilDays.h"
 
 namespace {
 
@@ -16,39 +17,9 @@ constexpr int64_t FloorDiv(int64_t a, int64_t b) {
     return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
-// Days from 1970-01-01 to y-m-d in the proleptic Gregorian calendar, for any month and day
-// (they are counted on from the year and month). Howard Hinnant's days_from_civil.
-int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
-    y += FloorDiv(m - 1, 12);
-    m -= 12 * FloorDiv(m - 1, 12);  // [1, 12]
-    y -= m <= 2 ? 1 : 0;
-    const int64_t era = FloorDiv(y, 400);
-    const int64_t yoe = y - era * 400;                            // [0, 399]
-    const int64_t doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5;  // [0, 365], day 1
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;    // [0, 146096]
-    return era * 146'097 + doe - 719'468 + (d - 1);
-}
-
 // 1904-01-01 in days from 1970-01-01.
 constexpr int64_t kDays1904 = -24'107;
-
-struct Civil {
-    int64_t year;
-    int32_t month;  // [1, 12]
-    int32_t day;    // [1, 31]
-};
-
-Civil CivilFromDays(int64_t z) {
-    z += 719'468;
-    const int64_t era = FloorDiv(z, 146'097);
-    const int64_t doe = z - era * 146'097;                                        // [0, 146096]
-    const int64_t yoe = (doe - doe / 1460 + doe / 36'524 - doe / 146'096) / 365;  // [0, 399]
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);                  // [0, 365]
-    const int64_t mp = (5 * doy + 2) / 153;                                       // [0, 11]
-    const int32_t day = static_cast<int32_t>(doy - (153 * mp + 2) / 5 + 1);       // [1, 31]
-    const int32_t month = static_cast<int32_t>(mp < 10 ? mp + 3 : mp - 9);        // [1, 12]
-    return {yoe + era * 400 + (month <= 2 ? 1 : 0), month, day};
-}
+static_assert(DaysFromCivil(1904, 1, 1) == kDays1904, "1904-01-01 on the day count");
 
 char LetterOf(char conversion) {
     switch (conversion) {
@@ -83,7 +54,7 @@ void SecondsToDate(int64_t seconds, DateTimeRec* date) {
     if (date == nullptr) return;
     const int64_t days = FloorDiv(seconds, kSecondsPerDay);
     const int64_t sod = seconds - days * kSecondsPerDay;  // [0, 86399]
-    const Civil c = CivilFromDays(days + kDays1904);
+    const CivilDate c = CivilFromDays(days + kDays1904);
     date->year = static_cast<int16_t>(c.year);
     date->month = static_cast<int16_t>(c.month);
     date->day = static_cast<int16_t>(c.day);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "CivilDays.h"
 #include "Dates/HighTimeText.h"
 #include "PlatformDate.h"
 
@@ -28,9 +29,9 @@ static_assert(FloorMod(INT64_MIN, 10'000'000) == 5'224'192, "floor remainder at 
 
 constexpr bool IsLeapYear(int64_t y) { return y % 4 == 0 && (y % 100 != 0 || y % 400 == 0); }
 
-// Day 0 is 1601-01-01; this is the count of 0000-03-01 on that scale, the start of the
-// 400-year eras of the decoding.
-constexpr int64_t kEraBase = -584'694;
+// 1601-01-01, day 0 of the ticks, in days from 1970-01-01.
+constexpr int64_t kDays1601 = -134'774;
+static_assert(DaysFromCivil(1601, 1, 1) == kDays1601, "1601-01-01 on the day count");
 
 static_assert(sizeof(int32_t) == 4 && sizeof(int64_t) == 8, "fixed widths");
 
@@ -109,17 +110,10 @@ bool CHighTime::ConvertLongLongToTime(const _LARGE_INTEGER& t, _HighTimeFormat& 
     // 1601-01-01 was a Monday (2).
     out.nDayOfWeek = static_cast<int32_t>(FloorMod(days + 1, 7) + 1);
 
-    // Calendar from the day count in eras of 400 years starting on 1 March, so that the leap
-    // day falls at the end of each year (Howard Hinnant's civil_from_days).
-    const int64_t z = days - kEraBase;
-    const int64_t era = FloorDiv(z, 146'097);
-    const int64_t doe = z - era * 146'097;                                        // [0, 146096]
-    const int64_t yoe = (doe - doe / 1460 + doe / 36'524 - doe / 146'096) / 365;  // [0, 399]
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);                  // [0, 365]
-    const int64_t mp = (5 * doy + 2) / 153;                                       // [0, 11]
-    const int32_t day = static_cast<int32_t>(doy - (153 * mp + 2) / 5 + 1);       // [1, 31]
-    const int32_t month = static_cast<int32_t>(mp < 10 ? mp + 3 : mp - 9);        // [1, 12]
-    const int64_t year = yoe + era * 400 + (month <= 2 ? 1 : 0);
+    const CivilDate date = CivilFromDays(days + kDays1601);
+    const int64_t year = date.year;
+    const int32_t month = date.month;
+    const int32_t day = date.day;
 
     out.nYear = static_cast<int32_t>(year);  // |year| < 2^31 for every 64-bit count
     out.nMonth = month;
