@@ -470,8 +470,11 @@ bool ElementHider::Hide(DB& db, API_ElemTypeID type, API_Guid guid, bool keepGui
     };
     switch (state) {
         case TASK::Absent:
-            if (data.hiddenFromLayer != 0) return false;
-            data.hiddenFromLayer = element.header.layer;
+            // A record that still names the element's layer while the element stands elsewhere
+            // (a crash after putting it back, before the record was cleared): hidden again, the
+            // layer it came from stays the one in the record.
+            if (data.hiddenFromLayer != 0 && element.header.layer == hiddenLayer) return false;
+            if (data.hiddenFromLayer == 0) data.hiddenFromLayer = element.header.layer;
             element.header.layer = hiddenLayer;
             mask.header.layer = -1;
             break;

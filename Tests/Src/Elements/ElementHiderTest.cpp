@@ -213,6 +213,24 @@ TEST_F(ElementHiderTest, AUserHiddenLayerIsNeverTouched) {
     EXPECT_EQ(Model().LayerAt(3)->flags, APILayerFlag::Hidden);
 }
 
+// A host that died after putting an element back on its layer but before clearing the record
+// leaves a record that still names that layer: the next showing while the element is absent hides
+// it again, and showing everything brings it back to the layer in the record.
+TEST_F(ElementHiderTest, ARecordLeftNamingTheLayerAfterACrashStillHidesAndRestores) {
+    Record r;
+    r.ids = {1};
+    r.hiddenFromLayer = 2;
+    const API_Guid wall = Add(APIElem::Wall, "W", 2);
+    Store(wall, r.Build());
+    ShowAt(kBefore);  // task 1 not begun: absent
+    EXPECT_EQ(Elem(wall).layer, HiddenLayer());
+    EXPECT_EQ(Stored(wall), r.Build()) << "the layer it came from is still the one in the record";
+    ShowAll();
+    EXPECT_EQ(Elem(wall).layer, 2);
+    r.hiddenFromLayer = 0;
+    EXPECT_EQ(Stored(wall), r.Build());
+}
+
 TEST_F(ElementHiderTest, LockedLayersAndElementsEndLocked) {
     const API_Guid onLockedLayer = Linked(APIElem::Roof, "R", {1}, 4);
     const API_Guid locked = Linked(APIElem::Door, "D", {1});
