@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <iostream>
 #include <optional>
 #include <string>
 
@@ -15,6 +14,7 @@
 #include "Model/Project.h"
 #include "Model/ProjectFile.h"
 #include "Platform/FileTestSupport.h"
+#include "Platform/SavePermissionCases.h"
 #include "PreferenceStore.h"
 
 namespace {
@@ -129,37 +129,20 @@ TEST(HostSaveProtectionTest, AFailedWriteInPlaceSaysTheFileMayBeDamaged) {
 // The system must enforce the folder's and the owner's permissions: the saves run as an
 // ordinary user.
 TEST(HostSaveProtectionTest, FolderAndOwnerPermissionsAsAnOrdinaryUserMeetsThem) {
-    const bool root = FileTest::RunningAsSuperuser();
-    const struct {
-        const char* what;
-        mode_t folderMode;
-        bool ownedByUser;
-        bool saved;
-    } cases[] = {{"writable file in a read-only folder", 0555, true, true},
-                 {"another user's file without write permission for us", 0777, false, false}};
     for (const Writer& w : kWriters) {
-        for (const auto& c : cases) {
+        for (const auto& c : FileTest::kSavePermissionCases) {
             SCOPED_TRACE(std::string(w.name) + ": " + c.what);
-            if (!c.ownedByUser && !root) {
-                std::cout << "skipped: making a file of another user needs the superuser\n";
-                continue;
-            }
+            if (!FileTest::SavePermissionCaseRunsHere(c)) continue;
             FileTest::TempFolder dir;
             const std::string path = dir / "file";
-            WriteBytes(path, kOldFile);
-            ::chmod(path.c_str(), 0644);
-            if (root && c.ownedByUser) {
-                ASSERT_EQ(::chown(path.c_str(), FileTest::kNobody, FileTest::kNoGroup), 0);
-            }
-            ::chmod(dir.Path().c_str(), c.folderMode);
             std::string whyNot;
-            const std::optional<bool> asExpected = FileTest::RunWithPermissionsEnforced(
+            const std::optional<bool> asExpected = FileTest::RunSaveUnderPermissions(
+                c, dir, path, kOldFile,
                 [&] {
                     std::string error;
                     return w.save(path, 3, error) == c.saved;
                 },
                 whyNot);
-            ::chmod(dir.Path().c_str(), 0700);
             if (!asExpected) GTEST_SKIP() << whyNot;
             EXPECT_TRUE(*asExpected);
             EXPECT_EQ(ReadBytes(path), c.saved ? w.expected(3) : kOldFile);

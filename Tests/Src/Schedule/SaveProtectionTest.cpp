@@ -6,10 +6,10 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <iostream>
 #include <optional>
 #include <string>
 
+#include "Platform/SavePermissionCases.h"
 #include "Src/Schedule/ScheduleFixture.h"
 
 namespace {
@@ -109,32 +109,16 @@ TEST_F(ScheduleSaveProtectionTest, AFailedWriteInPlaceSaysTheFileMayBeDamaged) {
 
 // Cases where the system must enforce permissions: the save runs as an ordinary user.
 TEST_F(ScheduleSaveProtectionTest, FolderAndOwnerPermissionsAsAnOrdinaryUserMeetsThem) {
-    const bool root = FileTest::RunningAsSuperuser();
-    const struct {
-        const char* what;
-        mode_t folderMode;
-        bool ownedByUser;
-        bool saved;
-    } cases[] = {{"writable file in a read-only folder", 0555, true, true},
-                 {"another user's file without write permission for us", 0777, false, false}};
     for (const Writer& w : kWriters) {
-        for (const auto& c : cases) {
+        for (const auto& c : FileTest::kSavePermissionCases) {
             SCOPED_TRACE(std::string(w.name) + ": " + c.what);
-            if (!c.ownedByUser && !root) {
-                std::cout << "skipped: making a file of another user needs the superuser\n";
-                continue;
-            }
+            if (!FileTest::SavePermissionCaseRunsHere(c)) continue;
             FileTest::TempFolder dir;
             const std::string path = dir / "plan";
-            WriteBytes(path, kOldFile);
-            ::chmod(path.c_str(), 0644);
-            if (root && c.ownedByUser) {
-                ASSERT_EQ(::chown(path.c_str(), FileTest::kNobody, FileTest::kNoGroup), 0);
-            }
-            ::chmod(dir.Path().c_str(), c.folderMode);
             MakeChangedScheduleOf(path, w);
             std::string whyNot;
-            const std::optional<bool> asExpected = FileTest::RunWithPermissionsEnforced(
+            const std::optional<bool> asExpected = FileTest::RunSaveUnderPermissions(
+                c, dir, path, kOldFile,
                 [&] {
                     const bool saved = db.Save(false);
                     const std::vector<int16_t> alerts = AlertIds();
@@ -142,7 +126,6 @@ TEST_F(ScheduleSaveProtectionTest, FolderAndOwnerPermissionsAsAnOrdinaryUserMeet
                                                                   : std::vector<int16_t>{32520});
                 },
                 whyNot);
-            ::chmod(dir.Path().c_str(), 0700);
             if (!asExpected) GTEST_SKIP() << whyNot;
             EXPECT_TRUE(*asExpected);
             if (c.saved) {
