@@ -6,14 +6,13 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <utility>
 
 #include "API/ApiAttributes.h"
 #include "API/Elements.h"
 #include "BM.h"
 #include "CadHost/HostApi.h"
+#include "CadHost/Model/SampleElement.h"
 #include "Host.h"
-#include "Model/ElementTypes.h"
 #include "Model/Project.h"
 
 namespace ModelTest {
@@ -49,17 +48,8 @@ protected:
         Host::Get().signedInUser = user;
     }
 
-    // An element with distinct pens (from 10), materials (from 2) and every switch on.
     static const Element& Add(API_ElemTypeID type, const std::string& id, int16_t layer = 1) {
-        Element e;
-        e.type = type;
-        e.id = id;
-        e.layer = layer;
-        for (int i = 0; i < e.PenCount(); ++i) e.pens[size_t(i)] = int16_t(10 + i);
-        for (int i = 0; i < e.MaterialCount(); ++i) e.materials[size_t(i)] = int16_t(2 + i);
-        for (int i = 0; i < e.SwitchCount(); ++i) e.switches[size_t(i)] = 1;
-        if (ElementTypes::Of(type).hasBody) e.body.push_back({{{0, 0}, {1, 0}, {1, 1}}, 0, 3, 0});
-        return CurrentProject().Add(std::move(e));
+        return CurrentProject().Add(SampleElement(type, id, layer));
     }
 
     static API_Elem_Head HeadOf(const API_Guid& guid) {

@@ -10,8 +10,8 @@
 
 #include "API/ApiAttributes.h"
 #include "AddOn/Preferences.h"
+#include "CadHost/Model/SampleElement.h"
 #include "Elements/ElementHider.h"
-#include "Model/ElementTypes.h"
 #include "Model/Project.h"
 #include "Schedule/DB.h"
 #include "Src/AddOn/ShellFixture.h"
@@ -74,18 +74,8 @@ protected:
     static std::vector<std::string> ReportLines() { return ReportWindow::Lines(); }
     static CadHost::Project& Model() { return CadHost::CurrentProject(); }
 
-    // An element with distinct pens (from 10), materials (from 2) and every switch on.
     static API_Guid Add(API_ElemTypeID type, const std::string& id, int16_t layer = 1) {
-        CadHost::Element e;
-        e.type = type;
-        e.id = id;
-        e.layer = layer;
-        for (int i = 0; i < e.PenCount(); ++i) e.pens[size_t(i)] = int16_t(10 + i);
-        for (int i = 0; i < e.MaterialCount(); ++i) e.materials[size_t(i)] = int16_t(2 + i);
-        for (int i = 0; i < e.SwitchCount(); ++i) e.switches[size_t(i)] = 1;
-        if (CadHost::ElementTypes::Of(type).hasBody)
-            e.body.push_back({{{0, 0}, {1, 0}, {1, 1}}, 0, 3, 0});
-        return Model().Add(std::move(e)).guid;
+        return Model().Add(ModelTest::SampleElement(type, id, layer)).guid;
     }
     static const CadHost::Element& Elem(const API_Guid& guid) { return *Model().Find(guid); }
 
