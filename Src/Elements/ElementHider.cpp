@@ -700,6 +700,29 @@ void ElementHider::ShowAllElements(DB& db) {
 
 // ---- Layers and locks --------------------------------------------------------------------------
 
+namespace {
+
+// The layer at `index` as the host gives it; false when it cannot be read.
+bool GetLayer(int32_t index, API_Attribute& layer) {
+    std::memset(&layer, 0, sizeof(layer));
+    layer.header.typeID = APIAttr::Layer;
+    layer.header.index = index;
+    return VTAPI_Attribute_Get(&layer) == ApiErr::NoError;
+}
+
+// Calls `visit(index, layer)` for every layer that can be read, in the order of their indexes.
+template <class Visit>
+void ForEachLayer(Visit visit) {
+    int32_t count = 0;
+    if (VTAPI_Attribute_GetNum(APIAttr::Layer, &count) != ApiErr::NoError) return;
+    for (int32_t i = 1; i <= count; ++i) {
+        API_Attribute layer;
+        if (GetLayer(i, layer)) visit(static_cast<int16_t>(i), layer);
+    }
+}
+
+}  // namespace
+
 int16_t ElementHider::ShowPWLayer(bool show) const {
     API_Attribute layer;
     std::memset(&layer, 0, sizeof(layer));
@@ -720,19 +743,12 @@ int16_t ElementHider::ShowPWLayer(bool show) const {
 
 void ElementHider::RefreshNonManagedLayers() {
     nonManagedLayers.clear();
-    int32_t count = 0;
-    if (VTAPI_Attribute_GetNum(APIAttr::Layer, &count) != ApiErr::NoError) return;
-    for (int32_t i = 1; i <= count; ++i) {
-        API_Attribute layer;
-        std::memset(&layer, 0, sizeof(layer));
-        layer.header.typeID = APIAttr::Layer;
-        layer.header.index = i;
-        if (VTAPI_Attribute_Get(&layer) != ApiErr::NoError) continue;
+    ForEachLayer([this](int16_t index, const API_Attribute& layer) {
         const bool hidden = (layer.header.flags & APILayerFlag::Hidden) != 0;
         if (hidden && CHCompareTexts(layer.header.name, HiddenLayerName, 1) != 0)
-            nonManagedLayers.insert({static_cast<int16_t>(i),
-                                     (layer.header.flags & APILayerFlag::Locked) != 0, hidden});
-    }
+            nonManagedLayers.insert(
+                {index, (layer.header.flags & APILayerFlag::Locked) != 0, hidden});
+    });
 }
 
 bool ElementHider::IsLayerHandledByPW(int16_t layer) const {
@@ -759,28 +775,18 @@ bool ElementHider::IsTypeHandledByPW(API_ElemTypeID type) {
 
 void ElementHider::UnlockLayers() {
     unlockedLayers.clear();
-    int32_t count = 0;
-    if (VTAPI_Attribute_GetNum(APIAttr::Layer, &count) != ApiErr::NoError) return;
-    for (int32_t i = 1; i <= count; ++i) {
-        API_Attribute layer;
-        std::memset(&layer, 0, sizeof(layer));
-        layer.header.typeID = APIAttr::Layer;
-        layer.header.index = i;
-        if (VTAPI_Attribute_Get(&layer) != ApiErr::NoError) continue;
-        if ((layer.header.flags & APILayerFlag::Locked) == 0) continue;
-        unlockedLayers.insert(static_cast<int16_t>(i));
+    ForEachLayer([this](int16_t index, API_Attribute& layer) {
+        if ((layer.header.flags & APILayerFlag::Locked) == 0) return;
+        unlockedLayers.insert(index);
         layer.header.flags &= ~APILayerFlag::Locked;
         VTAPI_Attribute_Modify(&layer, nullptr);
-    }
+    });
 }
 
 void ElementHider::LockLayers() {
     for (int16_t index : unlockedLayers) {
         API_Attribute layer;
-        std::memset(&layer, 0, sizeof(layer));
-        layer.header.typeID = APIAttr::Layer;
-        layer.header.index = index;
-        if (VTAPI_Attribute_Get(&layer) != ApiErr::NoError) continue;
+        if (!GetLayer(index, layer)) continue;
         layer.header.flags |= APILayerFlag::Locked;
         VTAPI_Attribute_Modify(&layer, nullptr);
     }
