@@ -208,6 +208,17 @@ bool ElementsOnLayer(const std::string& name, std::vector<const Element*>& found
     return false;
 }
 
+// The elements the words name: `layer NAME`, or IDs and ID patterns.
+bool ElementsNamedBy(const std::vector<std::string>& args, std::vector<const Element*>& found,
+                     std::string& error) {
+    if (args[0] != "layer") return ElementsById(args, found, error);
+    if (args.size() != 2) {
+        error = "usage: select layer NAME";
+        return false;
+    }
+    return ElementsOnLayer(args[1], found, error);
+}
+
 bool Select(Session& s, const std::vector<std::string>& args, std::string& error) {
     Project& project = CurrentProject();
     if (args.size() == 1 && args[0] == "none") {
@@ -246,15 +257,7 @@ bool Select(Session& s, const std::vector<std::string>& args, std::string& error
         return false;
     }
     std::vector<const Element*> found;
-    if (args[0] == "layer") {
-        if (args.size() != 2) {
-            error = "usage: select layer NAME";
-            return false;
-        }
-        if (!ElementsOnLayer(args[1], found, error)) return false;
-    } else if (!ElementsById(args, found, error)) {
-        return false;
-    }
+    if (!ElementsNamedBy(args, found, error)) return false;
     for (const Element* e : found) {
         if (!ElementAccess::Selectable(project, *e)) {
             error = "'" + e->id + "' cannot be selected: its layer is hidden or locked";
@@ -299,15 +302,7 @@ bool Elements(Session& s, const std::vector<std::string>& args, std::string& err
         return true;
     }
     std::vector<const Element*> found;
-    if (args[0] == "layer") {
-        if (args.size() != 2) {
-            error = "usage: select layer NAME";
-            return false;
-        }
-        if (!ElementsOnLayer(args[1], found, error)) return false;
-    } else if (!ElementsById(args, found, error)) {
-        return false;
-    }
+    if (!ElementsNamedBy(args, found, error)) return false;
     for (const Element* e : found) PrintElement(s.Out(), project, *e);
     return true;
 }
