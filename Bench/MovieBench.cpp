@@ -18,6 +18,7 @@
 #include "API/Selectors.h"
 #include "API/View3D.h"
 #include "AddOn/Preferences.h"
+#include "BuildingOf.h"
 #include "DG/UserAgent.h"
 #include "Elements/ElementHider.h"
 #include "Elements/ModifyModel.h"
@@ -27,7 +28,6 @@
 #include "Host/ModuleEntry.h"
 #include "Host/VTAPI.h"
 #include "Model/Project.h"
-#include "Model/SampleBuilding.h"
 #include "Movie/IMovieFileCreator.h"
 #include "Movie/LibPartSearch.h"
 #include "Movie/MOVCreator.h"
@@ -66,19 +66,7 @@ void StartHost() {
 
 // The sample building nearest the target, every element with a body linked to one of the tasks.
 std::unique_ptr<Project> LinkedBuildingOf(int target) {
-    int bestStoreys = 1, bestBays = 1;
-    long bestDiff = -1;
-    for (int bays = 1; bays <= SampleBuilding::kMaxBays; ++bays) {
-        const int storeys = std::max(1, std::min(SampleBuilding::kMaxStoreys, bays / 2));
-        const long diff =
-            std::labs(static_cast<long>(SampleBuilding::ElementCount(storeys, bays)) - target);
-        if (bestDiff < 0 || diff < bestDiff) {
-            bestDiff = diff;
-            bestStoreys = storeys;
-            bestBays = bays;
-        }
-    }
-    auto project = SampleBuilding::Make(bestStoreys, bestBays);
+    auto project = BuildingOf(target);
     int n = 0;
     for (API_ElemTypeID type = APIElem::First; type <= APIElem::Last; ++type)
         for (const Element& e : project->ElementsOfType(type)) {

@@ -3,12 +3,11 @@
 // Also the cost of turning the model into triangles before each picture.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <map>
 #include <memory>
 
+#include "BuildingOf.h"
 #include "Model/Project.h"
-#include "Model/SampleBuilding.h"
 #include "Render/ModelScene.h"
 #include "Render/Rasterizer.h"
 
@@ -16,23 +15,6 @@ using namespace CadHost;
 using namespace CadHost::Render;
 
 namespace {
-
-// The sample building whose element count is nearest the target, about twice as wide as tall.
-std::unique_ptr<Project> BuildingOf(int target) {
-    int bestStoreys = 1, bestBays = 1;
-    long bestDiff = -1;
-    for (int bays = 1; bays <= SampleBuilding::kMaxBays; ++bays) {
-        const int storeys = std::max(1, std::min(SampleBuilding::kMaxStoreys, bays / 2));
-        const long diff =
-            std::labs(static_cast<long>(SampleBuilding::ElementCount(storeys, bays)) - target);
-        if (bestDiff < 0 || diff < bestDiff) {
-            bestDiff = diff;
-            bestStoreys = storeys;
-            bestBays = bays;
-        }
-    }
-    return SampleBuilding::Make(bestStoreys, bestBays);
-}
 
 struct Fixture {
     std::unique_ptr<Project> project;
