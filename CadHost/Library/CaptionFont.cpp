@@ -35,15 +35,6 @@ uint32_t Blend(uint32_t under, uint32_t over, double alpha) {
 
 }  // namespace
 
-const CaptionFont::Glyph& CaptionFont::Find(char32_t code) {
-    // The table is sorted by code point.
-    const Glyph* end = kGlyphs + kGlyphCount;
-    const Glyph* g =
-        std::lower_bound(kGlyphs, end, code, [](const Glyph& a, char32_t c) { return a.code < c; });
-    if (g != end && g->code == code) return *g;
-    return kGlyphs[kGlyphCount - 1];  // the replacement character
-}
-
 double CaptionFont::TextWidth(const std::u32string& text, double pixelSize) {
     double advance = 0;
     for (char32_t c : text) advance += Find(c).advance;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "EmbeddedGlyph.h"
 #include "Render/Image.h"
 
 namespace CadHost::Library {
@@ -17,16 +18,12 @@ struct PixelRect {
 
 class CaptionFont {
 public:
-    struct Glyph {
-        uint32_t code;
-        int32_t advance;  // 1/64 pixel at kPixelSize
-        int32_t left, top;
-        uint32_t width, height;
-        uint32_t offset;  // first coverage value in kCoverage
-    };
+    using Glyph = EmbeddedGlyph;  // advance in 1/64 pixel at kPixelSize
 
     // The glyph of a character; characters the font lacks get the replacement glyph.
-    static const Glyph& Find(char32_t code);
+    static const Glyph& Find(char32_t code) {
+        return FindEmbeddedGlyph(kGlyphs, kGlyphCount, code);
+    }
     // Width in pixels of the text drawn with an em of `pixelSize` pixels.
     static double TextWidth(const std::u32string& text, double pixelSize);
     // Ascent and descent in pixels for that size.

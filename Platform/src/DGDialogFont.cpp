@@ -14,14 +14,6 @@ uint8_t Mix(uint8_t under, uint8_t over, int coverage /*0..15*/) {
 
 }  // namespace
 
-const DialogFont::Glyph& DialogFont::Find(char32_t code) {
-    const Glyph* end = kGlyphs + kGlyphCount;
-    const Glyph* g =
-        std::lower_bound(kGlyphs, end, code, [](const Glyph& a, char32_t c) { return a.code < c; });
-    if (g != end && g->code == code) return *g;
-    return kGlyphs[kGlyphCount - 1];  // the replacement character
-}
-
 int32_t DialogFont::TextWidth(const std::string& utf8) {
     int64_t advance = 0;
     for (char32_t c : UnicodeText::Utf8ToCodePoints(utf8)) advance += Find(c).advance;

@@ -5,20 +5,17 @@
 #include <string>
 
 #include "DG/Picture.h"
+#include "EmbeddedGlyph.h"
 
 namespace DG {
 
 class DialogFont {
 public:
-    struct Glyph {
-        uint32_t code;
-        int32_t advance;  // 1/64 pixel
-        int32_t left, top;
-        uint32_t width, height;
-        uint32_t offset;  // first coverage value in kCoverage
-    };
+    using Glyph = EmbeddedGlyph;
 
-    static const Glyph& Find(char32_t code);
+    static const Glyph& Find(char32_t code) {
+        return FindEmbeddedGlyph(kGlyphs, kGlyphCount, code);
+    }
     // Width in whole pixels (advances summed, then rounded).
     static int32_t TextWidth(const std::string& utf8);
     // Draws with the baseline at y, starting at x, blending `pixel` (0xAARRGGBB) by coverage;
