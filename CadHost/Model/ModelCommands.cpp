@@ -208,12 +208,12 @@ bool ElementsOnLayer(const std::string& name, std::vector<const Element*>& found
     return false;
 }
 
-// The elements the words name: `layer NAME`, or IDs and ID patterns.
-bool ElementsNamedBy(const std::vector<std::string>& args, std::vector<const Element*>& found,
-                     std::string& error) {
+// The elements the words of `command` name: `layer NAME`, or IDs and ID patterns.
+bool ElementsNamedBy(const char* command, const std::vector<std::string>& args,
+                     std::vector<const Element*>& found, std::string& error) {
     if (args[0] != "layer") return ElementsById(args, found, error);
     if (args.size() != 2) {
-        error = "usage: select layer NAME";
+        error = std::string("usage: ") + command + " layer NAME";
         return false;
     }
     return ElementsOnLayer(args[1], found, error);
@@ -257,7 +257,7 @@ bool Select(Session& s, const std::vector<std::string>& args, std::string& error
         return false;
     }
     std::vector<const Element*> found;
-    if (!ElementsNamedBy(args, found, error)) return false;
+    if (!ElementsNamedBy("select", args, found, error)) return false;
     for (const Element* e : found) {
         if (!ElementAccess::Selectable(project, *e)) {
             error = "'" + e->id + "' cannot be selected: its layer is hidden or locked";
@@ -302,7 +302,7 @@ bool Elements(Session& s, const std::vector<std::string>& args, std::string& err
         return true;
     }
     std::vector<const Element*> found;
-    if (!ElementsNamedBy(args, found, error)) return false;
+    if (!ElementsNamedBy("elements", args, found, error)) return false;
     for (const Element* e : found) PrintElement(s.Out(), project, *e);
     return true;
 }
