@@ -45,17 +45,7 @@ void CachedModelScene::Rebuild(const Project& project) {
             Part made;
             made.colour = ModelScene::MaterialColour(project, e.MaterialOf(mesh));
             made.begin = scene_.Size();
-            const size_t n = mesh.vertices.size();
-            auto corner = [&](size_t i) {
-                const Point3& p = mesh.vertices[mesh.corners[i]];
-                return Vec3{p.x, p.y, p.z};
-            };
-            // Imported meshes come with no promise about their winding: both sides are drawn.
-            for (size_t i = 0; i + 2 < mesh.corners.size(); i += 3) {
-                if (mesh.corners[i] >= n || mesh.corners[i + 1] >= n || mesh.corners[i + 2] >= n)
-                    continue;
-                scene_.AddTriangle(corner(i), corner(i + 1), corner(i + 2), made.colour);
-            }
+            ModelScene::AddMesh(scene_, mesh, made.colour);
             made.end = scene_.Size();
             parts_.push_back(made);
         }

@@ -40,6 +40,22 @@ Bounds ModelScene::ModelBounds(const Project& project) {
     return b;
 }
 
+size_t ModelScene::AddMesh(Scene& scene, const TriangleMesh& mesh, uint32_t colour) {
+    const size_t n = mesh.vertices.size();
+    auto corner = [&](size_t i) {
+        const Point3& p = mesh.vertices[mesh.corners[i]];
+        return Vec3{p.x, p.y, p.z};
+    };
+    size_t added = 0;
+    // Imported meshes come with no promise about their winding: both sides are drawn.
+    for (size_t i = 0; i + 2 < mesh.corners.size(); i += 3) {
+        if (mesh.corners[i] >= n || mesh.corners[i + 1] >= n || mesh.corners[i + 2] >= n) continue;
+        scene.AddTriangle(corner(i), corner(i + 1), corner(i + 2), colour);
+        ++added;
+    }
+    return added;
+}
+
 size_t ModelScene::Build(const Project& project, Scene& scene) {
     scene.Clear();
     size_t drawn = 0;
@@ -55,18 +71,7 @@ size_t ModelScene::Build(const Project& project, Scene& scene) {
         }
         for (const TriangleMesh& mesh : e.meshes) {
             const uint32_t colour = MaterialColour(project, e.MaterialOf(mesh));
-            const size_t n = mesh.vertices.size();
-            auto corner = [&](size_t i) {
-                const Point3& p = mesh.vertices[mesh.corners[i]];
-                return Vec3{p.x, p.y, p.z};
-            };
-            // Imported meshes come with no promise about their winding: both sides are drawn.
-            for (size_t i = 0; i + 2 < mesh.corners.size(); i += 3) {
-                if (mesh.corners[i] >= n || mesh.corners[i + 1] >= n || mesh.corners[i + 2] >= n)
-                    continue;
-                scene.AddTriangle(corner(i), corner(i + 1), corner(i + 2), colour);
-                any = true;
-            }
+            any = AddMesh(scene, mesh, colour) > 0 || any;
         }
         if (any) ++drawn;
     });

@@ -17,6 +17,9 @@ public:
     static Bounds ModelBounds(const Project& project);
     // The colour a material paints (opaque 0xAARRGGBB); grey for a material that does not exist.
     static uint32_t MaterialColour(const Project& project, int32_t materialIndex);
+    // Adds the triangles of an imported mesh, both sides drawn, skipping any triangle whose
+    // corner is not one of the mesh's vertices. Returns how many were added.
+    static size_t AddMesh(Scene& scene, const TriangleMesh& mesh, uint32_t colour);
 };
 
 }  // namespace CadHost::Render
