@@ -4,29 +4,12 @@
 
 #include <cstring>
 
-#include "Elements/ShowingScope.h"
-#include "Movie/MovieGenerator.h"
 #include "Src/AddOn/HostileTexts.h"
 #include "Src/Movie/MovieFixture.h"
 
 namespace {
 
-class HostileFrameTextTest : public MovieTest {
-protected:
-    // A fixed-view movie of one frame, as the movie command makes it.
-    bool MakeOneFrame() {
-        MovieGenerator::ApplyMovieRange(prefs, db);
-        MovieGenerator generator(db, hider, -1, 1);
-        if (!generator.ok) return false;
-        bool made = false;
-        {
-            ShowingScope showing(hider, db);
-            made = generator.CreateMovie();
-            showing.Finish();
-        }
-        return generator.FinishMovie() && made;
-    }
-};
+class HostileFrameTextTest : public MovieTest {};
 
 TEST_F(HostileFrameTextTest, TheCaptionStaysTheFirstLineOfWholeCharacters) {
     prefs.showCaptionText = true;
@@ -38,7 +21,7 @@ TEST_F(HostileFrameTextTest, TheCaptionStaysTheFirstLineOfWholeCharacters) {
                                     : Hostile::Fitting(t.text, sizeof prefs.captionText);
         std::memset(prefs.captionText, 0, sizeof prefs.captionText);
         std::memcpy(prefs.captionText, raw.data(), raw.size());
-        ASSERT_TRUE(MakeOneFrame()) << t.label;
+        ASSERT_TRUE(MakeMovie(1)) << t.label;
         const auto texts = MovieProbe::Texts(movie);
         ASSERT_EQ(texts.size(), 1u) << t.label;
         // FFmpeg's conversion to subtitles drops the spaces a line begins with.

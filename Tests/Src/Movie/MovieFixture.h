@@ -9,8 +9,10 @@
 
 #include "AddOn/Preferences.h"
 #include "Elements/ElementHider.h"
+#include "Elements/ShowingScope.h"
 #include "Model/Project.h"
 #include "Model/SampleBuilding.h"
+#include "Movie/MovieGenerator.h"
 #include "Platform/FileTestSupport.h"
 #include "Platform/MovieProbe.h"
 #include "Render/ViewState.h"
@@ -44,6 +46,21 @@ protected:
         CadHost::Render::ViewState::Get().Reset();
         CadHost::ReplaceCurrentProject(nullptr);
         HostedAddOnTest::TearDown();
+    }
+
+    // Makes a fixed-view movie of `frames` frames over the schedule's days, as the movie command
+    // would.
+    bool MakeMovie(int32_t frames) {
+        MovieGenerator::ApplyMovieRange(prefs, db);
+        MovieGenerator generator(db, hider, -1, frames);
+        if (!generator.ok) return false;
+        bool made = false;
+        {
+            ShowingScope showing(hider, db);
+            made = generator.CreateMovie();
+            showing.Finish();
+        }
+        return generator.FinishMovie() && made;
     }
 
     // Elements with a body alternate between the two tasks.

@@ -4,14 +4,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "Elements/ShowingScope.h"
+#include "API/Selectors.h"
 #include "BM.h"
+#include "Elements/ShowingScope.h"
 #include "Host/VTAPI.h"
 #include "Movie/IMovieFileCreator.h"
 #include "Movie/LibPartSearch.h"
 #include "Movie/MovieGenerator.h"
 #include "Src/Movie/MovieFixture.h"
-#include "API/Selectors.h"
 
 namespace {
 
@@ -87,22 +87,7 @@ TEST(MovieDateTest, TheRangeFallsBackToTheWholeSchedule) {
     }
 }
 
-class MovieGeneratorTest : public MovieTest {
-protected:
-    // Makes a fixed-view movie of the schedule's days, as the movie command would.
-    bool Make(int32_t frames) {
-        MovieGenerator::ApplyMovieRange(prefs, db);
-        MovieGenerator generator(db, hider, -1, frames);
-        if (!generator.ok) return false;
-        bool made = false;
-        {
-            ShowingScope showing(hider, db);
-            made = generator.CreateMovie();
-            showing.Finish();
-        }
-        return generator.FinishMovie() && made;
-    }
-};
+class MovieGeneratorTest : public MovieTest {};
 
 TEST_F(MovieGeneratorTest, EachFrameCarriesItsDateAndTheModelComesBackWhole) {
     const std::vector<std::string> before = ModelNow();
@@ -121,7 +106,7 @@ TEST_F(MovieGeneratorTest, EachFrameCarriesItsDateAndTheModelComesBackWhole) {
         prefs.showCaptionText = c.captionText;
         prefs.showDateInText = c.dateInText;
         std::snprintf(prefs.captionText, sizeof prefs.captionText, "Site A");
-        ASSERT_TRUE(Make(4)) << c.texts.size();
+        ASSERT_TRUE(MakeMovie(4)) << c.texts.size();
         auto video = MovieProbe::Stream(movie, "v:0");
         EXPECT_EQ(video["nb_read_frames"], "4");
         EXPECT_EQ(video["r_frame_rate"], "1/1");
@@ -137,7 +122,7 @@ TEST_F(MovieGeneratorTest, EachFrameCarriesItsDateAndTheModelComesBackWhole) {
 }
 
 TEST_F(MovieGeneratorTest, ThePicturesShowTheBuildingGrow) {
-    ASSERT_TRUE(Make(4));
+    ASSERT_TRUE(MakeMovie(4));
     const auto pictures = MovieProbe::Pictures(movie, kWidth, kHeight);
     ASSERT_EQ(pictures.size(), 4u);
     // The sample building's brick and roof are red; sky, terrain and glass are not.
@@ -242,7 +227,7 @@ TEST_F(MovieGeneratorTest, TheCaptionObjectIsDrawnIntoThePicture) {
             ASSERT_EQ(BMHandleToHandle(params, &db.captionParams), 0);
             VTAPI_DisposeAddParHdl(&params);
         }
-        ASSERT_TRUE(Make(2));
+        ASSERT_TRUE(MakeMovie(2));
         auto pictures = MovieProbe::Pictures(movie, kW, kH);
         ASSERT_EQ(pictures.size(), 2u);
         firstFrames.push_back(pictures[0]);

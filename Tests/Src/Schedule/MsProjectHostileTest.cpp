@@ -30,6 +30,19 @@ protected:
         std::remove(path.c_str());
         HostedAddOnTest::TearDown();
     }
+    // Task i of the hostile table, its name the raw bytes, as many as the name field takes (a name
+    // read from an older file).
+    static TASK HostileTask(size_t i, TASKTYPE type) {
+        const std::string& text = Hostile::Texts()[i].text;
+        TASK t;
+        t.uniqueID = static_cast<int32_t>(i + 1);
+        t.type = type;
+        const std::string raw = text.size() < 256 ? text : Hostile::Fitting(text, 256);
+        std::memcpy(t.name, raw.data(), raw.size());
+        t.start = CHighTime(2024, 6, 25);
+        t.end = CHighTimePersistent(CHighTime(2024, 6, 28)).SetToMidnight24();
+        return t;
+    }
     static std::string Slurp(const std::string& file) {
         std::ifstream in(file, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -45,16 +58,7 @@ protected:
 TEST_F(MsProjectHostileTest, WrittenNamesKeepTheRecordsAndReadBackAsShown) {
     const std::vector<Hostile::Text>& texts = Hostile::Texts();
     for (size_t i = 0; i < texts.size(); ++i) {
-        TASK t;
-        t.uniqueID = static_cast<int32_t>(i + 1);
-        t.type = Demolish;
-        // The raw bytes, as many as the name field takes (a name read from an older file).
-        const std::string raw =
-            texts[i].text.size() < 256 ? texts[i].text : Hostile::Fitting(texts[i].text, 256);
-        std::memcpy(t.name, raw.data(), raw.size());
-        t.start = CHighTime(2024, 6, 25);
-        t.end = CHighTimePersistent(CHighTime(2024, 6, 28)).SetToMidnight24();
-        db.tasks.push_back(t);
+        db.tasks.push_back(HostileTask(i, Demolish));
     }
     ASSERT_TRUE(db.WriteToMsProject(path.c_str()));
 
@@ -122,14 +126,7 @@ TEST_F(MsProjectHostileTest, NamesFromTheOwnFileEnterAsOneLine) {
     const std::string own = ::testing::TempDir() + "hostile_own.pws";
     const std::vector<Hostile::Text>& texts = Hostile::Texts();
     for (size_t i = 0; i < texts.size(); ++i) {
-        TASK t;
-        t.uniqueID = static_cast<int32_t>(i + 1);
-        const std::string raw =
-            texts[i].text.size() < 256 ? texts[i].text : Hostile::Fitting(texts[i].text, 256);
-        std::memcpy(t.name, raw.data(), raw.size());
-        t.start = CHighTime(2024, 6, 25);
-        t.end = CHighTimePersistent(CHighTime(2024, 6, 28)).SetToMidnight24();
-        db.tasks.push_back(t);
+        db.tasks.push_back(HostileTask(i, TASK().type));
     }
     ASSERT_TRUE(db.WriteToOwnFormat(own.c_str()));
     db.tasks.clear();
