@@ -1,5 +1,6 @@
 // The session commands of the host itself: the add-on's menu, alert answers, project events, the
 // report window.
+#include <cctype>
 #include <cstdlib>
 #include <sstream>
 
@@ -23,19 +24,43 @@ bool Help(Session& s, const std::vector<std::string>&, std::string&) {
     return true;
 }
 
+// A menu item's text as a person names it: case does not matter, nor a trailing "...".
+std::string MenuItemKey(std::string text) {
+    if (text.size() >= 3 && text.compare(text.size() - 3, 3, "...") == 0) text.resize(text.size() - 3);
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
 bool Menu(Session& s, const std::vector<std::string>& args, std::string& error) {
-    int32_t item = 0;
-    if (args.size() != 1 || !ParseInt(args[0], item)) {
-        error = "usage: menu N";
+    if (args.empty()) {
+        error = "usage: menu N, or menu ITEM TEXT";
         return false;
     }
     if (Host::Get().menuHandler == nullptr) {
         error = "the add-on has installed no menu";
         return false;
     }
+    const RS::Menu* menu = RSGetMenu(Host::Get().menuHandlerResID, s.AddOn().Resources());
+    int32_t item = 0;
+    if (args.size() != 1 || !ParseInt(args[0], item)) {
+        // Chosen by its text, as it stands in the menu: "menu Open Schedule...".
+        std::string wanted;
+        for (const std::string& a : args) wanted += (wanted.empty() ? "" : " ") + a;
+        const std::string key = MenuItemKey(wanted);
+        for (size_t i = 0; menu != nullptr && i < menu->items.size() && item == 0; ++i) {
+            const auto set = Host::Get().menuItemTexts.find(
+                {Host::Get().menuHandlerResID, static_cast<int16_t>(i + 1)});
+            if (MenuItemKey(menu->items[i]) == key ||
+                (set != Host::Get().menuItemTexts.end() && MenuItemKey(set->second) == key))
+                item = static_cast<int32_t>(i + 1);
+        }
+        if (item == 0) {
+            error = "the menu has no item '" + wanted + "' ('menus' lists them)";
+            return false;
+        }
+    }
     std::string label;
-    if (const RS::Menu* menu = RSGetMenu(Host::Get().menuHandlerResID, s.AddOn().Resources());
-        menu != nullptr && item >= 1 && item <= static_cast<int32_t>(menu->items.size()))
+    if (menu != nullptr && item >= 1 && item <= static_cast<int32_t>(menu->items.size()))
         label = menu->items[static_cast<size_t>(item - 1)];
     s.Out() << "menu " << item << (label.empty() ? "" : " (" + label + ")") << "\n";
     ProgressWatch watch(s);
@@ -153,7 +178,8 @@ bool Quit(Session& s, const std::vector<std::string>&, std::string&) {
 
 Registrar commands([](Registry& r) {
     r.AddCommand("help", {"help", "lists the commands", Help});
-    r.AddCommand("menu", {"menu N", "chooses item N of the add-on's menu", Menu});
+    r.AddCommand("menu", {"menu N | menu ITEM TEXT",
+                          "chooses item N of the add-on's menu, or the item with that text", Menu});
     r.AddCommand("menus", {"menus", "lists the add-on's menus and their items", Menus});
     r.AddCommand("answer", {"answer N [N ...]",
                             "answers the coming alerts in order with these button numbers "

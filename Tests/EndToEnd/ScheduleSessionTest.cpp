@@ -43,12 +43,14 @@ TEST(ScheduleSessionTest, OpenTextAskTheOrderSaveOwnFormatAndReopen) {
                                           "file " +
                                           exported +
                                           " 1\n"
-                                          "menu 5\n"
+                                          "menu save schedule as\n"  // by its text
                                           "quit\n",
                                       "en_GB.UTF-8");
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output.find("Phasework general error!"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("dialog 32505"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("menu 5 (Save Schedule As...)\nsave dialog"), std::string::npos)
+        << run.output;
     EXPECT_EQ(Slurp(own).substr(0, 4), "PWBF") << "saved in the own format";
     // British short dates are day/month/year with a four-digit year.
     EXPECT_EQ(Slurp(exported),
