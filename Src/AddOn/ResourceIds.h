@@ -19,6 +19,7 @@ constexpr short FileTypeNames = 32597;       // strings: own schedule file, exch
 constexpr short FileTypeExtensions = 32598;  // strings: "pws", "txt"
 constexpr short ExchangeColumns = 32600;     // strings: the exchange text's column titles
 constexpr short ImportReports = 32620;       // strings: report lines of the text import
+constexpr short EncodingReports = 32690;     // strings: how a text not in UTF-8 was read, encodings
 constexpr short DateOrderSample = 32599;     // strings: the sample date of the date-order choice
 constexpr short DateOrderDialog = 32505;     // dialog: the date-order choice
 

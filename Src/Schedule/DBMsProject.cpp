@@ -1,11 +1,14 @@
 // The schedule as TAB-separated text for Microsoft Project: one header line of four column names,
 // then one line per task (ID, type letter "_" name, start, last day), every line ended by CR.
+// Written as UTF-8; read in whatever encoding the file is in (TextFileEncoding).
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <set>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "AddOn/DGUtils.h"
@@ -17,10 +20,10 @@
 #include "Dates/DateFormatSelectionDialog.h"
 #include "Dates/DateFromString.h"
 #include "Host/VTAPI.h"
-#include "IO/LineReader.h"
 #include "IO/ReplacementFile.h"
 #include "PlatformDate.h"
 #include "Schedule/DB.h"
+#include "Schedule/TextFileEncoding.h"
 
 namespace {
 
@@ -28,7 +31,7 @@ constexpr char kTab = '\t';
 constexpr char kCR = '\r';
 
 // Field `index` (from 0) of a line between separators; empty when the line has fewer fields.
-std::string Field(const std::string& line, long index, char separator = kTab) {
+std::string Field(std::string_view line, long index, char separator = kTab) {
     size_t begin = 0;
     for (long i = 0; i < index; ++i) {
         const size_t found = line.find(separator, begin);
@@ -36,14 +39,15 @@ std::string Field(const std::string& line, long index, char separator = kTab) {
         begin = found + 1;
     }
     const size_t end = line.find(separator, begin);
-    return line.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+    return std::string(
+        line.substr(begin, end == std::string_view::npos ? std::string_view::npos : end - begin));
 }
 
-std::string Trimmed(const std::string& text) {
+std::string Trimmed(std::string_view text) {
     const size_t first = text.find_first_not_of(' ');
     if (first == std::string::npos) return {};
     const size_t last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
+    return std::string(text.substr(first, last - first + 1));
 }
 
 // The short date text of a day of the platform's locale; empty for a date that is not valid.
@@ -65,21 +69,43 @@ std::string FillReport(short list, short index, const char* p1, const char* p2, 
     return ResUtils::FormatTexts(format, {p1, p2, p3});
 }
 
-// Whether the first line names the four columns, in order.
-bool HasColumnHeader(IO::LineReader& reader) {
-    std::string line;
-    if (!reader.ReadLine(line)) return false;
+// The whole file, as it is on the disk. False when it cannot be read to its end.
+bool ReadWholeFile(IO::File& file, std::string& bytes) {
+    constexpr int32_t kChunk = 64 * 1024;
+    bytes.clear();
+    for (;;) {
+        const size_t had = bytes.size();
+        bytes.resize(had + kChunk);
+        int32_t got = 0;
+        const GSErrCode err = file.ReadBin(bytes.data() + had, kChunk, &got);
+        bytes.resize(had + static_cast<size_t>(std::max(got, 0)));
+        if (err == IO::Err::EndOfFile) return true;
+        if (err != IO::Err::NoError) return false;
+    }
+}
+
+// The lines of a text, each without its CR; the last line needs none.
+std::vector<std::string_view> LinesOf(std::string_view text) {
+    std::vector<std::string_view> lines;
+    size_t begin = 0;
+    for (size_t end; (end = text.find(kCR, begin)) != std::string_view::npos; begin = end + 1)
+        lines.push_back(text.substr(begin, end - begin));
+    if (begin < text.size()) lines.push_back(text.substr(begin));
+    return lines;
+}
+
+// Whether the line names the four columns, in order.
+bool IsColumnHeader(std::string_view line) {
     for (int i = 0; i < 4; ++i)
         if (CHCompareTexts(Field(line, i).c_str(), DB::columnNames[i], 0) != 0) return false;
     return true;
 }
 
-// Offers every start and end date of the rest of the file to `dates`, which keeps the orders of
-// day, month and year that fit them all; anyDate tells whether there was a date at all. False
-// when the file cannot be read to its end.
-bool OfferDatesOfFile(IO::LineReader& reader, DateFromString& dates, bool& anyDate) {
-    std::string line;
-    while (reader.ReadLine(line)) {
+// Offers every start and end date of the task lines to `dates`, which keeps the orders of day,
+// month and year that fit them all; tells whether there was a date at all.
+bool OfferDates(std::span<const std::string_view> lines, DateFromString& dates) {
+    bool anyDate = false;
+    for (std::string_view line : lines) {
         for (long f = 2; f <= 3; ++f) {
             const std::string text = Trimmed(Field(line, f));
             if (text.empty()) continue;
@@ -88,12 +114,12 @@ bool OfferDatesOfFile(IO::LineReader& reader, DateFromString& dates, bool& anyDa
             anyDate = true;
         }
     }
-    return reader.GetStatus() == IO::Err::NoError;
+    return anyDate;
 }
 
 // The task of one line, dates read in the order chosen; false for a line that holds no task
 // (blank, or neither name nor start).
-bool TaskOfLine(const std::string& line, DateFromString& dates, TASK& task) {
+bool TaskOfLine(std::string_view line, DateFromString& dates, TASK& task) {
     if (Trimmed(line).empty()) return false;
     // An ID that does not fit is no ID: it is renumbered later like one below 1.
     const long id = std::atol(Trimmed(Field(line, 0)).c_str());
@@ -136,15 +162,38 @@ bool TaskOfLine(const std::string& line, DateFromString& dates, TASK& task) {
     return true;
 }
 
-// Every task of the rest of the file, in file order. False when the file cannot be read to its
-// end.
-bool ReadTasksOfFile(IO::LineReader& reader, DateFromString& dates, std::vector<TASK>& tasks) {
-    std::string line;
-    while (reader.ReadLine(line)) {
+// Every task of the task lines, in file order.
+std::vector<TASK> TasksOf(std::span<const std::string_view> lines, DateFromString& dates) {
+    std::vector<TASK> tasks;
+    for (std::string_view line : lines) {
         TASK task;
         if (TaskOfLine(line, dates, task)) tasks.push_back(task);
     }
-    return reader.GetStatus() == IO::Err::NoError;
+    return tasks;
+}
+
+// A file that was not UTF-8 says how it was read, so that a planner who sees a wrong letter in a
+// name knows where it came from.
+void ReportEncoding(const char* path, TextFileEncoding::Encoding encoding) {
+    short name = 0;
+    switch (encoding) {
+        case TextFileEncoding::Encoding::Windows1252:
+            name = 2;
+            break;
+        case TextFileEncoding::Encoding::Utf16LE:
+            name = 3;
+            break;
+        case TextFileEncoding::Encoding::Utf16BE:
+            name = 4;
+            break;
+        case TextFileEncoding::Encoding::Utf8:
+        case TextFileEncoding::Encoding::Utf8WithMark:
+            return;
+    }
+    char encodingName[ResUtils::kStringBufferSize];
+    ResUtils::LoadResourceString(encodingName, ResId::EncodingReports, name);
+    VTAPI_WriteReport(FillReport(ResId::EncodingReports, 1, path, encodingName, nullptr).c_str(),
+                      false);
 }
 
 // IDs below 1 or repeated get fresh numbers above all others, so that the schedule can be saved
@@ -220,24 +269,27 @@ bool DB::WriteToMsProject(const char* path) {
 bool DB::ReadFromMsProject(const char* path) {
     const IO::Location location(path != nullptr ? path : "");
     IO::File file(location, IO::File::Fail);
-    if (!location.IsValid() || file.Open(IO::File::ReadMode) != IO::Err::NoError) {
+    std::string bytes;
+    if (!location.IsValid() || file.Open(IO::File::ReadMode) != IO::Err::NoError ||
+        !ReadWholeFile(file, bytes)) {
         DGUtils::ResAlert(ResId::AlertCannotOpenFile, path != nullptr ? path : "");
         return false;
     }
-    IO::LineReader reader(file, kCR);
-    if (!HasColumnHeader(reader)) {
+    file.Close();
+    // The encoding is one for the whole file, so it is decided before the text is split.
+    const TextFileEncoding::Encoding encoding = TextFileEncoding::Of(bytes);
+    const std::string text = TextFileEncoding::ToUtf8(bytes, encoding);
+    bytes = std::string();
+    const std::vector<std::string_view> lines = LinesOf(text);
+    if (lines.empty() || !IsColumnHeader(lines[0])) {
         DGUtils::ResAlert(ResId::AlertNotAnExchangeText, path);
         return false;
     }
-    const uint64_t afterHeader = reader.GetPosition();
+    const std::span<const std::string_view> taskLines = std::span(lines).subspan(1);
 
     // First pass: the order of day, month and year that the file's dates use.
     DateFromString dates;
-    bool anyDate = false;
-    if (!OfferDatesOfFile(reader, dates, anyDate)) {
-        DGUtils::ResAlert(ResId::AlertCannotOpenFile, path);
-        return false;
-    }
+    const bool anyDate = OfferDates(taskLines, dates);
     if (dates.GetCandidateCount() == 0) {
         DGUtils::ResAlert(ResId::AlertDatesFitNoOrder, path);
         return false;
@@ -247,12 +299,8 @@ bool DB::ReadFromMsProject(const char* path) {
         return false;
 
     // Second pass: the tasks, into a list of their own so that a failure keeps the schedule.
-    std::vector<TASK> imported;
-    if (reader.Rewind(afterHeader) != IO::Err::NoError ||
-        !ReadTasksOfFile(reader, dates, imported)) {
-        DGUtils::ResAlert(ResId::AlertCannotOpenFile, path);
-        return false;
-    }
+    std::vector<TASK> imported = TasksOf(taskLines, dates);
+    ReportEncoding(path, encoding);
     RenumberMissingAndRepeatedIds(imported);
     tasks.swap(imported);
     return true;

@@ -46,6 +46,7 @@ TEST(ResourceIdsTest, EachNameIsAResourceOfItsKind) {
         {"FileTypeExtensions", ResId::FileTypeExtensions, "strings"},
         {"ExchangeColumns", ResId::ExchangeColumns, "strings"},
         {"ImportReports", ResId::ImportReports, "strings"},
+        {"EncodingReports", ResId::EncodingReports, "strings"},
         {"DateOrderSample", ResId::DateOrderSample, "strings"},
         {"DateOrderDialog", ResId::DateOrderDialog, "dialog"},
         {"AlertCannotOpenFile", ResId::AlertCannotOpenFile, "alert"},
