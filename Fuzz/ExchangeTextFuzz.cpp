@@ -1,16 +1,19 @@
 // The Microsoft Project exchange text reader on any bytes. The last byte of the input answers the
 // question of the date order when the file leaves more than one: 0 cancels, 1 to 3 pick that entry
-// of the offered orders. A read that fails leaves the schedule in memory as it was; a read that
-// succeeds gives tasks with unique numbers of 1 and up that save in the own format and read back
-// the same.
+// of the offered orders. The bytes may be in any encoding the reader knows (UTF-8 with or without a
+// mark, UTF-16 with a mark, Windows-1252); the seeds hold each. A read that fails leaves the
+// schedule in memory as it was; a read that succeeds gives tasks with unique numbers of 1 and up,
+// names of whole UTF-8 characters, that save in the own format and read back the same.
 #include <cstring>
 #include <set>
+#include <string>
 
 #include "AddOn/Preferences.h"
 #include "Elements/ElementHider.h"
 #include "FuzzHost.h"
 #include "FuzzSchedule.h"
 #include "Schedule/DB.h"
+#include "UnicodeText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
@@ -39,6 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(ids.insert(task.uniqueID).second);
         FUZZ_CHECK(static_cast<uint32_t>(task.type) < static_cast<uint32_t>(TASK::kTypeCount));
         FUZZ_CHECK(std::memchr(task.name, '\0', sizeof task.name) != nullptr);
+        // Whatever the file's encoding, a name is whole characters: they read back as they are.
+        const std::string name = task.name;
+        FUZZ_CHECK(UnicodeText::CodePointsToUtf8(UnicodeText::Utf8ToCodePoints(name)) == name);
     }
     FuzzSchedule::CheckSavesAndReadsBack(db, host);
     return 0;
