@@ -13,7 +13,7 @@ seed_arg=()
 [ -z "${PW_FUZZ_SEED:-}" ] || seed_arg=(-seed="$PW_FUZZ_SEED")
 [ ${#targets[@]} -gt 0 ] ||
     targets=(ScheduleFile ExchangeText DateText Preferences LinkRecord ProjectFile SessionScript
-        ResourceFile)
+        ResourceFile ProjectXml P6Xer)
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPW_FUZZ=ON \
     -DPW_BENCH=OFF >/dev/null

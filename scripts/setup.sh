@@ -10,6 +10,7 @@ packages=(
     ffmpeg locales
     clang libclang-rt-14-dev
     libifcplusplus-dev libboost-dev
+    libpugixml-dev
 )
 
 missing=()

@@ -66,4 +66,13 @@ constexpr short AlertTooManyLinks = 32530;
 constexpr short AlertLinkFurtherTask = 32531;
 constexpr short AlertLinksNotChanged = 32532;
 
+// Schedules of other programs (Microsoft Project XML, Primavera P6) and the update in place.
+constexpr short OutsideFileTypeNames = 32700;       // strings: Microsoft Project XML, Primavera P6
+constexpr short OutsideFileTypeExtensions = 32701;  // strings: "xml", "xer"
+constexpr short ScheduleExchangeTexts = 32702;      // strings: report lines, the update's undo step
+constexpr short ImportRefusals = 32703;             // strings: why a file is refused, by reason
+constexpr short AlertScheduleRefused = 32704;
+constexpr short AlertUpdateSchedule = 32705;
+constexpr short AlertUpdateRemovesTasks = 32706;
+
 }  // namespace ResId

@@ -12,6 +12,7 @@
 
 #include "AddOn/DGUtils.h"
 #include "AddOn/DebugUtils.h"
+#include "AddOn/OneLineText.h"
 #include "AddOn/Preferences.h"
 #include "AddOn/ResUtils.h"
 #include "AddOn/ResourceIds.h"
@@ -27,7 +28,12 @@
 #include "Schedule/ETaskNotFound.h"
 #include "Schedule/FileName.h"
 #include "Schedule/FileUtils.h"
+#include "Schedule/ImportedSchedule.h"
+#include "Schedule/MspdiReader.h"
+#include "Schedule/MspdiWriter.h"
 #include "Schedule/PW_Header.h"
+#include "Schedule/ScheduleUpdate.h"
+#include "Schedule/XerReader.h"
 
 char DB::columnNames[4][256] = {};
 bool DB::validPairs[TASK::kTypeCount][TASK::kTypeCount] = {};
@@ -36,10 +42,6 @@ const char* const DB::typePrefixes = TASK::typeChars;
 namespace {
 
 constexpr const char* kThrownFrom = "Src/DB";
-
-// Schedule kinds of the preferences.
-constexpr int32_t kOwnFormat = 0;
-constexpr int32_t kMsProjectText = 1;
 
 void ReportTask(short stringIndex, const TASK& task) {
     char format[ResUtils::kStringBufferSize];
@@ -192,6 +194,12 @@ void DB::Clear() {
     tasks.clear();
     taskIndex.Invalidate();
     prefs.Reset();
+}
+
+void DB::ReplaceTasks(std::vector<TASK> replacement) {
+    tasks = std::move(replacement);
+    taskIndex.Invalidate();
+    modified = true;
 }
 
 void DB::UnmarkAllTasks(MainDialogCPP* palette) {
@@ -394,7 +402,9 @@ bool DB::Save(bool saveAs) {
     std::memcpy(path, prefs.schedulePath, sizeof(path));
     int32_t kind = prefs.scheduleKind;
 
-    if (saveAs || prefs.untitled) {
+    // A P6 file is read, never written: its schedule is saved to a file the user chooses.
+    if (saveAs || prefs.untitled || kind == kPrimaveraXer) {
+        if (kind == kPrimaveraXer) kind = kOwnFormat;
         FileName dialog(FileName::Save, path, static_cast<int16_t>(kind));
         if (!dialog.DisplaySaveDlg()) return false;
         // A chosen path that does not fit must not fall back to the old file's path.
@@ -405,7 +415,13 @@ bool DB::Save(bool saveAs) {
         kind = dialog.GetSelectedFilter();
     }
 
-    const bool written = kind == kMsProjectText ? WriteToMsProject(path) : WriteToOwnFormat(path);
+    bool written = false;
+    if (kind == kMsProjectText)
+        written = WriteToMsProject(path);
+    else if (kind == kMsProjectXml)
+        written = MspdiWriter::WriteFile(tasks, path, lastWriteDamaged);
+    else
+        written = WriteToOwnFormat(path);
     if (!written) {
         // Written in place, a failed save cannot promise that the old file is whole.
         if (lastWriteDamaged)
@@ -415,7 +431,7 @@ bool DB::Save(bool saveAs) {
         return false;
     }
     std::memcpy(prefs.schedulePath, path, sizeof(path));
-    prefs.scheduleKind = kind == kMsProjectText ? kMsProjectText : kOwnFormat;
+    prefs.scheduleKind = kind == kMsProjectText || kind == kMsProjectXml ? kind : kOwnFormat;
     prefs.untitled = false;
     modified = false;
     return true;
@@ -435,8 +451,18 @@ bool DB::Load() {
         DGUtils::ResAlert(ResId::AlertScheduleUnreadable, dialog.GetLocation().ToPath().c_str());
         return false;
     }
-    const int32_t kind = dialog.GetSelectedFilter() == kMsProjectText ? kMsProjectText : kOwnFormat;
-    const bool read = kind == kMsProjectText ? ReadFromMsProject(path) : ReadFromOwnFormat(path);
+    const int32_t filter = dialog.GetSelectedFilter();
+    const int32_t kind = filter == kMsProjectText || filter == kMsProjectXml ||
+                                 filter == kPrimaveraXer
+                             ? filter
+                             : kOwnFormat;
+    bool read = false;
+    if (kind == kMsProjectText)
+        read = ReadFromMsProject(path);
+    else if (kind == kMsProjectXml || kind == kPrimaveraXer)
+        read = ReadOutsideSchedule(path, kind);
+    else
+        read = ReadFromOwnFormat(path);
     if (!read) return false;
 
     std::memcpy(prefs.schedulePath, path, sizeof(path));
@@ -444,5 +470,37 @@ bool DB::Load() {
     prefs.untitled = false;
     modified = false;
     SetCurrentDate(CHighTimePersistent::GetKXPresentTime(), true);
+    return true;
+}
+
+bool DB::ReadOutsideSchedule(const char* path, int32_t kind) {
+    const ImportedSchedule read =
+        kind == kPrimaveraXer ? XerReader::ReadFile(path) : MspdiReader::ReadFile(path);
+    const std::string shownPath = OneLineText::Of(path != nullptr ? path : "");
+    if (read.Refused()) {
+        char reason[ResUtils::kStringBufferSize];
+        ResUtils::LoadResourceString(reason, ResId::ImportRefusals, read.refusal);
+        const std::string why = ResUtils::FormatTexts(reason, {read.detail.c_str()});
+        DGUtils::ResAlert(ResId::AlertScheduleRefused, shownPath.c_str(), why.c_str());
+        return false;
+    }
+    if (ScheduleUpdate::Apply(*this, read.tasks, shownPath.c_str()) == ScheduleUpdate::Declined)
+        return false;
+
+    // What was left out or cut, said once for the whole file.
+    auto report = [&](short index, std::initializer_list<const char*> texts) {
+        char format[ResUtils::kStringBufferSize];
+        ResUtils::LoadResourceString(format, ResId::ScheduleExchangeTexts, index);
+        VTAPI_WriteReport(ResUtils::FormatTexts(format, texts).c_str(), false);
+    };
+    if (read.summariesLeftOut > 0 || read.blankRowsLeftOut > 0) {
+        const std::string summaries = std::to_string(read.summariesLeftOut);
+        const std::string blanks = std::to_string(read.blankRowsLeftOut);
+        report(1, {shownPath.c_str(), summaries.c_str(), blanks.c_str()});
+    }
+    if (read.namesCut > 0) {
+        const std::string cut = std::to_string(read.namesCut);
+        report(2, {shownPath.c_str(), cut.c_str(), read.firstCutName.c_str()});
+    }
     return true;
 }

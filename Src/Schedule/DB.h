@@ -61,6 +61,8 @@ public:
     void DeleteTaskByUniqueID(int32_t id);
     // No tasks, unmodified, current date the coming midnight, the file untitled.
     void Clear();
+    // The list becomes these tasks (an update or a schedule read from outside); counts as a change.
+    void ReplaceTasks(std::vector<TASK> replacement);
     // Clears every task's marks and the palette's marked state.
     void UnmarkAllTasks(MainDialogCPP* palette);
 
@@ -69,6 +71,8 @@ public:
     void LinkSelectionToTask(long uniqueID);
     // Removes the task from every element of the model and puts the elements it touched back.
     void DeleteLinkToSelection(long uniqueID);
+    // The same for several tasks in one walk over the model.
+    void DeleteLinksToTasks(const std::set<int32_t>& uniqueIDs);
     // Selects the elements linked to the task (-1: the handled elements linked to none).
     void SelectLinkedElements(long uniqueID);
     // Marks the tasks linked to the selected elements and tells the palette.
@@ -98,6 +102,17 @@ public:
     // succeeds.
     bool WriteToMsProject(const char* path);
     bool ReadFromMsProject(const char* path);
+    // A Microsoft Project XML or Primavera P6 file (kind kMsProjectXml or kPrimaveraXer) taken as
+    // the schedule through ScheduleUpdate: refused files, and updates the user declines, leave
+    // schedule and model as they were. True when the schedule was taken.
+    bool ReadOutsideSchedule(const char* path, int32_t kind);
+
+    // What the schedule's file is (the preferences' scheduleKind), as the dialogs' filters number
+    // them.
+    static constexpr int32_t kOwnFormat = 0;
+    static constexpr int32_t kMsProjectText = 1;
+    static constexpr int32_t kMsProjectXml = 2;
+    static constexpr int32_t kPrimaveraXer = 3;  // read only: saving asks for another file
     // Set by the writers when their last failure came while the file was being written over in
     // place: the file may then be damaged, which Save must say instead of promising it is whole.
     bool lastWriteDamaged = false;

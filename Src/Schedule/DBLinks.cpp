@@ -1,6 +1,7 @@
 // The task database's operations on the links between model elements and tasks: linking the
 // selected elements to a task, removing a task from every element, selecting the elements of a
 // task, marking the tasks of the selected elements, and naming an element in the report.
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -134,18 +135,28 @@ void DB::LinkSelectionToTask(long uniqueID) {
 }
 
 void DB::DeleteLinkToSelection(long uniqueID) {
+    // IDs that no task can have are in no link slot that counts: nothing to remove.
+    std::set<int32_t> ids;
+    if (uniqueID != 0 && uniqueID >= INT32_MIN && uniqueID <= INT32_MAX)
+        ids.insert(static_cast<int32_t>(uniqueID));
+    DeleteLinksToTasks(ids);
+}
+
+void DB::DeleteLinksToTasks(const std::set<int32_t>& uniqueIDs) {
     hider.redrawRequested = 0;
     {
         SwitchDatabase floorPlan;
         hider.ShowPWLayer(true);
-        for (API_ElemTypeID type = APIElem::First; type <= APIElem::Last; ++type) {
+        for (API_ElemTypeID type = APIElem::First; type <= APIElem::Last && !uniqueIDs.empty();
+             ++type) {
             if (!ElementHider::IsTypeHandledByPW(type)) continue;
             for (API_Guid guid : ElementList(type)) {
                 if (!hider.IsHandledByPW(type, guid)) continue;
                 OwnData data = ReadRecord(hider, type, guid);
                 bool removed = false;
                 for (int32_t slot = 0; slot < OwnData::kMaxLinks; ++slot) {
-                    if (data.taskUniqueIDs[slot] != uniqueID || uniqueID == 0) continue;
+                    const int32_t id = data.taskUniqueIDs[slot];
+                    if (id == 0 || uniqueIDs.count(id) == 0) continue;
                     const int32_t last = data.TaskUniqueIDCount() - 1;
                     data.taskUniqueIDs[slot] = data.taskUniqueIDs[last];
                     data.taskUniqueIDs[last] = 0;

@@ -23,6 +23,7 @@
 #include "IO/ReplacementFile.h"
 #include "PlatformDate.h"
 #include "Schedule/DB.h"
+#include "Schedule/ExchangeName.h"
 #include "Schedule/TextFileEncoding.h"
 
 namespace {
@@ -133,13 +134,8 @@ bool TaskOfLine(std::string_view line, DateFromString& dates, TASK& task) {
 
     // "B_Walls": a type letter and an underscore before the name give the task's type.
     std::string name = nameField;
-    const char* typeLetter = nameField.size() >= 2 && nameField[1] == '_' && nameField[0] != '\0'
-                                 ? std::strchr(DB::typePrefixes, nameField[0])
-                                 : nullptr;
-    if (typeLetter != nullptr) {
-        task.type = static_cast<TASKTYPE>(typeLetter - DB::typePrefixes);
-        name = nameField.substr(2);
-    }
+    const int type = ExchangeName::SplitTypePrefix(name);
+    if (type >= 0) task.type = static_cast<TASKTYPE>(type);
     OneLineText::CopyTo(name.c_str(), task.name, sizeof task.name);
 
     CHighTime parsed;

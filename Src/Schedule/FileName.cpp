@@ -15,6 +15,8 @@ constexpr GSType kCreator = FourChar("KXVT");
 constexpr GSType kOwnFileType = FourChar("BIN ");
 constexpr GSType kTextFileType = FourChar("TEXT");
 constexpr const char* kTextGroupName = "PWFile2";
+constexpr const char* kOutsideGroupName = "PWFile3";
+constexpr GSType kXmlFileType = FourChar("TEXT");
 constexpr size_t kPathSize = 1024;
 
 }  // namespace
@@ -62,13 +64,31 @@ bool FileName::SetupFTM(FTM::GroupID* ownGroup, FTM::GroupID* textGroup) {
     return true;
 }
 
+FTM::GroupID FileName::SetupOutsideTypes(bool forOpening) {
+    const FTM::GroupID group = ftm->AddGroup(kOutsideGroupName, FTM::RootGroup);
+    if (group == FTM::UnknownGroup) return group;
+    for (short i = 1; i <= (forOpening ? 2 : 1); ++i) {
+        char description[ResUtils::kStringBufferSize], extension[ResUtils::kStringBufferSize];
+        ResUtils::LoadResourceString(description, ResId::OutsideFileTypeNames, i);
+        ResUtils::LoadResourceString(extension, ResId::OutsideFileTypeExtensions, i);
+        if (*description == '\0' || *extension == '\0') return FTM::UnknownGroup;
+        const FTM::FileType type(description, extension, kCreator, kXmlFileType, -1, nullptr);
+        if (ftm->AddType(type, group) == FTM::UnknownType) return FTM::UnknownGroup;
+    }
+    ftm->RemoveGroup(group);
+    return group;
+}
+
 bool FileName::RunScheduleDialog(int32_t dialogType) {
     FTM::GroupID ownGroup = -1, textGroup = -1;
     if (!SetupFTM(&ownGroup, &textGroup)) return false;
+    const FTM::GroupID outsideGroup = SetupOutsideTypes(dialogType == DG::FileDialog::OpenFile);
+    if (outsideGroup == FTM::UnknownGroup) return false;
     const IO::Location start(defaultPath);
     DG::FileDialog dialog(static_cast<DG::FileDialog::Type>(dialogType));
     dialog.AddFilters(*ftm, ownGroup);
     dialog.AddFilters(*ftm, textGroup);
+    dialog.AddFilters(*ftm, outsideGroup);
     dialog.SetTitle(title);
     dialog.SetStartLocation(start.IsValid() ? start : IO::Location());
     dialog.SelectFilter(initialFilter);

@@ -1,6 +1,7 @@
 #pragma once
 // A file dialog of the add-on with its result: the open and save dialogs of the schedule (filter 0
-// the own schedule file, filter 1 Microsoft Project text) and a simple save dialog with one type.
+// the own schedule file, filter 1 Microsoft Project text, filter 2 Microsoft Project XML, and for
+// opening filter 3 Primavera P6) and a simple save dialog with one type.
 #include <cstdint>
 #include <memory>
 
@@ -10,7 +11,7 @@
 class FileName {
 public:
     enum Kind : int16_t { Open = 1, Save = 2 };
-    enum Filter : int16_t { OwnFormat = 0, MsProjectText = 1 };
+    enum Filter : int16_t { OwnFormat = 0, MsProjectText = 1, MsProjectXml = 2, PrimaveraXer = 3 };
 
     // kind picks the title (ResId::FileDialogTitles); defaultPath (may be null) is where the
     // dialog starts; initialFilter is the filter chosen at the start.
@@ -43,8 +44,11 @@ public:
     bool SetupFTM(FTM::GroupID* ownGroup, FTM::GroupID* textGroup);
 
 private:
-    // Runs a dialog of the given type with the two schedule filters.
+    // Runs a dialog of the given type with the schedule filters.
     bool RunScheduleDialog(int32_t dialogType);
+    // Registers the other programs' types in a group of their own (the P6 type only for opening,
+    // as no P6 file is written); UnknownGroup if anything fails.
+    FTM::GroupID SetupOutsideTypes(bool forOpening);
 
     char title[2048];
     char defaultPath[1024];

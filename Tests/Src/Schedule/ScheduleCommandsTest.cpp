@@ -55,7 +55,8 @@ TEST_F(ScheduleCommandsTest, TheFirstSaveAndSaveAsAskForAFileLaterSavesDoNot) {
     EXPECT_TRUE(r.save);
     EXPECT_EQ(r.title, "Save Schedule");
     EXPECT_EQ(r.filters, (std::vector<std::string>{"Phasework Schedule (*.pws)",
-                                                   "Microsoft Project Text (*.txt)"}));
+                                                   "Microsoft Project Text (*.txt)",
+                                                   "Microsoft Project XML (*.xml)"}));
     EXPECT_EQ(r.filter, 0);
     EXPECT_EQ(r.initialPath, "Untitled Schedule");
     EXPECT_EQ(ReadBytes(path), FileOfChangedSchedule());
@@ -177,7 +178,7 @@ TEST_F(ScheduleCommandsTest, OpenReadsTheChosenFileAndRecordsIt) {
     EXPECT_EQ(r.title, "Open Schedule");
     EXPECT_EQ(r.filter, 0);
     EXPECT_EQ(r.initialPath, "");
-    EXPECT_EQ(r.filters.size(), 2u);
+    EXPECT_EQ(r.filters.size(), 4u);  // own, text, Project XML, P6
     EXPECT_EQ(Lines(db.tasks),
               Lines({MakeTask(5, TypeR, Ticks(2024, 6, 1), Ticks(2024, 6, 3), "Crane")}));
     EXPECT_STREQ(prefs.schedulePath, path.c_str());

@@ -1,0 +1,338 @@
+// Schedules of other programs: a small project written by hand as Microsoft Project XML and as a
+// Primavera P6 export gives the same tasks from both; hostile and broken files are refused through
+// the open command with one alert and nothing changed; the schedule saved as Microsoft Project XML
+// reads back the same.
+#include <gtest/gtest.h>
+
+#include <pugixml.hpp>
+
+#include <string>
+#include <vector>
+
+#include "Schedule/MspdiReader.h"
+#include "Schedule/XerReader.h"
+#include "Src/Schedule/ScheduleFixture.h"
+
+namespace {
+
+using namespace ScheduleBytes;
+
+std::string DataFile(const char* name) { return std::string(PW_TEST_DATA_DIR) + "/Schedule/" + name; }
+
+void WriteText(const std::string& path, const std::string& text) {
+    FileTest::WriteBytes(path, Bytes(text.begin(), text.end()));
+}
+
+// The tasks of the garage project as a planner reads them off the files: whole days, the last day
+// the day of the finish (the day before for a finish at 00:00), the milestone one day.
+std::vector<std::string> GarageTasks() {
+    auto task = [](int32_t id, TASKTYPE type, const char* name, unsigned d0, unsigned d1) {
+        return Line(MakeTask(id, type, Ticks(2025, 3, d0), Ticks(2025, 3, d1 + 1), name));
+    };
+    return {task(2, Build, "Foundations", 3, 7),      task(3, Demolish, "Old shed", 3, 4),
+            task(4, Build, "Walls", 10, 14),          task(5, Build, "Roof ready", 14, 14),
+            task(8, Temporary, "Scaffolding", 5, 20), task(9, Build, "Paint & seal", 17, 17)};
+}
+
+TEST(OutsideScheduleReadTest, TheSameProjectFromProjectXmlAndFromP6) {
+    for (const bool xer : {false, true}) {
+        SCOPED_TRACE(xer ? "XER" : "MSPDI");
+        const ImportedSchedule read = xer ? XerReader::ReadFile(DataFile("Garage.xer").c_str())
+                                          : MspdiReader::ReadFile(DataFile("Garage.xml").c_str());
+        ASSERT_FALSE(read.Refused()) << read.refusal << " " << read.detail;
+        EXPECT_EQ(Lines(read.tasks), GarageTasks());
+        EXPECT_EQ(read.summariesLeftOut, 3);
+        EXPECT_EQ(read.blankRowsLeftOut, 1);
+        EXPECT_EQ(read.namesCut, 0);
+    }
+}
+
+TEST(OutsideScheduleReadTest, DatesAndDurationsBecomeWholeDays) {
+    using M = ImportedSchedule::Moment;
+    const struct {
+        const char* start;
+        const char* finish;
+        const char* duration;
+        unsigned firstDay, lastDay;  // of March 2025
+    } cases[] = {
+        {"2025-03-03T08:00:00", "2025-03-03T17:00:00", "PT8H0M0S", 3, 3},
+        {"2025-03-03T08:00:00", "2025-03-05T00:00:00", "", 3, 4},  // ends at midnight
+        {"2025-03-03T00:00:00", "2025-03-03T00:00:00", "PT0H0M0S", 3, 3},  // milestone at 00:00
+        {"2025-03-03T08:00:00", "", "PT24H0M0S", 3, 5},  // three working days of 8 hours
+        {"2025-03-03T08:00:00", "", "P2DT0H0M0S", 3, 8},  // 48 hours: six working days
+        {"2025-03-03T08:00:00", "", "", 3, 3},
+        {"", "2025-03-09T17:00:00", "", 9, 9},
+        {"2025-03-10T08:00:00", "2025-03-07T17:00:00", "", 10, 10},  // finish before start
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.start) + " " + c.finish + " " + c.duration);
+        std::optional<M> start, finish;
+        M m;
+        if (*c.start) {
+            ASSERT_TRUE(ImportedSchedule::ParseMoment(c.start, m));
+            start = m;
+        }
+        if (*c.finish) {
+            ASSERT_TRUE(ImportedSchedule::ParseMoment(c.finish, m));
+            finish = m;
+        }
+        ImportedSchedule s;
+        ASSERT_TRUE(s.AddTask("7", "T_Crane", "", start, finish,
+                              ImportedSchedule::ParseDurationHours(c.duration)));
+        EXPECT_EQ(Lines(s.tasks), (std::vector<std::string>{Line(MakeTask(
+                                      7, Temporary, Ticks(2025, 3, c.firstDay),
+                                      Ticks(2025, 3, c.lastDay + 1), "Crane"))}));
+    }
+    for (const char* bad : {"2025-02-29T08:00:00", "2025-3-03", "2025-03-03T25:00", "03/03/2025",
+                            "2025-03-03X08:00", ""}) {
+        M m;
+        EXPECT_FALSE(ImportedSchedule::ParseMoment(bad, m)) << bad;
+    }
+}
+
+TEST(OutsideScheduleReadTest, LongNamesAreCutAtAWholeCharacterAndCountedOnce) {
+    // 253 bytes, then a two-byte character that crosses the 255-byte limit.
+    const std::string longName = std::string(253, 'a') + "\xC3\xA9" + "tage";
+    ImportedSchedule s;
+    const auto day = ImportedSchedule::Moment{2025, 3, 3, 8, 0, 0};
+    ASSERT_TRUE(s.AddTask("1", longName, "", day, day, std::nullopt));
+    ASSERT_TRUE(s.AddTask("2", "R_" + longName, "", day, day, std::nullopt));
+    ASSERT_TRUE(s.AddTask("3", "Short", "d", day, day, std::nullopt));
+    EXPECT_EQ(std::string(s.tasks[0].name), std::string(253, 'a') + "\xC3\xA9");
+    EXPECT_EQ(s.tasks[1].type, TypeR);
+    EXPECT_EQ(s.tasks[2].type, Demolish) << "the type field, when the name has no prefix";
+    EXPECT_EQ(s.namesCut, 2);
+    EXPECT_EQ(s.firstCutName, std::string(253, 'a') + "\xC3\xA9");
+}
+
+// One hostile or broken file: its format, its bytes and the reason it must be refused for.
+struct Broken {
+    const char* what;
+    bool xer;
+    std::string bytes;
+    ImportedSchedule::Refusal reason;
+};
+
+std::string Mspdi(const std::string& tasks) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<Project xmlns=\"http://schemas.microsoft.com/project\"><Tasks>" +
+           tasks + "</Tasks></Project>\n";
+}
+
+std::string MspdiTask(const std::string& uid, const std::string& name,
+                      const std::string& start = "2025-03-03T08:00:00") {
+    return "<Task><UID>" + uid + "</UID><Name>" + name + "</Name><Start>" + start +
+           "</Start><Finish>2025-03-04T17:00:00</Finish></Task>";
+}
+
+std::string Xer(const std::string& tables, bool ended = true) {
+    return "ERMHDR\t19.12\r\n" + tables + (ended ? "%E\r\n" : "");
+}
+
+const char* const kXerTask =
+    "%T\tTASK\r\n%F\ttask_id\ttask_name\ttarget_start_date\ttarget_end_date\r\n";
+
+std::vector<Broken> BrokenFiles() {
+    std::string laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE Project [\n<!ENTITY a \"aaaaaaaaaa\">\n";
+    for (char c = 'b'; c <= 'j'; ++c) {
+        laughs += std::string("<!ENTITY ") + c + " \"";
+        for (int i = 0; i < 10; ++i) laughs += std::string("&") + char(c - 1) + ";";
+        laughs += "\">\n";
+    }
+    laughs += "]>\n<Project><Tasks>" + MspdiTask("1", "&j;") + "</Tasks></Project>";
+    std::string deep = "<Project><Tasks>";
+    for (int i = 0; i < 100000; ++i) deep += "<a>";
+    std::string deepClosed;
+    for (int i = 0; i < 100000; ++i) deepClosed += "<a>";
+    for (int i = 0; i < 100000; ++i) deepClosed += "</a>";
+    deepClosed = Mspdi(deepClosed);
+    std::string bigAttribute = "<Project><Tasks><Task x=\"" + std::string(1 << 20, 'x') + "\">";
+
+    return {
+        {"entity expansion", false, laughs, ImportedSchedule::DocumentType},
+        {"external entity", false,
+         "<?xml version=\"1.0\"?><!DOCTYPE Project [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"
+         "<Project><Tasks>" + MspdiTask("1", "&x;") + "</Tasks></Project>",
+         ImportedSchedule::DocumentType},
+        {"deep nesting", false, deep, ImportedSchedule::Malformed},
+        {"deep nesting, closed", false, deepClosed, ImportedSchedule::TooDeep},
+        {"huge attribute, cut short", false, bigAttribute, ImportedSchedule::Malformed},
+        {"cut short", false, Mspdi(MspdiTask("1", "Walls")).substr(0, 120), ImportedSchedule::Malformed},
+        {"another XML", false, "<?xml version=\"1.0\"?><html><body/></html>",
+         ImportedSchedule::NotThisFormat},
+        {"Windows code page", false,
+         "<?xml version=\"1.0\" encoding=\"windows-1252\"?><Project/>", ImportedSchedule::Encoding},
+        {"no UTF-8", false, Mspdi(MspdiTask("1", "B\xE9ton")), ImportedSchedule::Encoding},
+        {"duplicate UID", false, Mspdi(MspdiTask("4", "Walls") + MspdiTask("4", "Roof")),
+         ImportedSchedule::DuplicateId},
+        {"UID 0 of a task", false, Mspdi(MspdiTask("0", "Walls")), ImportedSchedule::IdOutOfRange},
+        {"UID beyond 32 bits", false, Mspdi(MspdiTask("2147483648", "Walls")),
+         ImportedSchedule::IdOutOfRange},
+        {"no UID", false, Mspdi("<Task><Name>Walls</Name></Task>"), ImportedSchedule::IdOutOfRange},
+        {"year 1500", false, Mspdi(MspdiTask("1", "Walls", "1500-03-03T08:00:00")),
+         ImportedSchedule::DateOutOfRange},
+        {"no date", false, Mspdi("<Task><UID>1</UID><Name>Walls</Name></Task>"),
+         ImportedSchedule::NoDates},
+        {"a date that is none", false, Mspdi(MspdiTask("1", "Walls", "2025-02-30T08:00:00")),
+         ImportedSchedule::Malformed},
+        {"calendar record cut short", true,
+         Xer(std::string("%T\tCALENDAR\r\n%F\tclndr_id\tclndr_name\tclndr_data\r\n") +
+                 "%R\t1\tStandard\t(0||CalendarData()(  (0||DaysOf",
+             false),
+         ImportedSchedule::CutShort},
+        {"calendar row short of fields", true,
+         Xer(std::string("%T\tCALENDAR\r\n%F\tclndr_id\tclndr_name\tclndr_data\r\n%R\t1\r\n") +
+             kXerTask + "%R\t1\tWalls\t2025-03-03 08:00\t2025-03-04 17:00\r\n"),
+         ImportedSchedule::CutShort},
+        {"no end mark", true, Xer(std::string(kXerTask) + "%R\t1\tWalls\t2025-03-03 08:00\t\r\n", false),
+         ImportedSchedule::CutShort},
+        {"row before its fields", true, Xer("%T\tTASK\r\n%R\t1\tWalls\r\n"),
+         ImportedSchedule::Malformed},
+        {"UTF-16", true, std::string("\xFF\xFE" "E\0R\0M\0H\0D\0R\0", 14), ImportedSchedule::Encoding},
+        {"no XER", true, "Unique ID\tName\tStart\tFinish\r", ImportedSchedule::NotThisFormat},
+        {"duplicate task_id", true,
+         Xer(std::string(kXerTask) + "%R\t1\tWalls\t2025-03-03 08:00\t\r\n%R\t1\tRoof\t2025-03-03 08:00\t\r\n"),
+         ImportedSchedule::DuplicateId},
+        {"bad date", true, Xer(std::string(kXerTask) + "%R\t1\tWalls\t03.03.2025\t\r\n"),
+         ImportedSchedule::Malformed},
+    };
+}
+
+TEST(OutsideScheduleReadTest, HostileAndBrokenFilesAreRefusedForTheirReason) {
+    for (const Broken& b : BrokenFiles()) {
+        SCOPED_TRACE(b.what);
+        const ImportedSchedule read = b.xer ? XerReader::Read(b.bytes) : MspdiReader::Read(b.bytes);
+        EXPECT_EQ(read.refusal, b.reason) << read.detail;
+        EXPECT_TRUE(read.tasks.empty());
+    }
+}
+
+class OutsideScheduleTest : public ScheduleTest {
+protected:
+    void SetUp() override {
+        ScheduleTest::SetUp();
+        db.tasks = {MakeTask(1, Build, Ticks(2024, 1, 1), Ticks(2024, 1, 8), "Walls"),
+                    MakeTask(2, Demolish, Ticks(2024, 2, 1), Ticks(2024, 2, 2), "Shed")};
+        UseFile("/old/plan.pws");
+    }
+    bool Open(const std::string& path, int32_t filter) {
+        agent.files = {DG::FileDialogAnswer{true, path, filter}};
+        return db.Load();
+    }
+};
+
+TEST_F(OutsideScheduleTest, BrokenFilesThroughTheOpenCommandGiveOneAlertAndChangeNothing) {
+    const std::vector<std::string> before = Lines(db.tasks);
+    for (const Broken& b : BrokenFiles()) {
+        SCOPED_TRACE(b.what);
+        const std::string path = File(b.xer ? "broken.xer" : "broken.xml");
+        WriteText(path, b.bytes);
+        agent.alerts.clear();
+        EXPECT_FALSE(Open(path, b.xer ? 3 : 2));
+        ASSERT_EQ(AlertIds(), (std::vector<int16_t>{32704}));
+        EXPECT_NE(agent.alerts[0].text.find(path), std::string::npos) << agent.alerts[0].text;
+        EXPECT_EQ(Lines(db.tasks), before);
+        EXPECT_STREQ(prefs.schedulePath, "/old/plan.pws");
+    }
+    EXPECT_FALSE(Open(File("missing.xml"), 2));
+    EXPECT_NE(agent.alerts.back().text.find("cannot be read"), std::string::npos);
+}
+
+TEST_F(OutsideScheduleTest, TheOpenDialogOffersBothFormatsAndSaveAsProjectXml) {
+    const std::string path = File("garage.xml");
+    db.tasks.clear();
+    ASSERT_TRUE(Open(DataFile("Garage.xml"), 2));
+    ASSERT_EQ(agent.fileDialogs.size(), 1u);
+    EXPECT_EQ(agent.fileDialogs[0].filters,
+              (std::vector<std::string>{"Phasework Schedule (*.pws)", "Microsoft Project Text (*.txt)",
+                                        "Microsoft Project XML (*.xml)", "Primavera P6 (*.xer)"}));
+    EXPECT_TRUE(AlertIds().empty()) << "no task shares an ID with the old schedule: no question";
+    EXPECT_EQ(Lines(db.tasks), GarageTasks());
+    EXPECT_EQ(prefs.scheduleKind, 2);
+    EXPECT_EQ(ReportLines(), (std::vector<std::string>{
+                                 "Phasework: \"" + DataFile("Garage.xml") +
+                                 "\": 3 summary tasks and 1 blank rows left out; they are no "
+                                 "tasks to link."}));
+
+    agent.files = {DG::FileDialogAnswer{true, path, 2}};
+    ASSERT_TRUE(db.Save(true));
+    EXPECT_EQ(agent.fileDialogs[1].filters,
+              (std::vector<std::string>{"Phasework Schedule (*.pws)", "Microsoft Project Text (*.txt)",
+                                        "Microsoft Project XML (*.xml)"}));
+    EXPECT_EQ(agent.fileDialogs[1].filter, 2) << "starts at the schedule's own kind";
+}
+
+// The sample schedule saved as Microsoft Project XML: the file holds what Microsoft Project needs
+// (read here with the XML library, not our reader), and our reader gives the same tasks back.
+TEST_F(OutsideScheduleTest, TheSampleScheduleSavedAsProjectXmlReadsBackTheSame) {
+    ASSERT_TRUE(db.ReadFromMsProject(PW_SAMPLES_DIR "/SampleSchedule.txt"));
+    ASSERT_GT(db.tasks.size(), 10u);
+    const std::vector<std::string> sample = Lines(db.tasks);
+    const std::string path = File("sample.xml");
+    agent.files = {DG::FileDialogAnswer{true, path, 2}};
+    ASSERT_TRUE(db.Save(true));
+
+    pugi::xml_document document;
+    ASSERT_TRUE(document.load_file(path.c_str()));
+    const pugi::xml_node project = document.child("Project");
+    EXPECT_STREQ(project.attribute("xmlns").value(), "http://schemas.microsoft.com/project");
+    EXPECT_TRUE(project.child("Calendars").child("Calendar").child("WeekDays"));
+    const pugi::xml_node first = project.child("Tasks").child("Task");
+    for (const char* field : {"UID", "ID", "Name", "Start", "Finish", "Duration"})
+        EXPECT_TRUE(first.child(field)) << field;
+    // The first sample task: D_Demolish the old shed, 15/02/2027 to 19/02/2027.
+    EXPECT_STREQ(first.child_value("Name"), "Demolish the old shed");
+    EXPECT_STREQ(first.child_value("Start"), "2027-02-15T08:00:00");
+    EXPECT_STREQ(first.child_value("Finish"), "2027-02-19T17:00:00");
+    EXPECT_STREQ(first.child_value("Duration"), "PT40H0M0S");
+
+    const ImportedSchedule back = MspdiReader::ReadFile(path.c_str());
+    ASSERT_FALSE(back.Refused()) << back.detail;
+    EXPECT_EQ(Lines(back.tasks), sample);
+}
+
+TEST_F(OutsideScheduleTest, ANameThatLooksLikeATypePrefixSurvivesTheRoundTrip) {
+    db.tasks = {MakeTask(1, Build, Ticks(2024, 1, 1), Ticks(2024, 1, 2), "D_Dock"),
+                MakeTask(2, TypeF, Ticks(2024, 1, 1), Ticks(2024, 1, 2), "<Fit & finish>")};
+    const std::string path = File("prefix.xml");
+    agent.files = {DG::FileDialogAnswer{true, path, 2}};
+    ASSERT_TRUE(db.Save(true));
+    const ImportedSchedule back = MspdiReader::ReadFile(path.c_str());
+    EXPECT_EQ(Lines(back.tasks), Lines(db.tasks));
+}
+
+TEST_F(OutsideScheduleTest, AnUpdateIsAskedAndEitherNoLeavesEverythingAsItWas) {
+    db.tasks = {MakeTask(2, Build, Ticks(2024, 1, 1), Ticks(2024, 1, 8), "Foundations"),
+                MakeTask(40, Build, Ticks(2024, 2, 1), Ticks(2024, 2, 2), "Gone")};
+    const std::vector<std::string> before = Lines(db.tasks);
+    for (const std::vector<int16_t>& answers :
+         {std::vector<int16_t>{2}, std::vector<int16_t>{1, 2}}) {
+        agent.alerts.clear();
+        agent.answers = answers;
+        EXPECT_FALSE(Open(DataFile("Garage.xer"), 3));
+        const std::vector<int16_t> asked = answers.size() == 1 ? std::vector<int16_t>{32705}
+                                                                : std::vector<int16_t>{32705, 32706};
+        EXPECT_EQ(AlertIds(), asked);
+        EXPECT_EQ(Lines(db.tasks), before);
+        EXPECT_STREQ(prefs.schedulePath, "/old/plan.pws");
+    }
+    agent.alerts.clear();
+    agent.answers = {1, 1};
+    ASSERT_TRUE(Open(DataFile("Garage.xer"), 3));
+    ASSERT_EQ(AlertIds(), (std::vector<int16_t>{32705, 32706}));
+    EXPECT_EQ(agent.alerts[0].buttons.front(), "Update");
+    EXPECT_NE(agent.alerts[0].text.find("has 1 tasks"), std::string::npos) << agent.alerts[0].text;
+    EXPECT_NE(agent.alerts[0].text.find("5 new tasks"), std::string::npos) << agent.alerts[0].text;
+    EXPECT_NE(agent.alerts[1].text.find("1 tasks of the open schedule"), std::string::npos);
+    EXPECT_EQ(Lines(db.tasks), GarageTasks());
+    EXPECT_EQ(prefs.scheduleKind, 3);
+    EXPECT_FALSE(db.modified);
+
+    // A P6 file is not written: saving asks for a file, in the own format to start with.
+    db.modified = true;
+    agent.files = {};
+    EXPECT_FALSE(db.Save(false));
+    ASSERT_EQ(agent.fileDialogs.back().filter, 0);
+}
+
+}  // namespace
