@@ -1,5 +1,7 @@
 #include "Schedule/XerReader.h"
 
+#include "Schedule/TextFileEncoding.h"
+
 #include <cctype>
 #include <cstring>
 #include <optional>
@@ -95,17 +97,21 @@ ImportedSchedule XerReader::ReadFile(const char* path) {
     return Read(bytes);
 }
 
-ImportedSchedule XerReader::Read(std::string_view bytes) {
+ImportedSchedule XerReader::Read(std::string_view file) {
     ImportedSchedule result;
+    // P6 writes its export in the code page of the machine it runs on, most often Windows-1252;
+    // the text is read in the one encoding decided for the whole file, as the exchange text is.
+    const TextFileEncoding::Encoding encoding = TextFileEncoding::Of(file);
+    std::string decoded;
+    std::string_view bytes = file;
+    if (encoding != TextFileEncoding::Encoding::Utf8) {
+        decoded = TextFileEncoding::ToUtf8(file, encoding);
+        bytes = decoded;
+    }
     if (bytes.find('\0') != std::string_view::npos) {
-        // UTF-16 or a binary file: a P6 export is 8-bit text.
-        result.Refuse(bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF"
-                          ? ImportedSchedule::Encoding
-                          : ImportedSchedule::NotThisFormat,
-                      "UTF-16");
+        result.Refuse(ImportedSchedule::NotThisFormat);  // a binary file
         return result;
     }
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     if (bytes.substr(0, 6) != "ERMHDR") {
         result.Refuse(ImportedSchedule::NotThisFormat);
         return result;

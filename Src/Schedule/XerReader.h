@@ -6,6 +6,8 @@
 // of type TT_WBS) and activities without a name are left out and counted; the task type comes
 // from a user-defined text field of TASK labelled "Phasework Type" (tables UDFTYPE, UDFVALUE).
 // A file cut short (no "%E", a row with fewer or more fields than its table names) is refused.
+// The encoding is decided for the whole file as for the exchange text (TextFileEncoding): UTF-8
+// with or without a mark, UTF-16 with a mark, else Windows-1252.
 #include <string_view>
 
 #include "Schedule/ImportedSchedule.h"

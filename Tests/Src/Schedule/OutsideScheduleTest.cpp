@@ -188,7 +188,7 @@ std::vector<Broken> BrokenFiles() {
          ImportedSchedule::CutShort},
         {"row before its fields", true, Xer("%T\tTASK\r\n%R\t1\tWalls\r\n"),
          ImportedSchedule::Malformed},
-        {"UTF-16", true, std::string("\xFF\xFE" "E\0R\0M\0H\0D\0R\0", 14), ImportedSchedule::Encoding},
+        {"binary", true, std::string("ERMHDR\0\0\x01", 9), ImportedSchedule::NotThisFormat},
         {"no XER", true, "Unique ID\tName\tStart\tFinish\r", ImportedSchedule::NotThisFormat},
         {"duplicate task_id", true,
          Xer(std::string(kXerTask) + "%R\t1\tWalls\t2025-03-03 08:00\t\r\n%R\t1\tRoof\t2025-03-03 08:00\t\r\n"),
@@ -204,6 +204,30 @@ TEST(OutsideScheduleReadTest, HostileAndBrokenFilesAreRefusedForTheirReason) {
         const ImportedSchedule read = b.xer ? XerReader::Read(b.bytes) : MspdiReader::Read(b.bytes);
         EXPECT_EQ(read.refusal, b.reason) << read.detail;
         EXPECT_TRUE(read.tasks.empty());
+    }
+}
+
+// P6 writes in the machine's code page: the same export in Windows-1252, in UTF-16 with its mark
+// and in UTF-8 gives the same name.
+TEST(OutsideScheduleReadTest, AP6ExportIsReadInItsEncoding) {
+    const std::string utf8 = Xer(std::string(kXerTask) +
+                                 "%R\t1\tB\xC3\xA9ton \xE2\x82\xAC\t2025-03-03 08:00\t\r\n");
+    std::string windows1252 = utf8, utf16 = "\xFF\xFE";
+    windows1252.replace(windows1252.find("\xC3\xA9"), 2, "\xE9");
+    windows1252.replace(windows1252.find("\xE2\x82\xAC"), 3, "\x80");
+    for (const char c : windows1252) {  // every character below U+0100 but the euro sign
+        if (c == '\x80') {
+            utf16 += "\xAC\x20";
+        } else {
+            utf16 += c;
+            utf16 += '\0';
+        }
+    }
+    for (const std::string& file : {utf8, windows1252, utf16}) {
+        const ImportedSchedule read = XerReader::Read(file);
+        ASSERT_FALSE(read.Refused()) << read.detail;
+        ASSERT_EQ(read.tasks.size(), 1u);
+        EXPECT_STREQ(read.tasks[0].name, "B\xC3\xA9ton \xE2\x82\xAC");
     }
 }
 
