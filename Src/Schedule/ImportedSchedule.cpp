@@ -153,6 +153,10 @@ bool ImportedSchedule::AddTask(const std::string& idText, const std::string& nam
         Refuse(IdOutOfRange, Quoted(idText));
         return false;
     }
+    if (tasks.size() >= kMaxTasks) {
+        Refuse(TooMany, std::to_string(kMaxTasks));
+        return false;
+    }
     TASK task;
     task.uniqueID = static_cast<int32_t>(id);
     if (!ids.insert(task.uniqueID).second) {

@@ -34,6 +34,7 @@ public:
         DuplicateId = 10,    // detail: the ID
         DateOutOfRange = 11, // detail: the task's ID and the date as written
         NoDates = 12,        // detail: the task's ID
+        TooMany = 13,        // detail: the limit of elements or tasks
     };
 
     // A date and time of day as a file writes it ("2024-03-04T08:00:00", "2024-03-04 08:00").
@@ -45,8 +46,10 @@ public:
     static constexpr int kLastYear = 9999;
     // Hours of a working day, for a task that gives its length in hours instead of a finish.
     static constexpr double kHoursPerDay = 8.0;
-    // The biggest file a reader takes, in MB: a schedule of 100,000 tasks fits many times.
+    // The biggest file a reader takes, in MB, and the most tasks a schedule may have: more than
+    // any real schedule, few enough that reading can never exhaust the memory.
     static constexpr int kMaxFileMegabytes = 256;
+    static constexpr size_t kMaxTasks = 100000;
 
     // "YYYY-MM-DD", optionally followed by "T" or a space and "HH:MM" or "HH:MM:SS" (more digits
     // of seconds and a time zone are ignored). False for anything else or an impossible date.

@@ -136,6 +136,15 @@ ImportedSchedule MspdiReader::Read(std::string_view bytes) {
         return result;
     }
 
+    // Every element costs the parsed document a node of some 60 bytes, whatever its size in the
+    // file ("<a/>" is four bytes): counted first, so that no file can exhaust the memory.
+    size_t markup = 0;
+    for (const char c : bytes) markup += c == '<' ? 1 : 0;
+    if (markup > kMaxMarkup) {
+        result.Refuse(ImportedSchedule::TooMany, std::to_string(kMaxMarkup));
+        return result;
+    }
+
     pugi::xml_document document;
     const pugi::xml_parse_result parsed = document.load_buffer(
         bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_doctype,

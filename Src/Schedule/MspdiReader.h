@@ -13,6 +13,9 @@ class MspdiReader {
 public:
     // Elements deeper than this are no part of a project file.
     static constexpr int kMaxDepth = 32;
+    // The most markup ('<') a file may hold: a project file of the most tasks a schedule may have
+    // needs less, and the parsed document stays well below a gigabyte.
+    static constexpr size_t kMaxMarkup = 10'000'000;
     // The alias of the custom text field that gives the task type.
     static constexpr const char* kTypeFieldAlias = "Phasework Type";
 
