@@ -3,6 +3,10 @@
 // building of about 100,000 elements, every handled element linked to a task: 4,500 tasks kept
 // (with new dates), 500 gone (their links taken off every element) and 500 new. Goals: a read in
 // under 0.2 s, an update in under 1 s.
+//
+// Measured 2026-12-07, Release, on 2 cores shared with five other builds (load about 14), wall
+// clock (CPU): Project XML read 62 ms (23 ms), P6 read 20 ms (7.5 ms), update over 102,507
+// elements 79 ms (28 ms).
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
