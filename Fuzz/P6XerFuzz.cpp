@@ -9,9 +9,9 @@
 #include "AddOn/OneLineText.h"
 #include "FuzzHost.h"
 #include "FuzzSchedule.h"
-#include "Schedule/XerReader.h"
 #include "Schedule/MspdiReader.h"
 #include "Schedule/MspdiWriter.h"
+#include "Schedule/XerReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const ImportedSchedule read =

@@ -10,7 +10,6 @@
 #include "FuzzHost.h"
 #include "FuzzSchedule.h"
 #include "Schedule/MspdiReader.h"
-#include "Schedule/MspdiReader.h"
 #include "Schedule/MspdiWriter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -452,10 +452,9 @@ bool DB::Load() {
         return false;
     }
     const int32_t filter = dialog.GetSelectedFilter();
-    const int32_t kind = filter == kMsProjectText || filter == kMsProjectXml ||
-                                 filter == kPrimaveraXer
-                             ? filter
-                             : kOwnFormat;
+    const bool known =
+        filter == kMsProjectText || filter == kMsProjectXml || filter == kPrimaveraXer;
+    const int32_t kind = known ? filter : kOwnFormat;
     bool read = false;
     if (kind == kMsProjectText)
         read = ReadFromMsProject(path);

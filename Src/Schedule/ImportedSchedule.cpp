@@ -100,14 +100,22 @@ std::optional<double> ImportedSchedule::ParseDurationHours(const std::string& te
         if (!std::isdigit(static_cast<unsigned char>(*begin))) return std::nullopt;
         pos += size_t(end - begin);
         const char unit = text[pos++];
-        if (!inTime && unit == 'Y') hours += value * 365 * 24;
-        else if (!inTime && unit == 'M') hours += value * 30 * 24;
-        else if (!inTime && unit == 'W') hours += value * 7 * 24;
-        else if (!inTime && unit == 'D') hours += value * 24;
-        else if (inTime && unit == 'H') hours += value;
-        else if (inTime && unit == 'M') hours += value / 60;
-        else if (inTime && unit == 'S') hours += value / 3600;
-        else return std::nullopt;
+        if (!inTime && unit == 'Y')
+            hours += value * 365 * 24;
+        else if (!inTime && unit == 'M')
+            hours += value * 30 * 24;
+        else if (!inTime && unit == 'W')
+            hours += value * 7 * 24;
+        else if (!inTime && unit == 'D')
+            hours += value * 24;
+        else if (inTime && unit == 'H')
+            hours += value;
+        else if (inTime && unit == 'M')
+            hours += value / 60;
+        else if (inTime && unit == 'S')
+            hours += value / 3600;
+        else
+            return std::nullopt;
         any = true;
     }
     if (!any || !std::isfinite(hours)) return std::nullopt;
@@ -190,8 +198,10 @@ bool ImportedSchedule::AddTask(const std::string& idText, const std::string& nam
     if (finish) {
         last = DayOf(*finish);
         const bool atMidnight = finish->hour == 0 && finish->minute == 0 && finish->second == 0;
-        if (finish->hour == 24) last += CHighTimeSpan(1, 0, 0, 0);
-        else if (atMidnight && last.ticks > first.ticks) last = last - CHighTimeSpan(1, 0, 0, 0);
+        if (finish->hour == 24)
+            last += CHighTimeSpan(1, 0, 0, 0);
+        else if (atMidnight && last.ticks > first.ticks)
+            last = last - CHighTimeSpan(1, 0, 0, 0);
     } else if (durationHours && *durationHours > 0) {
         // A length without a finish counts in working days of kHoursPerDay hours.
         const double days = std::ceil(*durationHours / kHoursPerDay);

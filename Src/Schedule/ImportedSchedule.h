@@ -22,19 +22,19 @@ public:
     // Why a file is refused; the number is the entry of the reasons' string list.
     enum Refusal : int16_t {
         None = 0,
-        CannotRead = 1,      // the file cannot be opened or read
-        TooLarge = 2,        // detail: the limit in MB
-        NotThisFormat = 3,   // not a file of the format chosen
-        Malformed = 4,       // detail: where and what
-        DocumentType = 5,    // an XML document type (with entities of its own)
-        TooDeep = 6,         // detail: the nesting limit
-        Encoding = 7,        // detail: what was found
-        CutShort = 8,        // detail: where
-        IdOutOfRange = 9,    // detail: the ID as written
-        DuplicateId = 10,    // detail: the ID
-        DateOutOfRange = 11, // detail: the task's ID and the date as written
-        NoDates = 12,        // detail: the task's ID
-        TooMany = 13,        // detail: the limit of elements or tasks
+        CannotRead = 1,       // the file cannot be opened or read
+        TooLarge = 2,         // detail: the limit in MB
+        NotThisFormat = 3,    // not a file of the format chosen
+        Malformed = 4,        // detail: where and what
+        DocumentType = 5,     // an XML document type (with entities of its own)
+        TooDeep = 6,          // detail: the nesting limit
+        Encoding = 7,         // detail: what was found
+        CutShort = 8,         // detail: where
+        IdOutOfRange = 9,     // detail: the ID as written
+        DuplicateId = 10,     // detail: the ID
+        DateOutOfRange = 11,  // detail: the task's ID and the date as written
+        NoDates = 12,         // detail: the task's ID
+        TooMany = 13,         // detail: the limit of elements or tasks
     };
 
     // A date and time of day as a file writes it ("2024-03-04T08:00:00", "2024-03-04 08:00").

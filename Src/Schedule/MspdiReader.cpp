@@ -1,11 +1,10 @@
 #include "Schedule/MspdiReader.h"
 
-#include <pugixml.hpp>
-
 #include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <pugixml.hpp>
 #include <string>
 
 namespace {
@@ -56,10 +55,14 @@ bool IsUtf8(std::string_view text) {
         }
         int more = 0;
         uint32_t cp = 0, least = 0;
-        if ((c & 0xE0) == 0xC0) more = 1, cp = c & 0x1F, least = 0x80;
-        else if ((c & 0xF0) == 0xE0) more = 2, cp = c & 0x0F, least = 0x800;
-        else if ((c & 0xF8) == 0xF0) more = 3, cp = c & 0x07, least = 0x10000;
-        else return false;
+        if ((c & 0xE0) == 0xC0)
+            more = 1, cp = c & 0x1F, least = 0x80;
+        else if ((c & 0xF0) == 0xE0)
+            more = 2, cp = c & 0x0F, least = 0x800;
+        else if ((c & 0xF8) == 0xF0)
+            more = 3, cp = c & 0x07, least = 0x10000;
+        else
+            return false;
         if (i + size_t(more) >= text.size()) return false;
         for (int k = 1; k <= more; ++k) {
             const auto d = static_cast<unsigned char>(text[i + size_t(k)]);
@@ -146,9 +149,11 @@ ImportedSchedule MspdiReader::Read(std::string_view bytes) {
     }
 
     pugi::xml_document document;
-    const pugi::xml_parse_result parsed = document.load_buffer(
-        bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_doctype,
-        utf16 ? pugi::encoding_auto : latin1 ? pugi::encoding_latin1 : pugi::encoding_utf8);
+    const pugi::xml_parse_result parsed =
+        document.load_buffer(bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_doctype,
+                             utf16    ? pugi::encoding_auto
+                             : latin1 ? pugi::encoding_latin1
+                                      : pugi::encoding_utf8);
     if (!parsed) {
         result.Refuse(ImportedSchedule::Malformed, std::string(parsed.description()) + " (byte " +
                                                        std::to_string(parsed.offset) + ")");
@@ -200,9 +205,10 @@ ImportedSchedule MspdiReader::Read(std::string_view bytes) {
         const std::string uid = TextOf(task, "UID");
         std::optional<ImportedSchedule::Moment> start, finish;
         if (!MomentOf(task, "Start", start) || !MomentOf(task, "Finish", finish)) {
-            result.Refuse(ImportedSchedule::Malformed,
-                          "UID " + uid.substr(0, 40) + ": Start " + TextOf(task, "Start").substr(0, 40) +
-                              ", Finish " + TextOf(task, "Finish").substr(0, 40));
+            result.Refuse(ImportedSchedule::Malformed, "UID " + uid.substr(0, 40) + ": Start " +
+                                                           TextOf(task, "Start").substr(0, 40) +
+                                                           ", Finish " +
+                                                           TextOf(task, "Finish").substr(0, 40));
             return result;
         }
         std::string typeWord;

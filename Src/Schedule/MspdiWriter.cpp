@@ -1,8 +1,7 @@
 #include "Schedule/MspdiWriter.h"
 
-#include <pugixml.hpp>
-
 #include <cstdio>
+#include <pugixml.hpp>
 #include <sstream>
 
 #include "AddOn/OneLineText.h"
@@ -40,7 +39,8 @@ void AddCalendar(pugi::xml_node project) {
         Add(weekDay, "DayType", std::to_string(day));
         Add(weekDay, "DayWorking", "1");
         pugi::xml_node times = weekDay.append_child("WorkingTimes");
-        for (const auto& [from, to] : {std::pair{"08:00:00", "12:00:00"}, {"13:00:00", "17:00:00"}}) {
+        for (const auto& [from, to] :
+             {std::pair{"08:00:00", "12:00:00"}, {"13:00:00", "17:00:00"}}) {
             pugi::xml_node time = times.append_child("WorkingTime");
             Add(time, "FromTime", from);
             Add(time, "ToTime", to);
@@ -115,7 +115,7 @@ std::string MspdiWriter::Document(const std::vector<TASK>& tasks, const std::str
             Add(task, "Finish", DateTimeText(finish, "17:00:00"));
             Add(task, "Duration", "PT" + std::to_string(days * kWorkingHoursPerDay) + "H0M0S");
             Add(task, "DurationFormat", "7");  // days
-            Add(task, "ConstraintType", "4");   // start no earlier than
+            Add(task, "ConstraintType", "4");  // start no earlier than
             Add(task, "ConstraintDate", start);
         }
         Add(task, "Milestone", "0");

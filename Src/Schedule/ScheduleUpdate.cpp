@@ -56,8 +56,8 @@ ScheduleUpdate::Outcome ScheduleUpdate::Apply(DB& db, std::vector<TASK> incoming
                           addedText.c_str()) != 1)
         return Declined;
     const std::string goneText = std::to_string(gone.size());
-    if (!gone.empty() && DGUtils::ResAlert(ResId::AlertUpdateRemovesTasks, goneText.c_str(),
-                                           name.c_str()) != 1)
+    if (!gone.empty() &&
+        DGUtils::ResAlert(ResId::AlertUpdateRemovesTasks, goneText.c_str(), name.c_str()) != 1)
         return Declined;
 
     db.ReplaceTasks(std::move(incoming));

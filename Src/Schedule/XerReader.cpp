@@ -1,13 +1,13 @@
 #include "Schedule/XerReader.h"
 
-#include "Schedule/TextFileEncoding.h"
-
 #include <cctype>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
+
+#include "Schedule/TextFileEncoding.h"
 
 namespace {
 
@@ -66,7 +66,15 @@ struct Columns {
 };
 
 enum TaskField : size_t {
-    TaskId, TaskName, TaskType, ActStart, ActEnd, EarlyStart, EarlyEnd, TargetStart, TargetEnd
+    TaskId,
+    TaskName,
+    TaskType,
+    ActStart,
+    ActEnd,
+    EarlyStart,
+    EarlyEnd,
+    TargetStart,
+    TargetEnd
 };
 enum UdfTypeField : size_t { UdfTypeId, UdfTable, UdfLabel };
 enum UdfValueField : size_t { ValueTypeId, ValueFk, ValueText };
@@ -122,7 +130,7 @@ ImportedSchedule XerReader::Read(std::string_view file) {
     std::optional<Columns> taskColumns, udfTypeColumns, udfValueColumns;
     std::vector<Activity> activities;
     std::string typeFieldId;
-    std::unordered_map<std::string, std::string> typeOfTask;  // task_id -> field text
+    std::unordered_map<std::string, std::string> typeOfTask;     // task_id -> field text
     std::vector<std::pair<std::string, std::string>> udfValues;  // (udf_type_id, fk_id) kept below
     std::vector<std::string> udfTexts;
     bool ended = false;
@@ -159,13 +167,15 @@ ImportedSchedule XerReader::Read(std::string_view file) {
                                         "act_end_date", "early_start_date", "early_end_date",
                                         "target_start_date", "target_end_date"});
             else if (table == "UDFTYPE")
-                udfTypeColumns.emplace(fieldNames, std::initializer_list<const char*>{
-                                                       "udf_type_id", "table_name", "udf_type_label"});
+                udfTypeColumns.emplace(
+                    fieldNames, std::initializer_list<const char*>{"udf_type_id", "table_name",
+                                                                   "udf_type_label"});
             else if (table == "UDFVALUE")
                 udfValueColumns.emplace(fieldNames, std::initializer_list<const char*>{
                                                         "udf_type_id", "fk_id", "udf_text"});
             if (table == "TASK" && (!taskColumns->Has(TaskId) || !taskColumns->Has(TaskName))) {
-                result.Refuse(ImportedSchedule::Malformed, where + ": TASK without task_id or task_name");
+                result.Refuse(ImportedSchedule::Malformed,
+                              where + ": TASK without task_id or task_name");
                 return result;
             }
             continue;
@@ -217,7 +227,8 @@ ImportedSchedule XerReader::Read(std::string_view file) {
     }
     if (!typeFieldId.empty())
         for (size_t i = 0; i < udfValues.size(); ++i)
-            if (udfValues[i].first == typeFieldId) typeOfTask.emplace(udfValues[i].second, udfTexts[i]);
+            if (udfValues[i].first == typeFieldId)
+                typeOfTask.emplace(udfValues[i].second, udfTexts[i]);
 
     for (const Activity& a : activities) {
         if (a.name.empty()) {

@@ -32,7 +32,8 @@ TEST(OutsideScheduleSessionTest, AnUpdateKeepsTheLinksOfKeptTasksAndRemovesTheGo
            "%E\r\n";
     const std::string script =
         "sample\n"
-        "file " PW_TEST_DATA_DIR "/Schedule/Garage.xml 2\n"
+        "file " PW_TEST_DATA_DIR
+        "/Schedule/Garage.xml 2\n"
         "menu 3\n"
         "echo == opened\n"
         "palette list\n"
@@ -51,7 +52,9 @@ TEST(OutsideScheduleSessionTest, AnUpdateKeepsTheLinksOfKeptTasksAndRemovesTheGo
         "select none\n"
         "echo == linked\n"
         "elements W-00-0001 SH-0001 C-00-0001\n"
-        "file " + update + " 3\n"
+        "file " +
+        update +
+        " 3\n"
         "answer 1 1\n"
         "menu 3\n"
         "echo == updated\n"
@@ -71,8 +74,8 @@ TEST(OutsideScheduleSessionTest, AnUpdateKeepsTheLinksOfKeptTasksAndRemovesTheGo
         "palette list\n"
         "echo == end\n"
         "quit\n";
-    const CommandResult run = RunCommand(CadHostCommand(
-        "run " + WriteScript("outside_e2e.session", script), "LC_ALL=en_US.UTF-8"));
+    const CommandResult run = RunCommand(
+        CadHostCommand("run " + WriteScript("outside_e2e.session", script), "LC_ALL=en_US.UTF-8"));
     ASSERT_EQ(run.status, 0) << run.output;
     const std::string& out = run.output;
     EXPECT_EQ(out.find("Phasework general error!"), std::string::npos) << out;
@@ -90,7 +93,8 @@ TEST(OutsideScheduleSessionTest, AnUpdateKeepsTheLinksOfKeptTasksAndRemovesTheGo
     const std::string updated = Section(out, "updated");
     EXPECT_NE(updated.find("1\t4\tWalls\tRenovate"), std::string::npos) << updated;
     EXPECT_NE(updated.find("\t03/12/2025\t03/18/2025"), std::string::npos) << updated;
-    EXPECT_NE(updated.find("2\t2\tFoundations and footings\tBuild\t"), std::string::npos) << updated;
+    EXPECT_NE(updated.find("2\t2\tFoundations and footings\tBuild\t"), std::string::npos)
+        << updated;
     EXPECT_NE(updated.find("3\t10\tRoof\tBuild\t"), std::string::npos) << updated;
     EXPECT_EQ(updated.find("Old shed"), std::string::npos) << updated;
     // The elements of kept tasks are as they were, their link records included; the shed's wall

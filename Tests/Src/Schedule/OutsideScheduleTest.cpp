@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <pugixml.hpp>
-
 #include <string>
 #include <vector>
 
@@ -17,7 +16,9 @@ namespace {
 
 using namespace ScheduleBytes;
 
-std::string DataFile(const char* name) { return std::string(PW_TEST_DATA_DIR) + "/Schedule/" + name; }
+std::string DataFile(const char* name) {
+    return std::string(PW_TEST_DATA_DIR) + "/Schedule/" + name;
+}
 
 void WriteText(const std::string& path, const std::string& text) {
     FileTest::WriteBytes(path, Bytes(text.begin(), text.end()));
@@ -56,9 +57,9 @@ TEST(OutsideScheduleReadTest, DatesAndDurationsBecomeWholeDays) {
         unsigned firstDay, lastDay;  // of March 2025
     } cases[] = {
         {"2025-03-03T08:00:00", "2025-03-03T17:00:00", "PT8H0M0S", 3, 3},
-        {"2025-03-03T08:00:00", "2025-03-05T00:00:00", "", 3, 4},  // ends at midnight
+        {"2025-03-03T08:00:00", "2025-03-05T00:00:00", "", 3, 4},          // ends at midnight
         {"2025-03-03T00:00:00", "2025-03-03T00:00:00", "PT0H0M0S", 3, 3},  // milestone at 00:00
-        {"2025-03-03T08:00:00", "", "PT24H0M0S", 3, 5},  // three working days of 8 hours
+        {"2025-03-03T08:00:00", "", "PT24H0M0S", 3, 5},   // three working days of 8 hours
         {"2025-03-03T08:00:00", "", "P2DT0H0M0S", 3, 8},  // 48 hours: six working days
         {"2025-03-03T08:00:00", "", "", 3, 3},
         {"", "2025-03-09T17:00:00", "", 9, 9},
@@ -79,9 +80,10 @@ TEST(OutsideScheduleReadTest, DatesAndDurationsBecomeWholeDays) {
         ImportedSchedule s;
         ASSERT_TRUE(s.AddTask("7", "T_Crane", "", start, finish,
                               ImportedSchedule::ParseDurationHours(c.duration)));
-        EXPECT_EQ(Lines(s.tasks), (std::vector<std::string>{Line(MakeTask(
-                                      7, Temporary, Ticks(2025, 3, c.firstDay),
-                                      Ticks(2025, 3, c.lastDay + 1), "Crane"))}));
+        EXPECT_EQ(
+            Lines(s.tasks),
+            (std::vector<std::string>{Line(MakeTask(7, Temporary, Ticks(2025, 3, c.firstDay),
+                                                    Ticks(2025, 3, c.lastDay + 1), "Crane"))}));
     }
     for (const char* bad : {"2025-02-29T08:00:00", "2025-3-03", "2025-03-03T25:00", "03/03/2025",
                             "2025-03-03X08:00", ""}) {
@@ -133,7 +135,8 @@ const char* const kXerTask =
     "%T\tTASK\r\n%F\ttask_id\ttask_name\ttarget_start_date\ttarget_end_date\r\n";
 
 std::vector<Broken> BrokenFiles() {
-    std::string laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE Project [\n<!ENTITY a \"aaaaaaaaaa\">\n";
+    std::string laughs =
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE Project [\n<!ENTITY a \"aaaaaaaaaa\">\n";
     for (char c = 'b'; c <= 'j'; ++c) {
         laughs += std::string("<!ENTITY ") + c + " \"";
         for (int i = 0; i < 10; ++i) laughs += std::string("&") + char(c - 1) + ";";
@@ -155,18 +158,21 @@ std::vector<Broken> BrokenFiles() {
         {"entity expansion", false, laughs, ImportedSchedule::DocumentType},
         {"external entity", false,
          "<?xml version=\"1.0\"?><!DOCTYPE Project [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"
-         "<Project><Tasks>" + MspdiTask("1", "&x;") + "</Tasks></Project>",
+         "<Project><Tasks>" +
+             MspdiTask("1", "&x;") + "</Tasks></Project>",
          ImportedSchedule::DocumentType},
         {"deep nesting", false, deep, ImportedSchedule::Malformed},
         {"deep nesting, closed", false, deepClosed, ImportedSchedule::TooDeep},
         {"huge attribute, cut short", false, bigAttribute, ImportedSchedule::Malformed},
-        {"ten million elements", false, Mspdi(std::string(10'000'000, '<')), ImportedSchedule::TooMany},
+        {"ten million elements", false, Mspdi(std::string(10'000'000, '<')),
+         ImportedSchedule::TooMany},
         {"more tasks than a schedule may have", true, Xer(manyTasks), ImportedSchedule::TooMany},
-        {"cut short", false, Mspdi(MspdiTask("1", "Walls")).substr(0, 120), ImportedSchedule::Malformed},
+        {"cut short", false, Mspdi(MspdiTask("1", "Walls")).substr(0, 120),
+         ImportedSchedule::Malformed},
         {"another XML", false, "<?xml version=\"1.0\"?><html><body/></html>",
          ImportedSchedule::NotThisFormat},
-        {"Windows code page", false,
-         "<?xml version=\"1.0\" encoding=\"windows-1252\"?><Project/>", ImportedSchedule::Encoding},
+        {"Windows code page", false, "<?xml version=\"1.0\" encoding=\"windows-1252\"?><Project/>",
+         ImportedSchedule::Encoding},
         {"no UTF-8", false, Mspdi(MspdiTask("1", "B\xE9ton")), ImportedSchedule::Encoding},
         {"duplicate UID", false, Mspdi(MspdiTask("4", "Walls") + MspdiTask("4", "Roof")),
          ImportedSchedule::DuplicateId},
@@ -189,14 +195,16 @@ std::vector<Broken> BrokenFiles() {
          Xer(std::string("%T\tCALENDAR\r\n%F\tclndr_id\tclndr_name\tclndr_data\r\n%R\t1\r\n") +
              kXerTask + "%R\t1\tWalls\t2025-03-03 08:00\t2025-03-04 17:00\r\n"),
          ImportedSchedule::CutShort},
-        {"no end mark", true, Xer(std::string(kXerTask) + "%R\t1\tWalls\t2025-03-03 08:00\t\r\n", false),
+        {"no end mark", true,
+         Xer(std::string(kXerTask) + "%R\t1\tWalls\t2025-03-03 08:00\t\r\n", false),
          ImportedSchedule::CutShort},
         {"row before its fields", true, Xer("%T\tTASK\r\n%R\t1\tWalls\r\n"),
          ImportedSchedule::Malformed},
         {"binary", true, std::string("ERMHDR\0\0\x01", 9), ImportedSchedule::NotThisFormat},
         {"no XER", true, "Unique ID\tName\tStart\tFinish\r", ImportedSchedule::NotThisFormat},
         {"duplicate task_id", true,
-         Xer(std::string(kXerTask) + "%R\t1\tWalls\t2025-03-03 08:00\t\r\n%R\t1\tRoof\t2025-03-03 08:00\t\r\n"),
+         Xer(std::string(kXerTask) +
+             "%R\t1\tWalls\t2025-03-03 08:00\t\r\n%R\t1\tRoof\t2025-03-03 08:00\t\r\n"),
          ImportedSchedule::DuplicateId},
         {"bad date", true, Xer(std::string(kXerTask) + "%R\t1\tWalls\t03.03.2025\t\r\n"),
          ImportedSchedule::Malformed},
@@ -215,8 +223,8 @@ TEST(OutsideScheduleReadTest, HostileAndBrokenFilesAreRefusedForTheirReason) {
 // P6 writes in the machine's code page: the same export in Windows-1252, in UTF-16 with its mark
 // and in UTF-8 gives the same name.
 TEST(OutsideScheduleReadTest, AP6ExportIsReadInItsEncoding) {
-    const std::string utf8 = Xer(std::string(kXerTask) +
-                                 "%R\t1\tB\xC3\xA9ton \xE2\x82\xAC\t2025-03-03 08:00\t\r\n");
+    const std::string utf8 =
+        Xer(std::string(kXerTask) + "%R\t1\tB\xC3\xA9ton \xE2\x82\xAC\t2025-03-03 08:00\t\r\n");
     std::string windows1252 = utf8, utf16 = "\xFF\xFE";
     windows1252.replace(windows1252.find("\xC3\xA9"), 2, "\xE9");
     windows1252.replace(windows1252.find("\xE2\x82\xAC"), 3, "\x80");
@@ -273,22 +281,25 @@ TEST_F(OutsideScheduleTest, TheOpenDialogOffersBothFormatsAndSaveAsProjectXml) {
     db.tasks.clear();
     ASSERT_TRUE(Open(DataFile("Garage.xml"), 2));
     ASSERT_EQ(agent.fileDialogs.size(), 1u);
-    EXPECT_EQ(agent.fileDialogs[0].filters,
-              (std::vector<std::string>{"Phasework Schedule (*.pws)", "Microsoft Project Text (*.txt)",
-                                        "Microsoft Project XML (*.xml)", "Primavera P6 (*.xer)"}));
+    EXPECT_EQ(
+        agent.fileDialogs[0].filters,
+        (std::vector<std::string>{"Phasework Schedule (*.pws)", "Microsoft Project Text (*.txt)",
+                                  "Microsoft Project XML (*.xml)", "Primavera P6 (*.xer)"}));
     EXPECT_TRUE(AlertIds().empty()) << "no task shares an ID with the old schedule: no question";
     EXPECT_EQ(Lines(db.tasks), GarageTasks());
     EXPECT_EQ(prefs.scheduleKind, 2);
-    EXPECT_EQ(ReportLines(), (std::vector<std::string>{
-                                 "Phasework: \"" + DataFile("Garage.xml") +
-                                 "\": 3 summary tasks and 1 blank rows left out; they are no "
-                                 "tasks to link."}));
+    EXPECT_EQ(
+        ReportLines(),
+        (std::vector<std::string>{"Phasework: \"" + DataFile("Garage.xml") +
+                                  "\": 3 summary tasks and 1 blank rows left out; they are no "
+                                  "tasks to link."}));
 
     agent.files = {DG::FileDialogAnswer{true, path, 2}};
     ASSERT_TRUE(db.Save(true));
-    EXPECT_EQ(agent.fileDialogs[1].filters,
-              (std::vector<std::string>{"Phasework Schedule (*.pws)", "Microsoft Project Text (*.txt)",
-                                        "Microsoft Project XML (*.xml)"}));
+    EXPECT_EQ(
+        agent.fileDialogs[1].filters,
+        (std::vector<std::string>{"Phasework Schedule (*.pws)", "Microsoft Project Text (*.txt)",
+                                  "Microsoft Project XML (*.xml)"}));
     EXPECT_EQ(agent.fileDialogs[1].filter, 2) << "starts at the schedule's own kind";
 }
 
@@ -340,8 +351,8 @@ TEST_F(OutsideScheduleTest, AnUpdateIsAskedAndEitherNoLeavesEverythingAsItWas) {
         agent.alerts.clear();
         agent.answers = answers;
         EXPECT_FALSE(Open(DataFile("Garage.xer"), 3));
-        const std::vector<int16_t> asked = answers.size() == 1 ? std::vector<int16_t>{32705}
-                                                                : std::vector<int16_t>{32705, 32706};
+        const std::vector<int16_t> asked =
+            answers.size() == 1 ? std::vector<int16_t>{32705} : std::vector<int16_t>{32705, 32706};
         EXPECT_EQ(AlertIds(), asked);
         EXPECT_EQ(Lines(db.tasks), before);
         EXPECT_STREQ(prefs.schedulePath, "/old/plan.pws");
