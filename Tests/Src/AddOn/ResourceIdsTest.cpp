@@ -82,6 +82,13 @@ TEST(ResourceIdsTest, EachNameIsAResourceOfItsKind) {
         {"AlertTooManyLinks", ResId::AlertTooManyLinks, "alert"},
         {"AlertLinkFurtherTask", ResId::AlertLinkFurtherTask, "alert"},
         {"AlertLinksNotChanged", ResId::AlertLinksNotChanged, "alert"},
+        {"OutsideFileTypeNames", ResId::OutsideFileTypeNames, "strings"},
+        {"OutsideFileTypeExtensions", ResId::OutsideFileTypeExtensions, "strings"},
+        {"ScheduleExchangeTexts", ResId::ScheduleExchangeTexts, "strings"},
+        {"ImportRefusals", ResId::ImportRefusals, "strings"},
+        {"AlertScheduleRefused", ResId::AlertScheduleRefused, "alert"},
+        {"AlertUpdateSchedule", ResId::AlertUpdateSchedule, "alert"},
+        {"AlertUpdateRemovesTasks", ResId::AlertUpdateRemovesTasks, "alert"},
     };
     for (const auto& n : names)
         EXPECT_EQ(blocks.count({n.kind, n.id}), 1u) << n.name << " = " << n.kind << " " << n.id;

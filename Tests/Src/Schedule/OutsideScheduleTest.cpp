@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "AddOn/ResUtils.h"
+#include "AddOn/ResourceIds.h"
 #include "Schedule/MspdiReader.h"
 #include "Schedule/XerReader.h"
 #include "Src/Schedule/ScheduleFixture.h"
@@ -274,6 +276,15 @@ TEST_F(OutsideScheduleTest, BrokenFilesThroughTheOpenCommandGiveOneAlertAndChang
     }
     EXPECT_FALSE(Open(File("missing.xml"), 2));
     EXPECT_NE(agent.alerts.back().text.find("cannot be read"), std::string::npos);
+}
+
+TEST_F(OutsideScheduleTest, EveryReasonHasItsText) {
+    for (short reason = ImportedSchedule::CannotRead; reason <= ImportedSchedule::TooMany;
+         ++reason) {
+        char text[ResUtils::kStringBufferSize] = {};
+        ResUtils::LoadResourceString(text, ResId::ImportRefusals, reason);
+        EXPECT_GT(std::strlen(text), 10u) << reason;
+    }
 }
 
 TEST_F(OutsideScheduleTest, TheOpenDialogOffersBothFormatsAndSaveAsProjectXml) {
