@@ -2,6 +2,8 @@
 //   cadhost demo                 the main job on the embedded sample
 //   cadhost run SCRIPT [ARG ...] runs a session script; its lines name the arguments $1..$9
 //   cadhost shell                the same commands typed at a terminal
+//   cadhost serve [--port N] [--bind ADDRESS] [--workspace DIR] [SCRIPT ...]
+//                                runs the scripts, then serves the browser workspace
 // Options: --addon PATH (the module), --prefs PATH (the preference store; default under the user's
 // configuration folder).
 #include <cstring>
@@ -17,12 +19,16 @@
 #include "Host.h"
 #include "PreferenceStore.h"
 #include "Shell/Session.h"
+#include "Web/OutputTap.h"
+#include "Web/WebServer.h"
 
 namespace {
 
 int Usage() {
     std::cerr
-        << "usage: cadhost [--addon PATH] [--prefs PATH] demo | run SCRIPT [ARG ...] | shell\n";
+        << "usage: cadhost [--addon PATH] [--prefs PATH] demo | run SCRIPT [ARG ...] | shell\n"
+        << "       cadhost [--addon PATH] [--prefs PATH] serve [--port N] [--bind ADDRESS]\n"
+        << "               [--workspace DIR] [SCRIPT ...]\n";
     return 2;
 }
 
@@ -33,6 +39,8 @@ int main(int argc, char** argv) {
     std::string prefsPath = CadHost::PreferenceStore::DefaultPath();
     std::string mode, script;
     std::vector<std::string> scriptArguments;
+    CadHost::Web::ServeOptions serve;
+    serve.webRoot = PW_SOURCE_DIR "/Web";
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--addon" && i + 1 < argc) {
@@ -41,6 +49,19 @@ int main(int argc, char** argv) {
             prefsPath = argv[++i];
         } else if (a == "--help" || a == "-h") {
             return Usage();
+        } else if (mode == "serve" && a == "--port" && i + 1 < argc) {
+            char* end = nullptr;
+            const long port = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || port < 0 || port > 65535) return Usage();
+            serve.port = static_cast<int>(port);
+        } else if (mode == "serve" && a == "--bind" && i + 1 < argc) {
+            serve.bind = argv[++i];
+        } else if (mode == "serve" && a == "--workspace" && i + 1 < argc) {
+            serve.workspace = argv[++i];
+        } else if (mode == "serve" && a == "--web" && i + 1 < argc) {
+            serve.webRoot = argv[++i];
+        } else if (mode == "serve" && !a.empty() && a[0] != '-') {
+            serve.scripts.push_back(a);
         } else if (mode.empty()) {
             mode = a;
         } else if (mode == "run" && script.empty()) {
@@ -51,7 +72,8 @@ int main(int argc, char** argv) {
             return Usage();
         }
     }
-    if (mode != "demo" && mode != "shell" && !(mode == "run" && !script.empty())) return Usage();
+    if (mode != "demo" && mode != "shell" && mode != "serve" && !(mode == "run" && !script.empty()))
+        return Usage();
 
     auto store = std::make_unique<CadHost::PreferenceStore>(prefsPath);
     if (!store->LoadProblem().empty()) std::cerr << "cadhost: " << store->LoadProblem() << "\n";
@@ -63,8 +85,12 @@ int main(int argc, char** argv) {
         std::cerr << "cadhost: " << error << "\n";
         return 1;
     }
+    // A served session's output goes to the page that sent each command.
+    CadHost::Web::OutputTap tap;
+    std::ostream servedOut(&tap);
     {
-        CadHost::Session session(addOn, std::cin, std::cout, mode == "shell");
+        CadHost::Session session(addOn, std::cin, mode == "serve" ? servedOut : std::cout,
+                                 mode == "shell");
         if (!addOn.Start(error)) {
             std::cerr << "cadhost: " << error << "\n";
             addOn.Stop();
@@ -74,6 +100,8 @@ int main(int argc, char** argv) {
         int status = 0;
         if (mode == "shell") {
             status = session.RunInteractive();
+        } else if (mode == "serve") {
+            status = CadHost::Web::WebServer::Run(session, tap, serve);
         } else if (mode == "run") {
             std::ifstream in(script);
             if (!in) {

@@ -1,5 +1,6 @@
 #include "Shell/ProgressWatch.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <ostream>
 
@@ -18,6 +19,12 @@ namespace {
 int& CancelValue() {
     static int value = 0;
     return value;
+}
+
+// Set from any thread; taken by the look on the host's thread.
+std::atomic<bool>& CancelAsked() {
+    static std::atomic<bool> asked{false};
+    return asked;
 }
 
 // A shown window that takes events and holds a progress bar: the bar and the window.
@@ -47,15 +54,19 @@ struct ProgressWatch::State {
 };
 
 ProgressWatch::ProgressWatch(Session& session) : state_(std::make_shared<State>(session)) {
+    CancelAsked() = false;  // a click asked for while nothing was in progress means nothing now
     Look(state_);
 }
 
 ProgressWatch::~ProgressWatch() {
     if (state_->inPlace) state_->session.Out() << "\n";
     state_->alive = false;  // a look still queued does nothing
+    CancelAsked() = false;
 }
 
 void ProgressWatch::CancelAt(int value) { CancelValue() = value; }
+
+void ProgressWatch::CancelSoon() { CancelAsked() = true; }
 
 void ProgressWatch::Look(const std::shared_ptr<State>& state) {
     if (!state->alive) return;
@@ -76,8 +87,9 @@ void ProgressWatch::Look(const std::shared_ptr<State>& state) {
             }
             state->lastText = text;
         }
-        if (CancelValue() > 0 && bar->GetValue() == CancelValue()) {
-            CancelValue() = 0;
+        const bool atValue = CancelValue() > 0 && bar->GetValue() == CancelValue();
+        if (atValue || CancelAsked().exchange(false)) {
+            if (atValue) CancelValue() = 0;
             for (DG::Item* item : panel->GetItems()) {
                 auto* button = dynamic_cast<DG::Button*>(item);
                 std::string why;

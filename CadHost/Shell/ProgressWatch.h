@@ -20,6 +20,9 @@ public:
 
     // The value at which the next progress window's Cancel is clicked; 0 for none.
     static void CancelAt(int value);
+    // Clicks Cancel in the progress window at its next look, as a person at another thread (the
+    // browser workspace) asks; forgotten when no progress window is watched.
+    static void CancelSoon();
 
 private:
     struct State;

@@ -1,0 +1,236 @@
+// The browser workspace: the model, the schedule as a Gantt chart, the date slider, files and the
+// host's console, all worked through session commands of the one host.
+import { Host, address } from './host.js';
+import { Viewer } from './viewer.js';
+import { Gantt } from './gantt.js';
+
+const $ = (id) => document.getElementById(id);
+const DAY = 86400000;
+const host = new Host();
+const viewer = new Viewer($('canvas'));
+const gantt = new Gantt($('gantt'), host);
+let modelKey = null;
+let loading = null;
+let lastState = null;
+let range = null;
+
+const isoOf = (ms) => new Date(ms).toISOString().slice(0, 10);
+const time = (iso) => Date.parse(iso + 'T00:00:00Z');
+
+function log(text) {
+  const el = $('log');
+  el.textContent += text.endsWith('\n') ? text : text + '\n';
+  if (el.textContent.length > 100000) el.textContent = el.textContent.slice(-50000);
+  el.scrollTop = el.scrollHeight;
+}
+
+// The palette's button with this text (its item number), or the item given.
+function buttonItem(text, fallback) {
+  const button = (lastState?.palette?.buttons ?? []).find((b) => b.text === text);
+  return button ? button.item : fallback;
+}
+
+async function loadModel() {
+  const { key, bytes } = await host.modelBytes();
+  await viewer.load(bytes);
+  modelKey = key;
+  await host.refresh(true);
+}
+
+host.onState((state) => {
+  lastState = state;
+  if (state.model !== modelKey) {
+    // Another model: its shapes come once, then its looks whole.
+    if (!loading) loading = loadModel().finally(() => { loading = null; });
+    return;
+  }
+  for (const look of state.looks) viewer.applyLook(look);
+  viewer.setSelection(state.selection);
+  viewer.requestPicture();
+  showPalette(state.palette);
+  showLayers(state.layers);
+});
+
+host.onAnswer((answer) => {
+  log(`> ${answer.command}\n${answer.output}${answer.ok ? '' : 'error: ' + answer.error + '\n'}`);
+  if (answer.alerts?.length) {
+    const list = $('alertList');
+    list.textContent = '';
+    for (const alert of answer.alerts) {
+      const p = document.createElement('p');
+      p.textContent = `${alert.text}\n${alert.buttons}\nanswered: ${alert.answered}`;
+      p.style.whiteSpace = 'pre-wrap';
+      list.appendChild(p);
+    }
+    if (!$('alerts').open) $('alerts').showModal();
+  }
+});
+
+function showPalette(palette) {
+  $('title').textContent = palette?.title ?? '(no schedule open)';
+  const buttons = $('buttons');
+  buttons.textContent = '';
+  for (const b of palette?.buttons ?? []) {
+    const button = document.createElement('button');
+    button.textContent = b.text;
+    button.disabled = !b.enabled;
+    button.dataset.item = b.item;
+    button.onclick = () => host.command(`palette click ${b.item}`);
+    buttons.appendChild(button);
+  }
+  gantt.show(palette);
+  range = Gantt.range(palette);
+  const slider = $('slider');
+  if (range) {
+    slider.max = Math.round((time(range.end) - time(range.start)) / DAY);
+    if (palette.date && !playing) slider.value = Math.round((time(palette.date) - time(range.start)) / DAY);
+  }
+  $('dateText').textContent = palette?.date ?? '';
+}
+
+function showLayers(layers) {
+  const list = $('layers');
+  list.textContent = '';
+  layers.forEach((layer, k) => {
+    const li = document.createElement('li');
+    const box = document.createElement('input');
+    box.type = 'checkbox';
+    box.checked = !layer.hidden;
+    box.onchange = () => host.command(`layer ${k + 1} ${box.checked ? 'show' : 'hide'}`);
+    li.append(box, ` ${layer.name}`);
+    list.appendChild(li);
+  });
+}
+
+// The palette's date and its Show at Date: the model as it stands on that day.
+async function showAt(iso) {
+  await host.command(`palette date ${iso}`);
+  const answer = await host.command(`palette click ${buttonItem('Show at Date', 9)}`);
+  return answer;
+}
+
+$('slider').addEventListener('input', () => {
+  if (range) $('dateText').textContent = isoOf(time(range.start) + $('slider').value * DAY);
+});
+$('slider').addEventListener('change', () => {
+  if (range) showAt(isoOf(time(range.start) + $('slider').value * DAY));
+});
+
+let playing = false;
+$('play').onclick = async () => {
+  if (playing) { playing = false; return; }
+  if (!range) return;
+  playing = true;
+  $('play').textContent = '⏸';
+  const slider = $('slider');
+  if (Number(slider.value) >= Number(slider.max)) slider.value = 0;
+  while (playing && Number(slider.value) <= Number(slider.max)) {
+    await showAt(isoOf(time(range.start) + slider.value * DAY));
+    await viewer.nextPicture();
+    if (Number(slider.value) === Number(slider.max)) break;
+    slider.value = Math.min(Number(slider.max), Number(slider.value) + 7);
+  }
+  playing = false;
+  $('play').textContent = '▶';
+};
+
+$('fit').onclick = () => viewer.fitAll();
+
+// Picking: a click (not a drag) on an element shows what the host knows of it and its tasks (the
+// palette's Mark Tasks for it).
+let down = null;
+$('canvas').addEventListener('pointerdown', (e) => { down = [e.clientX, e.clientY]; });
+$('canvas').addEventListener('pointerup', async (e) => {
+  if (!down || Math.hypot(e.clientX - down[0], e.clientY - down[1]) > 4) return;
+  const mesh = viewer.pick(e.clientX, e.clientY);
+  const panel = $('pick');
+  if (!mesh) { panel.hidden = true; return; }
+  const d = mesh.userData;
+  panel.hidden = false;
+  panel.textContent = `${d.type} ${d.id}\nlayer ${d.layer}\nGUID ${d.guid}\ntasks: …`;
+  panel.style.whiteSpace = 'pre-wrap';
+  if (!d.id) return;
+  await host.command(`select "${d.id.replaceAll('"', '')}"`);
+  await host.command(`palette click ${buttonItem('Mark Tasks', 3)}`);
+  const tasks = (lastState?.palette?.rows ?? []).filter((r) => r.marked).map((r) => r.name);
+  panel.textContent = `${d.type} ${d.id}\nlayer ${d.layer}\nGUID ${d.guid}\ntasks: ${tasks.join('; ') || 'none'}`;
+});
+
+// Files: uploads into the workspace, downloads from it.
+function listFile(name) {
+  const li = document.createElement('li');
+  const a = document.createElement('a');
+  a.href = address(`/api/files/${encodeURIComponent(name)}`);
+  a.textContent = name;
+  a.download = name;
+  li.appendChild(a);
+  $('files').appendChild(li);
+}
+async function upload(file) {
+  const answer = await host.upload(file.name, file);
+  log(answer.ok ? `uploaded ${answer.name} (${answer.bytes} bytes)` : `upload refused: ${answer.error}`);
+  if (answer.ok) listFile(answer.name);
+}
+$('upload').onchange = () => { for (const f of $('upload').files) upload(f); };
+document.addEventListener('dragover', (e) => { e.preventDefault(); $('drop').hidden = false; });
+document.addEventListener('dragleave', (e) => { if (!e.relatedTarget) $('drop').hidden = true; });
+document.addEventListener('drop', (e) => {
+  e.preventDefault();
+  $('drop').hidden = true;
+  for (const f of e.dataTransfer.files) upload(f);
+});
+$('download').onsubmit = (e) => {
+  e.preventDefault();
+  const name = $('fileName').value.trim();
+  if (name) window.open(address(`/api/files/${encodeURIComponent(name)}`));
+};
+
+// The movie: the add-on's movie command with its settings and file answered, progress live.
+$('movie').onclick = () => $('movieForm').showModal();
+$('movieForm').addEventListener('close', async () => {
+  if ($('movieForm').returnValue !== 'ok' || !range) return;
+  const name = $('movieName').value.trim() || 'movie.mov';
+  const step = Math.max(1, Number($('movieStep').value) || 7);
+  await makeMovie(name, step);
+});
+
+async function makeMovie(name, step) {
+  await host.command(`dialog 14 17 5=${range.start} 7=${range.end} 9=${step} 19=1 22=0 25=1 26=1 ok`);
+  await host.command(`file "${name}"`);
+  $('progressText').textContent = '';
+  $('progressBar').removeAttribute('value');
+  $('progress').showModal();
+  const answer = await host.command('menu 6');
+  $('progress').close();
+  if (answer.ok) listFile(name);
+  return answer;
+}
+$('cancel').onclick = () => host.cancel();
+
+host.events((event) => {
+  if (event.type === 'progress') {
+    $('progressText').textContent = event.text;
+    const m = /(\d+)\D+(\d+)/.exec(event.text);
+    if (m && Number(m[2]) > 0) { $('progressBar').max = Number(m[2]); $('progressBar').value = Number(m[1]); }
+    window.pw.progressEvents.push(event.text);
+  } else if (event.type === 'changed' && event.version > host.version) {
+    host.refresh(); // another tab changed the host
+  }
+});
+
+$('commandForm').onsubmit = (e) => {
+  e.preventDefault();
+  const line = $('commandLine').value;
+  $('commandLine').value = '';
+  if (line.trim()) host.command(line);
+};
+
+// For tests and for the curious: the page's parts.
+window.pw = { host, viewer, gantt, showAt, makeMovie, progressEvents: [], state: () => lastState,
+  ready: (async () => {
+    const t0 = performance.now();
+    loading = loadModel().finally(() => { loading = null; });
+    await loading;
+    await viewer.nextPicture();
+    return performance.now() - t0;
+  })() };

@@ -1,0 +1,69 @@
+// The page's one way into the host: every action is a session command line, run by the host in
+// the order the commands come, and each answer brings the host's new state.
+const token = new URLSearchParams(location.search).get('token') ?? '';
+
+export function address(path, params = {}) {
+  const query = new URLSearchParams({ token, ...params });
+  return `${path}?${query}`;
+}
+
+export class Host {
+  constructor() {
+    this.version = 0;    // the looks of the model the page has
+    this.model = '';     // which model they belong to
+    this.listeners = [];
+    this.answerListeners = [];
+    this.queue = Promise.resolve();
+  }
+
+  onState(listener) { this.listeners.push(listener); }
+  onAnswer(listener) { this.answerListeners.push(listener); }
+
+  accept(state) {
+    this.version = state.version;
+    this.model = state.model;
+    for (const listener of this.listeners) listener(state);
+  }
+
+  // Runs one command; the answer has its output, alerts, report lines and the new state.
+  // Commands of this page go one after the other, never two at once.
+  command(line) {
+    const run = async () => {
+      const response = await fetch(address('/api/command', { since: this.version, model: this.model }),
+        { method: 'POST', body: line });
+      const answer = await response.json();
+      if (answer.state) this.accept(answer.state);
+      for (const listener of this.answerListeners) listener(answer);
+      return answer;
+    };
+    const result = this.queue.then(run, run);
+    this.queue = result.catch(() => {});
+    return result;
+  }
+
+  async refresh(whole = false) {
+    const params = whole ? {} : { since: this.version, model: this.model };
+    const answer = await (await fetch(address('/api/state', params))).json();
+    if (answer.state) this.accept(answer.state);
+    return answer.state;
+  }
+
+  async modelBytes() {
+    const response = await fetch(address('/api/model.glb'));
+    if (!response.ok) throw new Error(`the model could not be loaded (${response.status})`);
+    return { key: response.headers.get('X-Model'), bytes: await response.arrayBuffer() };
+  }
+
+  async upload(name, body) {
+    const response = await fetch(address('/api/upload', { name }), { method: 'POST', body });
+    return response.json();
+  }
+
+  cancel() { return fetch(address('/api/cancel'), { method: 'POST' }); }
+
+  events(handler) {
+    const source = new EventSource(address('/api/events'));
+    source.onmessage = (e) => handler(JSON.parse(e.data));
+    return source;
+  }
+}
