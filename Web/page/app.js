@@ -113,7 +113,7 @@ $('slider').addEventListener('input', () => {
   if (range) $('dateText').textContent = isoOf(time(range.start) + $('slider').value * DAY);
 });
 $('slider').addEventListener('change', () => {
-  if (range) showAt(isoOf(time(range.start) + $('slider').value * DAY));
+  if (range) window.pw.lastShow = showAt(isoOf(time(range.start) + $('slider').value * DAY));
 });
 
 let playing = false;
@@ -191,7 +191,7 @@ $('movieForm').addEventListener('close', async () => {
   if ($('movieForm').returnValue !== 'ok' || !range) return;
   const name = $('movieName').value.trim() || 'movie.mov';
   const step = Math.max(1, Number($('movieStep').value) || 7);
-  await makeMovie(name, step);
+  window.pw.lastMovie = makeMovie(name, step);
 });
 
 async function makeMovie(name, step) {

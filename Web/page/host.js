@@ -20,6 +20,8 @@ export class Host {
   onAnswer(listener) { this.answerListeners.push(listener); }
 
   accept(state) {
+    // Answers may overtake each other (a refresh and a command); an older state is dropped.
+    if (state.model === this.model && state.version < this.version) return;
     this.version = state.version;
     this.model = state.model;
     for (const listener of this.listeners) listener(state);

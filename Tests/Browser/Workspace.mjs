@@ -1,0 +1,98 @@
+// What the browser tests share: a served host (cadhost serve) in a workspace of its own, and
+// Debian's chromium, headless with its software WebGL, driven by puppeteer-core.
+import { spawn, execFileSync } from 'node:child_process';
+import { createRequire } from 'node:module';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+
+export const sourceDir = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../..');
+const require = createRequire(path.join(sourceDir, 'Web', 'package.json'));
+const puppeteer = require('puppeteer-core');
+
+export const cadhost = process.env.PW_CADHOST ?? path.join(sourceDir, 'build-debug/bin/cadhost');
+
+export function tempDir(name) {
+  return fs.mkdtempSync(path.join(os.tmpdir(), `pw-${name}-`));
+}
+
+// Starts `cadhost serve` on the scripts; resolves with its address once it listens.
+export async function serve(scripts, { workspace = tempDir('ws'), extra = [] } = {}) {
+  const prefs = path.join(tempDir('prefs'), 'preferences.bin');
+  const child = spawn(cadhost, ['--prefs', prefs, 'serve', '--workspace', workspace, ...extra, ...scripts],
+    { stdio: ['ignore', 'pipe', 'pipe'] });
+  let out = '';
+  let err = '';
+  child.stderr.on('data', (d) => { err += d; });
+  const url = await new Promise((resolve, reject) => {
+    const timer = setTimeout(() => reject(new Error(`cadhost serve did not listen:\n${out}\n${err}`)), 600000);
+    child.stdout.on('data', (d) => {
+      out += d;
+      const m = /^(http:\/\/\S+\/\?token=([0-9a-f]+))$/m.exec(out);
+      if (m) { clearTimeout(timer); resolve(m[1]); }
+    });
+    child.on('exit', (code) => { clearTimeout(timer); reject(new Error(`cadhost serve ended (${code}):\n${out}\n${err}`)); });
+  });
+  const { origin, searchParams } = new URL(url);
+  const token = searchParams.get('token');
+  const served = {
+    url, origin, token, workspace, child,
+    output: () => out,
+    // One session command through the contract's address, as a page sends it.
+    async command(line) {
+      const response = await fetch(`${origin}/api/command?token=${token}`, { method: 'POST', body: line });
+      return response.json();
+    },
+    async lines(line) {
+      const answer = await served.command(line);
+      if (!answer.ok) throw new Error(`${line}: ${answer.error}`);
+      return answer.output.split('\n').filter((l) => l.length > 0);
+    },
+    async stop() {
+      if (child.exitCode !== null) return;
+      const gone = new Promise((resolve) => child.on('exit', resolve));
+      child.kill('SIGTERM');
+      await gone;
+    },
+  };
+  return served;
+}
+
+export async function browser() {
+  return puppeteer.launch({
+    executablePath: process.env.PW_CHROMIUM ?? '/usr/bin/chromium',
+    headless: true,
+    userDataDir: tempDir('chromium'),
+    args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync',
+      '--no-first-run', '--disable-dev-shm-usage'],
+  });
+}
+
+// A page of the workspace, its model drawn; `firstPicture` is the time to the first picture (ms).
+export async function openPage(chromium, served, { width = 1280, height = 800 } = {}) {
+  const page = await chromium.newPage();
+  const problems = [];
+  page.on('pageerror', (e) => problems.push(e.message));
+  await page.setViewport({ width, height });
+  const t0 = Date.now();
+  await page.goto(served.url);
+  await page.evaluate(() => window.pw.ready);
+  const firstPicture = Date.now() - t0;
+  return { page, problems, firstPicture };
+}
+
+// The elements as the host lists them (`elements`), in the host's order: "TYPE ID", the layer
+// number and the material indexes.
+export function parseElements(lines) {
+  return lines.slice(1).map((line) => {
+    const m = /^(.*?)  layer (\d+) \(.*\)  (?:locked|unlocked)  pens \S+  materials (\S+)  /.exec(line);
+    if (!m) throw new Error(`an element line not understood: ${line}`);
+    return { name: m[1], layer: Number(m[2]), materials: m[3] === '-' ? [] : m[3].split(',').map(Number) };
+  });
+}
+
+export function probe(movie) {
+  return execFileSync('ffprobe', ['-v', 'error', '-show_entries', 'stream=codec_type,codec_name,codec_tag_string',
+    '-of', 'default=nw=1', movie]).toString();
+}

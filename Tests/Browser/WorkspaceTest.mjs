@@ -1,0 +1,166 @@
+// The browser workspace in a real browser: cadhost serve on the sample building with the sample
+// schedule, every task linked; the page in headless chromium. What the page shows is checked
+// against what the host itself prints for the same commands.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import { serve, browser, openPage, parseElements, probe, sourceDir } from './Workspace.mjs';
+
+let served, chromium, page, problems;
+
+before(async () => {
+  served = await serve([path.join(sourceDir, 'Samples/WebSample.session')]);
+  chromium = await browser();
+  ({ page, problems } = await openPage(chromium, served));
+});
+
+after(async () => {
+  await chromium?.close();
+  await served?.stop();
+});
+
+test('without the token every address answers 403 and nothing is done', async () => {
+  const before = await served.lines('palette list');
+  const asks = [
+    ['GET', '/', null], ['GET', '/page/app.js', null], ['GET', '/api/model.glb', null],
+    ['GET', '/api/state', null], ['POST', '/api/command', 'palette date 2027-06-01'],
+    ['POST', '/api/command?token=0123', 'palette select 3'],
+    ['POST', '/api/upload?name=planted.txt', 'x'], ['GET', '/api/files/planted.txt', null],
+  ];
+  for (const [method, address, body] of asks) {
+    const response = await fetch(served.origin + address, { method, body });
+    assert.equal(response.status, 403, `${method} ${address}`);
+  }
+  assert.deepEqual(await served.lines('palette list'), before);
+  assert.equal(fs.existsSync(path.join(served.workspace, 'planted.txt')), false);
+});
+
+test('the page draws the sample building: one mesh per element with a body', async () => {
+  const elements = parseElements(await served.lines('elements'));
+  const withBody = elements.filter((e) => e.materials.length > 0);
+  const meshes = await page.evaluate(() => window.pw.viewer.meshes.map((m) => m.userData.index));
+  assert.equal(meshes.length, withBody.length);
+  for (const i of meshes) assert.ok(elements[i].materials.length > 0, elements[i].name);
+  const drawn = await page.evaluate(async () => {
+    await window.pw.viewer.nextPicture();
+    const canvas = document.getElementById('canvas');
+    const copy = document.createElement('canvas');
+    copy.width = canvas.width;
+    copy.height = canvas.height;
+    const g = copy.getContext('2d');
+    g.drawImage(canvas, 0, 0);
+    const data = g.getImageData(0, 0, copy.width, copy.height).data;
+    const background = [0xe8, 0xec, 0xf0];
+    let other = 0;
+    for (let k = 0; k < data.length; k += 4)
+      if (Math.abs(data[k] - background[0]) + Math.abs(data[k + 1] - background[1]) + Math.abs(data[k + 2] - background[2]) > 12) other++;
+    return other / (data.length / 4);
+  });
+  assert.ok(drawn > 0.05, `only ${drawn} of the canvas differs from the background`);
+  assert.deepEqual(problems, []);
+});
+
+test('the Gantt rows are the palette\'s rows', async () => {
+  const rows = (await served.lines('palette list')).map((l) => l.split('\t').slice(0, 7));
+  const shown = await page.evaluate(() => [...document.querySelectorAll('#gantt tbody tr')]
+    .map((tr) => [tr.dataset.row, ...[...tr.cells].slice(0, 5).map((td) => td.textContent)]));
+  assert.equal(shown.length, 15);
+  assert.deepEqual(shown, rows.map((r) => [r[0], r[2], r[3], r[4], r[5], r[6]]));
+});
+
+test('a click on a bar chooses its row; Select Linked highlights that task\'s elements', async () => {
+  // Row 4 holds the ground floor's columns and beams (linked by the patterns below).
+  await page.click('#gantt .bar[data-row="4"]');
+  await page.waitForFunction(() => window.pw.state().palette.rows.find((r) => r.row === 4)?.selected);
+  const button = await page.waitForSelector('#buttons button[data-item="4"]');
+  assert.equal(await button.evaluate((b) => b.textContent), 'Select Linked');
+  await button.click();
+  await page.waitForFunction(() => window.pw.viewer.meshes.some((m) => m.userData.selected));
+  const highlighted = await page.evaluate(() => window.pw.viewer.meshes.filter((m) => m.userData.selected)
+    .map((m) => `${m.userData.type} ${m.userData.id}`).sort());
+  const linked = parseElements(['', ...await served.lines('elements C-00-* B-00-*')]).map((e) => e.name).sort();
+  assert.ok(linked.length > 4);
+  assert.deepEqual(highlighted, linked);
+});
+
+test('the slider shows the model at three dates as the host has it', async () => {
+  let taskColoured = 0;
+  for (const date of ['2027-03-10', '2027-06-25', '2027-09-20']) {
+    await page.evaluate(async (iso) => {
+      const slider = document.getElementById('slider');
+      const start = Date.parse(window.pw.state().palette.rows.map((r) => r.startIso).sort()[0]);
+      slider.value = Math.round((Date.parse(iso) - start) / 86400000);
+      slider.dispatchEvent(new Event('change'));
+      await window.pw.lastShow;
+      await window.pw.viewer.nextPicture();
+    }, date);
+    const state = await page.evaluate(() => window.pw.state().palette.date);
+    assert.equal(state, date);
+    const hidden = new Set((await served.lines('layers')).filter((l) => / hidden/.test(l)).map((l) => Number(l.trim().split(/\s+/)[0])));
+    const elements = parseElements(await served.lines('elements'));
+    // The task types' materials are made at the first showing.
+    const materialColours = new Map((await served.lines('materials')).map((l) => {
+      const [index, colour] = l.trim().split(/\s+/);
+      return [Number(index), parseInt(colour.slice(1), 16)];
+    }));
+    const looks = await page.evaluate(() => window.pw.viewer.meshes.map((m) => [m.userData.index, m.visible, m.userData.colours]));
+    let shown = 0;
+    for (const [index, visible, colours] of looks) {
+      const e = elements[index];
+      assert.equal(visible, !hidden.has(e.layer), `${date}: ${e.name} on layer ${e.layer}`);
+      if (!visible) continue;
+      shown++;
+      const allowed = new Set(e.materials.map((m) => materialColours.get(m)));
+      for (const c of colours) assert.ok(allowed.has(c), `${date}: ${e.name} in #${c.toString(16)}`);
+      if (colours.includes(0x00e600)) taskColoured++;  // the colour of tasks of type Build
+    }
+    assert.ok(shown > 0 && shown < looks.length, `${date}: ${shown} of ${looks.length} shown`);
+  }
+  assert.ok(taskColoured > 0, 'no element in the colour of a task under way');
+});
+
+test('the movie button makes a movie with live progress; its download is H.264 with a text track', async () => {
+  await page.click('#movie');
+  await page.evaluate(() => {
+    document.getElementById('movieName').value = 'web-movie.mov';
+    document.getElementById('movieStep').value = '14';
+  });
+  await page.click('#movieGo');
+  await page.waitForFunction(() => window.pw.lastMovie);
+  const answer = await page.evaluate(() => window.pw.lastMovie);
+  assert.ok(answer.ok, answer.error);
+  const progress = await page.evaluate(() => window.pw.progressEvents);
+  assert.ok(progress.length >= 2, `progress events: ${JSON.stringify(progress)}`);
+  const link = await page.$eval('#files a[download="web-movie.mov"]', (a) => a.href);
+  const movie = path.join(served.workspace, '..', path.basename(served.workspace) + '-download.mov');
+  fs.writeFileSync(movie, Buffer.from(await (await fetch(link)).arrayBuffer()));
+  const streams = probe(movie);
+  assert.match(streams, /codec_name=h264\ncodec_type=video/);
+  assert.match(streams, /codec_name=mov_text\ncodec_type=subtitle/);
+});
+
+test('uploads stay in the workspace; commands naming paths outside it are refused', async () => {
+  const escape = `pw-escaped-${process.pid}`;
+  const answers = await page.evaluate(async (escape) => {
+    const host = window.pw.host;
+    return [await host.upload(`../${escape}`, 'escaped'), await host.upload(`/tmp/${escape}`, 'escaped'),
+      await host.upload('kept.txt', 'kept bytes'), await host.upload('../x', 'escaped')];
+  }, escape);
+  assert.equal(answers[0].ok, false);
+  assert.equal(answers[1].ok, false);
+  assert.ok(answers[2].ok);
+  assert.equal(answers[3].ok, false);
+  assert.match(answers[3].error, /plain file name/);
+  assert.equal(fs.existsSync(path.join(served.workspace, '..', escape)), false);
+  assert.equal(fs.existsSync(`/tmp/${escape}`), false);
+  const back = await fetch(`${served.origin}/api/files/kept.txt?token=${served.token}`);
+  assert.equal(await back.text(), 'kept bytes');
+  const outside = path.join(served.workspace, '..', 'outside.json');
+  const refused = await served.command(`project save ${outside}`);
+  assert.equal(refused.ok, false);
+  assert.match(refused.error, /outside the workspace/);
+  assert.equal(fs.existsSync(outside), false);
+  const down = await fetch(`${served.origin}/api/files/..%2Foutside.json?token=${served.token}`);
+  assert.equal(down.status, 404);
+});
