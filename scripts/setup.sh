@@ -11,6 +11,7 @@ packages=(
     clang libclang-rt-14-dev
     libifcplusplus-dev libboost-dev
     libpugixml-dev
+    libcpp-httplib-dev chromium nodejs
 )
 
 missing=()
@@ -37,3 +38,16 @@ for l in "${wanted_locales[@]}"; do
         "${sudo_cmd[@]}" localedef -i "${l%%.*}" -f UTF-8 "$l" || echo "setup: could not generate $l"
     fi
 done
+
+# The browser workspace's page uses three.js, and its tests drive chromium with puppeteer-core:
+# both from npm, pinned by Web/package-lock.json, installed into Web/node_modules.
+web_dir="$(cd "$(dirname "$0")/.." && pwd)/Web"
+if [ ! -f "$web_dir/node_modules/.package-lock.json" ] ||
+   [ "$web_dir/package-lock.json" -nt "$web_dir/node_modules/.package-lock.json" ]; then
+    if command -v npm >/dev/null; then
+        echo "setup: installing the web workspace's npm packages"
+        (cd "$web_dir" && npm ci --no-audit --no-fund --loglevel=error)
+    else
+        echo "setup: npm is missing (it comes with nodejs): the web workspace and its tests need it"
+    fi
+fi

@@ -36,6 +36,9 @@ namespace {
 
 std::atomic<bool> gStop{false};
 
+constexpr const char* kJson = "application/json; charset=utf-8";
+constexpr const char* kScript = "application/x-javascript";
+
 extern "C" void OnStopSignal(int) { gStop = true; }
 
 std::string NewToken() {
@@ -62,8 +65,7 @@ std::string ContentType(const fs::path& path) {
     const std::string ext = path.extension().string();
     if (ext == ".mov") return "video/quicktime";
     if (ext == ".png") return "image/png";
-    if (ext == ".json") return "application/json";
-    if (ext == ".txt" || ext == ".csv" || ext == ".xml" || ext == ".ifc") return "text/plain";
+    // Anything else goes as bytes: a download, not compressed on the way (see kScript).
     return "application/octet-stream";
 }
 
@@ -164,7 +166,7 @@ uint64_t NumberParam(const httplib::Request& req, const char* name) {
 
 void Refuse(httplib::Response& res, int status, const std::string& message) {
     res.status = status;
-    res.set_content(json{{"ok", false}, {"error", message}}.dump(), "application/json");
+    res.set_content(json{{"ok", false}, {"error", message}}.dump(), kJson);
 }
 
 // The lines of a command's output the page shows apart: alerts with their buttons and answers,
@@ -275,7 +277,11 @@ int WebServer::Run(Session& session, OutputTap& tap, const ServeOptions& options
     });
     server.set_mount_point("/page", (webRoot / "page").string());
     server.set_mount_point("/three", (webRoot / "node_modules" / "three").string());
-    server.set_file_extension_and_mimetype_mapping("mjs", "text/javascript");
+    // The library compresses text, scripts and JSON with Brotli at its slowest setting, which
+    // takes seconds for three.js and for the looks of a large model; these names of the same
+    // types keep the answers as they are (loopback needs no compression).
+    server.set_file_extension_and_mimetype_mapping("js", kScript);
+    server.set_file_extension_and_mimetype_mapping("mjs", kScript);
 
     server.Get("/api/model.glb", [&](const httplib::Request&, httplib::Response& res) {
         std::string glb, key;
@@ -294,7 +300,7 @@ int WebServer::Run(Session& session, OutputTap& tap, const ServeOptions& options
         const std::string model = req.has_param("model") ? req.get_param_value("model") : "";
         if (!queue.Run([&] { answer = {{"ok", true}, {"state", state.Collect(session, tap, since, model)}}; }))
             return Refuse(res, 503, "the host has stopped");
-        res.set_content(answer.dump(), "application/json");
+        res.set_content(answer.dump(), kJson);
     });
 
     server.Post("/api/command", [&](const httplib::Request& req, httplib::Response& res) {
@@ -323,13 +329,13 @@ int WebServer::Run(Session& session, OutputTap& tap, const ServeOptions& options
             events.Publish({{"type", "changed"}, {"version", answer["state"]["version"]}});
         });
         if (!ran) return Refuse(res, 503, "the host has stopped");
-        res.set_content(answer.dump(), "application/json");
+        res.set_content(answer.dump(), kJson);
     });
 
     server.Post("/api/cancel", [&](const httplib::Request&, httplib::Response& res) {
         // Not queued: the command it cancels holds the host's thread.
         ProgressWatch::CancelSoon();
-        res.set_content(json{{"ok", true}}.dump(), "application/json");
+        res.set_content(json{{"ok", true}}.dump(), kJson);
     });
 
     server.Post("/api/upload", [&](const httplib::Request& req, httplib::Response& res) {
@@ -358,7 +364,7 @@ int WebServer::Run(Session& session, OutputTap& tap, const ServeOptions& options
         if (!ran) return Refuse(res, 503, "the host has stopped");
         if (!ok) return Refuse(res, 500, error);
         res.set_content(json{{"ok", true}, {"name", name}, {"bytes", req.body.size()}}.dump(),
-                        "application/json");
+                        kJson);
     });
 
     server.Get(R"(/api/files/(.+))", [&](const httplib::Request& req, httplib::Response& res) {

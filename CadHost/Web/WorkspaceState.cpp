@@ -90,6 +90,9 @@ void WorkspaceState::FollowModel() {
     const Project& project = CurrentProject();
     const bool newModel =
         identity_ != project.Identity() || elementCount_ != project.ElementCount();
+    // Looks change only with the project's elements or attributes, which move its generation on.
+    if (!newModel && generation_ == project.Generation()) return;
+    generation_ = project.Generation();
     ++version_;
     if (newModel) {
         identity_ = project.Identity();

@@ -47,6 +47,7 @@ private:
 
     uint64_t identity_ = 0;
     size_t elementCount_ = 0;
+    uint64_t generation_ = 0;  // the project state the looks were taken from
     uint64_t version_ = 0;
     std::vector<Look> looks_;  // every element, in the order the project walks them
     std::unordered_map<API_Guid, size_t, GuidHash> order_;

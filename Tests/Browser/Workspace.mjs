@@ -70,13 +70,14 @@ export async function browser() {
 }
 
 // A page of the workspace, its model drawn; `firstPicture` is the time to the first picture (ms).
-export async function openPage(chromium, served, { width = 1280, height = 800 } = {}) {
+export async function openPage(chromium, served, { width = 1280, height = 800, timeout = 180000 } = {}) {
   const page = await chromium.newPage();
+  page.setDefaultTimeout(timeout);
   const problems = [];
   page.on('pageerror', (e) => problems.push(e.message));
   await page.setViewport({ width, height });
   const t0 = Date.now();
-  await page.goto(served.url);
+  await page.goto(served.url, { timeout });
   await page.evaluate(() => window.pw.ready);
   const firstPicture = Date.now() - t0;
   return { page, problems, firstPicture };
