@@ -185,6 +185,8 @@ int16_t Session::AnswerAlert(const DG::AlertRequest& alert) {
     std::vector<std::string> queued;
     if (TakeAnswer("alert", queued) && !queued.empty()) {
         chosen = static_cast<int16_t>(std::atoi(queued.front().c_str()));
+    } else if (alertAsker_ && alertAsker_(alert, chosen)) {
+        // chosen by whoever was asked
     } else if (interactive_) {
         std::string reply;
         while (Ask("  answer (button number):", reply)) {

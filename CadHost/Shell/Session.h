@@ -2,6 +2,7 @@
 // A session of the host: commands from a script or a terminal, one per line, doing what a person
 // does in a real host. Parts of the host add their own commands through the Registry.
 #include <deque>
+#include <functional>
 #include <iosfwd>
 #include <map>
 #include <string>
@@ -40,6 +41,10 @@ public:
 
     // Asks the person at the terminal (interactive sessions); false at end of input.
     bool Ask(const std::string& question, std::string& reply);
+    // Someone else who answers alerts no queued answer covers (the browser workspace's page):
+    // given the alert, true with the button number chosen; false leaves the first button.
+    using AlertAsker = std::function<bool(const DG::AlertRequest& alert, int16_t& chosen)>;
+    void SetAlertAsker(AlertAsker asker) { alertAsker_ = std::move(asker); }
 
     int16_t AnswerAlert(const DG::AlertRequest& alert) override;
     DG::FileDialogAnswer AnswerFileDialog(const DG::FileDialogRequest& request) override;
@@ -68,6 +73,7 @@ private:
     std::vector<std::string> scriptArguments_;
     std::string scriptDir_;
     std::map<std::string, std::deque<std::vector<std::string>>> answers_;
+    AlertAsker alertAsker_;
 };
 
 }  // namespace CadHost

@@ -108,6 +108,8 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return closed_;
     }
+    // Pages that listen now.
+    std::atomic<int> listeners{0};
 
 private:
     std::mutex mutex_;
@@ -235,6 +237,41 @@ int WebServer::Run(Session& session, OutputTap& tap, const ServeOptions& options
     EventHub events;
     HostQueue queue;
     WorkspaceState state;
+    // Alerts with a choice that no queued `answer` covers go to the pages as they come, and the
+    // first page that answers chooses the button; with no page listening the first button is
+    // taken, as in a script.
+    std::mutex askMutex;
+    std::condition_variable askWake;
+    uint64_t asked = 0;
+    int16_t answered = 0;
+    session.SetAlertAsker([&](const DG::AlertRequest& alert, int16_t& chosen) {
+        // A lone OK is no choice: the page shows it with the command's answer.
+        if (events.listeners <= 0 || alert.buttons.size() < 2) return false;
+        uint64_t ask = 0;
+        {
+            std::lock_guard<std::mutex> lock(askMutex);
+            ask = ++asked;
+            answered = 0;
+        }
+        events.Publish({{"type", "alert"},
+                        {"ask", ask},
+                        {"id", alert.id},
+                        {"text", alert.text},
+                        {"buttons", alert.buttons}});
+        std::unique_lock<std::mutex> lock(askMutex);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(10);
+        // In short waits, so that a stop signal is seen.
+        while (answered == 0 && !gStop && std::chrono::steady_clock::now() < deadline)
+            askWake.wait_for(lock, std::chrono::milliseconds(200));
+        const bool got = answered != 0;
+        const int16_t button = answered;
+        asked = ask + 1;  // no later answer is taken for this question
+        lock.unlock();
+        events.Publish({{"type", "answered"}, {"ask", ask}});
+        if (!got || button == 0) return false;
+        chosen = button;
+        return true;
+    });
     tap.SetLineListener([&](const std::string& line) {
         if (line.rfind("progress: ", 0) == 0)
             events.Publish({{"type", "progress"}, {"text", line.substr(10)}});
@@ -380,8 +417,10 @@ int WebServer::Run(Session& session, OutputTap& tap, const ServeOptions& options
     server.Get("/api/events", [&](const httplib::Request&, httplib::Response& res) {
         auto seen = std::make_shared<uint64_t>(events.Count());
         res.set_header("Cache-Control", "no-store");
+        ++events.listeners;
         res.set_chunked_content_provider(
-            "text/event-stream", [&events, seen](size_t, httplib::DataSink& sink) {
+            "text/event-stream",
+            [&events, seen](size_t, httplib::DataSink& sink) {
                 if (events.Closed()) {
                     sink.done();
                     return true;
@@ -391,7 +430,25 @@ int WebServer::Run(Session& session, OutputTap& tap, const ServeOptions& options
                     out += "data: " + e + "\n\n";
                 if (out.empty()) out = ": still here\n\n";
                 return sink.write(out.data(), out.size());
-            });
+            },
+            [&events](bool) { --events.listeners; });
+    });
+
+    server.Post("/api/answer", [&](const httplib::Request& req, httplib::Response& res) {
+        // Not queued: the command that waits for the answer holds the host's thread.
+        const uint64_t ask = NumberParam(req, "ask");
+        const uint64_t button = NumberParam(req, "button");
+        bool taken = false;
+        {
+            std::lock_guard<std::mutex> lock(askMutex);
+            if (ask == asked && asked != 0 && answered == 0 && button >= 1 && button <= 32767) {
+                answered = static_cast<int16_t>(button);
+                taken = true;
+            }
+        }
+        askWake.notify_all();
+        if (!taken) return Refuse(res, 409, "no such question is waiting, or it was answered");
+        res.set_content(json{{"ok", true}}.dump(), kJson);
     });
 
     int port = options.port;
@@ -422,6 +479,7 @@ int WebServer::Run(Session& session, OutputTap& tap, const ServeOptions& options
     server.stop();
     listener.join();
     tap.SetLineListener(nullptr);
+    session.SetAlertAsker(nullptr);
     std::cout << "cadhost: the workspace is no longer served" << std::endl;
     return 0;
 }

@@ -84,6 +84,22 @@ test('a click on a bar chooses its row; Select Linked highlights that task\'s el
   assert.deepEqual(highlighted, linked);
 });
 
+test('an alert waits for the page and takes the button clicked there', async () => {
+  await served.lines('select ST-*');
+  await served.lines('palette select 15');
+  const answered = page.evaluate(() => window.pw.host.command('palette click 1'));
+  const cancel = await page.waitForSelector('#ask[open] #askButtons button[data-button="2"]');
+  assert.match(await page.$eval('#askText', (e) => e.textContent), /Link the selected elements/);
+  assert.equal(await cancel.evaluate((b) => b.textContent), 'Cancel');
+  await cancel.click();
+  const answer = await answered;
+  assert.ok(answer.ok, answer.error);
+  assert.equal(answer.alerts.length, 1);
+  assert.equal(answer.alerts[0].answered, '2 (Cancel)');
+  await page.waitForFunction(() => !document.getElementById('ask').open);
+  await served.lines('select none');
+});
+
 test('the slider shows the model at three dates as the host has it', async () => {
   let taskColoured = 0;
   for (const date of ['2027-03-10', '2027-06-25', '2027-09-20']) {

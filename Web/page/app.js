@@ -53,10 +53,13 @@ host.onState((state) => {
 
 host.onAnswer((answer) => {
   log(`> ${answer.command}\n${answer.output}${answer.ok ? '' : 'error: ' + answer.error + '\n'}`);
-  if (answer.alerts?.length) {
+  // Alerts answered here as they came need no second look; the others were answered for the page
+  // (by a queued `answer`, or the first button) and are shown now.
+  const unseen = (answer.alerts ?? []).filter((a) => !askedHere.delete(a.text));
+  if (unseen.length) {
     const list = $('alertList');
     list.textContent = '';
-    for (const alert of answer.alerts) {
+    for (const alert of unseen) {
       const p = document.createElement('p');
       p.textContent = `${alert.text}\n${alert.buttons}\nanswered: ${alert.answered}`;
       p.style.whiteSpace = 'pre-wrap';
@@ -207,8 +210,28 @@ async function makeMovie(name, step) {
 }
 $('cancel').onclick = () => host.cancel();
 
+// An alert while a command runs: the host waits for a button of this page (or of another tab).
+const askedHere = new Set();
+let asking = 0;
 host.events((event) => {
-  if (event.type === 'progress') {
+  if (event.type === 'alert') {
+    asking = event.ask;
+    askedHere.add(`alert ${event.id}: ${event.text}`);
+    $('askText').textContent = event.text;
+    const buttons = $('askButtons');
+    buttons.textContent = '';
+    event.buttons.forEach((text, k) => {
+      const button = document.createElement('button');
+      button.textContent = text;
+      button.dataset.button = k + 1;
+      button.onclick = () => { host.answer(event.ask, k + 1); $('ask').close(); };
+      buttons.appendChild(button);
+    });
+    window.pw.asked.push(event);
+    if (!$('ask').open) $('ask').showModal();
+  } else if (event.type === 'answered') {
+    if (event.ask === asking && $('ask').open) $('ask').close();
+  } else if (event.type === 'progress') {
     $('progressText').textContent = event.text;
     const m = /(\d+)\D+(\d+)/.exec(event.text);
     if (m && Number(m[2]) > 0) { $('progressBar').max = Number(m[2]); $('progressBar').value = Number(m[1]); }
@@ -226,7 +249,7 @@ $('commandForm').onsubmit = (e) => {
 };
 
 // For tests and for the curious: the page's parts.
-window.pw = { host, viewer, gantt, showAt, makeMovie, progressEvents: [], state: () => lastState,
+window.pw = { host, viewer, gantt, showAt, makeMovie, progressEvents: [], asked: [], state: () => lastState,
   ready: (async () => {
     const t0 = performance.now();
     loading = loadModel().finally(() => { loading = null; });

@@ -61,6 +61,8 @@ export class Host {
     return response.json();
   }
 
+  answer(ask, button) { return fetch(address('/api/answer', { ask, button }), { method: 'POST' }); }
+
   cancel() { return fetch(address('/api/cancel'), { method: 'POST' }); }
 
   events(handler) {

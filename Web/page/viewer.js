@@ -2,7 +2,24 @@
 // looks say; orbit, pan, zoom, fit-all and picking.
 import * as THREE from 'three';
 import { OrbitControls } from 'three/addons/controls/OrbitControls.js';
-import { GLTFLoader } from 'three/addons/loaders/GLTFLoader.js';
+
+// Reads the host's binary glTF: the JSON chunk and the binary chunk; every element's positions
+// and colours are views into the one buffer (the host writes float VEC3 accessors only), which
+// keeps large models quick to show.
+function readGlb(bytes) {
+  const view = new DataView(bytes);
+  if (view.getUint32(0, true) !== 0x46546c67 || view.getUint32(4, true) !== 2) throw new Error('not a glTF 2 binary');
+  const jsonLength = view.getUint32(12, true);
+  const doc = JSON.parse(new TextDecoder().decode(new Uint8Array(bytes, 20, jsonLength)));
+  const binAt = 20 + jsonLength + 8;
+  const floats = (index) => {
+    const accessor = doc.accessors[index];
+    const bufferView = doc.bufferViews[accessor.bufferView];
+    const at = binAt + (bufferView.byteOffset ?? 0) + (accessor.byteOffset ?? 0);
+    return new Float32Array(bytes, at, accessor.count * 3);
+  };
+  return { doc, floats };
+}
 
 export const BACKGROUND = 0xe8ecf0;
 
@@ -62,22 +79,30 @@ export class Viewer {
   }
 
   async load(bytes) {
-    const gltf = await new GLTFLoader().parseAsync(bytes, '');
+    const { doc, floats } = readGlb(bytes);
     if (this.root) {
       this.scene.remove(this.root);
       this.root.traverse((o) => o.geometry?.dispose());
     }
-    this.root = gltf.scene;
+    this.root = new THREE.Group();
     this.meshes = [];
     this.byIndex = new Map();
-    this.root.traverse((o) => {
-      if (!o.isMesh) return;
-      o.material = this.material;
-      o.userData.guid = o.name;
-      o.userData.selected = false;
-      this.meshes.push(o);
-      this.byIndex.set(o.userData.index, o);
-    });
+    for (const node of doc.nodes ?? []) {
+      if (node.mesh === undefined) continue;
+      const attributes = doc.meshes[node.mesh].primitives[0].attributes;
+      const geometry = new THREE.BufferGeometry();
+      geometry.setAttribute('position', new THREE.BufferAttribute(floats(attributes.POSITION), 3));
+      // A copy: the page recolours it.
+      geometry.setAttribute('color', new THREE.BufferAttribute(floats(attributes.COLOR_0).slice(), 3));
+      geometry.computeBoundingSphere();
+      const mesh = new THREE.Mesh(geometry, this.material);
+      mesh.name = node.name;
+      mesh.matrixAutoUpdate = false;
+      mesh.userData = { ...node.extras, guid: node.name, selected: false };
+      this.root.add(mesh);
+      this.meshes.push(mesh);
+      this.byIndex.set(mesh.userData.index, mesh);
+    }
     this.scene.add(this.root);
     this.fitAll();
   }
