@@ -156,6 +156,32 @@ test('the movie button makes a movie with live progress; its download is H.264 w
   assert.match(streams, /codec_name=mov_text\ncodec_type=subtitle/);
 });
 
+test('Cancel in the progress window stops the movie', async () => {
+  const before = (await page.evaluate(() => window.pw.progressEvents.length));
+  const made = page.evaluate(() => window.pw.makeMovie('cancelled.mov', 1));
+  await page.waitForFunction((n) => window.pw.progressEvents.length > n, {}, before);
+  await page.click('#cancel');
+  const answer = await made;
+  assert.match(answer.output, /progress: pressed Cancel at \d+/);
+  const frames = answer.progress.map((l) => /^Frame (\d+) of (\d+)$/.exec(l)).filter(Boolean);
+  const [, last, all] = frames.at(-1).map(Number);
+  assert.ok(last < all, `stopped at ${last} of ${all}: ${answer.progress}`);
+  assert.equal(await page.evaluate(() => document.getElementById('progress').open), false);
+});
+
+test('two tabs share one host: their commands run one at a time, whole', async () => {
+  const second = await chromium.newPage();
+  await second.goto(served.url);
+  await second.evaluate(() => window.pw.ready);
+  const alone = { elements: (await served.command('elements')).output, layers: (await served.command('layers')).output };
+  const run = (p, line) => p.evaluate((l) => window.pw.host.command(l).then((a) => a.output), line);
+  const outputs = await Promise.all([
+    run(page, 'elements'), run(second, 'layers'), run(page, 'layers'), run(second, 'elements'),
+    run(page, 'elements'), run(second, 'layers')]);
+  assert.deepEqual(outputs, ['elements', 'layers', 'layers', 'elements', 'elements', 'layers'].map((c) => alone[c]));
+  await second.close();
+});
+
 test('uploads stay in the workspace; commands naming paths outside it are refused', async () => {
   const escape = `pw-escaped-${process.pid}`;
   const answers = await page.evaluate(async (escape) => {
