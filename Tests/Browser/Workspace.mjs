@@ -48,11 +48,14 @@ export async function serve(scripts, { workspace = tempDir('ws'), extra = [] } =
       if (!answer.ok) throw new Error(`${line}: ${answer.error}`);
       return answer.output.split('\n').filter((l) => l.length > 0);
     },
+    // Ends the host; a sanitizer's finding in it fails the test that served it.
     async stop() {
-      if (child.exitCode !== null) return;
-      const gone = new Promise((resolve) => child.on('exit', resolve));
-      child.kill('SIGTERM');
-      await gone;
+      if (child.exitCode === null) {
+        const gone = new Promise((resolve) => child.on('exit', resolve));
+        child.kill('SIGTERM');
+        await gone;
+      }
+      if (/ERROR: AddressSanitizer|runtime error:/.test(err)) throw new Error(`cadhost serve:\n${err}`);
     },
   };
   return served;
