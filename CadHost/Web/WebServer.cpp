@@ -23,6 +23,8 @@
 #include "Model/Project.h"
 #include "Shell/ProgressWatch.h"
 #include "Shell/Session.h"
+#include "Web/EventHub.h"
+#include "Web/HostQueue.h"
 #include "Web/OutputTap.h"
 #include "Web/WorkspacePath.h"
 #include "Web/WorkspaceState.h"
@@ -68,98 +70,6 @@ std::string ContentType(const fs::path& path) {
     // Anything else goes as bytes: a download, not compressed on the way (see kScript).
     return "application/octet-stream";
 }
-
-// The events the page hears while it waits: progress lines of a running command, and a change
-// of the host's state made by any tab.
-class EventHub {
-public:
-    void Publish(const json& event) {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            events_.push_back(event.dump());
-            ++count_;
-            if (events_.size() > 256) events_.pop_front();
-        }
-        wake_.notify_all();
-    }
-    // Waits up to `wait` for events after `seen`; returns them and moves `seen` on.
-    std::vector<std::string> Next(uint64_t& seen, std::chrono::milliseconds wait) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        wake_.wait_for(lock, wait, [&] { return count_ > seen || closed_; });
-        std::vector<std::string> out;
-        const uint64_t first = count_ - events_.size();
-        for (uint64_t n = std::max(seen, first); n < count_; ++n)
-            out.push_back(events_[static_cast<size_t>(n - first)]);
-        seen = count_;
-        return out;
-    }
-    uint64_t Count() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return count_;
-    }
-    void Close() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            closed_ = true;
-        }
-        wake_.notify_all();
-    }
-    bool Closed() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return closed_;
-    }
-    // Pages that listen now.
-    std::atomic<int> listeners{0};
-
-private:
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<std::string> events_;
-    uint64_t count_ = 0;
-    bool closed_ = false;
-};
-
-// The host's one thread takes the page's work from here, in the order it came.
-class HostQueue {
-public:
-    // Runs `job` on the host's thread and waits for it; false when the host has stopped.
-    bool Run(std::function<void()> job) {
-        auto task = std::make_shared<std::packaged_task<void()>>(std::move(job));
-        std::future<void> done = task->get_future();
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            if (stopped_) return false;
-            jobs_.push_back(task);
-        }
-        wake_.notify_one();
-        try {
-            done.get();
-            return true;
-        } catch (const std::future_error&) {
-            return false;  // dropped when the host stopped
-        }
-    }
-    // On the host's thread: the next job, or null after `wait` without one.
-    std::shared_ptr<std::packaged_task<void()>> Next(std::chrono::milliseconds wait) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        wake_.wait_for(lock, wait, [&] { return !jobs_.empty(); });
-        if (jobs_.empty()) return nullptr;
-        auto job = jobs_.front();
-        jobs_.pop_front();
-        return job;
-    }
-    void Stop() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stopped_ = true;
-        jobs_.clear();  // their waiters hear a broken promise
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<std::shared_ptr<std::packaged_task<void()>>> jobs_;
-    bool stopped_ = false;
-};
 
 uint64_t NumberParam(const httplib::Request& req, const char* name) {
     if (!req.has_param(name)) return 0;
