@@ -28,9 +28,9 @@ bool Materials(Session& s, const std::vector<std::string>& args, std::string& er
 }
 
 Registrar commands([](Registry& r) {
-    r.AddCommand("materials", {"materials",
-                               "lists the materials: index, the colour painted (#rrggbb), name",
-                               Materials});
+    r.AddCommand(
+        "materials",
+        {"materials", "lists the materials: index, the colour painted (#rrggbb), name", Materials});
 });
 
 }  // namespace

@@ -8,10 +8,9 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 namespace CadHost::Web {
 

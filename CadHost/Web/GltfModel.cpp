@@ -1,7 +1,6 @@
 #include "Web/GltfModel.h"
 
 #include <cstring>
-
 #include <nlohmann/json.hpp>
 
 #include "Model/ElementTypes.h"
@@ -121,11 +120,10 @@ std::string GltfModel::Build(const Project& project) {
                                  {"count", count},
                                  {"type", "VEC3"}});
             node["mesh"] = meshes.size();
-            meshes.push_back(
-                {{"primitives",
-                  {{{"attributes", {{"POSITION", first}, {"COLOR_0", first + 1}}},
-                    {"material", 0},
-                    {"mode", 4}}}}});
+            meshes.push_back({{"primitives",
+                               {{{"attributes", {{"POSITION", first}, {"COLOR_0", first + 1}}},
+                                 {"material", 0},
+                                 {"mode", 4}}}}});
         }
         nodes.push_back(std::move(node));
     });
@@ -143,7 +141,10 @@ std::string GltfModel::Build(const Project& project) {
            {"doubleSided", true}}}},
         {"buffers", {{{"byteLength", positions.size() + colours.size()}}}},
         {"bufferViews",
-         {{{"buffer", 0}, {"byteOffset", 0}, {"byteLength", positions.size()}, {"target", kArrayBuffer}},
+         {{{"buffer", 0},
+           {"byteOffset", 0},
+           {"byteLength", positions.size()},
+           {"target", kArrayBuffer}},
           {{"buffer", 0},
            {"byteOffset", positions.size()},
            {"byteLength", colours.size()},

@@ -14,11 +14,10 @@
 #include <future>
 #include <iostream>
 #include <mutex>
+#include <nlohmann/json.hpp>
 #include <random>
 #include <sstream>
 #include <thread>
-
-#include <nlohmann/json.hpp>
 
 #include "Model/Project.h"
 #include "Shell/ProgressWatch.h"
@@ -245,15 +244,18 @@ int WebServer::Run(Session& session, OutputTap& tap, const ServeOptions& options
         json answer;
         const uint64_t since = NumberParam(req, "since");
         const std::string model = req.has_param("model") ? req.get_param_value("model") : "";
-        if (!queue.Run([&] { answer = {{"ok", true}, {"state", state.Collect(session, tap, since, model)}}; }))
+        if (!queue.Run([&] {
+                answer = {{"ok", true}, {"state", state.Collect(session, tap, since, model)}};
+            }))
             return Refuse(res, 503, "the host has stopped");
         res.set_content(answer.dump(), kJson);
     });
 
     server.Post("/api/command", [&](const httplib::Request& req, httplib::Response& res) {
         if (req.body.size() > options.maxCommandBytes)
-            return Refuse(res, 413, "a command line is at most " +
-                                        std::to_string(options.maxCommandBytes) + " bytes");
+            return Refuse(
+                res, 413,
+                "a command line is at most " + std::to_string(options.maxCommandBytes) + " bytes");
         std::string line = req.body;
         while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
         if (line.find_first_of("\r\n") != std::string::npos)
@@ -317,7 +319,8 @@ int WebServer::Run(Session& session, OutputTap& tap, const ServeOptions& options
     server.Get(R"(/api/files/(.+))", [&](const httplib::Request& req, httplib::Response& res) {
         fs::path source;
         std::string error, content;
-        if (!workspace.DownloadSource(req.matches[1], source, error)) return Refuse(res, 404, error);
+        if (!workspace.DownloadSource(req.matches[1], source, error))
+            return Refuse(res, 404, error);
         if (!ReadFile(source, content)) return Refuse(res, 500, "cannot read " + source.string());
         res.set_header("Content-Disposition",
                        "attachment; filename=\"" + source.filename().string() + "\"");

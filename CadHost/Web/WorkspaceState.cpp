@@ -127,7 +127,8 @@ nlohmann::json WorkspaceState::Palette(Session& session, OutputTap& tap) {
     using nlohmann::json;
     std::vector<std::string> lines;
     if (!ReadLines(session, tap, "palette", lines)) return nullptr;
-    json palette = {{"buttons", json::array()}, {"headers", json::array()}, {"rows", json::array()}};
+    json palette = {
+        {"buttons", json::array()}, {"headers", json::array()}, {"rows", json::array()}};
     for (const std::string& line : lines) {
         if (StartsWith(line, "palette: ")) palette["title"] = line.substr(9);
         if (StartsWith(line, "visible: ")) palette["visible"] = line.substr(9) == "yes";
@@ -198,9 +199,14 @@ nlohmann::json WorkspaceState::Collect(Session& session, OutputTap& tap, uint64_
         const auto it = order_.find(g);
         if (it != order_.end()) selection.push_back(it->second);
     }
-    return {{"version", version_},      {"model", ModelKey()},       {"whole", whole},
-            {"looks", std::move(looks)}, {"layers", std::move(layers)}, {"selection", selection},
-            {"elements", project.ElementCount()}, {"palette", Palette(session, tap)}};
+    return {{"version", version_},
+            {"model", ModelKey()},
+            {"whole", whole},
+            {"looks", std::move(looks)},
+            {"layers", std::move(layers)},
+            {"selection", selection},
+            {"elements", project.ElementCount()},
+            {"palette", Palette(session, tap)}};
 }
 
 }  // namespace CadHost::Web

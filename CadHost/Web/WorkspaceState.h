@@ -4,11 +4,10 @@
 // each body part). Looks are sent whole once per model and afterwards only where they changed;
 // the model's geometry goes once per model change, as binary glTF.
 #include <cstdint>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <unordered_map>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "Model/Project.h"
 #include "Web/OutputTap.h"

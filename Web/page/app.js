@@ -45,8 +45,8 @@ host.onState((state) => {
     return;
   }
   for (const look of state.looks) viewer.applyLook(look);
-  viewer.setSelection(state.selection);
-  viewer.requestPicture();
+  // A new picture only when the model looks different: a date alone changes nothing in it.
+  if (viewer.setSelection(state.selection) || state.looks.length > 0) viewer.requestPicture();
   showPalette(state.palette);
   showLayers(state.layers);
 });

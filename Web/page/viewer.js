@@ -127,14 +127,18 @@ export class Viewer {
     attribute.needsUpdate = true;
   }
 
+  // Highlights the elements chosen; true when that changed anything.
   setSelection(indices) {
     const chosen = new Set(indices);
+    let changed = false;
     for (const mesh of this.meshes) {
       const selected = chosen.has(mesh.userData.index);
       if (selected === mesh.userData.selected) continue;
       mesh.userData.selected = selected;
       mesh.material = selected ? this.selectedMaterial : this.material;
+      changed = true;
     }
+    return changed;
   }
 
   fitAll() {

@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <cstring>
-
 #include <nlohmann/json.hpp>
 
 #include "Model/Project.h"
@@ -84,7 +83,8 @@ TEST(GltfModelTest, ElementsBecomeNamedNodesAndABoxKeepsItsShapeAndColour) {
     ASSERT_EQ(g.doc["meshes"].size(), 1u);
 
     const auto& primitive = g.doc["meshes"][first["mesh"].get<size_t>()]["primitives"][0];
-    const auto& positionAccessor = g.doc["accessors"][primitive["attributes"]["POSITION"].get<size_t>()];
+    const auto& positionAccessor =
+        g.doc["accessors"][primitive["attributes"]["POSITION"].get<size_t>()];
     const std::vector<float> p = Floats(g, positionAccessor);
     const std::vector<float> c =
         Floats(g, g.doc["accessors"][primitive["attributes"]["COLOR_0"].get<size_t>()]);

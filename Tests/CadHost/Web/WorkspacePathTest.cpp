@@ -15,9 +15,10 @@ namespace fs = std::filesystem;
 class WorkspacePathTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        base_ = fs::temp_directory_path() /
-                ("pw-workspace-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        base_ =
+            fs::temp_directory_path() /
+            ("pw-workspace-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(base_);
         fs::create_directories(base_ / "ws" / "sub");
         fs::create_directories(base_ / "ws2");
@@ -36,7 +37,8 @@ TEST_F(WorkspacePathTest, UploadNamesArePlainFileNames) {
     std::string error;
     EXPECT_TRUE(ws.UploadTarget("duplex.ifc", target, error)) << error;
     EXPECT_EQ(target, fs::weakly_canonical(base_ / "ws") / "duplex.ifc");
-    for (const std::string& bad : std::vector<std::string>{"../x", "..", ".", "/tmp/x", "sub/x", "a\\b", "", "a\nb",
+    for (const std::string& bad :
+         std::vector<std::string>{"../x", "..", ".", "/tmp/x", "sub/x", "a\\b", "", "a\nb",
                                   std::string(256, 'a'), "link.txt", "sub"}) {
         EXPECT_FALSE(ws.UploadTarget(bad, target, error)) << bad;
         EXPECT_FALSE(error.empty());
@@ -48,7 +50,8 @@ TEST_F(WorkspacePathTest, DownloadsAndCommandPathsStayInside) {
     fs::path source;
     std::string error;
     EXPECT_TRUE(ws.DownloadSource("model.ifc", source, error)) << error;
-    for (const std::string& bad : std::vector<std::string>{"../secret.txt", "link.txt", "up/secret.txt", "sub", "none.txt",
+    for (const std::string& bad :
+         std::vector<std::string>{"../secret.txt", "link.txt", "up/secret.txt", "sub", "none.txt",
                                   (base_ / "secret.txt").string(), "sub/../../secret.txt"})
         EXPECT_FALSE(ws.DownloadSource(bad, source, error)) << bad;
 
