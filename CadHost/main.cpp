@@ -7,6 +7,7 @@
 // Options: --addon PATH (the module), --prefs PATH (the preference store; default under the user's
 // configuration folder).
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -75,6 +76,8 @@ int main(int argc, char** argv) {
     if (mode != "demo" && mode != "shell" && mode != "serve" && !(mode == "run" && !script.empty()))
         return Usage();
 
+    // A served host works in its workspace folder; the preferences stay where they were named.
+    if (mode == "serve") prefsPath = std::filesystem::absolute(prefsPath).string();
     auto store = std::make_unique<CadHost::PreferenceStore>(prefsPath);
     if (!store->LoadProblem().empty()) std::cerr << "cadhost: " << store->LoadProblem() << "\n";
     CadHost::Host::Get().SetPreferenceStore(std::move(store));
