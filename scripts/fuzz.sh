@@ -15,8 +15,13 @@ seed_arg=()
     targets=(ScheduleFile ExchangeText DateText Preferences LinkRecord ProjectFile SessionScript
         ResourceFile ProjectXml P6Xer)
 
+launcher=()
+if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD} CCACHE_NOHASHDIR=1
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPW_FUZZ=ON \
-    -DPW_BENCH=OFF >/dev/null
+    -DPW_BENCH=OFF "${launcher[@]}" >/dev/null
 cmake --build build-fuzz -j"$(nproc)" --target fuzz_targets
 
 mkdir -p build-fuzz/findings

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake pkg-config
+    build-essential cmake pkg-config ccache
     libgtest-dev libgmock-dev libbenchmark-dev
     nlohmann-json3-dev libpng-dev libfreetype-dev
     libavformat-dev libavcodec-dev libswscale-dev libavutil-dev

@@ -5,13 +5,20 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 jobs=$(nproc)
+# A compiler cache makes the second build of the same sources (a new clone, the other pass) quick;
+# paths below the checkout are cached relative to it, so any clone's folder shares the cache.
+launcher=()
+if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD} CCACHE_NOHASHDIR=1
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 
-cmake -S . -B build-debug -DCMAKE_BUILD_TYPE=Debug -DPW_WERROR=ON >/dev/null
+cmake -S . -B build-debug -DCMAKE_BUILD_TYPE=Debug -DPW_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build build-debug -j"$jobs"
 ctest --test-dir build-debug --output-on-failure -j"$jobs"
 
 if [ "${PW_SKIP_SANITIZE:-0}" != "1" ]; then
-    cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DPW_WERROR=ON -DPW_SANITIZE=ON >/dev/null
+    cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DPW_WERROR=ON -DPW_SANITIZE=ON "${launcher[@]}" >/dev/null
     cmake --build build-asan -j"$jobs"
     ctest --test-dir build-asan --output-on-failure -j"$jobs"
 fi
