@@ -107,6 +107,8 @@ public:
         report_.elements = project_->ElementCount();
         report_.storeys = model_.storeys.size();
         report_.skipped = model_.skipped;
+        project_->plan = model_.plan;
+        report_.planLines = project_->plan.Lines(*project_);
         return std::move(project_);
     }
 
@@ -249,6 +251,7 @@ std::vector<std::string> IfcImportReport::Lines(const std::string& path) const {
     if (newGuids != 0)
         lines.push_back("new GUID for " + std::to_string(newGuids) +
                         " elements (their GlobalId was not valid or used twice)");
+    lines.insert(lines.end(), planLines.begin(), planLines.end());
     return lines;
 }
 

@@ -24,9 +24,11 @@ struct IfcImportReport {
     std::vector<std::string> untriangulated;  // "IfcWall 'name' GlobalId", one per element
     size_t newGuids = 0;  // elements whose GlobalId was no valid one, or taken, and got a new GUID
     double seconds = 0;
+    std::vector<std::string> planLines;  // about the work schedules (WorkPlan::Lines)
 
     // What the import says to the user: a summary, the counts per type, one line per IFC class
-    // left out, one line listing the elements without triangles, one about new GUIDs.
+    // left out, one line listing the elements without triangles, one about new GUIDs, then the
+    // lines about the work schedules.
     std::vector<std::string> Lines(const std::string& path) const;
 };
 

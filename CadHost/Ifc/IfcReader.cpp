@@ -31,6 +31,7 @@
 #include <unordered_set>
 
 #include "Ifc/IfcClassMap.h"
+#include "Ifc/IfcPlanReader.h"
 #include "Ifc/Utf8Locale.h"
 #include "Render/Scene.h"
 #include "UnicodeText.h"
@@ -278,6 +279,7 @@ bool IfcReader::Read(std::string bytes, ImportedModel& out, std::string& error) 
                 (messages.firstError.empty() ? std::string() : " (" + messages.firstError + ")");
         return false;
     }
+    out.plan = IfcPlanReader::Read(*model);
 
     GeometryConverter converter(model);
     converter.setMessageCallBack(&messages, &Messages::Take);

@@ -10,6 +10,7 @@
 #include "API/Elements.h"
 #include "Model/Element.h"
 #include "Model/ModelAttributes.h"
+#include "Model/WorkPlan.h"
 
 namespace CadHost {
 
@@ -45,6 +46,7 @@ struct ImportedModel {
     std::vector<ImportedStorey> storeys;
     std::vector<ImportedElement> elements;
     std::map<std::string, size_t> skipped;  // IFC class -> how many products were left out
+    WorkPlan plan;                          // the work schedules the file carries
 };
 
 }  // namespace CadHost

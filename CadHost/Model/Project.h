@@ -19,6 +19,7 @@
 #include "Model/HostState.h"
 #include "Model/ModelAttributes.h"
 #include "Model/UndoHistory.h"
+#include "Model/WorkPlan.h"
 
 namespace CadHost {
 
@@ -115,6 +116,9 @@ public:
     const UndoHistory& History() const { return history_; }
     // Drops every undo and redo step (and any open one) with the memory they hold.
     void ForgetUndo() { history_.Clear(); }
+
+    // ---- The construction plan the model came with (not part of undo) ------------------------
+    WorkPlan plan;
 
     // ---- Host state, shared-project user and change count ------------------------------------
     HostState& State() { return state_; }

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "IO/ReplacementFile.h"
+#include "Ifc/IsoTime.h"
 #include "Model/ElementTypes.h"
 #include "Model/Project.h"
 
@@ -177,6 +178,27 @@ OJson ElementJson(const Element& e) {
                      {"active", p.active},       {"firstCamera", p.firstCamera}};
     }
     return j;
+}
+
+// The work schedules the model came with: one line per schedule, its tasks in order.
+OJson ScheduleJson(const PlanSchedule& s) {
+    OJson tasks = OJson::array();
+    for (const PlanTask& t : s.tasks) {
+        OJson tj{{"globalId", t.globalId}, {"name", t.name}};
+        if (!t.description.empty()) tj["description"] = t.description;
+        if (!t.predefinedType.empty()) tj["type"] = t.predefinedType;
+        if (t.parent >= 0) tj["parent"] = t.parent;
+        if (t.summary) tj["summary"] = true;
+        if (t.hasDates) tj["dated"] = true;
+        if (t.start.year != 0) tj["start"] = t.start.Text();
+        if (t.finish.year != 0) tj["finish"] = t.finish.Text();
+        if (t.problems != 0) tj["problems"] = t.problems;
+        if (!t.badText.empty()) tj["badText"] = t.badText;
+        if (!t.outputs.empty()) tj["outputs"] = t.outputs;
+        if (!t.inputs.empty()) tj["inputs"] = t.inputs;
+        tasks.push_back(std::move(tj));
+    }
+    return OJson{{"globalId", s.globalId}, {"name", s.name}, {"tasks", std::move(tasks)}};
 }
 
 // ---- Reading -------------------------------------------------------------------------------
@@ -418,6 +440,50 @@ Element ElementFrom(const json& j, const Project& p, const std::string& where) {
     return e;
 }
 
+std::vector<std::string> TextsFrom(const json& j, const char* key, const std::string& w) {
+    std::vector<std::string> texts;
+    if (auto it = j.find(key); it != j.end())
+        for (const json& v : Array(*it, Where{w, key})) texts.push_back(Text(v, Where{w, key}));
+    return texts;
+}
+
+PlanSchedule ScheduleFrom(const json& sj, const std::string& w) {
+    if (!sj.is_object()) throw Bad(w + " is not an object");
+    PlanSchedule s;
+    s.globalId = Text(Need(sj, "globalId", w), Where{w, "globalId"});
+    s.name = Text(Need(sj, "name", w), Where{w, "name"});
+    for (const json& tj : Array(Need(sj, "tasks", w), Where{w, "tasks"})) {
+        const std::string tw = w + ", task " + std::to_string(s.tasks.size() + 1);
+        if (!tj.is_object()) throw Bad(tw + " is not an object");
+        PlanTask t;
+        t.globalId = Text(Need(tj, "globalId", tw), Where{tw, "globalId"});
+        t.name = Text(Need(tj, "name", tw), Where{tw, "name"});
+        if (auto it = tj.find("description"); it != tj.end())
+            t.description = Text(*it, Where{tw, "description"});
+        if (auto it = tj.find("type"); it != tj.end())
+            t.predefinedType = Text(*it, Where{tw, "type"});
+        // A task is nested only in one that comes before it.
+        t.parent = static_cast<int32_t>(
+            IntOr(tj, "parent", -1, -1, static_cast<int64_t>(s.tasks.size()) - 1, tw));
+        if (auto it = tj.find("summary"); it != tj.end())
+            t.summary = Bool(*it, Where{tw, "summary"});
+        if (auto it = tj.find("dated"); it != tj.end()) t.hasDates = Bool(*it, Where{tw, "dated"});
+        for (auto [key, into] : {std::pair{"start", &t.start}, std::pair{"finish", &t.finish}})
+            if (auto it = tj.find(key); it != tj.end())
+                if (!IsoTime::ParseDateTime(Text(*it, Where{tw, key}), *into))
+                    throw Bad(tw + ": " + key + " is not a date and time");
+        if (t.hasDates && (t.start.year == 0 || t.finish.year == 0 || t.finish < t.start))
+            throw Bad(tw + ": its dates are not a start and a finish in order");
+        t.problems = static_cast<uint32_t>(IntOr(tj, "problems", 0, 0, 31, tw));
+        if (auto it = tj.find("badText"); it != tj.end())
+            t.badText = Text(*it, Where{tw, "badText"});
+        t.outputs = TextsFrom(tj, "outputs", tw);
+        t.inputs = TextsFrom(tj, "inputs", tw);
+        s.tasks.push_back(std::move(t));
+    }
+    return s;
+}
+
 // Camera and path references must name elements that exist.
 void CheckCameraLinks(const Project& p) {
     const auto cameras = static_cast<int32_t>(p.ElementsOfType(APIElem::Camera).size());
@@ -511,6 +577,10 @@ std::unique_ptr<Project> ProjectFrom(const json& root) {
         p->Add(std::move(e));
     }
     CheckCameraLinks(*p);
+    if (auto it = root.find("workSchedules"); it != root.end())
+        for (const json& sj : Array(*it, "workSchedules"))
+            p->plan.schedules.push_back(
+                ScheduleFrom(sj, "work schedule " + std::to_string(p->plan.schedules.size() + 1)));
     return p;
 }
 
@@ -563,6 +633,9 @@ std::string ProjectFile::ToText(const Project& project) {
     elements.reserve(project.ElementCount());
     project.ForEachElement([&](const Element& e) { elements.push_back(&e); });
     list("elements", elements.size(), [&](size_t i) { return ElementJson(*elements[i]); });
+    if (!project.plan.Empty())
+        list("workSchedules", project.plan.schedules.size(),
+             [&](size_t i) { return ScheduleJson(project.plan.schedules[i]); });
     out += "\n}\n";
     return out;
 }

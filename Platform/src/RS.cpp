@@ -40,10 +40,12 @@ std::string Word(std::string& line) {
 
 bool Number(const std::string& w, int32_t& out) { return ParseInteger(w, out); }
 
+// A resource number is 16 bits. Numbers 32768 to 65535 name the same 16 bits as the negative
+// ones (32800 is -32736), which is what a `short` constant of 32800 holds in the code that asks.
 bool Id16(const std::string& w, int16_t& out) {
     int32_t v = 0;
-    if (!Number(w, v) || v < INT16_MIN || v > INT16_MAX) return false;
-    out = static_cast<int16_t>(v);
+    if (!Number(w, v) || v < INT16_MIN || v > UINT16_MAX) return false;
+    out = static_cast<int16_t>(static_cast<uint16_t>(v));
     return true;
 }
 

@@ -17,6 +17,7 @@
 #include "Palette/MainDialogCPP.h"
 #include "Palette/MainDialogObserver.h"
 #include "Schedule/DB.h"
+#include "Schedule/ScheduleFromModel.h"
 
 // The globals are defined here, in one unit, so that they are built in this order and destroyed in
 // the reverse order; the image's load step runs after them.
@@ -144,6 +145,12 @@ GSErrCode APIMenuCommandProc_PW(const API_MenuParams* params) {
                 break;
             case 6:
                 MenuCreateMovie();
+                break;
+            case ResId::MenuOpenScheduleFromModel:
+                if (ScheduleFromModel(projectDB).Open() && mainDialog != nullptr) {
+                    mainDialog->RefreshMainDlgTasks(true);
+                    mainDialog->ShowHide(true);
+                }
                 break;
             default:
                 break;

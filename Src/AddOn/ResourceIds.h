@@ -75,4 +75,12 @@ constexpr short AlertScheduleRefused = 32704;
 constexpr short AlertUpdateSchedule = 32705;
 constexpr short AlertUpdateRemovesTasks = 32706;
 
+// The schedule from the model's work schedules.
+constexpr short ModelPlanReports = 32800;     // strings: report lines about the model's plan
+constexpr short AlertNoWorkSchedule = 32801;  // the model holds no work schedule
+constexpr short WorkScheduleDialog = 32802;   // dialog: which work schedule of the model
+constexpr short ModelPlanTexts = 32803;       // strings: the undo step's name, a schedule's entry
+constexpr short AlertNoTaskInWorkSchedule = 32804;  // no task of the chosen one can be taken
+constexpr short MenuOpenScheduleFromModel = 7;      // item of the add-on's menu
+
 }  // namespace ResId

@@ -35,7 +35,7 @@ TEST(ModuleExportsTest, ExactlyTheTwoEntryFunctions) {
 
 TEST(SessionTest, CommandsWithoutEffectEndCleanly) {
     const std::string script =
-        WriteScript("quiet.session", "menu 0\nmenu 2\nmenu 7\nevent new\nevent close\nquit\n");
+        WriteScript("quiet.session", "menu 0\nmenu 2\nmenu 99\nevent new\nevent close\nquit\n");
     const CommandResult run = RunCommand(CadHostCommand("run " + script));
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output.find("Phasework general error!"), std::string::npos) << run.output;

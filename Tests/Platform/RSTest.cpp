@@ -68,13 +68,25 @@ TEST(RSParseTest, ErrorsSayWhichLine) {
         {"strings 1\n1 open\n", "'end' missing"},
         {"picture 1\nend\n", "unknown resource kind"},
         {"dialog 1 modal wide 20 T\nend\n", "dialog size"},
-        {tooLong, "255 bytes"}};
+        {tooLong, "255 bytes"},
+        {"strings 65536\n1 x\nend\n", "resource number"},
+        // 32800 and -32736 are the same 16 bits.
+        {"strings 32800\n1 x\nend\nstrings -32736\n1 y\nend\n", "defined twice"}};
     for (const auto& [text, lineMark] : cases) {
         RS::ResourceFile file;
         std::string error;
         EXPECT_FALSE(RS::ParseResourceText(text.c_str(), file, error)) << text;
         EXPECT_NE(error.find(lineMark), std::string::npos) << error;
     }
+}
+
+TEST(RSParseTest, NumbersAbove32767AreTheSixteenBitsTheCodeAsksFor) {
+    RS::ResourceFile file;
+    std::string error;
+    ASSERT_TRUE(RS::ParseResourceText("strings 32800\n1 high\nend\n", file, error)) << error;
+    const short asked = static_cast<short>(static_cast<uint16_t>(32800));
+    ASSERT_EQ(file.stringLists.count(asked), 1u);
+    EXPECT_EQ(file.stringLists.at(asked).at(0), "high");
 }
 
 class RecordingAgent : public DG::UserAgent {

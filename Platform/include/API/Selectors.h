@@ -29,6 +29,8 @@ enum class ApiFamily { Environment, Database, Automate, Interface, Goodies, Inte
     /* A count that grows with every change of the model (elements, attributes, undo and redo);   \
        no two projects share a value. Hosts without one answer an error. */                       \
     X(Environment, ModelStamp, "MSTP") /* uint64_t* out */                                        \
+    /* The construction plan the model came with (API/WorkPlan.h); no plan: zero counts. */       \
+    X(Environment, WorkPlan, "WPLN") /* API_WorkPlan* out; caller kills its three handles */      \
     /* Database: the current database and window (API/Database.h). */                             \
     X(Database, GetCurrentDatabase, "GDAT")    /* API_DatabaseInfo* out */                        \
     X(Database, ChangeCurrentDatabase, "CDAT") /* const API_DatabaseInfo*; the window stays */    \

@@ -89,9 +89,15 @@ TEST(ResourceIdsTest, EachNameIsAResourceOfItsKind) {
         {"AlertScheduleRefused", ResId::AlertScheduleRefused, "alert"},
         {"AlertUpdateSchedule", ResId::AlertUpdateSchedule, "alert"},
         {"AlertUpdateRemovesTasks", ResId::AlertUpdateRemovesTasks, "alert"},
+        {"ModelPlanReports", ResId::ModelPlanReports, "strings"},
+        {"AlertNoWorkSchedule", ResId::AlertNoWorkSchedule, "alert"},
+        {"WorkScheduleDialog", ResId::WorkScheduleDialog, "dialog"},
+        {"ModelPlanTexts", ResId::ModelPlanTexts, "strings"},
+        {"AlertNoTaskInWorkSchedule", ResId::AlertNoTaskInWorkSchedule, "alert"},
     };
     for (const auto& n : names)
-        EXPECT_EQ(blocks.count({n.kind, n.id}), 1u) << n.name << " = " << n.kind << " " << n.id;
+        EXPECT_EQ(blocks.count({n.kind, static_cast<uint16_t>(n.id)}), 1u)
+            << n.name << " = " << n.kind << " " << n.id;
 }
 
 }  // namespace

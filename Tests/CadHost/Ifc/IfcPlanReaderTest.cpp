@@ -1,0 +1,226 @@
+// The work schedules an IFC4 file carries, read by the import: a small hand-made 4D file (a slab,
+// walls, an old wall that is demolished, a roof slab; a summary task, a task in hours, a finish
+// worked back from a duration, an assignment to a product that is no element of the model), the
+// faults of a second work schedule, the lines the import prints, and the plan kept by the project
+// file.
+#include <gmock/gmock.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "Ifc/IfcImport.h"
+#include "Model/Project.h"
+#include "Model/ProjectFile.h"
+
+namespace {
+
+using namespace CadHost;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The small 4D file, with `extra` lines added to its data.
+std::string SmallFile(const std::string& extra = "") {
+    std::string text = ReadFile(std::string(PW_TEST_DATA_DIR) + "/Ifc4D/small-4d.ifc");
+    const size_t end = text.rfind("ENDSEC;");
+    return text.insert(end, extra);
+}
+
+std::string FaultyLines() {
+    return ReadFile(std::string(PW_TEST_DATA_DIR) + "/Ifc4D/faulty-schedule.txt");
+}
+
+class IfcPlanTest : public ::testing::Test {
+protected:
+    std::unique_ptr<Project> Import(const std::string& text) {
+        path = ::testing::TempDir() + "/pw_plan_test.ifc";
+        std::ofstream(path, std::ios::binary) << text;
+        auto project = IfcImport::Read(path, report, error);
+        std::remove(path.c_str());
+        return project;
+    }
+    std::string path, error;
+    IfcImportReport report;
+};
+
+PlanDateTime At(int y, int mo, int d, int h = 0, int mi = 0) { return {y, mo, d, h, mi, 0}; }
+
+TEST_F(IfcPlanTest, TasksDatesNestingAndElementsOfTheWorkSchedule) {
+    auto project = Import(SmallFile());
+    ASSERT_NE(project, nullptr) << error;
+    ASSERT_EQ(project->plan.schedules.size(), 1u);
+    const PlanSchedule& s = project->plan.schedules[0];
+    EXPECT_EQ(s.name, "Construction");
+    EXPECT_EQ(s.globalId, "3S000000000000000000WS");
+    struct Expect {
+        const char* globalId;
+        const char* name;
+        const char* type;
+        int32_t parent;
+        bool summary, dated;
+        PlanDateTime start, finish;
+        std::vector<std::string> outputs, inputs;
+    };
+    const Expect expected[] = {
+        {"3T000000000000000000T0", "Shell", "CONSTRUCTION", -1, true, false, {}, {}, {}, {}},
+        {"3T000000000000000000T1",
+         "Ground slab",
+         "CONSTRUCTION",
+         0,
+         false,
+         true,
+         At(2024, 3, 4, 8),
+         At(2024, 3, 8, 17),
+         {"2S000000000000000000S1"},
+         {}},
+        // The start and four days.
+        {"3T000000000000000000T2",
+         "Walls",
+         "CONSTRUCTION",
+         0,
+         false,
+         true,
+         At(2024, 3, 11, 8),
+         At(2024, 3, 15, 8),
+         {"2W000000000000000000W1", "2W000000000000000000W2", "2W000000000000000000W3",
+          "2X0000000000000MISSING"},
+         {}},
+        // The start and six hours.
+        {"3T000000000000000000T3",
+         "Roof slab",
+         "INSTALLATION",
+         0,
+         false,
+         true,
+         At(2024, 3, 18, 8),
+         At(2024, 3, 18, 14),
+         {"2S000000000000000000S2"},
+         {}},
+        {"3T000000000000000000T4",
+         "Remove old wall",
+         "DEMOLITION",
+         -1,
+         false,
+         true,
+         At(2024, 3, 1),
+         At(2024, 3, 2),
+         {},
+         {"2W00000000000000000OLD"}},
+        // The finish less two days.
+        {"3T000000000000000000T5",
+         "Repaint west wall",
+         "RENOVATION",
+         -1,
+         false,
+         true,
+         At(2024, 3, 20),
+         At(2024, 3, 22),
+         {},
+         {"2W000000000000000000W3"}},
+    };
+    ASSERT_EQ(s.tasks.size(), std::size(expected));
+    for (size_t i = 0; i < s.tasks.size(); ++i) {
+        const PlanTask& t = s.tasks[i];
+        const Expect& x = expected[i];
+        EXPECT_EQ(t.globalId, x.globalId) << i;
+        EXPECT_EQ(t.name, x.name) << i;
+        EXPECT_EQ(t.predefinedType, x.type) << i;
+        EXPECT_EQ(t.parent, x.parent) << i;
+        EXPECT_EQ(t.summary, x.summary) << i;
+        EXPECT_EQ(t.hasDates, x.dated) << i;
+        if (x.dated) {
+            EXPECT_EQ(t.start, x.start) << i << " " << t.start.Text();
+            EXPECT_EQ(t.finish, x.finish) << i << " " << t.finish.Text();
+            EXPECT_EQ(t.problems, 0u) << i;
+        }
+        EXPECT_EQ(t.outputs, x.outputs) << i;
+        EXPECT_EQ(t.inputs, x.inputs) << i;
+    }
+    EXPECT_EQ(s.tasks[1].description, "Pour the slab on grade");
+    // The summary has no dates of its own, which is no fault: its dates are never used.
+    EXPECT_EQ(s.tasks[0].problems, PlanProblem::NoDates);
+}
+
+TEST_F(IfcPlanTest, TheImportSaysOneLinePerWorkScheduleAndOnePerFault) {
+    auto project = Import(SmallFile(FaultyLines()));
+    ASSERT_NE(project, nullptr) << error;
+    const std::vector<std::string> lines = report.Lines("small.ifc");
+    std::vector<std::string> plan(lines.end() - static_cast<long>(report.planLines.size()),
+                                  lines.end());
+    EXPECT_THAT(
+        plan,
+        ElementsAre(
+            "work schedule 'Construction': 6 tasks (1 summary), 8 assignments (6 outputs, 2 "
+            "inputs), 1 elements not in the model",
+            "  task 'Walls' 3T000000000000000000T2: element 2X0000000000000MISSING is not in the "
+            "model",
+            "work schedule 'Faulty': 6 tasks (1 summary), 1 assignments (1 outputs, 0 inputs), 0 "
+            "elements not in the model",
+            "  task 'No dates' 3T00000000000000000B01: no start and finish",
+            "  task 'Backwards' 3T00000000000000000B02: finishes (2024-03-05T17:00:00) before it "
+            "starts (2024-03-10T08:00:00)",
+            "  task 'Bad duration' 3T00000000000000000B03: the duration 'P3X' does not read",
+            "  task 'Loop B' 3T00000000000000000B05: a task nested in it also contains it; that "
+            "nesting is left out"));
+    // Loop A contains Loop B, which claims to contain Loop A: A stays the summary, B a task.
+    const PlanSchedule& faulty = project->plan.schedules[1];
+    ASSERT_EQ(faulty.tasks.size(), 6u);
+    EXPECT_EQ(faulty.tasks[4].name, "Loop A");
+    EXPECT_TRUE(faulty.tasks[4].summary);
+    EXPECT_EQ(faulty.tasks[5].name, "Loop B");
+    EXPECT_EQ(faulty.tasks[5].parent, 4);
+    EXPECT_FALSE(faulty.tasks[5].summary);
+    EXPECT_TRUE(faulty.tasks[5].hasDates);
+    // Nothing is made up for the faulty tasks.
+    for (size_t i : {0u, 1u, 2u}) EXPECT_FALSE(faulty.tasks[i].hasDates) << i;
+    EXPECT_EQ(faulty.tasks[2].badText, "P3X");
+}
+
+TEST_F(IfcPlanTest, TheProjectFileKeepsThePlan) {
+    auto project = Import(SmallFile(FaultyLines()));
+    ASSERT_NE(project, nullptr) << error;
+    const std::string text = ProjectFile::ToText(*project);
+    auto back = ProjectFile::FromText(text, error);
+    ASSERT_NE(back, nullptr) << error;
+    EXPECT_EQ(back->plan, project->plan);
+    EXPECT_EQ(ProjectFile::ToText(*back), text);
+
+    // A file from before plans were kept reads without one; a damaged plan is refused whole.
+    auto withoutPlan = std::make_unique<Project>();
+    EXPECT_THAT(ProjectFile::ToText(*withoutPlan), ::testing::Not(HasSubstr("workSchedules")));
+    struct Damage {
+        const char* from;
+        const char* to;
+        const char* message;
+    };
+    const Damage damages[] = {
+        {"\"start\":\"2024-03-04T08:00:00\"", "\"start\":\"2024-03-32T08:00:00\"",
+         "start is not a date and time"},
+        {"\"parent\":0,", "\"parent\":7,", "parent"},
+        {"\"outputs\":[\"2S000000000000000000S1\"]", "\"outputs\":[1]", "outputs is not a text"},
+    };
+    for (const Damage& d : damages) {
+        std::string damaged = text;
+        const size_t at = damaged.find(d.from);
+        ASSERT_NE(at, std::string::npos) << d.from;
+        damaged.replace(at, std::strlen(d.from), d.to);
+        std::string message;
+        EXPECT_EQ(ProjectFile::FromText(damaged, message), nullptr) << d.to;
+        EXPECT_THAT(message, HasSubstr(d.message)) << d.to;
+    }
+}
+
+TEST_F(IfcPlanTest, Ifc4x3StaysRefused) {
+    std::string text = SmallFile();
+    text.replace(text.find("FILE_SCHEMA(('IFC4'))"), 21, "FILE_SCHEMA(('IFC4X3'))");
+    EXPECT_EQ(Import(text), nullptr);
+    EXPECT_THAT(error, HasSubstr("IFC4X3"));
+}
+
+}  // namespace
