@@ -132,10 +132,11 @@ std::vector<std::string> Linked(const std::string& output) {
 }
 
 TEST(Ifc4DSessionTest, TheWorkScheduleBecomesTasksLinkedToTheirElements) {
-    const CommandResult run = Session("ifc4d_links.session",
-                                      "project import " + DataFile("small-4d.ifc") + "\n" +
-                                          kOpenFromModel + "echo == list\npalette list\n" +
-                                          SelectEachRowsElements(kTasks.size()) + "report\nquit\n");
+    const CommandResult run =
+        Session("ifc4d_links.session",
+                "project import " + DataFile("small-4d.ifc") + "\nelements\necho == opened\n" +
+                    kOpenFromModel + "elements\necho == list\npalette list\n" +
+                    SelectEachRowsElements(kTasks.size()) + "report\nquit\n");
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("work schedule 'Construction': 6 tasks (1 summary), 8 assignments "
                               "(6 outputs, 2 inputs), 1 elements not in the model"),
@@ -144,6 +145,12 @@ TEST(Ifc4DSessionTest, TheWorkScheduleBecomesTasksLinkedToTheirElements) {
     const auto listings = Listings(run.output);
     ASSERT_EQ(listings.size(), 1u) << run.output;
     EXPECT_EQ(listings[0].rows, kTasks) << run.output;
+    // Before, no element holds link data; after, all six do (each is some task's output or input).
+    const size_t opened = run.output.find("== opened");
+    ASSERT_NE(opened, std::string::npos);
+    EXPECT_EQ(Count(run.output.substr(0, opened), "  data none\n"), 6u) << run.output;
+    EXPECT_EQ(Count(run.output.substr(opened), "  data none\n"), 0u) << run.output;
+    EXPECT_EQ(Count(run.output.substr(opened), "  data v"), 6u) << run.output;
     EXPECT_THAT(Linked(run.output),
                 ::testing::ElementsAre("Slab Ground slab",
                                        "Wall Wall south, Wall Wall north, Wall Wall west",
