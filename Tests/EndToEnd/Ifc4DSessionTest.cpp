@@ -19,8 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The menu item "Open Schedule from Model".
-const std::string kOpenFromModel = "menu 7\n";
+// The menu item "Open Schedule from Model", by its text (its place in the menu may change).
+const std::string kOpenFromModel = "menu Open Schedule from Model\n";
 
 std::string DataFile(const std::string& name) {
     return std::string(PW_TEST_DATA_DIR) + "/Ifc4D/" + name;
