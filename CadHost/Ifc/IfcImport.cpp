@@ -108,6 +108,7 @@ public:
         report_.storeys = model_.storeys.size();
         report_.skipped = model_.skipped;
         project_->plan = model_.plan;
+        project_->plan.ResolveParts(*project_);
         report_.planLines = project_->plan.Lines(*project_);
         return std::move(project_);
     }

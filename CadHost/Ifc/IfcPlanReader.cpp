@@ -5,6 +5,7 @@
 #include <ifcpp/IFC4/include/IfcGloballyUniqueId.h>
 #include <ifcpp/IFC4/include/IfcLabel.h>
 #include <ifcpp/IFC4/include/IfcProduct.h>
+#include <ifcpp/IFC4/include/IfcRelAggregates.h>
 #include <ifcpp/IFC4/include/IfcRelAssignsToControl.h>
 #include <ifcpp/IFC4/include/IfcRelAssignsToProcess.h>
 #include <ifcpp/IFC4/include/IfcRelAssignsToProduct.h>
@@ -142,8 +143,9 @@ public:
                     if (auto task = dynamic_pointer_cast<IfcTask>(object))
                         controlled_[schedule.get()].push_back(task);
             } else if (auto toProduct = dynamic_pointer_cast<IfcRelAssignsToProduct>(entity)) {
-                const std::string product =
-                    GlobalIdOf(dynamic_pointer_cast<IfcProduct>(toProduct->m_RelatingProduct));
+                auto relating = dynamic_pointer_cast<IfcProduct>(toProduct->m_RelatingProduct);
+                if (relating) assigned_.push_back(relating);
+                const std::string product = GlobalIdOf(relating);
                 for (const auto& object : toProduct->m_RelatedObjects)
                     if (auto task = dynamic_pointer_cast<IfcTask>(object))
                         AddOnce(outputs_[task.get()], product);
@@ -151,8 +153,10 @@ public:
                 auto task = dynamic_pointer_cast<IfcTask>(toProcess->m_RelatingProcess);
                 if (!task) continue;
                 for (const auto& object : toProcess->m_RelatedObjects)
-                    if (auto product = dynamic_pointer_cast<IfcProduct>(object))
+                    if (auto product = dynamic_pointer_cast<IfcProduct>(object)) {
+                        assigned_.push_back(product);
                         AddOnce(inputs_[task.get()], GlobalIdOf(product));
+                    }
             } else if (auto schedule = dynamic_pointer_cast<IfcWorkSchedule>(entity)) {
                 schedules_.push_back(schedule);
             }
@@ -161,6 +165,22 @@ public:
 
     WorkPlan Build() {
         WorkPlan plan;
+        // The wholes of the assigned parts, up to the top.
+        for (const shared_ptr<IfcProduct>& product : assigned_) {
+            shared_ptr<IfcObjectDefinition> part = product;
+            for (int depth = 0; part && depth < 16; ++depth) {
+                shared_ptr<IfcObjectDefinition> whole;
+                for (const auto& weak : part->m_Decomposes_inverse)
+                    if (auto rel = weak.lock(); rel && rel->m_RelatingObject)
+                        whole = rel->m_RelatingObject;
+                if (!dynamic_pointer_cast<IfcProduct>(whole)) break;
+                const std::string partId = GlobalIdOf(part), wholeId = GlobalIdOf(whole);
+                if (partId.empty() || wholeId.empty() ||
+                    !plan.wholeOf.emplace(partId, wholeId).second)
+                    break;
+                part = whole;
+            }
+        }
         for (const auto& schedule : schedules_) {
             PlanSchedule& s = plan.schedules.emplace_back();
             s.globalId = GlobalIdOf(schedule);
@@ -207,6 +227,7 @@ private:
     }
 
     std::vector<shared_ptr<IfcWorkSchedule>> schedules_;
+    std::vector<shared_ptr<IfcProduct>> assigned_;
     std::map<const IfcTask*, std::vector<shared_ptr<IfcTask>>> children_;
     std::map<const IfcWorkSchedule*, std::vector<shared_ptr<IfcTask>>> controlled_;
     std::map<const IfcTask*, std::vector<std::string>> outputs_, inputs_;

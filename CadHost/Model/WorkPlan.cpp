@@ -1,5 +1,6 @@
 #include "Model/WorkPlan.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "Ifc/IfcGuid.h"
@@ -17,6 +18,28 @@ std::string PlanDateTime::Text() const {
 bool WorkPlan::InModel(const Project& project, const std::string& globalId) {
     API_Guid guid;
     return IfcGuid::Decode(globalId, guid) && project.Find(guid) != nullptr;
+}
+
+void WorkPlan::ResolveParts(const Project& project) {
+    for (PlanSchedule& s : schedules)
+        for (PlanTask& t : s.tasks)
+            for (auto* list : {&t.outputs, &t.inputs}) {
+                std::vector<std::string> resolved;
+                for (const std::string& id : *list) {
+                    std::string whole = id;
+                    // Wholes are followed a few levels up, never round a loop.
+                    for (int depth = 0; depth < 16 && !InModel(project, whole); ++depth) {
+                        auto it = wholeOf.find(whole);
+                        if (it == wholeOf.end()) break;
+                        whole = it->second;
+                    }
+                    if (!InModel(project, whole)) whole = id;
+                    if (std::find(resolved.begin(), resolved.end(), whole) == resolved.end())
+                        resolved.push_back(whole);
+                }
+                *list = std::move(resolved);
+            }
+    wholeOf.clear();
 }
 
 std::vector<std::string> WorkPlan::Lines(const Project& project) const {

@@ -4,6 +4,7 @@
 // by the elements' IFC GlobalIds. The project keeps it as the file brought it; add-ons read it
 // through the work-plan selector.
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -53,14 +54,20 @@ struct PlanSchedule {
 class WorkPlan {
 public:
     std::vector<PlanSchedule> schedules;
+    // While a file is read: the GlobalId of the whole (an IfcRelAggregates) that each assigned
+    // part belongs to, for ResolveParts. Not kept with the project.
+    std::map<std::string, std::string> wholeOf;
 
     bool Empty() const { return schedules.empty(); }
-    bool operator==(const WorkPlan&) const = default;
+    bool operator==(const WorkPlan& other) const { return schedules == other.schedules; }
 
     // What an import says about the plan: one line per work schedule (its name, "N tasks", the
     // assignments and the elements assigned that the model does not hold), then one line per
     // problem of a task and per missing element.
     std::vector<std::string> Lines(const Project& project) const;
+    // An element assigned as a part of a whole that the model holds as one element (a stair's
+    // flight, a roof's slab) stands for that element; then wholeOf is let go.
+    void ResolveParts(const Project& project);
     // Whether the project holds the element of an IFC GlobalId.
     static bool InModel(const Project& project, const std::string& globalId);
 };
