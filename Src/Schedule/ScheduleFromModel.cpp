@@ -15,6 +15,7 @@
 #include "Elements/ElementHider.h"
 #include "Host/VTAPI.h"
 #include "Schedule/DB.h"
+#include "Schedule/ScheduleUpdate.h"
 #include "Schedule/WorkScheduleDialog.h"
 
 namespace {
@@ -105,9 +106,15 @@ bool ScheduleFromModel::Open() {
         if (answer == 1 && !db.Save(false)) return false;
         if (answer == 3) return false;
     }
-    // A schedule of no file: untitled, and changed until it is saved.
-    db.Clear();
-    for (const ModelPlan::Taken& t : result.tasks) db.tasks.push_back(t.task);
+    // Tasks that keep their IDs (the same model read again, or a later version of it) keep
+    // their links; the open schedule is then updated in place, when the user agrees.
+    std::vector<TASK> incoming;
+    for (const ModelPlan::Taken& t : result.tasks) incoming.push_back(t.task);
+    const ScheduleUpdate::Outcome outcome =
+        ScheduleUpdate::Apply(db, std::move(incoming), scheduleName.c_str());
+    if (outcome == ScheduleUpdate::Declined) return false;
+    // A schedule opened anew belongs to no file: untitled, and changed until it is saved.
+    if (outcome == ScheduleUpdate::Opened) db.prefs.Reset();
     db.modified = true;
     db.SetCurrentDate(CHighTimePersistent::GetKXPresentTime(), true);
     LinkElements(result.tasks);

@@ -12,9 +12,11 @@ class ScheduleFromModel {
 public:
     explicit ScheduleFromModel(DB& db);
     // Reads the model's plan, lets the user choose a work schedule when there are several, and
-    // makes it the schedule (offering to save a changed one first). True when the schedule
-    // changed; false, with the schedule and the links as they were, when the user cancels or the
-    // model has no work schedule with a task that can be taken.
+    // makes it the schedule (offering to save a changed one first) through ScheduleUpdate: when
+    // the open schedule shares task IDs with it, it is updated in place (those tasks keep their
+    // links) once the user agrees. Then every task's elements are linked to it. True when the
+    // schedule changed; false, with the schedule and the links as they were, when the user
+    // cancels or the model has no work schedule with a task that can be taken.
     bool Open();
 
 private:

@@ -194,6 +194,34 @@ TEST(Ifc4DSessionTest, ReadingTheFileAgainKeepsIdsAndAMovedTaskChangesAlone) {
     }
 }
 
+TEST(Ifc4DSessionTest, OpeningTheModelsScheduleAgainUpdatesTheOpenOneInPlace) {
+    // The ground slab's task is deleted (and its link with it), the walls' task renamed; opened
+    // from the model again (the changed schedule not saved, the update agreed to), the schedule
+    // is updated: the task is back with its slab, the name is the model's again, and the walls
+    // keep their links.
+    const CommandResult run =
+        Session("ifc4d_update.session",
+                "project import " + DataFile("small-4d.ifc") + "\n" + kOpenFromModel +
+                    "echo == list\npalette list\npalette select 1\nanswer 1\npalette click 7\n"
+                    "palette dblclick 1\npalette edit name Renamed walls\npalette select 0\n"
+                    "echo == changed\npalette list\n" +
+                    "answer 2 1\n" + kOpenFromModel + "echo == list\npalette list\n" +
+                    SelectEachRowsElements(kTasks.size()) + "quit\n");
+    ASSERT_EQ(run.status, 0) << run.output;
+    const auto listings = Listings(run.output);
+    ASSERT_EQ(listings.size(), 3u) << run.output;
+    ASSERT_EQ(listings[1].rows.size(), kTasks.size() - 1) << run.output;
+    EXPECT_EQ(listings[1].rows[0], "Renamed walls|Build|03/11/2024|03/15/2024") << run.output;
+    EXPECT_NE(run.output.find("alert 32705"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("alert 32706"), std::string::npos) << "no task is gone";
+    EXPECT_EQ(listings[2].rows, kTasks);
+    EXPECT_EQ(listings[2].ids, listings[0].ids);
+    const auto linked = Linked(run.output);
+    ASSERT_EQ(linked.size(), kTasks.size());
+    EXPECT_EQ(linked[0], "Slab Ground slab");
+    EXPECT_EQ(linked[1], "Wall Wall south, Wall Wall north, Wall Wall west");
+}
+
 TEST(Ifc4DSessionTest, TheProjectFileKeepsThePlan) {
     const std::string project = ::testing::TempDir() + "ifc4d_project.json";
     const CommandResult run = Session(
