@@ -164,7 +164,7 @@ int WebServer::Run(Session& session, OutputTap& tap, const ServeOptions& options
         }
         events.Publish({{"type", "alert"},
                         {"ask", ask},
-                        {"id", alert.id},
+                        {"id", static_cast<uint16_t>(alert.id)},  // as the resource file numbers it
                         {"text", alert.text},
                         {"buttons", alert.buttons}});
         std::unique_lock<std::mutex> lock(askMutex);
