@@ -145,6 +145,17 @@ GSErrCode APIMenuCommandProc_PW(const API_MenuParams* params) {
             case 6:
                 MenuCreateMovie();
                 break;
+            case 7:
+                projectDB.MenuLinkByRules();
+                if (mainDialog != nullptr) mainDialog->RefreshMainDlgTasks(true);
+                break;
+            case 8:
+                projectDB.MenuImportLinks();
+                if (mainDialog != nullptr) mainDialog->RefreshMainDlgTasks(true);
+                break;
+            case 9:
+                projectDB.MenuExportLinks();
+                break;
             default:
                 break;
         }

@@ -75,4 +75,18 @@ constexpr short AlertScheduleRefused = 32704;
 constexpr short AlertUpdateSchedule = 32705;
 constexpr short AlertUpdateRemovesTasks = 32706;
 
+// Link by rules and link tables.
+constexpr short LinkTexts = 32750;          // strings: undo names, dialog titles, file types
+constexpr short LinkRuleReports = 32751;    // strings: report lines of link by rules
+constexpr short LinkTableReports = 32752;   // strings: report lines of link import and export
+constexpr short LinkSummaryParts = 32753;   // strings: the sentences of the summary alerts
+constexpr short AlertRulesBesideSchedule = 32760;
+constexpr short AlertRulesUnusable = 32761;
+constexpr short AlertRulesApplied = 32762;
+constexpr short AlertLinkTableUnreadable = 32763;
+constexpr short AlertLinksImported = 32764;
+constexpr short AlertLinksNotExported = 32765;
+constexpr short AlertNoScheduleToLink = 32766;
+constexpr short AlertLinksExported = 32767;
+
 }  // namespace ResId

@@ -29,6 +29,8 @@ enum class ApiFamily { Environment, Database, Automate, Interface, Goodies, Inte
     /* A count that grows with every change of the model (elements, attributes, undo and redo);   \
        no two projects share a value. Hosts without one answer an error. */                       \
     X(Environment, ModelStamp, "MSTP") /* uint64_t* out */                                        \
+    /* An element's properties: name NUL value NUL, pair after pair; empty when it has none. */   \
+    X(Environment, ElementProperties, "EPRP") /* const API_Guid*, GSHandle* out; caller kills */  \
     /* Database: the current database and window (API/Database.h). */                             \
     X(Database, GetCurrentDatabase, "GDAT")    /* API_DatabaseInfo* out */                        \
     X(Database, ChangeCurrentDatabase, "CDAT") /* const API_DatabaseInfo*; the window stays */    \
