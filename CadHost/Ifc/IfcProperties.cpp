@@ -3,14 +3,13 @@
 #include <ifcpp/IFC4/include/IfcAreaMeasure.h>
 #include <ifcpp/IFC4/include/IfcBoolean.h>
 #include <ifcpp/IFC4/include/IfcCountMeasure.h>
-#include <ifcpp/IFC4/include/IfcLengthMeasure.h>
-#include <ifcpp/IFC4/include/IfcMassMeasure.h>
-#include <ifcpp/IFC4/include/IfcVolumeMeasure.h>
 #include <ifcpp/IFC4/include/IfcElementQuantity.h>
 #include <ifcpp/IFC4/include/IfcGloballyUniqueId.h>
 #include <ifcpp/IFC4/include/IfcIdentifier.h>
 #include <ifcpp/IFC4/include/IfcLabel.h>
+#include <ifcpp/IFC4/include/IfcLengthMeasure.h>
 #include <ifcpp/IFC4/include/IfcLogical.h>
+#include <ifcpp/IFC4/include/IfcMassMeasure.h>
 #include <ifcpp/IFC4/include/IfcMaterial.h>
 #include <ifcpp/IFC4/include/IfcMaterialConstituent.h>
 #include <ifcpp/IFC4/include/IfcMaterialConstituentSet.h>
@@ -33,6 +32,7 @@
 #include <ifcpp/IFC4/include/IfcRelDefinesByType.h>
 #include <ifcpp/IFC4/include/IfcTypeObject.h>
 #include <ifcpp/IFC4/include/IfcValue.h>
+#include <ifcpp/IFC4/include/IfcVolumeMeasure.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -65,11 +65,14 @@ std::string ValueText(const shared_ptr<BuildingObject>& value) {
     if (!value) return std::string();
     if (auto b = dynamic_pointer_cast<IfcBoolean>(value)) return b->m_value ? "TRUE" : "FALSE";
     if (auto l = dynamic_pointer_cast<IfcLogical>(value))
-        return l->m_value == LOGICAL_TRUE ? "TRUE" : l->m_value == LOGICAL_FALSE ? "FALSE" : "UNKNOWN";
+        return l->m_value == LOGICAL_TRUE    ? "TRUE"
+               : l->m_value == LOGICAL_FALSE ? "FALSE"
+                                             : "UNKNOWN";
     const std::string text = Utf8(value->toString());
     char* end = nullptr;
     const double v = std::strtod(text.c_str(), &end);
-    if (!text.empty() && end != nullptr && *end == '\0' && text.find_first_of("xX") == std::string::npos)
+    if (!text.empty() && end != nullptr && *end == '\0' &&
+        text.find_first_of("xX") == std::string::npos)
         return Number(v);
     return text;
 }

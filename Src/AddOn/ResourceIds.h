@@ -88,5 +88,6 @@ constexpr short AlertLinksImported = 32764;
 constexpr short AlertLinksNotExported = 32765;
 constexpr short AlertNoScheduleToLink = 32766;
 constexpr short AlertLinksExported = 32767;
+constexpr short AlertRulesUnreadable = 32754;
 
 }  // namespace ResId

@@ -62,7 +62,8 @@ bool Unquote(std::string_view s, std::string& out) {
 }
 
 bool IsDigits(std::string_view s) {
-    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The '#' that starts a comment: the first one outside quotes.
@@ -89,7 +90,7 @@ bool ParseValues(std::string_view text, std::vector<TextPattern>& values, std::s
 
 bool ParseCondition(std::string_view text, LinkRules::Condition& c, std::string& error) {
     text = Trim(text);
-    if (text.size() > 4 && TextPattern::Fold(text.substr(0, 4)) == "not " ) {
+    if (text.size() > 4 && TextPattern::Fold(text.substr(0, 4)) == "not ") {
         c.negated = true;
         text = Trim(text.substr(4));
     }
@@ -110,8 +111,10 @@ bool ParseCondition(std::string_view text, LinkRules::Condition& c, std::string&
     const size_t space = text.find_first_of(" \t");
     const std::string word = TextPattern::Fold(text.substr(0, space));
     static const std::pair<const char*, LinkRules::Condition::Key> kKeys[] = {
-        {"type", LinkRules::Condition::Type},   {"class", LinkRules::Condition::Class},
-        {"id", LinkRules::Condition::Id},       {"layer", LinkRules::Condition::Layer},
+        {"type", LinkRules::Condition::Type},
+        {"class", LinkRules::Condition::Class},
+        {"id", LinkRules::Condition::Id},
+        {"layer", LinkRules::Condition::Layer},
         {"storey", LinkRules::Condition::Storey}};
     for (const auto& [key, kind] : kKeys) {
         if (word != key) continue;
@@ -202,7 +205,8 @@ bool LinkRules::Parse(std::string_view text, int& errorLine, std::string& error)
         std::string taskText;
         if (IsDigits(left)) {
             rule.byId = true;
-            const auto [p, ec] = std::from_chars(left.data(), left.data() + left.size(), rule.taskId);
+            const auto [p, ec] =
+                std::from_chars(left.data(), left.data() + left.size(), rule.taskId);
             if (ec != std::errc() || rule.taskId <= 0) {
                 error = "'" + std::string(left) + "' is no task ID";
                 return false;
@@ -283,13 +287,15 @@ std::vector<LinkRules::Link> LinkRules::Match(const std::vector<TaskRef>& tasks,
         std::vector<size_t> hits;
         for (size_t i = 0; i < elements.size(); ++i) {
             const ElementFacts& e = elements[i];
-            if (!std::all_of(fixed.begin(), fixed.end(), [&](const Condition* c) { return Holds(*c, e); }))
+            if (!std::all_of(fixed.begin(), fixed.end(),
+                             [&](const Condition* c) { return Holds(*c, e); }))
                 continue;
             hits.clear();
             if (key != nullptr) {
                 AnyValue(*key, e, [&](const std::string& value) {
                     const auto range = taskOfKey.equal_range(TextPattern::Fold(value));
-                    for (auto it = range.first; it != range.second; ++it) hits.push_back(it->second);
+                    for (auto it = range.first; it != range.second; ++it)
+                        hits.push_back(it->second);
                     return false;  // every value is looked at
                 });
                 std::sort(hits.begin(), hits.end());
@@ -300,7 +306,8 @@ std::vector<LinkRules::Link> LinkRules::Match(const std::vector<TaskRef>& tasks,
             bool took = false;
             for (size_t t : hits) {
                 if (!allHold(boundOf[t], e)) continue;
-                links.push_back({static_cast<uint32_t>(r), static_cast<uint32_t>(i), named[t].first});
+                links.push_back(
+                    {static_cast<uint32_t>(r), static_cast<uint32_t>(i), named[t].first});
                 took = true;
                 taskTook[t] = true;
             }

@@ -47,8 +47,8 @@ public:
         int32_t taskId;
     };
     struct RuleResult {
-        size_t tasks = 0;     // tasks it linked elements to
-        size_t elements = 0;  // elements it took
+        size_t tasks = 0;          // tasks it linked elements to
+        size_t elements = 0;       // elements it took
         bool missingTask = false;  // it names a unique ID that no task has
     };
 

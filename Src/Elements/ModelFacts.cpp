@@ -8,8 +8,10 @@
 #include "API/Elements.h"
 #include "API/Selectors.h"
 #include "BM.h"
+#include "Elements/EElementHider.h"
 #include "Elements/ElementHider.h"
 #include "Elements/ElementList.h"
+#include "Elements/OwnData.h"
 #include "Host/VTAPI.h"
 
 namespace {
@@ -65,9 +67,14 @@ std::vector<std::pair<std::string, std::string>> ModelFacts::Properties(const AP
     return list;
 }
 
-std::vector<ElementFacts> ModelFacts::Read(const ElementHider& hider) {
+std::vector<ElementFacts> ModelFacts::Read(ElementHider& hider) {
     std::vector<ElementFacts> all;
     std::map<int16_t, LayerFacts> layers;
+    auto layerAt = [&](int16_t index) -> const LayerFacts& {
+        auto at = layers.find(index);
+        if (at == layers.end()) at = layers.emplace(index, ReadLayer(index)).first;
+        return at->second;
+    };
     for (API_ElemTypeID type = APIElem::First; type <= APIElem::Last; ++type) {
         if (!ElementHider::IsTypeHandledByPW(type)) continue;
         char typeName[ElementHider::kIdentifierSize] = {};
@@ -78,16 +85,25 @@ std::vector<ElementFacts> ModelFacts::Read(const ElementHider& hider) {
             head.typeID = type;
             head.guid = guid;
             if (VTAPI_Element_GetHeader(&head, 0) != ApiErr::NoError) continue;
-            if (!hider.IsLayerHandledByPW(head.layer)) continue;
-            auto at = layers.find(head.layer);
-            if (at == layers.end()) at = layers.emplace(head.layer, ReadLayer(head.layer)).first;
+            // An element the add-on has put out of sight for a date counts with the layer it
+            // came from, which its record keeps.
+            int16_t layer = head.layer;
+            if (layerAt(layer).name == ElementHider::HiddenLayerName) {
+                OwnData data;
+                try {
+                    hider.GetData(type, guid, data);
+                    if (data.hiddenFromLayer > 0) layer = data.hiddenFromLayer;
+                } catch (const EElementHider&) {
+                    // No record: it stays where it is.
+                }
+            }
             ElementFacts facts;
             facts.type = type;
             facts.guid = guid;
             facts.typeName = typeName;
             facts.id.assign(head.elemId, strnlen(head.elemId, sizeof(head.elemId)));
-            facts.layer = at->second.name;
-            facts.usable = at->second.open && VTAPI_Element_Filter(&guid, 0, 0);
+            facts.layer = layerAt(layer).name;
+            facts.usable = layerAt(layer).open && VTAPI_Element_Filter(&guid, 0, 0);
             facts.properties = Properties(guid);
             all.push_back(std::move(facts));
         }

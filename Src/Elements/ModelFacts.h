@@ -18,7 +18,7 @@ struct ElementFacts {
     std::string id;        // the element's ID text
     std::string layer;     // its layer's name
     // On a shown and unlocked layer and open to this user: Link takes only such elements,
-    // because only they can be selected.
+    // because only they can be selected; the others are left as they are.
     bool usable = false;
     std::vector<std::pair<std::string, std::string>> properties;
 
@@ -28,8 +28,9 @@ struct ElementFacts {
 
 class ModelFacts {
 public:
-    // Every element of the handled types on a layer the add-on works on, in type and list order.
-    static std::vector<ElementFacts> Read(const ElementHider& hider);
+    // Every element of the handled types, in type and list order. An element the add-on has moved
+    // to its hidden layer for a date is taken on the layer it came from.
+    static std::vector<ElementFacts> Read(ElementHider& hider);
     // An element's properties as the host gives them; none when it gives none.
     static std::vector<std::pair<std::string, std::string>> Properties(const API_Guid& guid);
 };

@@ -17,8 +17,8 @@ size_t CharLength(std::string_view text, size_t at) {
 }
 
 bool IsNameChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '_' || c == '-';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-';
 }
 
 bool SameFolded(std::string_view text, size_t at, const std::string& folded) {
@@ -87,7 +87,9 @@ bool TextPattern::IsLiteral() const {
     return pieces_.empty() || (pieces_.size() == 1 && pieces_[0].kind == Piece::Text);
 }
 
-std::string TextPattern::Folded() const { return pieces_.empty() ? std::string() : pieces_[0].text; }
+std::string TextPattern::Folded() const {
+    return pieces_.empty() ? std::string() : pieces_[0].text;
+}
 
 bool TextPattern::IsSinglePlaceholder() const {
     return pieces_.size() == 1 && pieces_[0].kind == Piece::Slot;

@@ -15,12 +15,12 @@
 #include <unordered_map>
 #include <vector>
 
+#include "API/ApiErrors.h"
 #include "AddOn/DGUtils.h"
+#include "AddOn/Preferences.h"
 #include "AddOn/ResUtils.h"
 #include "AddOn/ResourceIds.h"
 #include "AddOn/UseOwnResFile.h"
-#include "API/ApiErrors.h"
-#include "AddOn/Preferences.h"
 #include "DG/FileDialog.h"
 #include "Elements/ElementHider.h"
 #include "Elements/LinkBatch.h"
@@ -97,6 +97,7 @@ std::string Text(short list, short index) {
 
 std::string Number(size_t n) { return std::to_string(n); }
 
+// One report-window line (the inserted texts are put on one line).
 void Report(short list, short index, std::initializer_list<const char*> texts) {
     const std::string format = Text(list, index);
     VTAPI_WriteReport(ResUtils::FormatTexts(format.c_str(), texts).c_str(), false);
@@ -246,8 +247,7 @@ LinkRunSummary DB::LinkByRules(const char* rulesPath) {
     int line = 0;
     std::string error;
     if (!ReadFile(path.c_str(), text)) {
-        DGUtils::ResAlert(ResId::AlertRulesUnusable, path.c_str(), "0",
-                          Text(ResId::LinkSummaryParts, 8).c_str());
+        DGUtils::ResAlert(ResId::AlertRulesUnreadable, path.c_str());
         return summary;
     }
     if (!rules.Parse(text, line, error)) {
@@ -269,8 +269,7 @@ LinkRunSummary DB::LinkByRules(const char* rulesPath) {
     std::vector<LinkRules::RuleResult> results;
     const std::vector<LinkRules::Link> links = rules.Match(taskRefs, elements, results);
 
-    Report(ResId::LinkRuleReports, RulesHeadline,
-           {path.c_str(), Number(summary.rules).c_str()});
+    Report(ResId::LinkRuleReports, RulesHeadline, {path.c_str(), Number(summary.rules).c_str()});
     // Per rule: what it took, or that it took nothing.
     for (size_t r = 0; r < results.size(); ++r) {
         const LinkRules::Rule& rule = rules.Rules()[r];
@@ -281,7 +280,8 @@ LinkRunSummary DB::LinkByRules(const char* rulesPath) {
                    {lineText.c_str(), rule.text.c_str(), std::to_string(rule.taskId).c_str()});
         } else if (results[r].elements == 0) {
             ++summary.rulesWithoutMatch;
-            Report(ResId::LinkRuleReports, RuleMatchedNothing, {lineText.c_str(), rule.text.c_str()});
+            Report(ResId::LinkRuleReports, RuleMatchedNothing,
+                   {lineText.c_str(), rule.text.c_str()});
         } else {
             Report(ResId::LinkRuleReports, RuleTook,
                    {lineText.c_str(), rule.text.c_str(), Number(results[r].elements).c_str(),
@@ -299,7 +299,8 @@ LinkRunSummary DB::LinkByRules(const char* rulesPath) {
         for (const auto& [element, ids] : tasksOf) {
             if (ids.size() < 2) continue;
             std::string names;
-            for (int32_t id : ids) names += (names.empty() ? "\"" : ", \"") + TaskName(*this, id) + "\"";
+            for (int32_t id : ids)
+                names += (names.empty() ? "\"" : ", \"") + TaskName(*this, id) + "\"";
             several.Add({elements[element].typeName.c_str(), elements[element].id.c_str(),
                          Number(ids.size()).c_str(), names.c_str()});
         }
@@ -314,13 +315,13 @@ LinkRunSummary DB::LinkByRules(const char* rulesPath) {
         }
         linker.Finish();
     }
-    DGUtils::ResAlert(ResId::AlertRulesApplied, path.c_str(), Number(summary.newLinks).c_str(),
-                      Number(summary.linkedElements).c_str(),
-                      (Part(PartRulesWithoutMatch, summary.rulesWithoutMatch) +
-                       Part(PartSeveralTasks, summary.severalTasks) + Part(PartFull, summary.full) +
-                       Part(PartLeftAlone, summary.leftAlone) +
-                       Part(PartAlreadyLinked, summary.alreadyLinked))
-                          .c_str());
+    DGUtils::ResAlert(
+        ResId::AlertRulesApplied, path.c_str(), Number(summary.newLinks).c_str(),
+        Number(summary.linkedElements).c_str(),
+        (Part(PartRulesWithoutMatch, summary.rulesWithoutMatch) +
+         Part(PartSeveralTasks, summary.severalTasks) + Part(PartFull, summary.full) +
+         Part(PartLeftAlone, summary.leftAlone) + Part(PartAlreadyLinked, summary.alreadyLinked))
+            .c_str());
     return summary;
 }
 
@@ -375,17 +376,26 @@ LinkRunSummary DB::ImportLinks(const char* tablePath) {
                 auto it = LinkTable::GuidFromText(f[LinkTable::Guid], g)
                               ? byGuid.find(LinkTable::GuidText(g))
                               : byGuid.end();
-                if (it != byGuid.end()) element = it->second;
-                else unknownElement.Add({number.c_str(), "GUID", f[LinkTable::Guid].c_str()});
+                if (it != byGuid.end())
+                    element = it->second;
+                else
+                    unknownElement.Add({number.c_str(), "GUID", f[LinkTable::Guid].c_str()});
             } else if (!f[LinkTable::GlobalId].empty()) {
                 auto it = byGlobalId.find(f[LinkTable::GlobalId]);
-                if (it != byGlobalId.end()) element = it->second;
-                else unknownElement.Add({number.c_str(), "IFC GlobalId", f[LinkTable::GlobalId].c_str()});
+                if (it != byGlobalId.end())
+                    element = it->second;
+                else
+                    unknownElement.Add(
+                        {number.c_str(), "IFC GlobalId", f[LinkTable::GlobalId].c_str()});
             } else if (!f[LinkTable::ElementId].empty()) {
                 const size_t count = byId.count(f[LinkTable::ElementId]);
-                if (count == 1) element = byId.find(f[LinkTable::ElementId])->second;
-                else if (count == 0) unknownElement.Add({number.c_str(), "ID", f[LinkTable::ElementId].c_str()});
-                else elementNotUnique.Add({number.c_str(), "ID", f[LinkTable::ElementId].c_str(), Number(count).c_str()});
+                if (count == 1)
+                    element = byId.find(f[LinkTable::ElementId])->second;
+                else if (count == 0)
+                    unknownElement.Add({number.c_str(), "ID", f[LinkTable::ElementId].c_str()});
+                else
+                    elementNotUnique.Add({number.c_str(), "ID", f[LinkTable::ElementId].c_str(),
+                                          Number(count).c_str()});
             } else {
                 noElement.Add({number.c_str()});
             }
@@ -398,12 +408,17 @@ LinkRunSummary DB::ImportLinks(const char* tablePath) {
                 if (end != nullptr && *end == '\0' && id > 0 && id <= INT32_MAX)
                     for (const TASK& t : tasks)
                         if (t.uniqueID == id) taskId = t.uniqueID;
-                if (taskId == 0) unknownTask.Add({number.c_str(), "ID", f[LinkTable::TaskId].c_str()});
+                if (taskId == 0)
+                    unknownTask.Add({number.c_str(), "ID", f[LinkTable::TaskId].c_str()});
             } else if (!f[LinkTable::TaskName].empty()) {
                 const size_t count = taskByName.count(f[LinkTable::TaskName]);
-                if (count == 1) taskId = taskByName.find(f[LinkTable::TaskName])->second;
-                else if (count == 0) unknownTask.Add({number.c_str(), "name", f[LinkTable::TaskName].c_str()});
-                else taskNotUnique.Add({number.c_str(), f[LinkTable::TaskName].c_str(), Number(count).c_str()});
+                if (count == 1)
+                    taskId = taskByName.find(f[LinkTable::TaskName])->second;
+                else if (count == 0)
+                    unknownTask.Add({number.c_str(), "name", f[LinkTable::TaskName].c_str()});
+                else
+                    taskNotUnique.Add(
+                        {number.c_str(), f[LinkTable::TaskName].c_str(), Number(count).c_str()});
             } else {
                 noTask.Add({number.c_str()});
             }
@@ -414,13 +429,13 @@ LinkRunSummary DB::ImportLinks(const char* tablePath) {
         }
         linker.Finish();
     }
-    DGUtils::ResAlert(ResId::AlertLinksImported, path.c_str(), Number(summary.newLinks).c_str(),
-                      Number(summary.linkedElements).c_str(),
-                      (Part(PartUnknownElements, summary.unknownElements) +
-                       Part(PartUnknownTasks, summary.unknownTasks) + Part(PartFull, summary.full) +
-                       Part(PartLeftAlone, summary.leftAlone) +
-                       Part(PartAlreadyLinked, summary.alreadyLinked))
-                          .c_str());
+    DGUtils::ResAlert(
+        ResId::AlertLinksImported, path.c_str(), Number(summary.newLinks).c_str(),
+        Number(summary.linkedElements).c_str(),
+        (Part(PartUnknownElements, summary.unknownElements) +
+         Part(PartUnknownTasks, summary.unknownTasks) + Part(PartFull, summary.full) +
+         Part(PartLeftAlone, summary.leftAlone) + Part(PartAlreadyLinked, summary.alreadyLinked))
+            .c_str());
     return summary;
 }
 
@@ -444,9 +459,9 @@ bool DB::ExportLinks(const char* tablePath) {
     }
     const std::string text = LinkTable::Write(rows);
     IO::ReplacementFile file{IO::Location(path)};
-    bool written = !path.empty() && file.Open() &&
-                   file.Output().WriteBin(text.data(), static_cast<int32_t>(text.size())) ==
-                       IO::Err::NoError;
+    bool written =
+        !path.empty() && file.Open() &&
+        file.Output().WriteBin(text.data(), static_cast<int32_t>(text.size())) == IO::Err::NoError;
     written = written && file.Commit();
     if (!written) {
         DGUtils::ResAlert(ResId::AlertLinksNotExported, path.c_str());
@@ -484,13 +499,15 @@ void DB::MenuImportLinks() {
         DGUtils::ResAlert(ResId::AlertNoScheduleToLink);
         return;
     }
-    const std::string path = ChooseFile(false, ImportDialogTitle, TableTypeName, TableExtension,
-                                        BesideSchedule(prefs, Text(ResId::LinkTexts, TableExtension)));
+    const std::string path =
+        ChooseFile(false, ImportDialogTitle, TableTypeName, TableExtension,
+                   BesideSchedule(prefs, Text(ResId::LinkTexts, TableExtension)));
     if (!path.empty()) ImportLinks(path.c_str());
 }
 
 void DB::MenuExportLinks() {
-    const std::string path = ChooseFile(true, ExportDialogTitle, TableTypeName, TableExtension,
-                                        BesideSchedule(prefs, Text(ResId::LinkTexts, TableExtension)));
+    const std::string path =
+        ChooseFile(true, ExportDialogTitle, TableTypeName, TableExtension,
+                   BesideSchedule(prefs, Text(ResId::LinkTexts, TableExtension)));
     if (!path.empty()) ExportLinks(path.c_str());
 }

@@ -17,14 +17,18 @@ int ColumnOf(std::string title) {
     while (!title.empty() && title.back() == ' ') title.pop_back();
     while (!title.empty() && title.front() == ' ') title.erase(0, 1);
     const std::string folded = TextPattern::Fold(title);
-    static const std::pair<const char*, int> kNames[] = {
-        {"element guid", LinkTable::Guid},      {"guid", LinkTable::Guid},
-        {"ifc globalid", LinkTable::GlobalId},  {"globalid", LinkTable::GlobalId},
-        {"element id", LinkTable::ElementId},   {"id", LinkTable::ElementId},
-        {"element type", LinkTable::ElementType},
-        {"task id", LinkTable::TaskId},         {"unique id", LinkTable::TaskId},
-        {"task name", LinkTable::TaskName},     {"task", LinkTable::TaskName},
-        {"name", LinkTable::TaskName}};
+    static const std::pair<const char*, int> kNames[] = {{"element guid", LinkTable::Guid},
+                                                         {"guid", LinkTable::Guid},
+                                                         {"ifc globalid", LinkTable::GlobalId},
+                                                         {"globalid", LinkTable::GlobalId},
+                                                         {"element id", LinkTable::ElementId},
+                                                         {"id", LinkTable::ElementId},
+                                                         {"element type", LinkTable::ElementType},
+                                                         {"task id", LinkTable::TaskId},
+                                                         {"unique id", LinkTable::TaskId},
+                                                         {"task name", LinkTable::TaskName},
+                                                         {"task", LinkTable::TaskName},
+                                                         {"name", LinkTable::TaskName}};
     for (const auto& [name, column] : kNames)
         if (folded == name) return column;
     return -1;
