@@ -89,6 +89,19 @@ TEST(ResourceIdsTest, EachNameIsAResourceOfItsKind) {
         {"AlertScheduleRefused", ResId::AlertScheduleRefused, "alert"},
         {"AlertUpdateSchedule", ResId::AlertUpdateSchedule, "alert"},
         {"AlertUpdateRemovesTasks", ResId::AlertUpdateRemovesTasks, "alert"},
+        {"LinkTexts", ResId::LinkTexts, "strings"},
+        {"LinkRuleReports", ResId::LinkRuleReports, "strings"},
+        {"LinkTableReports", ResId::LinkTableReports, "strings"},
+        {"LinkSummaryParts", ResId::LinkSummaryParts, "strings"},
+        {"AlertRulesBesideSchedule", ResId::AlertRulesBesideSchedule, "alert"},
+        {"AlertRulesUnusable", ResId::AlertRulesUnusable, "alert"},
+        {"AlertRulesApplied", ResId::AlertRulesApplied, "alert"},
+        {"AlertLinkTableUnreadable", ResId::AlertLinkTableUnreadable, "alert"},
+        {"AlertLinksImported", ResId::AlertLinksImported, "alert"},
+        {"AlertLinksNotExported", ResId::AlertLinksNotExported, "alert"},
+        {"AlertNoScheduleToLink", ResId::AlertNoScheduleToLink, "alert"},
+        {"AlertLinksExported", ResId::AlertLinksExported, "alert"},
+        {"AlertRulesUnreadable", ResId::AlertRulesUnreadable, "alert"},
     };
     for (const auto& n : names)
         EXPECT_EQ(blocks.count({n.kind, n.id}), 1u) << n.name << " = " << n.kind << " " << n.id;

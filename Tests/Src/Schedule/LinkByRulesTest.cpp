@@ -297,4 +297,64 @@ TEST_F(LinkByRulesTest, ExportedLinksImportedIntoAFreshCopyGiveTheSameRecords) {
     EXPECT_EQ(Records(), original) << "the same bytes in every record";
 }
 
+TEST_F(LinkByRulesTest, TheMenuCommandsOfferTheRulesBesideTheScheduleAndAskForFiles) {
+    // Without a schedule there is nothing to link to.
+    db.MenuLinkByRules();
+    db.MenuImportLinks();
+    EXPECT_EQ(AlertIds(),
+              (std::vector<int16_t>{ResId::AlertNoScheduleToLink, ResId::AlertNoScheduleToLink}));
+    EXPECT_TRUE(agent.fileDialogs.empty());
+
+    // A schedule with rules beside it: "Site.txt" and "Site.rules".
+    OpenSample();
+    const std::string folder = ::testing::TempDir();
+    const std::string rules = WriteFile("Site.rules", "Windows and doors <- type Window|Door\n");
+    std::snprintf(prefs.schedulePath, sizeof(prefs.schedulePath), "%sSite.txt", folder.c_str());
+    prefs.untitled = false;
+    struct Case {
+        std::vector<int16_t> answers;
+        bool chooseOther;  // the file dialog comes and picks the sample rules
+        size_t newLinks;
+    };
+    size_t openings = 0;
+    Model().ForEachElement([&](const CadHost::Element& e) {
+        openings += e.type == APIElem::Window || e.type == APIElem::Door ? 1 : 0;
+    });
+    const Case cases[] = {{{3}, false, 0}, {{1}, false, openings}, {{2}, true, 0}};
+    for (const Case& c : cases) {
+        agent.alerts.clear();
+        agent.fileDialogs.clear();
+        agent.answers = c.answers;
+        if (c.chooseOther) agent.files = {{true, PW_SAMPLES_DIR "/SampleSchedule.rules", 0}};
+        db.MenuLinkByRules();
+        ASSERT_FALSE(agent.alerts.empty());
+        EXPECT_EQ(agent.alerts[0].id, ResId::AlertRulesBesideSchedule);
+        EXPECT_NE(agent.alerts[0].text.find(rules), std::string::npos) << agent.alerts[0].text;
+        EXPECT_EQ(agent.fileDialogs.size(), c.chooseOther ? 1u : 0u);
+        if (c.chooseOther) {
+            EXPECT_EQ(agent.fileDialogs[0].filters,
+                      (std::vector<std::string>{"Link Rules (*.rules)"}));
+            EXPECT_EQ(agent.alerts.back().id, ResId::AlertRulesApplied);
+        }
+        if (c.newLinks > 0) {
+            EXPECT_NE(
+                agent.alerts.back().text.find(": " + std::to_string(c.newLinks) + " new links"),
+                std::string::npos)
+                << agent.alerts.back().text;
+        }
+    }
+    // Export and import ask for a link table; cancelling does nothing.
+    agent.alerts.clear();
+    agent.fileDialogs.clear();
+    const std::string table = folder + "menu-export.csv";
+    agent.files = {{true, table, 0}, {false, "", 0}};
+    db.MenuExportLinks();
+    db.MenuImportLinks();
+    ASSERT_EQ(agent.fileDialogs.size(), 2u);
+    EXPECT_TRUE(agent.fileDialogs[0].save);
+    EXPECT_FALSE(agent.fileDialogs[1].save);
+    EXPECT_EQ(AlertIds(), (std::vector<int16_t>{ResId::AlertLinksExported}));
+    EXPECT_FALSE(ReadAll(table).empty());
+}
+
 }  // namespace
