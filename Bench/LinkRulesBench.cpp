@@ -7,6 +7,12 @@
 //           starts without links each time)
 //   Again   the command once more on the linked model: nothing new to link
 // Counters: elements, links asked for.
+//
+// One run of the Release build (2 cores shared with other builds, load about 9; wall and CPU):
+//   Match   107,444 elements, 195,590 links asked for     97 ms wall,  35 ms CPU  (goal < 1 s)
+//   Command 107,444 elements, 170,802 links made        2,418 ms wall, 928 ms CPU
+//   Again   the same, nothing new                       1,492 ms wall, 375 ms CPU
+//   (about 10,000 elements: Match 9 ms, Command 130 ms wall)
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
