@@ -12,6 +12,7 @@ packages=(
     libifcplusplus-dev libboost-dev
     libpugixml-dev
     libcpp-httplib-dev chromium nodejs
+    libcsv-dev
 )
 
 missing=()

@@ -167,6 +167,9 @@ private:
             e.layer = storeyLayer_[static_cast<size_t>(imported.storey)];
             e.storey = storeyFloor_[static_cast<size_t>(imported.storey)];
         }
+        e.properties = imported.properties;
+        if (imported.storey >= 0 && static_cast<size_t>(imported.storey) < model_.storeys.size())
+            e.properties.emplace_back("Storey", model_.storeys[size_t(imported.storey)].name);
         for (int i = 0; i < e.PenCount(); ++i) e.pens[static_cast<size_t>(i)] = 1;
         for (int i = 0; i < e.SwitchCount(); ++i) e.switches[static_cast<size_t>(i)] = 1;
 

@@ -32,6 +32,7 @@
 
 #include "Ifc/IfcClassMap.h"
 #include "Ifc/IfcPlanReader.h"
+#include "Ifc/IfcProperties.h"
 #include "Ifc/Utf8Locale.h"
 #include "Render/Scene.h"
 #include "UnicodeText.h"
@@ -338,6 +339,7 @@ bool IfcReader::Read(std::string bytes, ImportedModel& out, std::string& error) 
             e.tag = TextOf(element->m_Tag);
         e.hostType = type;
         if (auto storey = StoreyOf(product)) e.storey = storeyIndex[storey.get()];
+        e.properties = IfcProperties::Of(product);
     }
     auto addShape = [&](const shared_ptr<IfcProduct>& product, ImportedElement& e) {
         auto it = shapes.find(product->m_entity_id);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "API/Elements.h"
@@ -33,6 +34,8 @@ struct ImportedElement {
     std::vector<ImportedPiece> pieces;
     // The element has a shape in the file, but the library made no triangles of it.
     bool untriangulated = false;
+    // Its IFC class, materials, property and quantity set values as name/value texts.
+    std::vector<std::pair<std::string, std::string>> properties;
 };
 
 struct ImportedStorey {

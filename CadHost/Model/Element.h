@@ -102,6 +102,10 @@ public:
     std::vector<Point2> plan;          // 2D elements: the points they are drawn through
 
     std::optional<UserData> userData;
+    // What the element is beside its shape, as name/value texts in the order they came: its IFC
+    // class, storey, materials, property-set values and quantities (an imported model brings
+    // them; the sample building gives a few). A name may come more than once.
+    std::vector<std::pair<std::string, std::string>> properties;
     std::optional<CameraData> camera;  // type 26
     std::optional<PathData> path;      // type 27
 

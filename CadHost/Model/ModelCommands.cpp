@@ -294,16 +294,29 @@ void PrintElement(std::ostream& out, const Project& project, const Element& e) {
     out << "\n";
 }
 
-bool Elements(Session& s, const std::vector<std::string>& args, std::string& error) {
+// One indented line per property, "name = value", under the element's line.
+void PrintProperties(std::ostream& out, const Element& e) {
+    if (e.properties.empty()) out << "  (no properties)\n";
+    for (const auto& [name, value] : e.properties) out << "  " << name << " = " << value << "\n";
+}
+
+bool Elements(Session& s, const std::vector<std::string>& words, std::string& error) {
     const Project& project = CurrentProject();
+    std::vector<std::string> args = words;
+    const bool properties = !args.empty() && args.back() == "--properties";
+    if (properties) args.pop_back();
+    auto print = [&](const Element& e) {
+        PrintElement(s.Out(), project, e);
+        if (properties) PrintProperties(s.Out(), e);
+    };
     if (args.empty()) {
         s.Out() << project.ElementCount() << " elements\n";
-        project.ForEachElement([&](const Element& e) { PrintElement(s.Out(), project, e); });
+        project.ForEachElement(print);
         return true;
     }
     std::vector<const Element*> found;
     if (!ElementsNamedBy("elements", args, found, error)) return false;
-    for (const Element* e : found) PrintElement(s.Out(), project, *e);
+    for (const Element* e : found) print(*e);
     return true;
 }
 
@@ -419,9 +432,9 @@ Registrar modelCommands([](Registry& r) {
                             "selects elements by ID ('*' matches any run of characters), all of a "
                             "layer, nothing, or a marquee (metres)",
                             Select});
-    r.AddCommand("elements", {"elements [ID ...]",
+    r.AddCommand("elements", {"elements [ID ...] [--properties]",
                               "lists elements: type, ID, layer, lock, pens, materials, switches, "
-                              "user data",
+                              "user data (and their properties, one 'name = value' a line)",
                               Elements});
     r.AddCommand("layers", {"layers", "lists the layers with their flags", Layers});
     r.AddCommand("layer", {"layer INDEX|NAME show|hide|lock|unlock",

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <limits>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <stdexcept>
@@ -199,6 +200,20 @@ OJson ScheduleJson(const PlanSchedule& s) {
         tasks.push_back(std::move(tj));
     }
     return OJson{{"globalId", s.globalId}, {"name", s.name}, {"tasks", std::move(tasks)}};
+}
+
+template <typename List>
+void WriteProperties(const std::vector<const Element*>& elements, List& list) {
+    std::vector<const Element*> with;
+    for (const Element* e : elements)
+        if (!e->properties.empty()) with.push_back(e);
+    if (with.empty()) return;
+    list("properties", with.size(), [&](size_t i) {
+        OJson pairs = OJson::array();
+        for (const auto& [name, value] : with[i]->properties)
+            pairs.push_back(OJson::array({name, value}));
+        return OJson{{"guid", GuidText(with[i]->guid)}, {"list", std::move(pairs)}};
+    });
 }
 
 // ---- Reading -------------------------------------------------------------------------------
@@ -501,6 +516,35 @@ void CheckCameraLinks(const Project& p) {
                       std::to_string(path.path->firstCamera) + " does not exist");
 }
 
+// ---- Element properties: a section of their own, one line per element that has any --------
+
+// "properties": [{"guid": G, "list": [[NAME, VALUE], ...]}, ...]; left out when no element has
+// any, so that files of models without properties stay as they were.
+using PropertyList = std::vector<std::pair<std::string, std::string>>;
+
+std::map<API_Guid, PropertyList> ReadProperties(const json& root) {
+    std::map<API_Guid, PropertyList> byGuid;
+    auto it = root.find("properties");
+    if (it == root.end()) return byGuid;
+    size_t n = 0;
+    for (const json& pj : Array(*it, "properties")) {
+        const std::string w = "properties " + std::to_string(++n);
+        if (!pj.is_object()) throw Bad(w + " is not an object");
+        API_Guid guid{};
+        if (!GuidFromText(Text(Need(pj, "guid", w), Where{w, "guid"}), guid))
+            throw Bad(w + ": guid is not a GUID");
+        PropertyList list;
+        for (const json& pair : Array(Need(pj, "list", w), Where{w, "list"})) {
+            if (!pair.is_array() || pair.size() != 2)
+                throw Bad(w + ": a property is no [name, value] pair");
+            list.emplace_back(Text(pair[0], Where{w, "list"}), Text(pair[1], Where{w, "list"}));
+        }
+        if (!byGuid.emplace(guid, std::move(list)).second)
+            throw Bad(w + ": the GUID " + GuidText(guid) + " has properties twice");
+    }
+    return byGuid;
+}
+
 std::unique_ptr<Project> ProjectFrom(const json& root) {
     if (!root.is_object() || root.value("format", json()) != ProjectFile::kFormat)
         throw Bad("this is not a CadHost project file");
@@ -568,9 +612,11 @@ std::unique_ptr<Project> ProjectFrom(const json& root) {
     }
     for (API_ElemTypeID type = APIElem::First; type <= APIElem::Last; ++type)
         p->Reserve(type, perType[size_t(type)]);
+    std::map<API_Guid, PropertyList> properties = ReadProperties(root);
     size_t n = 0;
     for (const json& ej : elements) {
         Element e = ElementFrom(ej, *p, "element " + std::to_string(++n));
+        if (auto it = properties.find(e.guid); it != properties.end()) e.properties = it->second;
         if (p->Find(e.guid) != nullptr)
             throw Bad("element " + std::to_string(n) + ": its GUID " + GuidText(e.guid) +
                       " is used twice");
@@ -581,6 +627,9 @@ std::unique_ptr<Project> ProjectFrom(const json& root) {
         for (const json& sj : Array(*it, "workSchedules"))
             p->plan.schedules.push_back(
                 ScheduleFrom(sj, "work schedule " + std::to_string(p->plan.schedules.size() + 1)));
+    for (const auto& [guid, list] : properties)
+        if (p->Find(guid) == nullptr)
+            throw Bad("properties: no element has the GUID " + GuidText(guid));
     return p;
 }
 
@@ -636,6 +685,7 @@ std::string ProjectFile::ToText(const Project& project) {
     if (!project.plan.Empty())
         list("workSchedules", project.plan.schedules.size(),
              [&](size_t i) { return ScheduleJson(project.plan.schedules[i]); });
+    WriteProperties(elements, list);
     out += "\n}\n";
     return out;
 }

@@ -108,7 +108,22 @@ private:
         for (int i = 0; i < e.PenCount(); ++i) e.pens[size_t(i)] = static_cast<int16_t>(pen + i);
         for (int i = 0; i < e.MaterialCount(); ++i) e.materials[size_t(i)] = mat;
         for (int i = 0; i < e.SwitchCount(); ++i) e.switches[size_t(i)] = 1;
+        // A few properties as an imported model would bring them, so that rules can ask for
+        // them: the storey by name and the main material.
+        if (storey >= 0) e.properties.emplace_back("Storey", StoreyName(storey));
+        if (const Material* m = p_->MaterialAt(mat)) e.properties.emplace_back("Material", m->name);
         return e;
+    }
+
+    std::string StoreyName(int storey) const {
+        if (storey == storeys_) return "Roof";
+        if (storey == 0) return "Ground floor";
+        if (storey == 1 && storeys_ <= 2) return "Upper floor";
+        return "Floor " + std::to_string(storey);
+    }
+
+    static void External(Element& e, bool external) {
+        e.properties.emplace_back("IsExternal", external ? "TRUE" : "FALSE");
     }
 
     void Site() {
@@ -219,6 +234,7 @@ private:
                                sides[k].from.y + n * sides[k].step.y};
                 const Point2 b{a.x + sides[k].step.x, a.y + sides[k].step.y};
                 Element w = New(APIElem::Wall, "W", s, "Walls", 1, Mat("Brick"));
+                External(w, true);
                 w.materials[1] = Mat("Plaster");
                 w.materials[2] = Mat("Plaster");
                 w.body.push_back(WallBody(a, b, kOuterWall, z0, ceiling));
@@ -238,6 +254,7 @@ private:
     void Opening(API_ElemTypeID type, const char* prefix, int s, Point2 mid, Point2 dir,
                  double width, double z0, double z1, int16_t mat) {
         Element o = New(type, prefix, s, "Openings", 30, mat);
+        External(o, true);
         o.angle = std::atan2(dir.y, dir.x);
         o.body.push_back(WallBody({mid.x - dir.x * width / 2, mid.y - dir.y * width / 2},
                                   {mid.x + dir.x * width / 2, mid.y + dir.y * width / 2},
@@ -251,9 +268,11 @@ private:
             for (int j = 0; j < depth_; ++j) {
                 const Point2 a{i * B, j * B + kColumn / 2}, b{i * B, (j + 1) * B - kColumn / 2};
                 Element w = New(APIElem::Wall, "W", s, "Walls", 1, Mat("Plaster"));
+                External(w, false);
                 w.body.push_back(WallBody(a, b, kInnerWall, z0, ceiling - kBeamDepth));
                 p_->Add(std::move(w));
                 Element d = New(APIElem::Door, "D", s, "Openings", 30, Mat("Timber"));
+                External(d, false);
                 d.angle = kPi / 2;
                 d.body.push_back(WallBody({i * B, j * B + 2.0}, {i * B, j * B + 2.9},
                                           kInnerWall + 0.04, z0, z0 + 2.1));
@@ -326,6 +345,7 @@ private:
     // The ground floor front: aluminium frames every 1.5 m with glass panels between.
     void CurtainWall() {
         Element cw = New(APIElem::CurtainWall, "CW", 0, "Walls", 90, Mat("Aluminium"));
+        External(cw, true);
         cw.materials[1] = Mat("Glass");
         const double top = H - kSlab, f = 0.08;
         const int panels = std::max(1, static_cast<int>(std::round(width_ / 1.5)));

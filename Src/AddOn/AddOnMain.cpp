@@ -152,6 +152,17 @@ GSErrCode APIMenuCommandProc_PW(const API_MenuParams* params) {
                     mainDialog->ShowHide(true);
                 }
                 break;
+            case 7:
+                projectDB.MenuLinkByRules();
+                if (mainDialog != nullptr) mainDialog->RefreshMainDlgTasks(true);
+                break;
+            case 8:
+                projectDB.MenuImportLinks();
+                if (mainDialog != nullptr) mainDialog->RefreshMainDlgTasks(true);
+                break;
+            case 9:
+                projectDB.MenuExportLinks();
+                break;
             default:
                 break;
         }

@@ -81,6 +81,20 @@ constexpr short AlertNoWorkSchedule = 32801;  // the model holds no work schedul
 constexpr short WorkScheduleDialog = 32802;   // dialog: which work schedule of the model
 constexpr short ModelPlanTexts = 32803;       // strings: the undo step's name, a schedule's entry
 constexpr short AlertNoTaskInWorkSchedule = 32804;  // no task of the chosen one can be taken
-constexpr short MenuOpenScheduleFromModel = 7;      // item of the add-on's menu
+constexpr short MenuOpenScheduleFromModel = 10;     // item of the add-on's menu
+// Link by rules and link tables.
+constexpr short LinkTexts = 32750;          // strings: undo names, dialog titles, file types
+constexpr short LinkRuleReports = 32751;    // strings: report lines of link by rules
+constexpr short LinkTableReports = 32752;   // strings: report lines of link import and export
+constexpr short LinkSummaryParts = 32753;   // strings: the sentences of the summary alerts
+constexpr short AlertRulesBesideSchedule = 32760;
+constexpr short AlertRulesUnusable = 32761;
+constexpr short AlertRulesApplied = 32762;
+constexpr short AlertLinkTableUnreadable = 32763;
+constexpr short AlertLinksImported = 32764;
+constexpr short AlertLinksNotExported = 32765;
+constexpr short AlertNoScheduleToLink = 32766;
+constexpr short AlertLinksExported = 32767;
+constexpr short AlertRulesUnreadable = 32754;
 
 }  // namespace ResId

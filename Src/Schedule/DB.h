@@ -9,6 +9,7 @@
 #include "API/ApiTypes.h"
 #include "Dates/CHighTime.h"
 #include "Dates/CHighTimePersistent.h"
+#include "Schedule/LinkRunSummary.h"
 #include "Schedule/TASK.h"
 #include "Schedule/TaskIndex.h"
 
@@ -80,6 +81,19 @@ public:
     // One report line: string (list, index) as a format filled with the element's type name and
     // ID text.
     void ReportElementIDAndName(API_ElemTypeID type, API_Guid guid, short list, short index);
+
+    // Links by rules and by tables (DBLinkCommands.cpp), each one undo step, through the same
+    // records as LinkSelectionToTask: links are added, never removed; an element takes a task
+    // once; what does not fit or is left out is reported, with a summary alert.
+    LinkRunSummary LinkByRules(const char* rulesPath);
+    LinkRunSummary ImportLinks(const char* tablePath);
+    // Writes every link of the model as a link table; false (after its alert) when it cannot.
+    bool ExportLinks(const char* tablePath);
+    // The menu commands: choose the file (the rules beside the schedule are offered first), then
+    // the above.
+    void MenuLinkByRules();
+    void MenuImportLinks();
+    void MenuExportLinks();
 
     // Writes one report line for every task date that cannot drive a movie; returns their number.
     int32_t ConsistencyCheckBeforeMovie() const;

@@ -1,6 +1,6 @@
 // The 4D run on a real building: the sample session script imports the duplex IFC model (kept
-// outside the repository), opens the duplex schedule, links every element through the palette and
-// makes the movie. The movie is read back with FFmpeg's own tools; the expected frame count comes
+// outside the repository), opens the duplex schedule, links every element by the rules beside
+// it and makes the movie. The movie is read back with FFmpeg's own tools; the expected frame count comes
 // from the schedule's text, read here by hand.
 #include <chrono>
 #include <cstdio>
@@ -102,6 +102,10 @@ TEST(DuplexRunTest, TheSampleScriptBuildsTheDuplexWeekByWeek) {
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("folder: " + folder + "\n"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("alert 32524"), std::string::npos) << run.output;
+    // The rules beside the schedule linked every element, each to one task.
+    EXPECT_NE(run.output.find("/DuplexSchedule.rules\": 207 new links to 207 elements. The"),
+              std::string::npos)
+        << run.output;
     EXPECT_EQ(run.output.find("error"), std::string::npos) << run.output;
     // The palette's button for the elements of no task finds none: every element was linked.
     const size_t unlinked = run.output.find("palette's button for them");

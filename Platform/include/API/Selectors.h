@@ -31,6 +31,8 @@ enum class ApiFamily { Environment, Database, Automate, Interface, Goodies, Inte
     X(Environment, ModelStamp, "MSTP") /* uint64_t* out */                                        \
     /* The construction plan the model came with (API/WorkPlan.h); no plan: zero counts. */       \
     X(Environment, WorkPlan, "WPLN") /* API_WorkPlan* out; caller kills its three handles */      \
+    /* An element's properties: name NUL value NUL, pair after pair; empty when it has none. */   \
+    X(Environment, ElementProperties, "EPRP") /* const API_Guid*, GSHandle* out; caller kills */  \
     /* Database: the current database and window (API/Database.h). */                             \
     X(Database, GetCurrentDatabase, "GDAT")    /* API_DatabaseInfo* out */                        \
     X(Database, ChangeCurrentDatabase, "CDAT") /* const API_DatabaseInfo*; the window stays */    \

@@ -151,7 +151,7 @@ TEST_F(MenuCommandTest, ItemOneTogglesThePaletteItemsWithoutACommandDoNothing) {
     EXPECT_TRUE(mainDialog->IsVisible());
     host.RunMenuCommand(1);
     EXPECT_FALSE(mainDialog->IsVisible());
-    for (int32_t item : {0, 2, 100, -1}) {
+    for (int32_t item : {0, 2, 50, 100, -1}) {
         EXPECT_EQ(host.RunMenuCommand(item), ApiErr::NoError) << item;
         EXPECT_FALSE(mainDialog->IsVisible()) << item;
     }

@@ -94,6 +94,19 @@ TEST(ResourceIdsTest, EachNameIsAResourceOfItsKind) {
         {"WorkScheduleDialog", ResId::WorkScheduleDialog, "dialog"},
         {"ModelPlanTexts", ResId::ModelPlanTexts, "strings"},
         {"AlertNoTaskInWorkSchedule", ResId::AlertNoTaskInWorkSchedule, "alert"},
+        {"LinkTexts", ResId::LinkTexts, "strings"},
+        {"LinkRuleReports", ResId::LinkRuleReports, "strings"},
+        {"LinkTableReports", ResId::LinkTableReports, "strings"},
+        {"LinkSummaryParts", ResId::LinkSummaryParts, "strings"},
+        {"AlertRulesBesideSchedule", ResId::AlertRulesBesideSchedule, "alert"},
+        {"AlertRulesUnusable", ResId::AlertRulesUnusable, "alert"},
+        {"AlertRulesApplied", ResId::AlertRulesApplied, "alert"},
+        {"AlertLinkTableUnreadable", ResId::AlertLinkTableUnreadable, "alert"},
+        {"AlertLinksImported", ResId::AlertLinksImported, "alert"},
+        {"AlertLinksNotExported", ResId::AlertLinksNotExported, "alert"},
+        {"AlertNoScheduleToLink", ResId::AlertNoScheduleToLink, "alert"},
+        {"AlertLinksExported", ResId::AlertLinksExported, "alert"},
+        {"AlertRulesUnreadable", ResId::AlertRulesUnreadable, "alert"},
     };
     for (const auto& n : names)
         EXPECT_EQ(blocks.count({n.kind, static_cast<uint16_t>(n.id)}), 1u)

@@ -1,0 +1,78 @@
+// Link tables as CSV: hand-made tables with the quoting of RFC 4180 read field by field, and
+// what the writer quotes read back as it was.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Schedule/LinkTable.h"
+
+namespace {
+
+TEST(LinkTableTest, QuotedFieldsCommasQuotesAndLineBreaks) {
+    // Columns in an order of their own, one unknown column, CR LF and LF rows, a BOM.
+    const std::string table =
+        "\xEF\xBB\xBF"
+        "Remark,Task Name,IFC GlobalId\r\n"
+        "plain,Level 1 walls,2O2Fr$t4X7Zf8NOew3FNqI\r\n"
+        "\"with, comma\",\"Walls, \"\"outer\"\"\",abc\n"
+        "x,\"two\nlines\", spaced \r\n";
+    std::vector<LinkTable::Row> rows;
+    std::string error;
+    ASSERT_TRUE(LinkTable::Read(table, rows, error)) << error;
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].number, 2u);
+    EXPECT_EQ(rows[0].fields[LinkTable::TaskName], "Level 1 walls");
+    EXPECT_EQ(rows[0].fields[LinkTable::GlobalId], "2O2Fr$t4X7Zf8NOew3FNqI");
+    EXPECT_EQ(rows[1].fields[LinkTable::TaskName], "Walls, \"outer\"");
+    EXPECT_EQ(rows[2].fields[LinkTable::TaskName], "two\nlines");
+    EXPECT_EQ(rows[2].fields[LinkTable::GlobalId], " spaced ") << "spaces belong to the field";
+    EXPECT_EQ(rows[2].number, 4u);
+    EXPECT_TRUE(rows[0].fields[LinkTable::Guid].empty());
+}
+
+TEST(LinkTableTest, WhatCannotBeReadIsRefusedWithAReason) {
+    struct Case {
+        std::string text;
+        const char* says;
+    };
+    const std::vector<Case> cases = {
+        {"", "empty"},
+        {"Element ID,Remark\r\nW-1,x\r\n", "no task column"},
+        {"Task ID,Remark\r\n1,x\r\n", "no element column"},
+        {"Element ID,Task ID\r\n\"W-1,1\r\n", "no CSV"},
+        {"Element ID,Task ID\r\n\"W\"x,1\r\n", "no CSV"},
+    };
+    for (const Case& c : cases) {
+        std::vector<LinkTable::Row> rows(1);
+        std::string error;
+        EXPECT_FALSE(LinkTable::Read(c.text, rows, error)) << c.text;
+        EXPECT_NE(error.find(c.says), std::string::npos) << c.text << ": " << error;
+        EXPECT_TRUE(rows.empty());
+    }
+}
+
+TEST(LinkTableTest, TheWriterQuotesWhatMustBeAndReadsBackTheSame) {
+    const std::vector<std::array<std::string, LinkTable::kColumnCount>> rows = {
+        {"0123ABCD-0000-0000-0000-000000000001", "", "W-01", "Wall", "3", "plain"},
+        {"0123ABCD-0000-0000-0000-000000000002", "g,1", "A \"B\"", "Wall", "4", "x\r\ny"},
+        {"0123ABCD-0000-0000-0000-000000000003", " lead", "trail ", "Door", "5", ""},
+    };
+    const std::string text = LinkTable::Write(rows);
+    EXPECT_EQ(text.substr(0, text.find("\r\n")),
+              "Element GUID,IFC GlobalId,Element ID,Element Type,Task ID,Task Name");
+    EXPECT_NE(text.find(",\"A \"\"B\"\"\","), std::string::npos) << text;
+    std::vector<LinkTable::Row> back;
+    std::string error;
+    ASSERT_TRUE(LinkTable::Read(text, back, error)) << error;
+    ASSERT_EQ(back.size(), rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(back[i].fields, rows[i]) << i;
+
+    API_Guid g{};
+    ASSERT_TRUE(LinkTable::GuidFromText("{0123abcd-0000-0000-0000-0000000000ff}", g));
+    EXPECT_EQ(LinkTable::GuidText(g), "0123ABCD-0000-0000-0000-0000000000FF");
+    EXPECT_FALSE(LinkTable::GuidFromText("0123ABCD-0000-0000-0000-0000000000F", g));
+    EXPECT_FALSE(LinkTable::GuidFromText("0123ABCD+0000-0000-0000-0000000000FF", g));
+}
+
+}  // namespace
