@@ -39,7 +39,7 @@ bool CameraOfElement(int index, Camera& camera, std::string& error) {
 }
 
 bool Render(Session& s, const std::vector<std::string>& args, std::string& error) {
-    const char* usage = "usage: render FILE.png [window|rendered] [camera N]";
+    const char* usage = "usage: render FILE.png [window|rendered] [camera N] [legend]";
     if (args.empty()) {
         error = usage;
         return false;
@@ -47,8 +47,11 @@ bool Render(Session& s, const std::vector<std::string>& args, std::string& error
     PictureKind kind = PictureKind::Window;
     Camera camera;
     bool haveCamera = false;
+    bool legend = false;
     for (size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "window") {
+        if (args[i] == "legend") {
+            legend = true;
+        } else if (args[i] == "window") {
             kind = PictureKind::Window;
         } else if (args[i] == "rendered") {
             kind = PictureKind::Rendered;
@@ -67,7 +70,7 @@ bool Render(Session& s, const std::vector<std::string>& args, std::string& error
     }
     Image image;
     RenderStats stats;
-    if (!PictureMaker::Make(kind, haveCamera ? &camera : nullptr, image, error, &stats))
+    if (!PictureMaker::Make(kind, haveCamera ? &camera : nullptr, image, error, &stats, legend))
         return false;
     if (!PngFile::Write(image, args[0], error)) return false;
     s.Out() << "rendered " << args[0] << " (" << image.Width() << " x " << image.Height() << ", "
@@ -78,6 +81,15 @@ bool Render(Session& s, const std::vector<std::string>& args, std::string& error
 bool SizeCommand(Session& s, const std::vector<std::string>& args, std::string& error,
                  bool window) {
     const ViewState& view = ViewState::Get();
+    if (!window && !args.empty() && args[0] == "edges") {
+        if (args.size() != 2 || (args[1] != "on" && args[1] != "off")) {
+            error = "usage: rendering edges on|off";
+            return false;
+        }
+        ViewState::Get().edges = args[1] == "on";
+        s.Out() << "edges " << args[1] << "\n";
+        return true;
+    }
     if (args.empty()) {
         if (window)
             s.Out() << "3D window " << view.WindowWidth() << " x " << view.WindowHeight() << "\n";
@@ -133,9 +145,10 @@ bool View(Session& s, const std::vector<std::string>& args, std::string& error) 
 }
 
 Registrar commands([](Registry& r) {
-    r.AddCommand("render", {"render FILE.png [window|rendered] [camera N]",
+    r.AddCommand("render", {"render FILE.png [window|rendered] [camera N] [legend]",
                             "writes a still of the model from the 3D view (or camera N) at the "
-                            "3D window's size (or the rendered picture's)",
+                            "3D window's size (or the rendered picture's), with the legend of "
+                            "the task-type colours when asked",
                             Render});
     r.AddCommand("window3d",
                  {"window3d [WIDTH HEIGHT]", "shows or sets the 3D window's picture size",
@@ -143,8 +156,9 @@ Registrar commands([](Registry& r) {
                       return SizeCommand(s, a, e, true);
                   }});
     r.AddCommand("rendering",
-                 {"rendering [WIDTH HEIGHT [SAMPLES]]",
-                  "shows or sets the rendered picture's size and samples per pixel side",
+                 {"rendering [WIDTH HEIGHT [SAMPLES]], rendering edges on|off",
+                  "shows or sets the rendered picture's size and samples per pixel side; turns "
+                  "the outlines and creases of every picture on or off",
                   [](Session& s, const std::vector<std::string>& a, std::string& e) {
                       return SizeCommand(s, a, e, false);
                   }});

@@ -175,7 +175,8 @@ bool Session::Ask(const std::string& question, std::string& reply) {
 }
 
 int16_t Session::AnswerAlert(const DG::AlertRequest& alert) {
-    out_ << "alert " << alert.id << ": " << alert.text << "\n";
+    // Numbers above 32767 are printed as written in the resource file, not as negative shorts.
+    out_ << "alert " << static_cast<uint16_t>(alert.id) << ": " << alert.text << "\n";
     std::ostringstream buttons;
     for (size_t i = 0; i < alert.buttons.size(); ++i)
         buttons << (i ? "  " : "") << "[" << (i + 1) << "] " << alert.buttons[i];
@@ -237,7 +238,7 @@ DG::FileDialogAnswer Session::AnswerFileDialog(const DG::FileDialogRequest& requ
 }
 
 std::vector<std::string> Session::AnswerDialog(const DG::DialogRequest& request) {
-    out_ << "dialog " << request.id << ": " << request.title << "\n";
+    out_ << "dialog " << static_cast<uint16_t>(request.id) << ": " << request.title << "\n";
     if (!request.description.empty()) out_ << request.description << "\n";
     std::vector<std::string> words;
     if (!TakeAnswer("dialog", words) && interactive_) {

@@ -40,10 +40,12 @@ std::string Word(std::string& line) {
 
 bool Number(const std::string& w, int32_t& out) { return ParseInteger(w, out); }
 
+// A resource number is 16 bits: numbers from 32768 to 65535 stand for the same 16 bits as the
+// code's `short` constants that name them (static_cast<short>(32850)).
 bool Id16(const std::string& w, int16_t& out) {
     int32_t v = 0;
-    if (!Number(w, v) || v < INT16_MIN || v > INT16_MAX) return false;
-    out = static_cast<int16_t>(v);
+    if (!Number(w, v) || v < INT16_MIN || v > UINT16_MAX) return false;
+    out = static_cast<int16_t>(static_cast<uint16_t>(v));
     return true;
 }
 

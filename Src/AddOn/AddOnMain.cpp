@@ -10,6 +10,7 @@
 #include "AddOn/ResourceIds.h"
 #include "AddOn/UseOwnResFile.h"
 #include "DG/DG.h"
+#include "Elements/AppearanceDialog.h"
 #include "Elements/ElementHider.h"
 #include "Host/ModuleEntry.h"
 #include "Host/VTAPI.h"
@@ -144,6 +145,9 @@ GSErrCode APIMenuCommandProc_PW(const API_MenuParams* params) {
                 break;
             case 6:
                 MenuCreateMovie();
+                break;
+            case 7:
+                AppearanceDialog::ChooseColours(projectDB);
                 break;
             default:
                 break;

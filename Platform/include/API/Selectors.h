@@ -29,6 +29,9 @@ enum class ApiFamily { Environment, Database, Automate, Interface, Goodies, Inte
     /* A count that grows with every change of the model (elements, attributes, undo and redo);   \
        no two projects share a value. Hosts without one answer an error. */                       \
     X(Environment, ModelStamp, "MSTP") /* uint64_t* out */                                        \
+    /* Pictures: lines and legend (API/View3D.h). */                                              \
+    X(Environment, PictureStyle, "PSTY") /* const API_PictureStyle* in, API_PictureStyle* out */  \
+    X(Environment, SetLegend, "LGND")    /* const API_Legend* */                                  \
     /* Database: the current database and window (API/Database.h). */                             \
     X(Database, GetCurrentDatabase, "GDAT")    /* API_DatabaseInfo* out */                        \
     X(Database, ChangeCurrentDatabase, "CDAT") /* const API_DatabaseInfo*; the window stays */    \

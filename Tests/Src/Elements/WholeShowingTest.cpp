@@ -169,6 +169,8 @@ TEST_F(WholeShowingTest, TheStillHalfWayShowsHiddenAndRecolouredElements) {
     std::string error;
     Image before, halfWay, after;
     ASSERT_TRUE(PictureMaker::Make(PictureKind::Window, nullptr, before, error)) << error;
+    // Opaque colours under way, so that they read pure (by default they are 30 % see-through).
+    for (AppearanceProfile::TypeLook& t : prefs.appearance.types) t.underWay.transparency = 0;
     ShowAt(Ticks(2024, 4, 1, 12));
     ASSERT_TRUE(PictureMaker::Make(PictureKind::Window, nullptr, halfWay, error)) << error;
     EXPECT_EQ(CountPure(before, false, true, false), 0u);
