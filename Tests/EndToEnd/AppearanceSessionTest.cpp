@@ -77,7 +77,7 @@ TEST(AppearanceSessionTest, ChosenColoursReachStillsAndMovieAndShowAllPutsEveryt
         "dialog 5=2024-05-13 7=2024-05-15 9=1 28=1 29=1 30 ok\n"
         "dialog 11=#0088FF ok\n"
         "file " + movie + "\nmenu 6\n"
-        "dialog cancel\nmenu 7\n"
+        "dialog cancel\nmenu appearance\n"
         // The movie hid the palette; shown again, its show-all button.
         "menu 1\npalette click 8\n"
         "echo == after\nelements W-*\necho == end after\n"
