@@ -1,4 +1,5 @@
 // Session commands of the 3D window: stills for people and the window's and rendering's sizes.
+#include <cmath>
 #include <cstdlib>
 
 #include "Model/Project.h"
@@ -133,8 +134,23 @@ bool View(Session& s, const std::vector<std::string>& args, std::string& error) 
         }
         if (!CameraOfElement(index, camera, error)) return false;
         ViewState::Get().SetCamera(camera);
+    } else if (args.size() == 3 && args[0] == "sun") {
+        // The sun of the current view (the default view becomes a set one that keeps framing).
+        char* end = nullptr;
+        const double azimuth = std::strtod(args[1].c_str(), &end);
+        const bool azimuthRead = end != args[1].c_str() && *end == '\0';
+        const double altitude = std::strtod(args[2].c_str(), &end);
+        if (!azimuthRead || end == args[2].c_str() || *end != '\0' || !std::isfinite(azimuth) ||
+            !(altitude >= 0 && altitude <= 90)) {
+            error = "usage: view3d sun AZIMUTH ALTITUDE (degrees; the altitude from 0 to 90)";
+            return false;
+        }
+        Camera camera = PictureMaker::CurrentCamera(PictureKind::Window);
+        camera.sunAzimuth = azimuth;
+        camera.sunAltitude = altitude;
+        ViewState::Get().SetCamera(camera);
     } else if (!args.empty()) {
-        error = "usage: view3d [default | camera N]";
+        error = "usage: view3d [default | camera N | sun AZIMUTH ALTITUDE]";
         return false;
     }
     const Camera c = PictureMaker::CurrentCamera(PictureKind::Window);
@@ -163,8 +179,10 @@ Registrar commands([](Registry& r) {
                       return SizeCommand(s, a, e, false);
                   }});
     r.AddCommand("view3d",
-                 {"view3d [default | camera N]",
-                  "shows the 3D view, or sets it to the default view or to camera N", View});
+                 {"view3d [default | camera N | sun AZIMUTH ALTITUDE]",
+                  "shows the 3D view, or sets it to the default view or to camera N, or sets the "
+                  "sun that lights it (degrees from east, counter-clockwise; above the horizon)",
+                  View});
 });
 
 }  // namespace

@@ -125,6 +125,32 @@ TEST_F(PictureLookTest, CornerOfTwoFacesAt90DegreesIsADarkLineOnePixelWide) {
     }
 }
 
+// Two boxes stacked with their fronts in one plane, seen from above: one flat face to the eye,
+// so no line where they meet.
+TEST_F(PictureLookTest, StackedBoxesWithOneFrontPlaneHaveNoLineBetween) {
+    Scene scene;
+    scene.AddBox({-2, 0, 0}, {2, 1, 1}, kGrey);
+    scene.AddBox({-2, 0, 1}, {2, 1, 1.3}, kGrey);
+    Camera cam = LookAlongY();
+    cam.eye = {0.7, -10, 4};
+    cam.target = {0, 0, 1};
+    const Image img = Draw(scene, cam, Plain(true, true));
+    int dark = 0;
+    for (int y = 0; y < H; ++y)
+        for (int x = W / 2 - 40; x <= W / 2 + 40; ++x)
+            if (Luma(img.At(x, y)) < 110) ++dark;
+    // The outlines: left and right sides are outside these columns; the top and bottom edges
+    // cross them once each (81 columns, at most two pixels each where they step), the edge
+    // between the front and the top face once more.
+    EXPECT_LE(dark, 3 * 81 * 2);
+    for (int x = W / 2 - 40; x <= W / 2 + 40; ++x) {
+        int runs = 0;
+        for (int y = 1; y < H; ++y)
+            if (Luma(img.At(x, y)) < 110 && Luma(img.At(x, y - 1)) >= 110) ++runs;
+        EXPECT_LE(runs, 3) << "column " << x;
+    }
+}
+
 // An opaque red box behind a see-through blue pane (40 % opaque): where both lie, the pixel is
 // blue over red by 0.4; where the pane lies over the white background, blue over white. Two
 // panes give the same picture whichever the scene lists first: the farther is drawn first.
