@@ -164,12 +164,15 @@ void EmitPolygon(const Frame& f, const HVert* poly, int n, uint32_t colour, cons
 }
 
 void PrepareRange(const Frame& f, const std::vector<Triangle>& tris, size_t begin, size_t end,
-                  std::vector<Rasterizer::Prepared>& out) {
-    out.clear();
+                  std::vector<Rasterizer::Prepared>& opaque,
+                  std::vector<Rasterizer::Prepared>& seeThrough) {
+    opaque.clear();
+    seeThrough.clear();
     HVert bufA[kMaxClipped], bufB[kMaxClipped];
     for (size_t t = begin; t < end; ++t) {
         const Triangle& tri = tris[t];
         if (tri.hidden) continue;
+        std::vector<Rasterizer::Prepared>& out = AlphaOf(tri.colour) == 0xFF ? opaque : seeThrough;
         HVert v[3];
         Vec3 p[3];
         unsigned allOut = 0x1F;  // bits of the picture's planes that every corner is outside of
@@ -357,18 +360,27 @@ void FillBackground(const Camera& cam, const RenderSettings& settings, int width
 // than this share is a jump: the two faces do not touch there, so the nearer one's outline runs
 // between them.
 constexpr float kDepthJump = 0.01f;
+// A pixel's face: the set-up worker's number above this many bits, 1 + its place in the
+// worker's list below them.
+constexpr int kMaxWorkers = 8;
+constexpr int kIdShift = 28;
+constexpr uint32_t kIdMask = (1u << kIdShift) - 1;
+static_assert(kMaxWorkers <= (1 << (32 - kIdShift)));
 
 struct Resolve {
     int width = 0, height = 0;
     const uint32_t* ids = nullptr;
     const float* depth = nullptr;
     const uint32_t* background = nullptr;
-    const Rasterizer::Prepared* faces = nullptr;
+    const Rasterizer::Prepared* lists[kMaxWorkers] = {};  // the opaque faces, per set-up worker
     bool antialias = false, edges = false;
     float creaseCos = 0;
 
+    const Rasterizer::Prepared& Face(uint32_t id) const {
+        return lists[id >> kIdShift][(id & kIdMask) - 1];
+    }
     uint32_t ColourAt(size_t i) const {
-        return ids[i] == 0 ? background[i] : faces[ids[i] - 1].colour;
+        return ids[i] == 0 ? background[i] : Face(ids[i]).colour;
     }
 };
 
@@ -426,7 +438,7 @@ void ResolvePixel(const Resolve& r, int x, int y, uint32_t& colour, bool& line) 
     colour = own;
     line = false;
     static constexpr int kSteps[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
-    const Rasterizer::Prepared* p = id != 0 ? &r.faces[id - 1] : nullptr;
+    const Rasterizer::Prepared* p = id != 0 ? &r.Face(id) : nullptr;
     float share[4] = {};
     uint32_t other[4] = {};
     float total = 0;
@@ -436,7 +448,7 @@ void ResolvePixel(const Resolve& r, int x, int y, uint32_t& colour, bool& line) 
         const size_t j = static_cast<size_t>(ny) * r.width + nx;
         const uint32_t nid = r.ids[j];
         if (nid == id) continue;
-        const Rasterizer::Prepared* q = nid != 0 ? &r.faces[nid - 1] : nullptr;
+        const Rasterizer::Prepared* q = nid != 0 ? &r.Face(nid) : nullptr;
         const float fx = static_cast<float>(x), fy = static_cast<float>(y);
         const float gx = static_cast<float>(nx), gy = static_cast<float>(ny);
         bool jump = true;
@@ -572,15 +584,17 @@ bool Rasterizer::RenderAt(const Scene& scene, const Camera& camera, int width, i
     background_.resize(pixels);
     const bool edges = settings_.edges;
     if (edges && lineWidth > 1) lines_.resize(pixels);
-    const int workers = std::clamp(settings_.threads, 1, 8);
+    const int workers = std::clamp(settings_.threads, 1, kMaxWorkers);
     prepared_.resize(static_cast<size_t>(workers));
+    preparedSeeThrough_.resize(static_cast<size_t>(workers));
 
     const std::vector<Triangle>& tris = scene.Triangles();
     std::atomic<bool> failed{false};
     RunWorkers(workers, failed, [&](int w) {
         const size_t begin = tris.size() * w / workers;
         const size_t end = tris.size() * (w + 1) / workers;
-        PrepareRange(f, tris, begin, end, prepared_[static_cast<size_t>(w)]);
+        PrepareRange(f, tris, begin, end, prepared_[static_cast<size_t>(w)],
+                     preparedSeeThrough_[static_cast<size_t>(w)]);
         FillBackground(camera, settings_, width, height, w, workers, background_.data(),
                        depth_.data(), ids_.data());
     });
@@ -588,13 +602,19 @@ bool Rasterizer::RenderAt(const Scene& scene, const Camera& camera, int width, i
         error = "out of memory while drawing the picture";
         return false;
     }
-    // Opaque faces in scene order; see-through ones farthest first (ties in scene order).
+    // See-through faces farthest first (ties in scene order).
+    size_t opaqueCount = 0;
     try {
-        opaque_.clear();
         seeThrough_.clear();
-        for (const auto& list : prepared_)
-            for (const Prepared& p : list)
-                (AlphaOf(p.colour) == 0xFF ? opaque_ : seeThrough_).push_back(p);
+        for (size_t w = 0; w < prepared_.size(); ++w) {
+            if (prepared_[w].size() >= kIdMask) {
+                error = "too many faces for one picture";
+                return false;
+            }
+            opaqueCount += prepared_[w].size();
+            seeThrough_.insert(seeThrough_.end(), preparedSeeThrough_[w].begin(),
+                               preparedSeeThrough_[w].end());
+        }
     } catch (const std::exception&) {
         error = "out of memory while drawing the picture";
         return false;
@@ -603,23 +623,24 @@ bool Rasterizer::RenderAt(const Scene& scene, const Camera& camera, int width, i
                      [](const Prepared& a, const Prepared& b) {
                          return a.zMid < b.zMid || (a.zMid == b.zMid && a.order < b.order);
                      });
-    if (opaque_.size() >= UINT32_MAX) {
-        error = "too many faces for one picture";
-        return false;
-    }
 
     uint32_t* colour = out.Pixels().data();
     float* depth = depth_.data();
     uint32_t* ids = ids_.data();
     RunWorkers(workers, failed, [&](int w) {
-        for (size_t n = 0; n < opaque_.size(); ++n) {
-            const uint32_t id = static_cast<uint32_t>(n + 1);
-            Cover(opaque_[n], w, workers, width, [&](size_t i, float z) {
-                if (z > depth[i] * kNearerBy) {
-                    depth[i] = z;
-                    ids[i] = id;
-                }
-            });
+        // Every worker fills its rows with the faces of every set-up worker, in scene order.
+        for (size_t list = 0; list < prepared_.size(); ++list) {
+            const std::vector<Prepared>& faces = prepared_[list];
+            const uint32_t tag = static_cast<uint32_t>(list) << kIdShift;
+            for (size_t n = 0; n < faces.size(); ++n) {
+                const uint32_t id = tag | static_cast<uint32_t>(n + 1);
+                Cover(faces[n], w, workers, width, [&](size_t i, float z) {
+                    if (z > depth[i] * kNearerBy) {
+                        depth[i] = z;
+                        ids[i] = id;
+                    }
+                });
+            }
         }
     });
     if (failed) {
@@ -633,7 +654,7 @@ bool Rasterizer::RenderAt(const Scene& scene, const Camera& camera, int width, i
     r.ids = ids;
     r.depth = depth;
     r.background = background_.data();
-    r.faces = opaque_.data();
+    for (size_t list = 0; list < prepared_.size(); ++list) r.lists[list] = prepared_[list].data();
     r.antialias = settings_.antialias;
     r.edges = edges;
     r.creaseCos = static_cast<float>(std::cos(settings_.creaseDegrees * kPi / 180));
@@ -707,7 +728,7 @@ bool Rasterizer::RenderAt(const Scene& scene, const Camera& camera, int width, i
         error = "out of memory while drawing the picture";
         return false;
     }
-    stats_.visible = opaque_.size() + seeThrough_.size();
+    stats_.visible = opaqueCount + seeThrough_.size();
     return true;
 }
 

@@ -84,13 +84,15 @@ private:
     RenderSettings settings_;
     RenderStats stats_;
     std::vector<float> depth_;
-    std::vector<uint32_t> ids_;          // per pixel: 1 + index into opaque_, 0 for the sky
+    // Per pixel: the opaque face it shows, as set-up worker (top bits) and 1 + index in that
+    // worker's list; 0 for the sky.
+    std::vector<uint32_t> ids_;
     std::vector<uint32_t> background_;   // sky and ground, then the opaque faces' colours
     std::vector<uint8_t> lines_;         // per pixel: 1 where a line is drawn
     Image large_;                        // the picture before it is scaled down
-    std::vector<Prepared> opaque_;       // in scene order
     std::vector<Prepared> seeThrough_;   // farthest first
-    std::vector<std::vector<Prepared>> prepared_;  // per set-up worker, in scene order
+    std::vector<std::vector<Prepared>> prepared_;  // opaque, per set-up worker, in scene order
+    std::vector<std::vector<Prepared>> preparedSeeThrough_;  // likewise
 };
 
 }  // namespace CadHost::Render
