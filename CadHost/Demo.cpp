@@ -83,6 +83,11 @@ render $OUT/at-2027-04-10.png
 palette date 2027-07-15
 palette click 9
 render $OUT/at-2027-07-15.png
+echo == The same date with the legend of the task-type colours, and without the outlines and creases
+render $OUT/at-2027-07-15-legend.png rendered legend
+rendering edges off
+render $OUT/at-2027-07-15-no-edges.png
+rendering edges on
 palette date 2027-10-20
 palette click 9
 render $OUT/at-2027-10-20.png
@@ -95,8 +100,8 @@ file $OUT/SampleSchedule.pws 0
 menu 5
 file $OUT/SampleSchedule-export.txt 1
 menu 5
-echo == The construction movie from the 3D view: rendered pictures, the caption object, the caption text and the date, a frame every two weeks
-dialog 18 22 25 "27=Phasework sample building" 26 9=14 ok
+echo == The construction movie from the 3D view: rendered pictures, the caption object, the caption text and the date, the legend, a frame every two weeks
+dialog 18 22 25 "27=Phasework sample building" 26 9=14 29=1 ok
 file $OUT/construction-fixed.mov
 time menu 6
 echo == The construction movie along the camera path "Approach", from the 3D window

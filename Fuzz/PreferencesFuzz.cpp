@@ -10,6 +10,12 @@
 
 namespace {
 
+std::string Colours(const AppearanceProfile& a) {
+    unsigned char block[AppearanceProfile::kStoredSize];
+    a.Put(block);
+    return std::string(reinterpret_cast<const char*>(block), sizeof block);
+}
+
 // Every stored setting as one comparable text.
 std::string Settings(const Preferences& p) {
     const auto date = [](const CHighTimePersistent& d) {
@@ -20,7 +26,9 @@ std::string Settings(const Preferences& p) {
            std::to_string(p.movieStep.ticks) + "|" + std::to_string(p.useCurrentView) +
            std::to_string(p.use3DWindow) + std::to_string(p.movieKind) +
            std::to_string(p.showCaptionObject) + std::to_string(p.showCaptionText) +
-           std::to_string(p.showDateInText) + "|" + p.captionText + "|" + p.captionObjectName;
+           std::to_string(p.showDateInText) + "|" + p.captionText + "|" + p.captionObjectName +
+           "|" + std::to_string(p.movieEdges) + std::to_string(p.movieLegend) + "|" +
+           Colours(p.appearance);
 }
 
 bool Terminated(const char* text, size_t size) { return std::memchr(text, '\0', size) != nullptr; }
@@ -43,11 +51,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(Terminated(read.captionText, sizeof read.captionText));
     FUZZ_CHECK(Terminated(read.captionObjectName, sizeof read.captionObjectName));
 
-    const bool looksLikeRecord = version == Preferences::kRecordVersion &&
-                                 size - 4 == static_cast<size_t>(Preferences::kRecordSize) &&
-                                 std::memcmp(data + 4, "RPD4", 4) == 0 &&
-                                 data[8] == Preferences::kRecordVersion && data[9] == 0 &&
-                                 data[10] == 0 && data[11] == 0;
+    const bool current = version == Preferences::kRecordVersion &&
+                         size - 4 == static_cast<size_t>(Preferences::kRecordSize);
+    const bool former = version == Preferences::kOldRecordVersion &&
+                        size - 4 == static_cast<size_t>(Preferences::kOldRecordSize);
+    const bool looksLikeRecord = (current || former) && std::memcmp(data + 4, "RPD4", 4) == 0 &&
+                                 data[8] == version && data[9] == 0 && data[10] == 0 &&
+                                 data[11] == 0;
     if (!looksLikeRecord) {
         FUZZ_CHECK(Settings(read) == Settings(defaults));
         return 0;

@@ -35,7 +35,8 @@ void CachedModelScene::Rebuild(const Project& project) {
             outline.clear();
             for (const Point2& p : part.outline) outline.push_back({p.x, p.y});
             Part made;
-            made.colour = ModelScene::MaterialColour(project, e.MaterialOf(part));
+            made.material = e.MaterialOf(part);
+            made.colour = ModelScene::MaterialColour(project, made.material);
             made.begin = scene_.Size();
             scene_.AddPrism(outline, part.bottom, part.top, made.colour);
             made.end = scene_.Size();
@@ -43,7 +44,8 @@ void CachedModelScene::Rebuild(const Project& project) {
         }
         for (const TriangleMesh& mesh : e.meshes) {
             Part made;
-            made.colour = ModelScene::MaterialColour(project, e.MaterialOf(mesh));
+            made.material = e.MaterialOf(mesh);
+            made.colour = ModelScene::MaterialColour(project, made.material);
             made.begin = scene_.Size();
             ModelScene::AddMesh(scene_, mesh, made.colour);
             made.end = scene_.Size();
@@ -72,18 +74,32 @@ void CachedModelScene::Refresh(const Project& project) {
             entry.hidden = hidden;
         }
         size_t p = entry.firstPart;
-        auto recolour = [&](uint32_t colour) {
+        auto recolour = [&](int32_t material) {
             Part& part = parts_[p++];
+            part.material = material;
+            const uint32_t colour = ModelScene::MaterialColour(project, material);
             if (part.colour == colour) return;
             part.colour = colour;
             scene_.SetColour(part.begin, part.end, colour);
         };
-        for (const Extrusion& part : e.body)
-            recolour(ModelScene::MaterialColour(project, e.MaterialOf(part)));
-        for (const TriangleMesh& mesh : e.meshes)
-            recolour(ModelScene::MaterialColour(project, e.MaterialOf(mesh)));
+        for (const Extrusion& part : e.body) recolour(e.MaterialOf(part));
+        for (const TriangleMesh& mesh : e.meshes) recolour(e.MaterialOf(mesh));
     });
     generation_ = project.Generation();
+}
+
+}  // namespace CadHost::Render
+
+namespace CadHost::Render {
+
+bool CachedModelScene::ShowsMaterial(int32_t materialIndex) const {
+    for (const Entry& entry : entries_) {
+        if (entry.hidden) continue;
+        for (size_t p = entry.firstPart; p < entry.endPart; ++p)
+            if (parts_[p].material == materialIndex && parts_[p].end > parts_[p].begin)
+                return true;
+    }
+    return false;
 }
 
 }  // namespace CadHost::Render

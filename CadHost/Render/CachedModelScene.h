@@ -18,6 +18,8 @@ public:
     const Scene& Update(const Project& project);
     // ModelScene::ModelBounds of the project.
     const Bounds& ModelBounds(const Project& project);
+    // Whether an element drawn in the scene last made by Update shows this material.
+    bool ShowsMaterial(int32_t materialIndex) const;
 
 private:
     // One body part (prism or mesh) of an element: its triangles and their material colour.
@@ -25,6 +27,7 @@ private:
         size_t begin = 0;
         size_t end = 0;
         uint32_t colour = 0;
+        int32_t material = 0;
     };
     // One element with a body: its parts [firstPart, endPart) and whether they are hidden.
     struct Entry {

@@ -20,7 +20,9 @@ uint8_t Channel(double v) {
 uint32_t ModelScene::MaterialColour(const Project& project, int32_t materialIndex) {
     const Material* m = project.MaterialAt(materialIndex);
     if (m == nullptr) return kMissingMaterial;
-    return KXPixel(Channel(m->surface.r), Channel(m->surface.g), Channel(m->surface.b));
+    const double opacity = 1.0 - std::clamp<int>(m->transparency, 0, 100) / 100.0;
+    return KXPixel(Channel(m->surface.r), Channel(m->surface.g), Channel(m->surface.b),
+                   Channel(opacity));
 }
 
 Bounds ModelScene::ModelBounds(const Project& project) {

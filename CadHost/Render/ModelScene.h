@@ -15,7 +15,8 @@ public:
     // The box round every body of the model, drawn or not: the default view frames it, so that
     // it stays put while a movie shows or hides elements.
     static Bounds ModelBounds(const Project& project);
-    // The colour a material paints (opaque 0xAARRGGBB); grey for a material that does not exist.
+    // The colour a material paints (0xAARRGGBB, the alpha its opacity: 255 less its
+    // transparency); opaque grey for a material that does not exist.
     static uint32_t MaterialColour(const Project& project, int32_t materialIndex);
     // Adds the triangles of an imported mesh, both sides drawn, skipping any triangle whose
     // corner is not one of the mesh's vertices. Returns how many were added.

@@ -2,6 +2,8 @@
 
 #include "Model/Project.h"
 #include "Render/CachedModelScene.h"
+#include "Render/Legend.h"
+#include "Render/ModelScene.h"
 #include "Render/ViewState.h"
 
 namespace CadHost::Render {
@@ -31,23 +33,36 @@ Camera PictureMaker::CurrentCamera(PictureKind kind) {
 }
 
 bool PictureMaker::Make(PictureKind kind, const Camera* camera, Image& out, std::string& error,
-                        RenderStats* stats) {
+                        RenderStats* stats, bool legend) {
     // Kept between pictures: their buffers are as large as the last picture's.
     static Rasterizer rasterizer;
-    static Image large;  // the rendered picture before it is scaled down
 
     int width = 0, height = 0;
     SizeOf(kind, width, height);
-    int samples = kind == PictureKind::Rendered ? ViewState::Get().RenderSupersampling() : 1;
-    while (samples > 1 && KXPixMapByteSize(width * samples, height * samples) < 0) --samples;
+    const ViewState& state = ViewState::Get();
+    rasterizer.Settings().samples = kind == PictureKind::Rendered ? state.RenderSupersampling() : 1;
+    rasterizer.Settings().edges = state.edges;
 
     const Camera view = camera != nullptr ? *camera : CurrentCamera(kind);
-    const Scene& scene = TheScene().Update(CurrentProject());
-    if (!rasterizer.Render(scene, view, width * samples, height * samples,
-                           samples > 1 ? large : out, error))
-        return false;
-    if (samples > 1) large.DownsampleInto(samples, out);
+    const Project& project = CurrentProject();
+    const Scene& scene = TheScene().Update(project);
+    if (!rasterizer.Render(scene, view, width, height, out, error)) return false;
     if (stats != nullptr) *stats = rasterizer.Stats();
+    if (legend) {
+        std::vector<Legend::Row> rows;
+        for (const ViewState::LegendRow& row : state.legend) {
+            const bool done = row.doneMaterial > 0;
+            if (!TheScene().ShowsMaterial(row.underWayMaterial) &&
+                !(done && TheScene().ShowsMaterial(row.doneMaterial)))
+                continue;
+            Legend::Row r;
+            r.name = row.name;
+            r.underWay = ModelScene::MaterialColour(project, row.underWayMaterial);
+            if (done) r.done = ModelScene::MaterialColour(project, row.doneMaterial);
+            rows.push_back(std::move(r));
+        }
+        Legend::Draw(out, rows);
+    }
     return true;
 }
 

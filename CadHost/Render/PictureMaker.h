@@ -13,10 +13,12 @@ enum class PictureKind { Window, Rendered };
 
 class PictureMaker {
 public:
-    // Renders the current project at the size of the kind asked for (the rendered picture is
-    // drawn larger and scaled down, for smoother edges). `camera` null: the current 3D view.
+    // Renders the current project at the size of the kind asked for, with the host's lines
+    // setting (the rendered picture is drawn larger and scaled down when its samples per pixel
+    // side are more than one). `camera` null: the current 3D view. `legend`: the legend's box
+    // with the rows whose materials the picture shows.
     static bool Make(PictureKind kind, const Camera* camera, Image& out, std::string& error,
-                     RenderStats* stats = nullptr);
+                     RenderStats* stats = nullptr, bool legend = false);
     // The camera of the current 3D view for a picture of this kind (the default view frames the
     // whole model at the picture's proportions).
     static Camera CurrentCamera(PictureKind kind);

@@ -1,4 +1,5 @@
 // Session commands of the 3D window: stills for people and the window's and rendering's sizes.
+#include <cmath>
 #include <cstdlib>
 
 #include "Model/Project.h"
@@ -39,7 +40,7 @@ bool CameraOfElement(int index, Camera& camera, std::string& error) {
 }
 
 bool Render(Session& s, const std::vector<std::string>& args, std::string& error) {
-    const char* usage = "usage: render FILE.png [window|rendered] [camera N]";
+    const char* usage = "usage: render FILE.png [window|rendered] [camera N] [legend]";
     if (args.empty()) {
         error = usage;
         return false;
@@ -47,8 +48,11 @@ bool Render(Session& s, const std::vector<std::string>& args, std::string& error
     PictureKind kind = PictureKind::Window;
     Camera camera;
     bool haveCamera = false;
+    bool legend = false;
     for (size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "window") {
+        if (args[i] == "legend") {
+            legend = true;
+        } else if (args[i] == "window") {
             kind = PictureKind::Window;
         } else if (args[i] == "rendered") {
             kind = PictureKind::Rendered;
@@ -67,7 +71,7 @@ bool Render(Session& s, const std::vector<std::string>& args, std::string& error
     }
     Image image;
     RenderStats stats;
-    if (!PictureMaker::Make(kind, haveCamera ? &camera : nullptr, image, error, &stats))
+    if (!PictureMaker::Make(kind, haveCamera ? &camera : nullptr, image, error, &stats, legend))
         return false;
     if (!PngFile::Write(image, args[0], error)) return false;
     s.Out() << "rendered " << args[0] << " (" << image.Width() << " x " << image.Height() << ", "
@@ -78,6 +82,15 @@ bool Render(Session& s, const std::vector<std::string>& args, std::string& error
 bool SizeCommand(Session& s, const std::vector<std::string>& args, std::string& error,
                  bool window) {
     const ViewState& view = ViewState::Get();
+    if (!window && !args.empty() && args[0] == "edges") {
+        if (args.size() != 2 || (args[1] != "on" && args[1] != "off")) {
+            error = "usage: rendering edges on|off";
+            return false;
+        }
+        ViewState::Get().edges = args[1] == "on";
+        s.Out() << "edges " << args[1] << "\n";
+        return true;
+    }
     if (args.empty()) {
         if (window)
             s.Out() << "3D window " << view.WindowWidth() << " x " << view.WindowHeight() << "\n";
@@ -121,8 +134,23 @@ bool View(Session& s, const std::vector<std::string>& args, std::string& error) 
         }
         if (!CameraOfElement(index, camera, error)) return false;
         ViewState::Get().SetCamera(camera);
+    } else if (args.size() == 3 && args[0] == "sun") {
+        // The sun of the current view (the default view becomes a set one that keeps framing).
+        char* end = nullptr;
+        const double azimuth = std::strtod(args[1].c_str(), &end);
+        const bool azimuthRead = end != args[1].c_str() && *end == '\0';
+        const double altitude = std::strtod(args[2].c_str(), &end);
+        if (!azimuthRead || end == args[2].c_str() || *end != '\0' || !std::isfinite(azimuth) ||
+            !(altitude >= 0 && altitude <= 90)) {
+            error = "usage: view3d sun AZIMUTH ALTITUDE (degrees; the altitude from 0 to 90)";
+            return false;
+        }
+        Camera camera = PictureMaker::CurrentCamera(PictureKind::Window);
+        camera.sunAzimuth = azimuth;
+        camera.sunAltitude = altitude;
+        ViewState::Get().SetCamera(camera);
     } else if (!args.empty()) {
-        error = "usage: view3d [default | camera N]";
+        error = "usage: view3d [default | camera N | sun AZIMUTH ALTITUDE]";
         return false;
     }
     const Camera c = PictureMaker::CurrentCamera(PictureKind::Window);
@@ -133,9 +161,10 @@ bool View(Session& s, const std::vector<std::string>& args, std::string& error) 
 }
 
 Registrar commands([](Registry& r) {
-    r.AddCommand("render", {"render FILE.png [window|rendered] [camera N]",
+    r.AddCommand("render", {"render FILE.png [window|rendered] [camera N] [legend]",
                             "writes a still of the model from the 3D view (or camera N) at the "
-                            "3D window's size (or the rendered picture's)",
+                            "3D window's size (or the rendered picture's), with the legend of "
+                            "the task-type colours when asked",
                             Render});
     r.AddCommand("window3d",
                  {"window3d [WIDTH HEIGHT]", "shows or sets the 3D window's picture size",
@@ -143,14 +172,17 @@ Registrar commands([](Registry& r) {
                       return SizeCommand(s, a, e, true);
                   }});
     r.AddCommand("rendering",
-                 {"rendering [WIDTH HEIGHT [SAMPLES]]",
-                  "shows or sets the rendered picture's size and samples per pixel side",
+                 {"rendering [WIDTH HEIGHT [SAMPLES]], rendering edges on|off",
+                  "shows or sets the rendered picture's size and samples per pixel side; turns "
+                  "the outlines and creases of every picture on or off",
                   [](Session& s, const std::vector<std::string>& a, std::string& e) {
                       return SizeCommand(s, a, e, false);
                   }});
     r.AddCommand("view3d",
-                 {"view3d [default | camera N]",
-                  "shows the 3D view, or sets it to the default view or to camera N", View});
+                 {"view3d [default | camera N | sun AZIMUTH ALTITUDE]",
+                  "shows the 3D view, or sets it to the default view or to camera N, or sets the "
+                  "sun that lights it (degrees from east, counter-clockwise; above the horizon)",
+                  View});
 });
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The host's selector calls about the 3D view, its window and its pictures, and the camera paths
 // seen from the movie's side.
 #include <cstring>
+#include <iterator>
+#include <vector>
 
 #include "API/Pictures.h"
 #include "API/View3D.h"
@@ -72,12 +74,47 @@ GSErrCode MakePicture(void* par1, void* par2) {
     // Kept between pictures, so that a movie's pictures reuse one buffer.
     static Image image;
     std::string error;
-    if (!PictureMaker::Make(kind, nullptr, image, error)) {
+    if (!PictureMaker::Make(kind, nullptr, image, error, nullptr,
+                            ViewState::Get().legendInPictures)) {
         DBPrintf("CadHost: no picture: %s\n", error.c_str());
         return ApiErr::NotDone;
     }
     if (!image.ToPixMap(handle)) return ApiErr::MemoryFull;
     if (ViewState::Get().seriesOpen) ++ViewState::Get().picturesInSeries;
+    return ApiErr::NoError;
+}
+
+// 'PSTY': how pictures are drawn: lines and the legend.
+GSErrCode PictureStyle(void* par1, void* par2) {
+    ViewState& view = ViewState::Get();
+    if (auto* before = static_cast<API_PictureStyle*>(par2)) {
+        std::memset(before, 0, sizeof(*before));
+        before->edges = view.edges ? 1 : 0;
+        before->legend = view.legendInPictures ? 1 : 0;
+    }
+    if (const auto* style = static_cast<const API_PictureStyle*>(par1)) {
+        view.edges = style->edges != 0;
+        view.legendInPictures = style->legend != 0;
+    }
+    return ApiErr::NoError;
+}
+
+// 'LGND': the legend's rows.
+GSErrCode SetLegend(void* par1, void*) {
+    const auto* legend = static_cast<const API_Legend*>(par1);
+    if (legend == nullptr || legend->count < 0 ||
+        legend->count > static_cast<int32_t>(std::size(legend->entries)))
+        return ApiErr::BadParameter;
+    std::vector<ViewState::LegendRow> rows;
+    for (int32_t k = 0; k < legend->count; ++k) {
+        const API_LegendEntry& e = legend->entries[k];
+        ViewState::LegendRow row;
+        row.name.assign(e.name, ::strnlen(e.name, sizeof(e.name)));
+        row.underWayMaterial = e.underWayMaterial;
+        row.doneMaterial = e.doneMaterial;
+        rows.push_back(std::move(row));
+    }
+    ViewState::Get().legend = std::move(rows);
     return ApiErr::NoError;
 }
 
@@ -133,6 +170,8 @@ Registrar viewSelectors([](Registry& r) {
     r.SetSelector(Family::Environment, APISelector::Set3DProjection, SetProjection);
     r.SetSelector(Family::Environment, APISelector::Get3DWindow, Get3DWindow);
     r.SetSelector(Family::Environment, APISelector::GetRendering, GetRendering);
+    r.SetSelector(Family::Environment, APISelector::PictureStyle, PictureStyle);
+    r.SetSelector(Family::Environment, APISelector::SetLegend, SetLegend);
     r.SetSelector(Family::Internal, APISelector::MakePicture, MakePicture);
     r.SetSelector(Family::Internal, APISelector::PictureSeriesFlag, SeriesFlag);
     r.SetSelector(Family::Internal, APISelector::SlideShowCameras, SlideShowCameras);

@@ -11,7 +11,7 @@ namespace CadHost::Render {
 
 struct Triangle {
     float v[9];       // three corners: x, y, z each
-    uint32_t colour;  // 0xAARRGGBB, unlit; alpha is ignored
+    uint32_t colour;  // 0xAARRGGBB, unlit; alpha is the opacity (255: not see-through)
     // Part of a closed body, corners counter-clockwise seen from outside: it cannot be seen from
     // behind, so the renderer skips it when it faces away.
     bool outward = false;

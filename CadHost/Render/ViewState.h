@@ -3,6 +3,8 @@
 // whole model while nobody has set one), the 3D window's picture size, the rendered picture's size
 // and whether a series of pictures (a movie) is being made.
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "Render/Camera.h"
 
@@ -29,13 +31,25 @@ public:
     int WindowHeight() const { return windowHeight_; }
     int RenderWidth() const { return renderWidth_; }
     int RenderHeight() const { return renderHeight_; }
-    // Samples per pixel side of the rendered picture (smoother edges); 1 for the window.
+    // Samples per pixel side of the rendered picture; edges are smoothed without them.
     int RenderSupersampling() const { return renderSupersampling_; }
 
     // False when the size is outside 1..kMaxSide.
     bool SetWindowSize(int width, int height);
     bool SetRenderSize(int width, int height);
     bool SetRenderSupersampling(int samples);
+
+    // Outlines and creases in every picture (`rendering edges on|off`, a movie's setting).
+    bool edges = true;
+    // The legend in the pictures the add-on asks for (a movie's setting).
+    bool legendInPictures = false;
+    // The legend's rows, as the add-on gave them: a name and the materials that stand for it.
+    struct LegendRow {
+        std::string name;
+        int32_t underWayMaterial = 0;
+        int32_t doneMaterial = 0;  // 0: the elements keep their own materials when done
+    };
+    std::vector<LegendRow> legend;
 
     bool seriesFlag = false;  // set by 'SECF' while a movie generator lives
     bool seriesOpen = false;  // between the opening and the closing goodies call
@@ -50,7 +64,7 @@ private:
     int windowHeight_ = kDefaultWindowHeight;
     int renderWidth_ = kDefaultRenderWidth;
     int renderHeight_ = kDefaultRenderHeight;
-    int renderSupersampling_ = 2;
+    int renderSupersampling_ = 1;
 };
 
 }  // namespace CadHost::Render

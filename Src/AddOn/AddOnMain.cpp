@@ -10,6 +10,7 @@
 #include "AddOn/ResourceIds.h"
 #include "AddOn/UseOwnResFile.h"
 #include "DG/DG.h"
+#include "Elements/AppearanceDialog.h"
 #include "Elements/ElementHider.h"
 #include "Host/ModuleEntry.h"
 #include "Host/VTAPI.h"
@@ -162,6 +163,9 @@ GSErrCode APIMenuCommandProc_PW(const API_MenuParams* params) {
                 break;
             case 9:
                 projectDB.MenuExportLinks();
+                break;
+            case 11:
+                AppearanceDialog::ChooseColours(projectDB);
                 break;
             default:
                 break;

@@ -21,7 +21,11 @@ constexpr size_t kUseCurrentViewAt = 2072, kUse3DWindowAt = 2073, kMovieKindAt =
 constexpr size_t kShowCaptionObjectAt = 2076, kShowCaptionTextAt = 2077, kShowDateInTextAt = 2078;
 constexpr size_t kCaptionTextAt = 2079, kCaptionTextSize = 128;
 constexpr size_t kCaptionObjectNameAt = 2207, kCaptionObjectNameSize = 33;
-static_assert(kCaptionObjectNameAt + kCaptionObjectNameSize == Preferences::kRecordSize);
+static_assert(kCaptionObjectNameAt + kCaptionObjectNameSize == Preferences::kOldRecordSize);
+// Added in version 3, after everything of version 2.
+constexpr size_t kMovieEdgesAt = 2240, kMovieLegendAt = 2241;
+constexpr size_t kAppearanceAt = 2244;
+static_assert(kAppearanceAt + AppearanceProfile::kStoredSize == Preferences::kRecordSize);
 
 // Copies a text into a field of `fieldSize` bytes, at most `maxChars` characters; the rest of
 // the field stays as it is (zero).
@@ -73,6 +77,9 @@ Preferences& Preferences::operator=(const Preferences& other) {
     showDateInText = other.showDateInText;
     std::memcpy(captionText, other.captionText, sizeof(captionText));
     std::memcpy(captionObjectName, other.captionObjectName, sizeof(captionObjectName));
+    movieEdges = other.movieEdges;
+    movieLegend = other.movieLegend;
+    appearance = other.appearance;
     return *this;
 }
 
@@ -101,6 +108,8 @@ bool Preferences::Create() {
     showCaptionObject = showCaptionText = showDateInText = false;
     std::memset(captionText, 0, sizeof(captionText));
     std::memset(captionObjectName, 0, sizeof(captionObjectName));
+    movieEdges = true;
+    movieLegend = false;
     return Reset();
 }
 
@@ -126,12 +135,18 @@ void Preferences::BuildRecord(unsigned char (&record)[kRecordSize]) const {
     // At most 31 characters: the field's last byte stays zero.
     PutText(record + kCaptionObjectNameAt, kCaptionObjectNameSize, 31, captionObjectName,
             sizeof(captionObjectName));
+    record[kMovieEdgesAt] = movieEdges ? 1 : 0;
+    record[kMovieLegendAt] = movieLegend ? 1 : 0;
+    appearance.Put(record + kAppearanceAt);
 }
 
-bool Preferences::TakeRecord(const unsigned char (&record)[kRecordSize]) {
-    if (std::memcmp(record, kSignature, sizeof(kSignature)) != 0 ||
-        Take<int32_t>(record, kVersionAt) != kRecordVersion)
-        return false;
+bool Preferences::TakeRecord(const unsigned char (&record)[kRecordSize], int32_t size) {
+    if (std::memcmp(record, kSignature, sizeof(kSignature)) != 0) return false;
+    const int32_t version = Take<int32_t>(record, kVersionAt);
+    const bool current = version == kRecordVersion && size == kRecordSize;
+    if (!current && !(version == kOldRecordVersion && size == kOldRecordSize)) return false;
+    AppearanceProfile colours = AppearanceProfile::Default();
+    if (current && !colours.Take(record + kAppearanceAt)) return false;
     TakeText(moviePath, sizeof(moviePath), record + kMoviePathAt, kMoviePathSize);
     TakeText(schedulePath, sizeof(schedulePath), record + kSchedulePathAt, kSchedulePathSize);
     movieStart = CHighTimePersistent(Take<KXTime>(record, kMovieStartAt));
@@ -150,6 +165,9 @@ bool Preferences::TakeRecord(const unsigned char (&record)[kRecordSize]) {
     OneLineText::CopyTo(captionText, captionText, sizeof(captionText));
     TakeText(captionObjectName, sizeof(captionObjectName), record + kCaptionObjectNameAt,
              kCaptionObjectNameSize);
+    movieEdges = current ? record[kMovieEdgesAt] != 0 : true;
+    movieLegend = current ? record[kMovieLegendAt] != 0 : false;
+    appearance = colours;
     return true;
 }
 
@@ -157,11 +175,13 @@ void Preferences::ReadPreferences() {
     unsigned char record[kRecordSize] = {};
     int32_t version = 0, size = 0;
     if (VTAPI_GetPreferences(&version, &size, nullptr) != ApiErr::NoError ||
-        version != kRecordVersion || size != kRecordSize) {
+        !((version == kRecordVersion && size == kRecordSize) ||
+          (version == kOldRecordVersion && size == kOldRecordSize))) {
         Create();
         return;
     }
-    if (VTAPI_GetPreferences(&version, &size, record) != ApiErr::NoError || !TakeRecord(record))
+    if (VTAPI_GetPreferences(&version, &size, record) != ApiErr::NoError ||
+        !TakeRecord(record, size))
         Create();
 }
 

@@ -96,5 +96,10 @@ constexpr short AlertLinksNotExported = 32765;
 constexpr short AlertNoScheduleToLink = 32766;
 constexpr short AlertLinksExported = 32767;
 constexpr short AlertRulesUnreadable = 32754;
+// The colours of the task types. Numbers above 32767 are kept as their 16 bits (as the
+// resource file reads them).
+constexpr short AppearanceDialog = static_cast<short>(32850);       // dialog
+constexpr short TaskTypeDoneMaterials = static_cast<short>(32851);  // strings: by task type
+constexpr short AlertAppearanceNotUsable = static_cast<short>(32852);  // a text that is no colour
 
 }  // namespace ResId

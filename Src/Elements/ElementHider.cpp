@@ -1,6 +1,8 @@
 #include "Elements/ElementHider.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +13,8 @@
 #include "API/ApiAttributes.h"
 #include "API/Elements.h"
 #include "API/Selectors.h"
+#include "API/View3D.h"
+#include "AddOn/Preferences.h"
 #include "AddOn/DGUtils.h"
 #include "AddOn/ResUtils.h"
 #include "AddOn/ResourceIds.h"
@@ -489,6 +493,19 @@ bool ElementHider::Hide(DB& db, API_ElemTypeID type, API_Guid guid, bool keepGui
             if (data.hiddenFromLayer != 0) layerBack();
             break;
         default: {  // Present, or no task found
+            if (state == TASK::Present && static_cast<uint32_t>(taskType) < TASK::kTypeCount &&
+                doneMaterials[taskType] != 0) {
+                // The user chose a colour for the elements done: replaced as under way, with
+                // the values saved at the first change kept.
+                if (data.savedPens[0] != 0) {
+                    OwnData scratch = data;
+                    ModifyAttributes(false, &element, &mask, &scratch, taskType, true);
+                } else {
+                    ModifyAttributes(false, &element, &mask, &data, taskType, true);
+                }
+                if (data.hiddenFromLayer != 0) layerBack();
+                break;
+            }
             bool anything = false;
             if (data.savedPens[0] != 0) {
                 ModifyAttributes(true, &element, &mask, &data, taskType);
@@ -534,13 +551,13 @@ bool ElementHider::Hide(DB& db, API_ElemTypeID type, API_Guid guid, bool keepGui
 }
 
 void ElementHider::ModifyAttributes(bool restore, API_Element* element, API_Element* mask,
-                                    OwnData* data, TASKTYPE type) {
+                                    OwnData* data, TASKTYPE type, bool done) {
     std::memset(mask, 0, sizeof(*mask));
     const API_ElemTypeID elemType = element->header.typeID;
     const AttributeFields& f = FieldsOfCached(elemType);
     const bool knownType = static_cast<uint32_t>(type) < uint32_t(TASK::kTypeCount);
     const int16_t pen = knownType ? pens[type] : 0;
-    const int16_t material = knownType ? materials[type] : 0;
+    const int16_t material = !knownType ? 0 : done ? doneMaterials[type] : materials[type];
     // Switches of placed library parts are saved only at the first change.
     const bool firstChange = data->savedPens[0] == 0;
 
@@ -880,47 +897,104 @@ void ElementHider::GetElemIdentifier(API_ElemTypeID type, API_Guid guid, char* t
 
 // ---- Around a showing --------------------------------------------------------------------------
 
-void ElementHider::MakeSureOfMaterials() {
+int16_t ElementHider::MaterialWithLook(const char* name, const AppearanceProfile::Look& look,
+                                       const API_RGBColor& defaultColour, bool useDefaultColour) {
+    const API_RGBColor chosen = useDefaultColour
+                                    ? defaultColour
+                                    : API_RGBColor{look.red / 255.0, look.green / 255.0,
+                                                   look.blue / 255.0};
+    API_Attribute m;
+    std::memset(&m, 0, sizeof(m));
+    m.header.typeID = APIAttr::Material;
+    CHTruncate(name, m.header.name, sizeof(m.header.name));
+    if (VTAPI_Attribute_Search(&m) == ApiErr::NoError) {
+        const auto index = static_cast<int16_t>(m.header.index);
+        // Given the chosen colours when it shows others (as 0..255 values, the way a picture
+        // shows them), so that a change of colours reaches every element that has it.
+        API_Attribute now;
+        std::memset(&now, 0, sizeof(now));
+        now.header.typeID = APIAttr::Material;
+        now.header.index = index;
+        if (VTAPI_Attribute_Get(&now) != ApiErr::NoError) return index;
+        auto byte = [](double v) {
+            return static_cast<int>(std::lround(std::clamp(std::isfinite(v) ? v : 0.0, 0.0, 1.0) * 255));
+        };
+        const API_RGBColor& c = now.material.surfaceRGB;
+        if (byte(c.f_red) == look.red && byte(c.f_green) == look.green &&
+            byte(c.f_blue) == look.blue && now.material.transpPc == look.transparency)
+            return index;
+        now.material.surfaceRGB = chosen;
+        now.material.transpPc = look.transparency;
+        VTAPI_Attribute_Modify(&now, nullptr);
+        return index;
+    }
+    std::memset(&m, 0, sizeof(m));
+    m.header.typeID = APIAttr::Material;
+    CHTruncate(name, m.header.name, sizeof(m.header.name));
+    m.material.mtype = 0;
+    m.material.ambientPc = 75;
+    m.material.diffusePc = 75;
+    m.material.specularPc = 75;
+    m.material.transpPc = look.transparency;
+    m.material.shine = 2500;
+    m.material.surfaceRGB = chosen;
+    m.material.specularRGB = {0.8, 0.8, 0.8};
+    m.material.emissionRGB = {0.0, 0.0, 0.0};
+    if (VTAPI_Attribute_Create(&m, nullptr) == ApiErr::NoError)
+        return static_cast<int16_t>(m.header.index);
+    char existing[sizeof(m.header.name)] = {};
+    for (int32_t index = 1; index <= 255; ++index) {
+        API_Attribute other;
+        std::memset(&other, 0, sizeof(other));
+        other.header.typeID = APIAttr::Material;
+        other.header.index = index;
+        if (VTAPI_Attribute_Get(&other) == ApiErr::NoError) {
+            CHTruncate(other.header.name, existing, sizeof(existing));
+            break;
+        }
+    }
+    Report(ResId::MaterialReports, 1, {name, existing});
+    return 0;
+}
+
+void ElementHider::MakeSureOfMaterials(const AppearanceProfile& colours) {
+    const AppearanceProfile standard = AppearanceProfile::Default();
+    int16_t done[TASK::kTypeCount] = {};
     for (short i = 0; i < TASK::kTypeCount; ++i) {
         char name[ResUtils::kStringBufferSize];
         ResUtils::LoadResourceString(name, ResId::TaskTypeMaterials, short(i + 1));
-        API_Attribute m;
-        std::memset(&m, 0, sizeof(m));
-        m.header.typeID = APIAttr::Material;
-        CHTruncate(name, m.header.name, sizeof(m.header.name));
-        if (VTAPI_Attribute_Search(&m) == ApiErr::NoError) {
-            materials[i] = static_cast<int16_t>(m.header.index);
-            continue;
-        }
-        std::memset(&m, 0, sizeof(m));
-        m.header.typeID = APIAttr::Material;
-        CHTruncate(name, m.header.name, sizeof(m.header.name));
-        m.material.mtype = 0;
-        m.material.ambientPc = 75;
-        m.material.diffusePc = 75;
-        m.material.specularPc = 75;
-        m.material.transpPc = 30;
-        m.material.shine = 2500;
-        m.material.surfaceRGB = kMaterialColours[i];
-        m.material.specularRGB = {0.8, 0.8, 0.8};
-        m.material.emissionRGB = {0.0, 0.0, 0.0};
-        if (VTAPI_Attribute_Create(&m, nullptr) == ApiErr::NoError) {
-            materials[i] = static_cast<int16_t>(m.header.index);
-            continue;
-        }
-        char existing[sizeof(m.header.name)] = {};
-        for (int32_t index = 1; index <= 255; ++index) {
-            API_Attribute other;
-            std::memset(&other, 0, sizeof(other));
-            other.header.typeID = APIAttr::Material;
-            other.header.index = index;
-            if (VTAPI_Attribute_Get(&other) == ApiErr::NoError) {
-                CHTruncate(other.header.name, existing, sizeof(existing));
-                break;
-            }
-        }
-        Report(ResId::MaterialReports, 1, {name, existing});
+        const AppearanceProfile::TypeLook& look = colours.types[i];
+        // The default colours make the material exactly as it always was made.
+        const bool standardColour = look.underWay == standard.types[i].underWay;
+        if (const int16_t index =
+                MaterialWithLook(name, look.underWay, kMaterialColours[i], standardColour))
+            materials[i] = index;
+        if (!look.hasDone) continue;
+        ResUtils::LoadResourceString(name, ResId::TaskTypeDoneMaterials, short(i + 1));
+        done[i] = MaterialWithLook(name, look.done, {}, false);
     }
+    if (std::memcmp(done, doneMaterials, sizeof(done)) != 0) {
+        // Elements done look different now: what the last showing left cannot be trusted.
+        std::memcpy(doneMaterials, done, sizeof(done));
+        ForgetElemStates();
+        trustedStamp = 0;
+    }
+    TellLegend();
+}
+
+void ElementHider::TellLegend() const {
+    API_Legend legend;
+    std::memset(&legend, 0, sizeof(legend));
+    for (short i = 0; i < TASK::kTypeCount; ++i) {
+        API_LegendEntry& e = legend.entries[legend.count++];
+        e.underWayMaterial = materials[i];
+        e.doneMaterial = doneMaterials[i];
+        char name[ResUtils::kStringBufferSize];
+        ResUtils::LoadResourceString(name, ResId::TaskTypeNames, short(i + 1));
+        CHTruncate(name, e.name, sizeof(e.name));
+    }
+    // A host without legends draws none; nothing else depends on it.
+    VTAPI_Environment(APISelector::SetLegend, &legend, nullptr);
 }
 
 void ElementHider::SetHostMode(int32_t mode) {
@@ -928,10 +1002,15 @@ void ElementHider::SetHostMode(int32_t mode) {
         throw EElementHider(kThrownFrom, __LINE__, "");
 }
 
+void ElementHider::ApplyColours(const AppearanceProfile& colours) {
+    UseOwnResFile own;
+    MakeSureOfMaterials(colours);
+}
+
 void ElementHider::BeforeMovie(const DB& db) {
     UseOwnResFile own;
     problemCount = 0;
-    MakeSureOfMaterials();
+    MakeSureOfMaterials(db.prefs.appearance);
     RefreshNonManagedLayers();
     problemCount += db.ConsistencyCheckBeforeMovie();
     int32_t mode = 0;

@@ -12,7 +12,9 @@
 #include <map>
 #include <set>
 
+#include "API/ApiAttributes.h"
 #include "API/ApiTypes.h"
+#include "AddOn/AppearanceProfile.h"
 #include "Elements/OwnData.h"
 #include "Elements/ShowingMemory.h"
 #include "Schedule/TASK.h"
@@ -86,9 +88,10 @@ public:
     bool Hide(DB& db, API_ElemTypeID type, API_Guid guid, bool keepGuid, int16_t hiddenLayer,
               ShowingMemory::ElementNote* note);
     // Replaces (restore false) or puts back (restore true) the element's pens, materials and
-    // switches, marking every written field in mask.
+    // switches, marking every written field in mask. `done`: the task type's done material
+    // replaces them rather than its under-way one.
     void ModifyAttributes(bool restore, API_Element* element, API_Element* mask, OwnData* data,
-                          TASKTYPE type);
+                          TASKTYPE type, bool done = false);
     // Puts one element back to normal; removes its record when no link is left.
     void Restore(const DB& db, API_ElemTypeID type, API_Guid guid);
     // Restores every handled element of the model.
@@ -134,6 +137,9 @@ public:
     // Prepares the model: task-type materials, the user's hidden layers, the consistency
     // report, the single-element mode on, every locked layer unlocked.
     void BeforeMovie(const DB& db);
+    // Gives the task-type materials these colours now (making them when missing), so that
+    // elements already shown take them.
+    void ApplyColours(const AppearanceProfile& colours);
     // Undoes the preparation and shows the problem count (ResId::AlertProblemsWhileShowing).
     void AfterMovie();
     void BeforeFrame();
@@ -148,6 +154,8 @@ public:
     int32_t problemCount = 0;
     int16_t pens[TASK::kTypeCount] = {};
     int16_t materials[TASK::kTypeCount] = {};
+    // Material index per TASKTYPE of the elements done; 0 where they get their own back.
+    int16_t doneMaterials[TASK::kTypeCount] = {};
     std::set<NonManagedLayer_t> nonManagedLayers;
     std::set<int16_t> unlockedLayers;
     int32_t redrawRequested = 0;
@@ -160,7 +168,14 @@ public:
     uint64_t trustedStamp = 0;
 
 private:
-    void MakeSureOfMaterials();
+    // Makes the task-type materials (and the done ones the chosen colours ask for) and gives
+    // them the chosen colours; tells the host's pictures what the colours mean.
+    void MakeSureOfMaterials(const AppearanceProfile& colours);
+    // The index of the material named `name`, made with these colours when missing and given
+    // them when it has others; 0 (reported) when it cannot be made.
+    int16_t MaterialWithLook(const char* name, const AppearanceProfile::Look& look,
+                             const API_RGBColor& defaultColour, bool useDefaultColour);
+    void TellLegend() const;
     void SetHostMode(int32_t mode);
 
     // What a showing still has to undo on its way out.

@@ -17,6 +17,7 @@
 #include "CH.h"
 #include "DG/ModalDialog.h"
 #include "Dates/CHighTimePersistent.h"
+#include "Elements/AppearanceDialog.h"
 #include "Host/VTAPI.h"
 #include "Movie/LibPartSearch.h"
 #include "Movie/MovieGenerator.h"
@@ -45,6 +46,9 @@ enum Item : short {
     kCaptionText = 25,
     kDateInText = 26,
     kCaptionTextField = 27,
+    kEdges = 28,
+    kLegend = 29,
+    kAppearance = 30,
 };
 
 constexpr int32_t kParamRecordSize = static_cast<int32_t>(sizeof(API_AddParType));
@@ -203,6 +207,8 @@ void AnimationDialog::OnCreate() {
     Enable(dialogId, kDateInText, texts);
     Enable(dialogId, kCaptionTextField, texts && prefs.showCaptionText);
     Enable(dialogId, kPathPopup, !prefs.useCurrentView && DGIsItemEnabled(dialogId, kCameraPath));
+    DGSetItemValLong(dialogId, kEdges, prefs.movieEdges ? 1 : 0);
+    DGSetItemValLong(dialogId, kLegend, prefs.movieLegend ? 1 : 0);
 }
 
 void AnimationDialog::OnChange(short item) {
@@ -256,6 +262,10 @@ short AnimationDialog::OnClick(short item) {
         case kChooseCaption:
             ChooseObject();
             return 0;
+        case kAppearance:
+            // Like the caption object, chosen colours are kept even if the movie is cancelled.
+            AppearanceDialog::ChooseColours(*db);
+            return 0;
         case kOk:
             break;
         default:
@@ -281,6 +291,8 @@ short AnimationDialog::OnClick(short item) {
     prefs.showCaptionObject = IsOn(dialogId, kCaptionObject);
     prefs.showCaptionText = IsOn(dialogId, kCaptionText);
     prefs.showDateInText = IsOn(dialogId, kDateInText);
+    prefs.movieEdges = IsOn(dialogId, kEdges);
+    prefs.movieLegend = IsOn(dialogId, kLegend);
     OneLineText::CopyTo(DGGetItemText(dialogId, kCaptionTextField).c_str(), prefs.captionText,
                         sizeof(prefs.captionText));
     return SaveClicked() ? kOk : 0;

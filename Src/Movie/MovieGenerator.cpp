@@ -110,6 +110,12 @@ MovieGenerator::MovieGenerator(DB& db_, ElementHider& hider, int32_t camPathInde
     noWriter = prefs.movieKind == 2;
     use3DWindow = prefs.use3DWindow;
     SetSeriesFlag(1);
+    // The frames get the movie's lines and legend; the host's own setting comes back at the end.
+    API_PictureStyle style{};
+    style.edges = prefs.movieEdges ? 1 : 0;
+    style.legend = prefs.movieLegend ? 1 : 0;
+    styleSaved = VTAPI_Environment(APISelector::PictureStyle, &style, &savedStyle) ==
+                 ApiErr::NoError;
     try {
         elementHider.ShowAllElements(db);
     } catch (...) {
@@ -163,6 +169,7 @@ MovieGenerator::~MovieGenerator() {
     delete movieWriter;
     BMKillHandle(&cameras);
     BMKillHandle(&frameCameras);
+    if (styleSaved) VTAPI_Environment(APISelector::PictureStyle, &savedStyle, nullptr);
     SetSeriesFlag(0);
     RSSetActiveModule(savedResModule);
 }

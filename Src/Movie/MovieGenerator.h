@@ -7,6 +7,7 @@
 
 #include "API/Database.h"
 #include "API/Pictures.h"
+#include "API/View3D.h"
 #include "Dates/CHighTimePersistent.h"
 #include "Elements/ModifyModel.h"
 
@@ -73,6 +74,9 @@ public:
     bool ok = true;
     GSResModule savedResModule;
     API_WindowInfo savedWindow;
+    // The host's picture style before the movie's lines and legend setting replaced it.
+    API_PictureStyle savedStyle{};
+    bool styleSaved = false;
 
 private:
     // The frame loop of CreateMovie; the progress window's cancel flag ends it early.

@@ -64,6 +64,7 @@ MainDialogCPP::MainDialogCPP(short resId, DB& db_, ElementHider& hider_)
       header4(*this, 20),
       header5(*this, 21),
       headerButtons{&header1, &header2, &header3, &header4, &header5},
+      appearanceButton(*this, kAppearanceButton),
       db(db_),
       hider(hider_) {
     pMainDialog = this;

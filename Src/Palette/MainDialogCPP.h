@@ -44,6 +44,7 @@ public:
         kFirstHeader = 17,
         kPercentHeader = 19,
         kLastHeader = 21,
+        kAppearanceButton = 22,
     };
     static constexpr short kColumnCount = 5;
     static constexpr short kPercentField = 3;
@@ -90,6 +91,7 @@ public:
     DG::SingleSelListBox taskList;
     DG::Button header1, header2, header3, header4, header5;
     DG::Button* headerButtons[kColumnCount];
+    DG::Button appearanceButton;  // the colours of the task types
 
     int16_t editRow = -1;          // row whose editors are open; -1 none
     int16_t lastSelectedRow = -1;  // the selection before the current one; -1 none

@@ -11,6 +11,7 @@
 #include "BM.h"
 #include "CH.h"
 #include "Dates/CHighTimePersistent.h"
+#include "Elements/AppearanceDialog.h"
 #include "Elements/ModifyModel.h"
 #include "Host/VTAPI.h"
 #include "Palette/MainDialogCPP.h"
@@ -132,7 +133,8 @@ void MainDialogObserver::PanelResized(const DG::PanelResizeEvent& ev) {
                           &d.selectUnlinkedButton, &d.newTaskButton, &d.deleteTaskButton})
         b->Move(dh, 0);
     for (DG::Item* item : std::initializer_list<DG::Item*>{&d.showAllButton, &d.showAtDateButton,
-                                                           &d.currentDate, &d.label})
+                                                           &d.currentDate, &d.label,
+                                                           &d.appearanceButton})
         item->Move(0, dv);
     list.Resize(dh, dv);
     if (dh != 0) {
@@ -316,6 +318,9 @@ void MainDialogObserver::Clicked(short item) {
             return;
         case MainDialogCPP::kShowAtDateButton:
             ShowModelAtCurrentDate(db, d.hider, StepName(d.showAtDateButton).c_str());
+            return;
+        case MainDialogCPP::kAppearanceButton:
+            AppearanceDialog::ChooseColours(db);
             return;
         default:
             return;

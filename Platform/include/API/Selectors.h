@@ -33,6 +33,9 @@ enum class ApiFamily { Environment, Database, Automate, Interface, Goodies, Inte
     X(Environment, WorkPlan, "WPLN") /* API_WorkPlan* out; caller kills its three handles */      \
     /* An element's properties: name NUL value NUL, pair after pair; empty when it has none. */   \
     X(Environment, ElementProperties, "EPRP") /* const API_Guid*, GSHandle* out; caller kills */  \
+    /* Pictures: lines and legend (API/View3D.h). */                                              \
+    X(Environment, PictureStyle, "PSTY") /* const API_PictureStyle* in, API_PictureStyle* out */  \
+    X(Environment, SetLegend, "LGND")    /* const API_Legend* */                                  \
     /* Database: the current database and window (API/Database.h). */                             \
     X(Database, GetCurrentDatabase, "GDAT")    /* API_DatabaseInfo* out */                        \
     X(Database, ChangeCurrentDatabase, "CDAT") /* const API_DatabaseInfo*; the window stays */    \

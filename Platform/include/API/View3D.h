@@ -15,6 +15,12 @@
 //   Internal 'SLSH' (int32_t* pathNumber, GSHandle* out): the interpolated cameras of a camera
 //                    path, one API_PerspPars per frame position; the caller kills the handle.
 //   Goodies 'PSBG' / 'PSEN' (no arguments): open and close a picture series (a movie).
+//   Environment 'PSTY' (const API_PictureStyle* in, API_PictureStyle* out): how the pictures
+//                       of the 3D view are drawn from now on; the style before goes to `out`.
+//                       Either may be null (null `in` only reads the style).
+//   Environment 'LGND' (const API_Legend*): the legend's rows: a name and the materials that
+//                       show it. Pictures drawn with a legend list the rows whose materials the
+//                       picture shows.
 #include <cstddef>
 #include <cstdint>
 
@@ -57,3 +63,26 @@ struct API_PictureRequest {
     uint8_t fresh;        // 1: the view or the model may have changed since the last picture
 };
 static_assert(sizeof(API_PictureRequest) == 2);
+
+// 'PSTY'. 8 bytes.
+struct API_PictureStyle {
+    uint8_t edges;        // 1: outlines and creases drawn
+    uint8_t legend;       // 1: the legend drawn into the pictures of 'CIMG'
+    uint8_t reserved[6];
+};
+static_assert(sizeof(API_PictureStyle) == 8);
+
+// One row of 'LGND'. 72 bytes.
+struct API_LegendEntry {
+    int32_t underWayMaterial;  // 0: material index of the elements under way
+    int32_t doneMaterial;      // 4: of the elements done; 0 when they keep their own materials
+    char name[64];             // 8: UTF-8, NUL-terminated
+};
+static_assert(sizeof(API_LegendEntry) == 72);
+
+// 'LGND'. 580 bytes.
+struct API_Legend {
+    int32_t count;  // 0..8
+    API_LegendEntry entries[8];
+};
+static_assert(sizeof(API_Legend) == 580);

@@ -333,5 +333,39 @@ TEST_F(PictureTest, RenderCommandWritesPngStills) {
     EXPECT_FALSE(std::ifstream(dir + "pw_bad.png").good());
 }
 
+// The lines and the sun are the host's settings: turning the lines off or moving the sun changes
+// the still, turning the lines on again gives the first still back bit for bit.
+TEST_F(PictureTest, LinesAndSunCommandsChangeTheStills) {
+    AddColumn(0, 0, 4, 4, 6, AddMaterial("Grey", {0.7, 0.7, 0.7}));
+    AddOnLoader noAddOn;
+    std::istringstream in;
+    std::ostringstream out;
+    Session session(noAddOn, in, out, false);
+    const std::string dir = ::testing::TempDir();
+    std::string error;
+    auto still = [&](const std::string& name) {
+        Image image;
+        EXPECT_TRUE(session.RunLine("render " + dir + name, error)) << error;
+        EXPECT_TRUE(PngFile::Read(dir + name, image, error)) << error;
+        return image.Pixels();
+    };
+    ASSERT_TRUE(session.RunLine("window3d 200 120", error)) << error;
+    const auto lined = still("pw_lines.png");
+    ASSERT_TRUE(session.RunLine("rendering edges off", error)) << error;
+    const auto bare = still("pw_bare.png");
+    ASSERT_TRUE(session.RunLine("rendering edges on", error)) << error;
+    EXPECT_EQ(still("pw_again.png"), lined);
+    EXPECT_NE(bare, lined);
+    ASSERT_TRUE(session.RunLine("view3d sun 30 20", error)) << error;
+    EXPECT_NE(still("pw_sun.png"), lined);
+    for (const char* line : {"rendering edges", "rendering edges maybe", "view3d sun 30",
+                                    "view3d sun east 20", "view3d sun 30 95"}) {
+        error.clear();
+        EXPECT_FALSE(session.RunLine(line, error)) << line;
+        EXPECT_FALSE(error.empty()) << line;
+    }
+    ViewState::Get().Reset();
+}
+
 }  // namespace
 }  // namespace CadHost::Render

@@ -39,7 +39,11 @@ protected:
         s.threads = threads;
         s.sky = sky;
         s.ambient = 1;  // unlit colours, so that tests can compare them exactly
+        s.groundLight = 1;
         s.diffuse = 0;
+        s.fill = 0;
+        s.antialias = false;  // every pixel one face's colour or the background's
+        s.edges = false;
         Rasterizer r(s);
         Image img;
         std::string error;

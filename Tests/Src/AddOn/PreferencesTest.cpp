@@ -1,4 +1,5 @@
-// The preferences and their 2240-byte stored record, against records laid out by hand.
+// The preferences and their stored record (2304 bytes, version 3; the 2240 bytes of version 2
+// still read), against records laid out by hand.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -51,6 +52,20 @@ protected:
         Put32(r, 4, version);
         return r;
     }
+    // The record of today: version 2's bytes, then lines on, no legend and the default colours
+    // (each task type: no done colour, its under-way colour and 30 % transparency).
+    static Bytes Current() {
+        Bytes r = Record("RPD4", 3);
+        r.resize(2304, 0);
+        r[2240] = 1;
+        const unsigned char colours[5][3] = {
+            {0, 230, 0}, {204, 0, 0}, {255, 255, 255}, {0, 0, 230}, {255, 255, 128}};
+        for (size_t t = 0; t < 5; ++t) {
+            std::memcpy(r.data() + 2244 + 12 * t + 1, colours[t], 3);
+            r[2244 + 12 * t + 4] = 30;
+        }
+        return r;
+    }
     static void Put32(Bytes& r, size_t at, int32_t v) {
         for (int i = 0; i < 4; ++i)
             r[at + i] = static_cast<unsigned char>(static_cast<uint32_t>(v) >> (8 * i));
@@ -73,6 +88,12 @@ protected:
         p.scheduleKind = 1;
         p.untitled = false;
         p.earliestTime = AtTicks(5);
+        p.movieEdges = false;
+        p.movieLegend = true;
+        AppearanceProfile::TypeLook& walls = p.appearance.types[Build];
+        walls.underWay = {255, 136, 0, 10};
+        walls.hasDone = true;
+        walls.done = {64, 64, 64, 0};
     }
 };
 
@@ -108,9 +129,13 @@ TEST_F(PreferencesTest, TheStoredRecordLaysOutEveryFieldAndReadsBack) {
     std::memset(prefs.captionObjectName, 'o', 31);  // the longest name the field holds
     prefs.captionObjectName[31] = '\0';
     ASSERT_EQ(prefs.WritePreferences(), ApiErr::NoError);
-    EXPECT_EQ(Store().Find(CadHost::Host::Get().preferenceKey)->version, 2);
+    EXPECT_EQ(Store().Find(CadHost::Host::Get().preferenceKey)->version, 3);
 
-    Bytes expected = Record();
+    Bytes expected = Current();
+    expected[2240] = 0;  // no lines
+    expected[2241] = 1;  // a legend
+    const unsigned char build[12] = {1, 255, 136, 0, 10, 64, 64, 64, 0, 0, 0, 0};
+    std::memcpy(expected.data() + 2244, build, sizeof build);
     PutText(expected, 8, "/plans/house.pws");
     PutText(expected, 1033, "/movies/house.mov");
     Put32(expected, 2060, HostSeconds(2024, 3, 1));
@@ -129,6 +154,41 @@ TEST_F(PreferencesTest, TheStoredRecordLaysOutEveryFieldAndReadsBack) {
     p.ReadPreferences();
     prefs.earliestTime.status = HighTimeStatus::invalid;
     EXPECT_EQ(Settings(p), Settings(prefs));
+    EXPECT_FALSE(p.movieEdges);
+    EXPECT_TRUE(p.movieLegend);
+    EXPECT_TRUE(p.appearance == prefs.appearance);
+}
+
+// A record of version 2 (from before the colours) reads as it always did, with the default
+// colours, lines on and no legend; a record of today with an impossible colour byte is ignored.
+TEST_F(PreferencesTest, AnOlderRecordReadsWithTheDefaultColoursAndNothingElseChanges) {
+    ChangeEverything(prefs);
+    ASSERT_EQ(prefs.WritePreferences(), ApiErr::NoError);
+    Preferences current;
+    ChangeEverything(current);
+    current.ReadPreferences();
+    Bytes older = Stored();
+    older.resize(2240);
+    Put32(older, 4, 2);
+    StoreBlock(2, older);
+    Preferences read;
+    ChangeEverything(read);
+    read.ReadPreferences();
+    EXPECT_EQ(Settings(read), Settings(current));
+    EXPECT_TRUE(read.appearance == AppearanceProfile::Default());
+    EXPECT_TRUE(read.movieEdges);
+    EXPECT_FALSE(read.movieLegend);
+
+    for (const size_t at : {2244u, 2248u, 2252u}) {  // flag 2, under-way and done transparency
+        Bytes bad = Current();
+        PutText(bad, 8, "/should/not/be/taken.pws");
+        bad[at] = at == 2244 ? 2 : 101;
+        StoreBlock(3, bad);
+        Preferences p;
+        ChangeEverything(p);
+        p.ReadPreferences();
+        EXPECT_EQ(Settings(p), kDefaults) << at;
+    }
 }
 
 TEST_F(PreferencesTest, StepsAreStoredInWholeDaysAndInvalidDatesAsHostTimeZero) {
@@ -136,7 +196,7 @@ TEST_F(PreferencesTest, StepsAreStoredInWholeDaysAndInvalidDatesAsHostTimeZero) 
     prefs.movieStart.status = HighTimeStatus::invalid;
     prefs.movieEnd.status = HighTimeStatus::null;
     ASSERT_EQ(prefs.WritePreferences(), ApiErr::NoError);
-    Bytes expected = Record();
+    Bytes expected = Current();
     PutText(expected, 8, "Untitled Schedule");
     PutText(expected, 1033, "Construction Movie.mov");
     Put32(expected, 2068, 1);

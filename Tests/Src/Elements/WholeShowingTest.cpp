@@ -169,6 +169,8 @@ TEST_F(WholeShowingTest, TheStillHalfWayShowsHiddenAndRecolouredElements) {
     std::string error;
     Image before, halfWay, after;
     ASSERT_TRUE(PictureMaker::Make(PictureKind::Window, nullptr, before, error)) << error;
+    // Opaque colours under way, so that they read pure (by default they are 30 % see-through).
+    for (AppearanceProfile::TypeLook& t : prefs.appearance.types) t.underWay.transparency = 0;
     ShowAt(Ticks(2024, 4, 1, 12));
     ASSERT_TRUE(PictureMaker::Make(PictureKind::Window, nullptr, halfWay, error)) << error;
     EXPECT_EQ(CountPure(before, false, true, false), 0u);
@@ -184,3 +186,39 @@ TEST_F(WholeShowingTest, TheStillHalfWayShowsHiddenAndRecolouredElements) {
 }
 
 }  // namespace
+
+// A done colour chosen for Build: walls done take its material (made with that colour), walls
+// under way the under-way one; with the done colour given up they get their own materials back
+// at the next showing, and show all ends everything as it began.
+TEST_F(WholeShowingTest, ADoneColourPaintsTheElementsDoneUntilItIsGivenUp) {
+    AppearanceProfile::TypeLook& build = prefs.appearance.types[Build];
+    build.hasDone = true;
+    build.done = {64, 32, 16, 0};
+    auto wallMaterials = [&] {
+        std::set<int32_t> used;
+        for (const Element& wall : Model().ElementsOfType(APIElem::Wall))
+            for (int16_t m : wall.Materials()) used.insert(m);
+        return used;
+    };
+    ShowAt(Ticks(2024, 7, 15));  // walls done
+    const int32_t done = Model().FindMaterial("Phasework Build Done");
+    ASSERT_GT(done, 0);
+    const CadHost::Material* m = Model().MaterialAt(done);
+    EXPECT_NEAR(m->surface.r * 255, 64, 1e-9);
+    EXPECT_NEAR(m->surface.g * 255, 32, 1e-9);
+    EXPECT_NEAR(m->surface.b * 255, 16, 1e-9);
+    EXPECT_EQ(m->transparency, 0);
+    EXPECT_EQ(wallMaterials(), std::set<int32_t>{done});
+    ShowAt(Ticks(2024, 4, 1, 12));  // walls under way
+    EXPECT_EQ(wallMaterials(), std::set<int32_t>{Model().FindMaterial("Phasework Build")});
+
+    build.hasDone = false;
+    ShowAt(Ticks(2024, 7, 15));
+    EXPECT_EQ(wallMaterials().count(done), 0u);
+    std::set<int32_t> own;
+    for (const Element& wall : Model().ElementsOfType(APIElem::Wall))
+        for (int16_t k : start[wall.guid].Materials()) own.insert(k);
+    EXPECT_EQ(wallMaterials(), own);
+    ShowWholeModel(db, hider, "Show All");
+    ExpectAsItBegan();
+}

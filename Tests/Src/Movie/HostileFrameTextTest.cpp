@@ -42,12 +42,12 @@ TEST_F(HostileFrameTextTest, AStoredCaptionIsReadAsOneLine) {
         ASSERT_NE(block, nullptr);
         std::vector<unsigned char> bytes = block->bytes;
         const int32_t version = block->version;
-        ASSERT_EQ(bytes.size(), 2240u);
+        ASSERT_EQ(bytes.size(), 2304u);
         const std::string raw = t.text.substr(0, 127);  // the record cuts by bytes
         std::fill(bytes.begin() + 2079, bytes.begin() + 2079 + 128, 0);
         std::copy(raw.begin(), raw.end(), bytes.begin() + 2079);
         std::string error;
-        ASSERT_TRUE(store.Store(key, version, bytes.data(), 2240, error)) << error;
+        ASSERT_TRUE(store.Store(key, version, bytes.data(), 2304, error)) << error;
         Preferences read;
         read.ReadPreferences();
         EXPECT_TRUE(Hostile::IsOneLine(read.captionText)) << t.label;

@@ -275,7 +275,7 @@ TEST_F(ScheduleMenuTest, SaveAsThenOpenThroughTheMenuAndClosingTheProject) {
     EXPECT_EQ(projectDB.GetTaskNumber(), 0);
     const auto* block = host.Preferences().Find(host.preferenceKey);
     ASSERT_NE(block, nullptr);
-    ASSERT_EQ(block->bytes.size(), 2240u);
+    ASSERT_EQ(block->bytes.size(), 2304u);
     EXPECT_STREQ(reinterpret_cast<const char*>(block->bytes.data() + 8), "Untitled Schedule");
 }
 
