@@ -43,6 +43,26 @@ void OfferToSaveChanges() {
         projectDB.Save(false);
 }
 
+// Before the schedule is replaced, cleared or left: the palette's open edit is stored first.
+void EndPaletteEdit() {
+    if (mainDialog != nullptr) mainDialog->EndEditBeforeScheduleChange();
+}
+
+// A project event's handler runs under the host, which knows nothing of the add-on's exceptions:
+// what escapes becomes a line in the report window.
+template <class Handler>
+GSErrCode Guarded(Handler handler) noexcept {
+    try {
+        handler();
+    } catch (...) {
+        try {
+            VTAPI_WriteReport("Phasework general error!", false);
+        } catch (...) {
+        }
+    }
+    return ApiErr::NoError;
+}
+
 }  // namespace
 
 int32_t CheckEnvironment(API_EnvirParams* params) {
@@ -103,8 +123,11 @@ GSErrCode Initialize() {
 }
 
 GSErrCode FreeData() {
-    fourdPrefs.WritePreferences();
-    OfferToSaveChanges();
+    Guarded([] {
+        fourdPrefs.WritePreferences();
+        EndPaletteEdit();
+        OfferToSaveChanges();
+    });
     TearDownAddOn();
     return ApiErr::NoError;
 }
@@ -123,6 +146,10 @@ void TearDownAddOn() {
 GSErrCode APIMenuCommandProc_PW(const API_MenuParams* params) {
     VTAPI_KeepInMemory(true);
     try {
+        // Every command starts from the schedule as the user sees it, the open edit included; an
+        // edit that cannot be stored keeps its editors open (alert 32503) and the command waits.
+        if (mainDialog != nullptr && !mainDialog->SaveAndHideControlsInSelection())
+            return ApiErr::NoError;
         switch (params != nullptr ? params->itemIndex : 0) {
             case 1:
                 if (mainDialog != nullptr) {
@@ -176,15 +203,10 @@ GSErrCode APIMenuCommandProc_PW(const API_MenuParams* params) {
     return ApiErr::NoError;
 }
 
-GSErrCode NotifyHandler_Close(API_NotifyEventID, int32_t) {
-    OfferToSaveChanges();
-    projectDB.Clear();
-    if (mainDialog != nullptr) mainDialog->RefreshMainDlgTasks(false);
-    fourdPrefs.WritePreferences();
-    return ApiErr::NoError;
-}
+namespace {
 
-GSErrCode NotifyHandler_SignIn(API_NotifyEventID, int32_t) {
+void SignIn() {
+    EndPaletteEdit();
     API_ProjectInfo info;
     std::memset(&info, 0, sizeof(info));
     VTAPI_Environment(APISelector::ProjectInfo, &info, nullptr);
@@ -192,7 +214,7 @@ GSErrCode NotifyHandler_SignIn(API_NotifyEventID, int32_t) {
     delete info.locationTeam;
     if (info.teamwork == 0 || mainDialog == nullptr) {
         projectDB.userID = 0;
-        return ApiErr::NoError;
+        return;
     }
     mainDialog->signInNoticePending = true;
     projectDB.userID = info.userId;
@@ -200,16 +222,33 @@ GSErrCode NotifyHandler_SignIn(API_NotifyEventID, int32_t) {
         mainDialog->signInNoticePending = false;
         DGUtils::ResAlert(ResId::AlertSignedInToSharedProject);
     }
-    return ApiErr::NoError;
 }
 
+}  // namespace
+
+GSErrCode NotifyHandler_Close(API_NotifyEventID, int32_t) {
+    return Guarded([] {
+        EndPaletteEdit();
+        OfferToSaveChanges();
+        projectDB.Clear();
+        if (mainDialog != nullptr) mainDialog->RefreshMainDlgTasks(false);
+        fourdPrefs.WritePreferences();
+    });
+}
+
+GSErrCode NotifyHandler_SignIn(API_NotifyEventID, int32_t) { return Guarded(SignIn); }
+
 GSErrCode NotifyHandler_SignOut(API_NotifyEventID, int32_t) {
-    if (mainDialog != nullptr) mainDialog->signInNoticePending = false;
-    projectDB.userID = 0;
-    return ApiErr::NoError;
+    return Guarded([] {
+        EndPaletteEdit();
+        if (mainDialog != nullptr) mainDialog->signInNoticePending = false;
+        projectDB.userID = 0;
+    });
 }
 
 GSErrCode NotifyHandler_New(API_NotifyEventID notifID, int32_t) {
-    if (notifID == APINotify::New) fourdPrefs.Create();
-    return ApiErr::NoError;
+    return Guarded([notifID] {
+        EndPaletteEdit();
+        if (notifID == APINotify::New) fourdPrefs.Create();
+    });
 }

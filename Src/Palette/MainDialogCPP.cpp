@@ -19,6 +19,7 @@
 #include "Host/VTAPI.h"
 #include "Palette/TaskLess.h"
 #include "Schedule/DB.h"
+#include "Schedule/ETaskNotFound.h"
 #include "TI.h"
 
 MainDialogCPP* pMainDialog = nullptr;
@@ -132,6 +133,10 @@ void MainDialogCPP::RefreshMainDlgTasks(bool keepSelection) {
         delete[] title;
     }
 
+    // Rows are about to show whatever the schedule holds now: editors left open on a task that
+    // is gone or has moved would write into whichever task comes to sit in their row.
+    if (editRow >= 0 && EditedTaskIndex() != editRow - 1) DropEdit();
+
     const int16_t selected = taskList.GetSelectedItem();
     const double rememberedID = selected > 0 ? taskList.GetItemValue(selected) : -1;
 
@@ -185,6 +190,7 @@ void MainDialogCPP::FillAndDisplayOnTabItems(short row) {
     endEditor.SetValue(IsValid(task.end) ? task.end.DecreaseByOneDay().ConvertToKXTime()
                                          : TIGetTime());
     nameEditor.SetText(OneLineText::Of(task.name));
+    editTaskID = task.uniqueID;
     DisplayOnTabItems();
 }
 
@@ -213,16 +219,42 @@ bool MainDialogCPP::SaveControls() {
     end.SetToMidnight24();
     if (Compare(start, end.DecreaseByOneDay()) > 0) return false;
 
+    const int32_t index = EditedTaskIndex();
+    if (index < 0) {
+        // The task went with the schedule it belonged to: there is nothing left to store into.
+        DropEdit();
+        return true;
+    }
     sortColumn = -1;
-    TASK task = db.GetTask(static_cast<uint32_t>(editRow - 1));
+    TASK task = db.GetTask(static_cast<uint32_t>(index));
     task.start = start;
     task.end = end;
     const int16_t type = typeEditor.GetSelectedItem();
     if (type >= 1 && type <= TASK::kTypeCount) task.type = static_cast<TASKTYPE>(type - 1);
     OneLineText::CopyTo(nameEditor.GetText().c_str(), task.name, sizeof(task.name));
-    db.SetTask(static_cast<uint32_t>(editRow - 1), task);
+    db.SetTask(static_cast<uint32_t>(index), task);
     db.Refresh();
     return true;
+}
+
+int32_t MainDialogCPP::EditedTaskIndex() const {
+    try {
+        return static_cast<int32_t>(db.GetTaskIndexByUniqueID(editTaskID));
+    } catch (const ETaskNotFound&) {
+        return -1;
+    }
+}
+
+void MainDialogCPP::DropEdit() {
+    if (editRow < 0) return;
+    HideControls();
+    taskList.EnableDraw();
+    taskList.Redraw();
+    editRow = -1;
+}
+
+void MainDialogCPP::EndEditBeforeScheduleChange() {
+    if (!SaveAndHideControlsInSelection()) DropEdit();
 }
 
 bool MainDialogCPP::SaveAndHideControlsInSelection() {
@@ -233,11 +265,17 @@ bool MainDialogCPP::SaveAndHideControlsInSelection() {
         DGUtils::ResAlert(ResId::AlertMovieDatesOrStep);
         return false;
     }
+    if (editRow < 0) return true;  // dropped: its task is gone
+    const int16_t row = editRow;
     HideControls();
-    LoadOneTaskToList(editRow);
-    taskList.EnableDraw();
-    taskList.Redraw();
     editRow = -1;
+    taskList.EnableDraw();
+    if (EditedTaskIndex() == row - 1) {
+        LoadOneTaskToList(row);
+        taskList.Redraw();
+    } else {
+        RefreshMainDlgTasks(true);  // the task is no longer in its row: every row is reloaded
+    }
     return true;
 }
 

@@ -71,6 +71,13 @@ public:
     // Stores and closes the open edit; when it cannot be stored the editors stay open, the user
     // is told (alert 32503) and the answer is false.
     bool SaveAndHideControlsInSelection();
+    // Before the schedule is replaced, cleared or left (open, close, new project, sign-in and
+    // sign-out, quit): the open edit goes into the task it belongs to while that task is still
+    // there, so that the question about unsaved changes covers it. An edit that cannot be stored
+    // (alert 32503 says why) is dropped: it must never reach another schedule's task.
+    void EndEditBeforeScheduleChange();
+    // Closes the editors without storing anything.
+    void DropEdit();
     // Draws the percent-done bar of one row into its cell.
     void DrawUserDrawnControls(const DG::ListBoxUpdateEvent& ev);
     void SetMarkedState(bool state);
@@ -94,6 +101,7 @@ public:
     DG::Button appearanceButton;  // the colours of the task types
 
     int16_t editRow = -1;          // row whose editors are open; -1 none
+    int32_t editTaskID = 0;        // unique ID of the task those editors were filled from
     int16_t lastSelectedRow = -1;  // the selection before the current one; -1 none
     int16_t selectedRow = 0;       // the list's selection as last read; 0 none
     bool marked = false;
@@ -110,6 +118,10 @@ public:
 
     // The percent-done bar's colour (16-bit components) for a percentage.
     static DG::RGBColor16 BarColor(int32_t percent);
+
+private:
+    // Index of the task in editing; -1 when it is no longer in the schedule.
+    int32_t EditedTaskIndex() const;
 };
 
 // The palette, from the end of its construction to the start of its destruction.

@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-#include "AddOn/ResourceIds.h"
 #include "API/Selection.h"
 #include "AddOn/DGUtils.h"
 #include "AddOn/EAddon.h"
 #include "AddOn/ResUtils.h"
+#include "AddOn/ResourceIds.h"
 #include "AddOn/UseOwnResFile.h"
 #include "BM.h"
 #include "CH.h"
@@ -36,6 +36,21 @@ std::string StepName(const DG::Button& button) {
     char name[256];
     CHTruncate(button.GetText().c_str(), name, sizeof(name));
     return name;
+}
+
+// No exception may leave an event handler: the toolkit and the host above it know nothing of the
+// add-on's exceptions, and one escaping would end the host with every unsaved change. What gets
+// this far becomes a line in the report window and the session goes on.
+template <class Handler>
+void Guarded(Handler handler) noexcept {
+    try {
+        handler();
+    } catch (...) {
+        try {
+            VTAPI_WriteReport("Phasework general error!", false);
+        } catch (...) {
+        }
+    }
 }
 
 }  // namespace
@@ -68,144 +83,169 @@ bool MainDialogObserver::SomethingSelected() {
 }
 
 void MainDialogObserver::PanelOpened(const DG::PanelOpenEvent&) {
-    MainDialogCPP& d = *dialog;
-    if (VTAPI_RegisterModelessWindow(d.GetId(), MainDialogControlCallBack, 1) != ApiErr::NoError)
-        return;
-    d.ClearFocus();
-    d.editRow = d.lastSelectedRow = -1;
+    if (dialog == nullptr) return;
+    Guarded([&] {
+        MainDialogCPP& d = *dialog;
+        if (VTAPI_RegisterModelessWindow(d.GetId(), MainDialogControlCallBack, 1) !=
+            ApiErr::NoError)
+            return;
+        d.ClearFocus();
+        d.editRow = d.lastSelectedRow = -1;
 
-    {
-        UseOwnResFile own;
-        ResUtils::FreeDynStringArray(d.typeNames, TASK::kTypeCount);
-        d.typeNames = ResUtils::LoadDynResourceStringArray(kTypeNameList, TASK::kTypeCount, 1);
-    }
-    d.typeEditor.DeleteAllItems();
-    for (short k = 1; k <= TASK::kTypeCount; ++k) {
-        d.typeEditor.AppendItem();
-        const char* name = d.typeNames != nullptr ? d.typeNames[k - 1] : nullptr;
-        d.typeEditor.SetItemText(k, name != nullptr ? name : "");
-    }
+        {
+            UseOwnResFile own;
+            ResUtils::FreeDynStringArray(d.typeNames, TASK::kTypeCount);
+            d.typeNames = ResUtils::LoadDynResourceStringArray(kTypeNameList, TASK::kTypeCount, 1);
+        }
+        d.typeEditor.DeleteAllItems();
+        for (short k = 1; k <= TASK::kTypeCount; ++k) {
+            d.typeEditor.AppendItem();
+            const char* name = d.typeNames != nullptr ? d.typeNames[k - 1] : nullptr;
+            d.typeEditor.SetItemText(k, name != nullptr ? name : "");
+        }
 
-    d.nameEditor.Hide();
-    d.typeEditor.Hide();
-    d.startEditor.Hide();
-    d.endEditor.Hide();
+        d.nameEditor.Hide();
+        d.typeEditor.Hide();
+        d.startEditor.Hide();
+        d.endEditor.Hide();
 
-    DG::ListBox& list = d.taskList;
-    list.SetTabFieldCount(MainDialogCPP::kColumnCount);
-    const int32_t x = list.GetRect().left;
-    for (short k = 1; k <= MainDialogCPP::kColumnCount; ++k) {
-        const DG::Rect header = d.headerButtons[k - 1]->GetRect();
-        const int32_t end = std::min(header.right - x, list.GetItemWidth());
-        list.SetTabFieldProperties(k, header.left - x, end, DG::ListBox::Left,
-                                   DG::ListBox::EndTruncate, false, true);
-    }
-    d.selectedRow = list.GetSelectedItem();
+        DG::ListBox& list = d.taskList;
+        list.SetTabFieldCount(MainDialogCPP::kColumnCount);
+        const int32_t x = list.GetRect().left;
+        for (short k = 1; k <= MainDialogCPP::kColumnCount; ++k) {
+            const DG::Rect header = d.headerButtons[k - 1]->GetRect();
+            const int32_t end = std::min(header.right - x, list.GetItemWidth());
+            list.SetTabFieldProperties(k, header.left - x, end, DG::ListBox::Left,
+                                       DG::ListBox::EndTruncate, false, true);
+        }
+        d.selectedRow = list.GetSelectedItem();
 
-    const int32_t height = list.GetItemHeight() - 7;
-    d.nameEditor.SetSize(d.header1.GetWidth() - 6, height);
-    d.typeEditor.SetSize(d.header2.GetWidth() - 6, height);
-    d.startEditor.SetSize(d.header4.GetWidth() - 6, height);
-    d.endEditor.SetSize(d.header5.GetWidth() - 6, height);
+        const int32_t height = list.GetItemHeight() - 7;
+        d.nameEditor.SetSize(d.header1.GetWidth() - 6, height);
+        d.typeEditor.SetSize(d.header2.GetWidth() - 6, height);
+        d.startEditor.SetSize(d.header4.GetWidth() - 6, height);
+        d.endEditor.SetSize(d.header5.GetWidth() - 6, height);
 
-    list.SetTabFieldOwnerDrawFlag(MainDialogCPP::kPercentField, true);
+        list.SetTabFieldOwnerDrawFlag(MainDialogCPP::kPercentField, true);
+    });
 }
 
 void MainDialogObserver::PanelCloseRequested(const DG::PanelCloseRequestEvent&, bool*) {
-    if (dialog->SaveAndHideControlsInSelection()) dialog->ShowHide(false);
+    if (dialog == nullptr) return;
+    Guarded([&] {
+        if (dialog->SaveAndHideControlsInSelection()) dialog->ShowHide(false);
+    });
 }
 
 void MainDialogObserver::PanelResized(const DG::PanelResizeEvent& ev) {
-    MainDialogCPP& d = *dialog;
-    DG::ListBox& list = d.taskList;
-    const int32_t dh = ev.GetHorizontalChange(), dv = ev.GetVerticalChange();
-    // The first column takes the whole change of width; the others keep theirs and shift.
-    auto shiftColumns = [&] {
-        list.SetTabFieldBeginEndPosition(1, list.GetTabFieldBeginPosition(1),
-                                         list.GetTabFieldEndPosition(1) + dh);
-        for (short k = 2; k <= MainDialogCPP::kColumnCount; ++k)
-            list.SetTabFieldBeginEndPosition(k, list.GetTabFieldBeginPosition(k) + dh,
-                                             list.GetTabFieldEndPosition(k) + dh);
-    };
-    d.BeginMoveResizeItems();
-    if (dh < 0) shiftColumns();
-    for (DG::Button* b : {&d.linkButton, &d.unlinkButton, &d.markButton, &d.selectLinkedButton,
-                          &d.selectUnlinkedButton, &d.newTaskButton, &d.deleteTaskButton})
-        b->Move(dh, 0);
-    for (DG::Item* item : std::initializer_list<DG::Item*>{&d.showAllButton, &d.showAtDateButton,
-                                                           &d.currentDate, &d.label,
-                                                           &d.appearanceButton})
-        item->Move(0, dv);
-    list.Resize(dh, dv);
-    if (dh != 0) {
-        for (short k = 2; k <= MainDialogCPP::kColumnCount; ++k)
-            d.headerButtons[k - 1]->Move(dh, 0);
-        d.header1.Resize(dh, 0);
-        d.nameEditor.Resize(dh, 0);
-        d.typeEditor.Move(dh, 0);
-        d.startEditor.Move(dh, 0);
-        d.endEditor.Move(dh, 0);
-    }
-    if (dh > 0) shiftColumns();
-    d.EndMoveResizeItems();
+    if (dialog == nullptr) return;
+    Guarded([&] {
+        MainDialogCPP& d = *dialog;
+        DG::ListBox& list = d.taskList;
+        const int32_t dh = ev.GetHorizontalChange(), dv = ev.GetVerticalChange();
+        // The first column takes the whole change of width; the others keep theirs and shift.
+        auto shiftColumns = [&] {
+            list.SetTabFieldBeginEndPosition(1, list.GetTabFieldBeginPosition(1),
+                                             list.GetTabFieldEndPosition(1) + dh);
+            for (short k = 2; k <= MainDialogCPP::kColumnCount; ++k)
+                list.SetTabFieldBeginEndPosition(k, list.GetTabFieldBeginPosition(k) + dh,
+                                                 list.GetTabFieldEndPosition(k) + dh);
+        };
+        d.BeginMoveResizeItems();
+        if (dh < 0) shiftColumns();
+        for (DG::Button* b : {&d.linkButton, &d.unlinkButton, &d.markButton, &d.selectLinkedButton,
+                              &d.selectUnlinkedButton, &d.newTaskButton, &d.deleteTaskButton})
+            b->Move(dh, 0);
+        for (DG::Item* item : std::initializer_list<DG::Item*>{&d.showAllButton, &d.showAtDateButton,
+                                                               &d.currentDate, &d.label,
+                                                               &d.appearanceButton})
+            item->Move(0, dv);
+        list.Resize(dh, dv);
+        if (dh != 0) {
+            for (short k = 2; k <= MainDialogCPP::kColumnCount; ++k)
+                d.headerButtons[k - 1]->Move(dh, 0);
+            d.header1.Resize(dh, 0);
+            d.nameEditor.Resize(dh, 0);
+            d.typeEditor.Move(dh, 0);
+            d.startEditor.Move(dh, 0);
+            d.endEditor.Move(dh, 0);
+        }
+        if (dh > 0) shiftColumns();
+        d.EndMoveResizeItems();
+    });
 }
 
 void MainDialogObserver::ItemFocusGained(const DG::ItemFocusEvent& ev) {
-    if (dialog != nullptr && ev.GetSource() == &dialog->currentDate)
-        dialog->SaveAndHideControlsInSelection();
+    if (dialog == nullptr) return;
+    Guarded([&] {
+        if (dialog != nullptr && ev.GetSource() == &dialog->currentDate)
+            dialog->SaveAndHideControlsInSelection();
+    });
 }
 
 void MainDialogObserver::ListBoxSelectionChanged(const DG::ListBoxSelectionEvent&) {
-    MainDialogCPP& d = *dialog;
-    d.selectedRow = d.taskList.GetSelectedItem();
-    if (d.selectedRow > 0) {
-        d.lastSelectedRow = d.selectedRow;
-        d.taskList.SelectItem(d.selectedRow);
+    if (dialog == nullptr) return;
+    Guarded([&] {
+        MainDialogCPP& d = *dialog;
+        d.selectedRow = d.taskList.GetSelectedItem();
+        if (d.selectedRow > 0) {
+            d.lastSelectedRow = d.selectedRow;
+            d.taskList.SelectItem(d.selectedRow);
+            d.SaveAndHideControlsInSelection();
+            return;
+        }
+        if (d.lastSelectedRow > 0) d.taskList.SelectItem(d.lastSelectedRow);
         d.SaveAndHideControlsInSelection();
-        return;
-    }
-    if (d.lastSelectedRow > 0) d.taskList.SelectItem(d.lastSelectedRow);
-    d.SaveAndHideControlsInSelection();
-    d.selectedRow = d.lastSelectedRow;
-    if (d.selectedRow == d.editRow) return;
-    d.SaveAndHideControlsInSelection();
+        d.selectedRow = d.lastSelectedRow;
+        if (d.selectedRow == d.editRow) return;
+        d.SaveAndHideControlsInSelection();
+    });
 }
 
 void MainDialogObserver::ListBoxDoubleClicked(const DG::ListBoxDoubleClickEvent& ev) {
-    MainDialogCPP& d = *dialog;
-    const int16_t row = ev.GetListItem();
-    d.selectedRow = d.taskList.GetSelectedItem();
-    if (row == d.editRow) return;
-    if (!d.SaveAndHideControlsInSelection()) return;
-    d.FillAndDisplayOnTabItems(row);
-    d.editRow = row;
+    if (dialog == nullptr) return;
+    Guarded([&] {
+        MainDialogCPP& d = *dialog;
+        const int16_t row = ev.GetListItem();
+        d.selectedRow = d.taskList.GetSelectedItem();
+        if (row == d.editRow) return;
+        if (!d.SaveAndHideControlsInSelection()) return;
+        d.FillAndDisplayOnTabItems(row);
+        d.editRow = row;
+    });
 }
 
 void MainDialogObserver::ListBoxTabFieldUpdate(const DG::ListBoxUpdateEvent& ev) {
-    if (dialog == nullptr || ev.GetTabFieldIndex() != MainDialogCPP::kPercentField) return;
-    if (dialog->db.GetTaskNumber() == 0) return;
-    const TASK task = dialog->db.GetTask(static_cast<uint32_t>(ev.GetListItem() - 1));
-    if (task.start.status == HighTimeStatus::valid && task.end.status == HighTimeStatus::valid &&
-        task.uniqueID >= 1)
-        dialog->DrawUserDrawnControls(ev);
+    if (dialog == nullptr) return;
+    Guarded([&] {
+        if (dialog == nullptr || ev.GetTabFieldIndex() != MainDialogCPP::kPercentField) return;
+        if (dialog->db.GetTaskNumber() == 0) return;
+        const TASK task = dialog->db.GetTask(static_cast<uint32_t>(ev.GetListItem() - 1));
+        if (task.start.status == HighTimeStatus::valid &&
+            task.end.status == HighTimeStatus::valid && task.uniqueID >= 1)
+            dialog->DrawUserDrawnControls(ev);
+    });
 }
 
 void MainDialogObserver::DateTimeChanged(const DG::DateTimeChangeEvent& ev) {
-    MainDialogCPP& d = *dialog;
-    if (ev.GetSource() == &d.currentDate) {
-        CHighTimePersistent date(d.currentDate.GetValue());
-        date.SetToMidnight24();
-        d.db.SetCurrentDate(date, false);
-    } else if (ev.GetSource() == &d.startEditor || ev.GetSource() == &d.endEditor) {
-        d.SaveControls();
-    }
-    // An open edit keeps the order, so that editRow still names the task being edited.
-    if (d.editRow < 0 && d.sortColumn == MainDialogCPP::kPercentHeader) {
-        d.sortDescending = d.sortDescending != 0 ? 0 : 1;
-        d.Sort(d.sortColumn);
-        d.RefreshMainDlgTasks(true);
-    }
-    d.taskList.Redraw();
+    if (dialog == nullptr) return;
+    Guarded([&] {
+        MainDialogCPP& d = *dialog;
+        if (ev.GetSource() == &d.currentDate) {
+            CHighTimePersistent date(d.currentDate.GetValue());
+            date.SetToMidnight24();
+            d.db.SetCurrentDate(date, false);
+        } else if (ev.GetSource() == &d.startEditor || ev.GetSource() == &d.endEditor) {
+            d.SaveControls();
+        }
+        // An open edit keeps the order, so that editRow still names the task being edited.
+        if (d.editRow < 0 && d.sortColumn == MainDialogCPP::kPercentHeader) {
+            d.sortDescending = d.sortDescending != 0 ? 0 : 1;
+            d.Sort(d.sortColumn);
+            d.RefreshMainDlgTasks(true);
+        }
+        d.taskList.Redraw();
+    });
 }
 
 void MainDialogObserver::SourceDestroyed(KX::EventSource* source) {
@@ -218,13 +258,15 @@ void MainDialogObserver::SourceDestroyed(KX::EventSource* source) {
 
 void MainDialogObserver::ButtonClicked(const DG::ButtonClickEvent& ev) {
     if (dialog == nullptr) return;
-    if (!dialog->SaveAndHideControlsInSelection()) return;
-    try {
-        Clicked(ev.GetSource()->GetId());
-    } catch (const EAddon&) {
-        // A task or an element that could not be worked on: the list shows what there is now.
-        dialog->RefreshMainDlgTasks(true);
-    }
+    Guarded([&] {
+        try {
+            if (!dialog->SaveAndHideControlsInSelection()) return;
+            Clicked(ev.GetSource()->GetId());
+        } catch (const EAddon&) {
+            // A task or an element that could not be worked on: the list shows what there is now.
+            if (dialog != nullptr) dialog->RefreshMainDlgTasks(true);
+        }
+    });
 }
 
 void MainDialogObserver::Clicked(short item) {
