@@ -645,7 +645,8 @@ void ElementHider::Restore(const DB& db, API_ElemTypeID type, API_Guid guid) {
     if (ReadElement(type, guid, element) != ApiErr::NoError)
         throw EElementHider(kThrownFrom, __LINE__, "");
     std::memset(&mask, 0, sizeof(mask));
-    if (!IsLayerHandledByPW(element.header.layer)) return;
+    // Also on a layer the user hid: what a showing changed goes back whatever the layer's state
+    // now, and putting an element back never changes a layer.
 
     OwnData data;
     try {
@@ -702,9 +703,11 @@ void ElementHider::ShowAllElements(DB& db) {
             int32_t count = 0;
             if (VTAPI_Element_GetNum(type, &count) != ApiErr::NoError) break;
             if (!IsTypeHandledByPW(type) || count == 0) continue;
+            // Every element, also on a layer the user hid after a showing: "show all" puts back
+            // what any showing changed, and restoring never touches a layer itself.
             for (const API_Guid& guid : ElementList(type)) {
                 try {
-                    if (IsHandledByPW(type, guid)) Restore(db, type, guid);
+                    Restore(db, type, guid);
                 } catch (const EElementHider&) {
                     // This element stays as it is; the others are restored.
                 }

@@ -6,17 +6,18 @@
 #include <cstring>
 #include <vector>
 
-#include "AddOn/ResourceIds.h"
 #include "API/Elements.h"
 #include "API/Selection.h"
 #include "API/Selectors.h"
 #include "AddOn/DGUtils.h"
 #include "AddOn/ResUtils.h"
+#include "AddOn/ResourceIds.h"
 #include "AddOn/UseOwnResFile.h"
 #include "BM.h"
 #include "Elements/EElementHider.h"
 #include "Elements/ElementHider.h"
 #include "Elements/ElementList.h"
+#include "Elements/LayerScope.h"
 #include "Elements/OwnData.h"
 #include "Elements/SwitchDatabase.h"
 #include "Elements/SwitchDatabaseAndWindow.h"
@@ -70,14 +71,16 @@ void RedrawIfAsked(const ElementHider& hider) {
 
 void DB::LinkSelectionToTask(long uniqueID) {
     hider.redrawRequested = 0;
-    hider.UnlockLayers();
-    const std::vector<API_Neig> parts = SelectedParts();
     {
+        const LayerScope layers(hider, LayerScope::UnlockOnly);
+        const std::vector<API_Neig> parts = SelectedParts();
         SwitchDatabaseAndWindow floorPlan;
         std::vector<ElemList_t> work;
         for (const API_Neig& part : parts) {
+            // By type only: what the user could select is on a layer in view now, whatever the
+            // last showing found hidden.
             const API_ElemTypeID type = ElementHider::NeigIDToTypeID(part.neigID);
-            if (type != 0 && hider.IsHandledByPW(type, part.guid) &&
+            if (type != 0 && ElementHider::IsTypeHandledByPW(type) &&
                 VTAPI_Element_Filter(&part.guid, 0, 0))
                 work.push_back({type, part.guid});
         }
@@ -105,7 +108,8 @@ void DB::LinkSelectionToTask(long uniqueID) {
                         hider.GetElemIdentifier(element.type, element.guid, typeName, idText);
                         char count[16];
                         std::snprintf(count, sizeof(count), "%ld", static_cast<long>(slot));
-                        const short answer = DGUtils::ResAlert(ResId::AlertLinkFurtherTask, typeName, idText, count);
+                        const short answer =
+                            DGUtils::ResAlert(ResId::AlertLinkFurtherTask, typeName, idText, count);
                         if (answer == 2) store = false;
                         if (answer == 3) {
                             store = false;
@@ -130,7 +134,6 @@ void DB::LinkSelectionToTask(long uniqueID) {
             }
         }
     }
-    hider.LockLayers();
     RedrawIfAsked(hider);
 }
 
@@ -144,14 +147,15 @@ void DB::DeleteLinkToSelection(long uniqueID) {
 
 void DB::DeleteLinksToTasks(const std::set<int32_t>& uniqueIDs) {
     hider.redrawRequested = 0;
+    if (uniqueIDs.empty()) return;
     {
         SwitchDatabase floorPlan;
-        hider.ShowPWLayer(true);
-        for (API_ElemTypeID type = APIElem::First; type <= APIElem::Last && !uniqueIDs.empty();
-             ++type) {
+        const LayerScope layers(hider, LayerScope::UnlockAndShowHiddenLayer);
+        // Every element of a handled type, on whatever layer, hidden or locked: an ID left behind
+        // would pass to the next task that takes it.
+        for (API_ElemTypeID type = APIElem::First; type <= APIElem::Last; ++type) {
             if (!ElementHider::IsTypeHandledByPW(type)) continue;
             for (API_Guid guid : ElementList(type)) {
-                if (!hider.IsHandledByPW(type, guid)) continue;
                 OwnData data = ReadRecord(hider, type, guid);
                 bool removed = false;
                 for (int32_t slot = 0; slot < OwnData::kMaxLinks; ++slot) {
@@ -173,7 +177,6 @@ void DB::DeleteLinksToTasks(const std::set<int32_t>& uniqueIDs) {
                 }
             }
         }
-        hider.ShowPWLayer(false);
     }
     RedrawIfAsked(hider);
 }
@@ -218,7 +221,8 @@ void DB::MarkSelectionLinkedTasks(MainDialogCPP* palette) {
         if (stop) break;
         API_Guid guid = part.guid;
         const API_ElemTypeID type = ElementHider::NeigIDToTypeID(part.neigID);
-        if (!hider.IsHandledByPW(type, guid)) continue;
+        // By type only, as in linking: the selection is on layers in view now.
+        if (!ElementHider::IsTypeHandledByPW(type)) continue;
         if (userID != 0) {
             API_Elem_Head head;
             std::memset(&head, 0, sizeof(head));
