@@ -44,6 +44,16 @@ void TakeText(char* text, size_t textSize, const unsigned char* field, size_t fi
     text[length] = '\0';
 }
 
+// The same for a path or a name, which is taken whole or not at all: a path cut short names
+// another file (a movie would replace it), a name cut short another library part.
+void TakeWhole(char* text, size_t textSize, const unsigned char* field, size_t fieldSize) {
+    if (::strnlen(reinterpret_cast<const char*>(field), fieldSize) >= textSize) {
+        text[0] = '\0';
+        return;
+    }
+    TakeText(text, textSize, field, fieldSize);
+}
+
 template <typename T>
 void Put(unsigned char* record, size_t at, T value) {
     ByteOrder::PutLittleEndian(value, record + at);
@@ -147,8 +157,8 @@ bool Preferences::TakeRecord(const unsigned char (&record)[kRecordSize], int32_t
     if (!current && !(version == kOldRecordVersion && size == kOldRecordSize)) return false;
     AppearanceProfile colours = AppearanceProfile::Default();
     if (current && !colours.Take(record + kAppearanceAt)) return false;
-    TakeText(moviePath, sizeof(moviePath), record + kMoviePathAt, kMoviePathSize);
-    TakeText(schedulePath, sizeof(schedulePath), record + kSchedulePathAt, kSchedulePathSize);
+    TakeWhole(moviePath, sizeof(moviePath), record + kMoviePathAt, kMoviePathSize);
+    TakeWhole(schedulePath, sizeof(schedulePath), record + kSchedulePathAt, kSchedulePathSize);
     movieStart = CHighTimePersistent(Take<KXTime>(record, kMovieStartAt));
     movieEnd = CHighTimePersistent(Take<KXTime>(record, kMovieEndAt));
     // A step of more days than a span holds (beyond some 29 000 years) is no setting anyone made:
@@ -163,8 +173,8 @@ bool Preferences::TakeRecord(const unsigned char (&record)[kRecordSize], int32_t
     showDateInText = record[kShowDateInTextAt] != 0;
     TakeText(captionText, sizeof(captionText), record + kCaptionTextAt, kCaptionTextSize);
     OneLineText::CopyTo(captionText, captionText, sizeof(captionText));
-    TakeText(captionObjectName, sizeof(captionObjectName), record + kCaptionObjectNameAt,
-             kCaptionObjectNameSize);
+    TakeWhole(captionObjectName, sizeof(captionObjectName), record + kCaptionObjectNameAt,
+              kCaptionObjectNameSize);
     movieEdges = current ? record[kMovieEdgesAt] != 0 : true;
     movieLegend = current ? record[kMovieLegendAt] != 0 : false;
     appearance = colours;

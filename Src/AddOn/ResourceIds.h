@@ -102,4 +102,8 @@ constexpr short AppearanceDialog = static_cast<short>(32850);       // dialog
 constexpr short TaskTypeDoneMaterials = static_cast<short>(32851);  // strings: by task type
 constexpr short AlertAppearanceNotUsable = static_cast<short>(32852);  // a text that is no colour
 
+// Paths and names that do not fit their fields: refused aloud, never cut.
+constexpr short AlertMoviePathTooLong = 32540;
+constexpr short AlertCaptionNameTooLong = 32541;
+
 }  // namespace ResId

@@ -147,9 +147,12 @@ void AnimationDialog::OnCreate() {
         if (VTAPI_Goodies(APISelector::GetLibPartUnID, &number, unId) == ApiErr::NoError)
             found = LibPartSearch::ByUnId(unId, part);
         if (found) {
+            // A cut name would find another part, or none: a name that does not fit is not kept,
+            // and the part is found by its ID again next time.
             const std::string name =
                 LibPartSearch::Utf16ToUtf8(part.docu_UName, kLibPartNameLength);
-            CHTruncate(name.c_str(), prefs.captionObjectName, sizeof(prefs.captionObjectName));
+            if (name.size() < sizeof(prefs.captionObjectName))
+                std::memcpy(prefs.captionObjectName, name.c_str(), name.size() + 1);
         }
     }
     if (found && db->captionParams == nullptr) {
@@ -315,7 +318,13 @@ bool AnimationDialog::SaveClicked() {
     IO::Location location(start);
     FileName dialog(3, start.c_str(), 0);
     if (!dialog.SimpleSaveDlg(&location, typeText, 0, FourChar("MooV"))) return false;
-    CHTruncate(location.ToPath().c_str(), prefs.moviePath, sizeof(prefs.moviePath));
+    // A cut path would name another file, which the movie would then replace.
+    const std::string chosen = location.ToPath();
+    if (chosen.size() >= sizeof(prefs.moviePath)) {
+        DGUtils::ResAlert(ResId::AlertMoviePathTooLong, chosen.c_str());
+        return false;
+    }
+    std::memcpy(prefs.moviePath, chosen.c_str(), chosen.size() + 1);
     return true;
 }
 
@@ -345,9 +354,13 @@ bool AnimationDialog::ChooseObject() {
             delete part.location;
             const std::string name =
                 LibPartSearch::Utf16ToUtf8(part.docu_UName, kLibPartNameLength);
-            CHTruncate(name.c_str(), db->prefs.captionObjectName,
-                       sizeof(db->prefs.captionObjectName));
-            DGSetItemText(dialogId, kCaptionName, db->prefs.captionObjectName);
+            if (name.size() < sizeof(db->prefs.captionObjectName)) {
+                std::memcpy(db->prefs.captionObjectName, name.c_str(), name.size() + 1);
+                DGSetItemText(dialogId, kCaptionName, db->prefs.captionObjectName);
+            } else {
+                DGUtils::ResAlert(ResId::AlertCaptionNameTooLong, name.c_str());
+                done = false;
+            }
         } else {
             done = false;
         }

@@ -223,12 +223,30 @@ TEST_F(PreferencesTest, TextsWithoutTerminatorAreNotReadPastTheirFields) {
     StoreBlock(2, r);
     Preferences p;
     p.ReadPreferences();
-    EXPECT_EQ(std::string(p.schedulePath), std::string(1023, 's'));
-    EXPECT_EQ(std::string(p.moviePath), std::string(1023, 'm'));
+    // Paths and the object's name that do not fit are not taken (cut, they would name another
+    // file or part); the caption text is only shown and keeps what fits.
+    EXPECT_EQ(std::string(p.schedulePath), "");
+    EXPECT_EQ(std::string(p.moviePath), "");
     EXPECT_EQ(std::string(p.captionText), std::string(127, 'c'));
-    EXPECT_EQ(std::string(p.captionObjectName), std::string(31, 'n'));
+    EXPECT_EQ(std::string(p.captionObjectName), "");
     EXPECT_EQ(p.movieStart.ticks, Ticks(2024, 1, 1));
     EXPECT_EQ(p.movieKind, 2);
+}
+
+TEST_F(PreferencesTest, PathsAndNameThatJustFitAreTakenWhole) {
+    Bytes r = Record();
+    std::memset(r.data() + 8, 's', 1023);
+    r[8 + 1023] = 0;
+    std::memset(r.data() + 1033, 'm', 1023);
+    r[1033 + 1023] = 0;
+    std::memset(r.data() + 2207, 'n', 31);
+    r[2207 + 31] = 0;
+    StoreBlock(2, r);
+    Preferences p;
+    p.ReadPreferences();
+    EXPECT_EQ(std::string(p.schedulePath), std::string(1023, 's'));
+    EXPECT_EQ(std::string(p.moviePath), std::string(1023, 'm'));
+    EXPECT_EQ(std::string(p.captionObjectName), std::string(31, 'n'));
 }
 
 TEST_F(PreferencesTest, AssignmentCopiesTheSettingsButNotTheFileState) {
