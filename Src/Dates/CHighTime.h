@@ -103,10 +103,13 @@ public:
 
 static_assert(sizeof(CHighTime::_HighTimeFormat) == 11 * 4, "eleven 32-bit fields");
 
-// 0 when status and ticks are equal; else -1 when a's ticks are less than b's, else 1. Serves
-// CHighTime and CHighTimePersistent.
+// 0 when status and ticks are equal; else -1 when a's ticks are less than b's, 1 when greater,
+// and for equal ticks the order of the statuses (valid, invalid, null), so that Compare(a, b)
+// is always -Compare(b, a) and the order is one std::sort may rely on. Serves CHighTime and
+// CHighTimePersistent.
 template <class T>
 int Compare(const T& a, const T& b) {
-    if (a.status == b.status && a.ticks == b.ticks) return 0;
-    return a.ticks < b.ticks ? -1 : 1;
+    if (a.ticks != b.ticks) return a.ticks < b.ticks ? -1 : 1;
+    if (a.status == b.status) return 0;
+    return a.status < b.status ? -1 : 1;
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "Dates/CHighTime.h"
 #include "PlatformDate.h"
@@ -242,11 +243,31 @@ TEST(CHighTimeCompareTest, EqualityNeedsStatusOrderingLooksAtTicks) {
     EXPECT_EQ(Compare(b, a), 1);
     CHighTime sameTicksInvalid = a;
     sameTicksInvalid.status = HighTimeStatus::invalid;
-    EXPECT_EQ(Compare(a, sameTicksInvalid), 1);
+    EXPECT_EQ(Compare(a, sameTicksInvalid), -1);
     EXPECT_EQ(Compare(sameTicksInvalid, a), 1);
     CHighTime negative;
     negative.ticks = -5;
     EXPECT_EQ(Compare(negative, CHighTime()), -1);
+}
+
+// std::sort needs a strict weak order: over every pair of values of three tick counts and all
+// three statuses, Compare must be the order of (ticks, status) written out by hand, so that it is
+// antisymmetric and transitive.
+TEST(CHighTimeCompareTest, IsTheOrderOfTicksThenStatusForEveryPair) {
+    std::vector<CHighTime> values;
+    for (int64_t ticks : {int64_t{-5}, int64_t{0}, int64_t{7}})
+        for (HighTimeStatus status :
+             {HighTimeStatus::valid, HighTimeStatus::invalid, HighTimeStatus::null}) {
+            CHighTime t;
+            t.ticks = ticks;
+            t.status = status;
+            values.push_back(t);
+        }
+    // values are in (ticks, status) order by construction: index order is the expected order.
+    for (size_t i = 0; i < values.size(); ++i)
+        for (size_t j = 0; j < values.size(); ++j)
+            EXPECT_EQ(Compare(values[i], values[j]), i < j ? -1 : (i == j ? 0 : 1))
+                << i << " " << j;
 }
 
 // ---- Conversion to the platform's form (the standard tm form is seen through Format) ----
