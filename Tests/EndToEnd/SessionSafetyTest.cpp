@@ -1,0 +1,244 @@
+// Sequences of a person's session that once crashed the host, wrote one schedule's edit into
+// another, lost a typed edit, left a deleted task's links on elements or wrote a movie over
+// another file: each is played in the real host with the real module.
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "EndToEnd/HostProcess.h"
+
+namespace {
+
+std::string Dir() { return ::testing::TempDir(); }
+
+// An exchange text of `count` build tasks "Task 1".. with unambiguous day-first dates.
+std::string ScheduleText(int count, const std::string& stem) {
+    std::string text = "Unique ID\tName\tStart\tFinish\r";
+    for (int k = 1; k <= count; ++k) {
+        const std::string day = std::to_string(12 + k);
+        text += std::to_string(k) + "\tB_" + stem + " " + std::to_string(k) + "\t" + day +
+                "/03/2027\t" + day + "/04/2027\r";
+    }
+    return text;
+}
+
+std::string WriteFile(const std::string& name, const std::string& text) {
+    const std::string path = Dir() + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+CommandResult RunSession(const std::string& name, const std::string& script) {
+    const std::string prefs = Dir() + name + "_prefs.bin";
+    std::remove(prefs.c_str());
+    return RunCommand(std::string("LC_ALL=C ") + PW_CADHOST_PATH + " --addon " + PW_ADDON_PATH +
+                      " --prefs " + prefs + " run " + WriteScript(name + ".session", script));
+}
+
+// ---- An open cell edit when the schedule is replaced, closed or left ----
+
+struct EditCase {
+    const char* name;
+    const char* steps;  // after the first schedule (15 tasks "Old N") is open
+    // In the session's output, and not in the list printed at its end.
+    std::vector<std::string> shown, notShown;
+    const char* savedName;  // in the first schedule's file afterwards (null: file unchanged)
+};
+
+// The steps name the other schedules by word; the words become their paths.
+std::string Expanded(const char* steps) {
+    std::string s = steps;
+    for (const auto& [word, file] :
+         {std::pair<std::string, std::string>{"EDIT_TWO", "edit_two.txt"},
+          {"EDIT_SECOND", "edit_second.txt"}}) {
+        for (size_t at = s.find(word); at != std::string::npos; at = s.find(word))
+            s.replace(at, word.size(), Dir() + file);
+    }
+    return s;
+}
+
+void PrintTo(const EditCase& c, std::ostream* out) { *out << c.name; }
+
+class OpenEditTest : public ::testing::TestWithParam<EditCase> {};
+
+TEST_P(OpenEditTest, GoesIntoItsOwnTaskOrNowhereAndTheHostLives) {
+    const EditCase& c = GetParam();
+    const std::string oldText = ScheduleText(15, "Old");
+    const std::string first = WriteFile(std::string(c.name) + "_first.txt", oldText);
+    WriteFile("edit_second.txt", ScheduleText(4, "New"));
+    WriteFile("edit_two.txt", ScheduleText(2, "Two"));
+    const std::string script = "sample 1 1\nfile " + first + " 1\nmenu 3\n" + Expanded(c.steps) +
+                               "echo == end\npalette list\nquit\n";
+    const CommandResult run = RunSession(c.name, script);
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output.find("Phasework general error!"), std::string::npos) << run.output;
+    const std::string end = run.output.substr(run.output.find("== end"));
+    for (const std::string& text : c.shown)
+        EXPECT_NE(run.output.find(text), std::string::npos) << text << "\n" << run.output;
+    for (const std::string& text : c.notShown)
+        EXPECT_EQ(end.find(text), std::string::npos) << text << "\n" << run.output;
+    const std::string saved = ReadFile(first);
+    if (c.savedName == nullptr)
+        EXPECT_EQ(saved, oldText);
+    else
+        EXPECT_NE(saved.find(c.savedName), std::string::npos) << saved;
+}
+
+const EditCase kEditCases[] = {
+    // A row beyond the new schedule's end: the click that commits must not throw out of the host.
+    {"edit_row15_then_two_tasks",
+     "palette dblclick 15\npalette edit name X\nfile EDIT_TWO 1\nanswer 2\nmenu 3\n"
+     "palette click 17\n",
+     {"1\t1\tTwo 1\t", "2\t2\tTwo 2\t"},
+     {"\tX\t"},
+     nullptr},
+    // A row the new schedule also has: its task must not take the old edit.
+    {"edit_row3_then_four_tasks",
+     "palette dblclick 3\npalette edit name EDITED\nfile EDIT_SECOND 1\nanswer 2\nmenu 3\n"
+     "palette select 1\n",
+     {"3\t3\tNew 3\tBuild\t"},
+     {"EDITED", "editing"},
+     nullptr},
+    // Saving before the open covers the edit.
+    {"edit_saved_before_open",
+     "palette dblclick 3\npalette edit name KEPT\nfile EDIT_SECOND 1\nanswer 1\nmenu 3\n",
+     {"1\t1\tNew 1\t"},
+     {"KEPT"},
+     "KEPT"},
+    {"edit_then_project_closed",
+     "palette dblclick 2\npalette edit name CLOSED\nanswer 1\nevent close\n",
+     {"alert 32514"},
+     {"CLOSED"},
+     "CLOSED"},
+    {"edit_then_new_project",
+     "palette dblclick 2\npalette edit name FRESH\nanswer 1\nproject new\n",
+     {"alert 32514"},
+     {"FRESH"},
+     "FRESH"},
+    {"edit_then_palette_hidden",
+     "palette dblclick 2\npalette edit name HIDDEN\nmenu 1\nmenu 4\n",
+     {"2\t2\tHIDDEN\t"},
+     {"editing"},
+     "HIDDEN"},
+    {"edit_then_palette_closed",
+     "palette dblclick 2\npalette edit name SHUT\npalette close\nmenu 4\n",
+     {"2\t2\tSHUT\t"},
+     {"editing"},
+     "SHUT"},
+    {"edit_then_signed_out",
+     "palette dblclick 2\npalette edit name AWAY\nevent signout\nmenu 4\n",
+     {"2\t2\tAWAY\t"},
+     {"editing"},
+     "AWAY"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Sequences, OpenEditTest, ::testing::ValuesIn(kEditCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Quitting with a typed edit open asks about the changes and saves the edit.
+TEST(OpenEditAtQuitTest, IsCoveredByTheSaveQuestion) {
+    const std::string first = WriteFile("edit_quit.txt", ScheduleText(3, "Old"));
+    const CommandResult run =
+        RunSession("edit_quit", "sample 1 1\nfile " + first +
+                                    " 1\nmenu 3\npalette dblclick 2\npalette edit name TYPED\n"
+                                    "answer 1\nquit\n");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("alert 32514"), std::string::npos) << run.output;
+    EXPECT_NE(ReadFile(first).find("TYPED"), std::string::npos) << ReadFile(first);
+}
+
+// ---- A deleted task's links on elements of hidden or locked layers ----
+
+class DeletedTaskLinksTest : public ::testing::TestWithParam<const char*> {};
+
+// The wall is linked to the last task; its layer is then hidden (or locked) while the model is
+// shown at a date and the task deleted. The next new task takes the same ID: it must find no
+// element linked to it.
+TEST_P(DeletedTaskLinksTest, LeaveNoElementOnAnyLayer) {
+    const std::string layerChange = GetParam();
+    const std::string schedule =
+        WriteFile("links_" + layerChange + ".txt", ScheduleText(2, "Work"));
+    const std::string undo = layerChange == "hide" ? "show" : "unlock";
+    const std::string script = "sample 1 1\nfile " + schedule +
+                               " 1\nmenu 3\n"
+                               "select W-00-0001\npalette select 2\nanswer 1\npalette click 1\n"
+                               "select none\nlayer Walls " +
+                               layerChange +
+                               "\npalette date 2027-03-20\npalette click 9\n"
+                               "palette select 2\nanswer 1\npalette click 7\n"
+                               "palette click 6\npalette select 1\npalette select 2\n"
+                               "layer Walls " +
+                               undo +
+                               "\necho == end\npalette list\npalette click 4\nselection\n"
+                               "elements W-00-0001\nlayers\nquit\n";
+    const CommandResult run = RunSession("links_" + layerChange, script);
+    ASSERT_EQ(run.status, 0) << run.output;
+    const std::string end = run.output.substr(run.output.find("== end"));
+    // The new task holds ID 2 again; selecting its elements selects nothing.
+    EXPECT_NE(end.find("2\t2\t"), std::string::npos) << run.output;
+    EXPECT_NE(end.find("selection: 0 elements"), std::string::npos) << run.output;
+    EXPECT_NE(end.find("Wall W-00-0001  layer 4 (Walls)  unlocked  pens 1,2  materials 3,4,4  "
+                       "switches 1,1,1  data none"),
+              std::string::npos)
+        << run.output;
+    // Only the layers locked before stay locked; none of the add-on's stays shown.
+    EXPECT_NE(end.find("2  Foundations  locked\n3  Structure\n4  Walls\n"), std::string::npos)
+        << run.output;
+}
+
+INSTANTIATE_TEST_SUITE_P(HiddenOrLocked, DeletedTaskLinksTest, ::testing::Values("hide", "lock"));
+
+// ---- A movie path that does not fit ----
+
+// A path of more than 1023 bytes whose first 1023 bytes name an existing file: the movie must be
+// refused aloud, and that file must stay as it was.
+TEST(MoviePathTest, TooLongIsRefusedAndNoOtherFileIsWritten) {
+    std::string dir = Dir() + "long_movie_path";
+    while (dir.size() < 900) dir += "/" + std::string(100, 'd');
+    ASSERT_EQ(RunCommand("mkdir -p '" + dir + "'").status, 0);
+    const std::string victim = dir + "/" + std::string(1023 - dir.size() - 1, 'v');
+    ASSERT_EQ(victim.size(), 1023u);
+    std::ofstream(victim) << "keep me";
+    const std::string movie = victim + ".mov";
+    const std::string schedule = WriteFile("movie_path.txt", ScheduleText(2, "Frame"));
+    const std::string script = "sample 1 1\nwindow3d 80 60\nfile " + schedule +
+                               " 1\nmenu 3\ndialog 5=2027-03-13 7=2027-03-15 9=1 ok\nfile " +
+                               movie + "\nmenu 6\nquit\n";
+    const CommandResult run = RunSession("movie_path", script);
+    EXPECT_NE(run.output.find("alert 32540"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("alert 32524"), std::string::npos) << run.output;
+    EXPECT_EQ(ReadFile(victim), "keep me");
+}
+
+// ---- "Show all" and a layer hidden after the showing ----
+
+// The walls are under way at the date (their pens and materials changed); the user then hides
+// their layer and shows everything again: once the layer is back in view the walls look as they
+// did before the showing.
+TEST(ShowAllTest, PutsBackElementsOfALayerHiddenAfterTheShowing) {
+    const std::string schedule = WriteFile("show_all_hidden.txt", ScheduleText(1, "Walls"));
+    const std::string script = "sample 1 1\necho == before\nelements W-00-0001\nfile " + schedule +
+                               " 1\nmenu 3\nselect W-00-0001\npalette select 1\nanswer 1\n"
+                               "palette click 1\nselect none\npalette date 2027-03-20\n"
+                               "palette click 9\necho == at the date\nelements W-00-0001\n"
+                               "layer Walls hide\npalette click 8\nlayer Walls show\n"
+                               "echo == after\nelements W-00-0001\nquit\n";
+    const CommandResult run = RunSession("show_all_hidden", script);
+    ASSERT_EQ(run.status, 0) << run.output;
+    auto look = [&](const std::string& mark) {
+        const size_t at = run.output.find("Wall W-00-0001", run.output.find(mark));
+        const std::string line = run.output.substr(at, run.output.find('\n', at) - at);
+        return line.substr(0, line.find("  data "));
+    };
+    ASSERT_NE(look("== at the date"), look("== before")) << run.output;
+    EXPECT_EQ(look("== after"), look("== before")) << run.output;
+}
+
+}  // namespace
