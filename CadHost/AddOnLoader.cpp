@@ -18,7 +18,7 @@ int clientRecord = 0;
 AddOnLoader::~AddOnLoader() { Stop(); }
 
 bool AddOnLoader::Load(const std::string& path, std::string& error) {
-    if (handle_ != nullptr) {
+    if (IsLoaded()) {
         error = "an add-on is already loaded";
         return false;
     }
@@ -37,25 +37,12 @@ bool AddOnLoader::Load(const std::string& path, std::string& error) {
         error = path + " is not an add-on: GetExportedFuncAddrs or SetImportedFuncAddrs is missing";
         return false;
     }
-    API_ExportedFuncs record;
-    std::memset(&record, 0xA5, sizeof(record));  // the add-on must fill every byte
-    getExports(&record);
-    if (record.version != kApiExportVersion || record.magic != kApiExportMagic ||
-        record.checkEnvironment == nullptr || record.registerInterface == nullptr ||
-        record.initialize == nullptr || record.freeData == nullptr) {
+    if (!TakeExports(getExports, setImports, path, error)) {
         dlclose(handle);
-        error = path + " is an add-on of another interface version";
-        return false;
-    }
-    const ApiFunctionTable table = Registry::Get().BuildTable();
-    if (setImports(&table) != 0) {
-        dlclose(handle);
-        error = path + " refused the function table";
         return false;
     }
     handle_ = handle;
     path_ = path;
-    exports_ = record;
 
     resources_ = RSOpenResourceFile(RSResourceFileBeside(path).c_str());
 
@@ -63,8 +50,43 @@ bool AddOnLoader::Load(const std::string& path, std::string& error) {
     return true;
 }
 
+bool AddOnLoader::Adopt(GetExportedFuncAddrsProc getExports, SetImportedFuncAddrsProc setImports,
+                        const std::string& resourceFile, std::string& error) {
+    if (IsLoaded()) {
+        error = "an add-on is already loaded";
+        return false;
+    }
+    if (!TakeExports(getExports, setImports, "the linked add-on", error)) return false;
+    linked_ = true;
+    path_ = resourceFile;
+    resources_ = RSOpenResourceFile(resourceFile.c_str());
+    Host::Get().preferenceKey = std::filesystem::path(resourceFile).stem().string();
+    return true;
+}
+
+bool AddOnLoader::TakeExports(GetExportedFuncAddrsProc getExports,
+                              SetImportedFuncAddrsProc setImports, const std::string& what,
+                              std::string& error) {
+    API_ExportedFuncs record;
+    std::memset(&record, 0xA5, sizeof(record));  // the add-on must fill every byte
+    getExports(&record);
+    if (record.version != kApiExportVersion || record.magic != kApiExportMagic ||
+        record.checkEnvironment == nullptr || record.registerInterface == nullptr ||
+        record.initialize == nullptr || record.freeData == nullptr) {
+        error = what + " is an add-on of another interface version";
+        return false;
+    }
+    const ApiFunctionTable table = Registry::Get().BuildTable();
+    if (setImports(&table) != 0) {
+        error = what + " refused the function table";
+        return false;
+    }
+    exports_ = record;
+    return true;
+}
+
 bool AddOnLoader::Start(std::string& error) {
-    if (handle_ == nullptr) {
+    if (!IsLoaded()) {
         error = "no add-on is loaded";
         return false;
     }
@@ -99,7 +121,7 @@ bool AddOnLoader::Start(std::string& error) {
 }
 
 void AddOnLoader::Stop() {
-    if (handle_ == nullptr) return;
+    if (!IsLoaded()) return;
     if (started_) {
         exports_.freeData();
         started_ = false;
@@ -108,12 +130,13 @@ void AddOnLoader::Stop() {
 }
 
 void AddOnLoader::UnloadAbruptly() {
-    if (handle_ == nullptr) return;
+    if (!IsLoaded()) return;
     if (resources_ != -1) RSCloseResourceFile(resources_);
     resources_ = -1;
     Host::Get().ForgetAddOn();
-    dlclose(handle_);
+    if (handle_ != nullptr) dlclose(handle_);
     handle_ = nullptr;
+    linked_ = false;
     started_ = false;
 }
 

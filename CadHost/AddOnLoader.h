@@ -17,6 +17,10 @@ public:
     // Opens the module, checks its exported record and hands over the table. False with a message
     // when the file is no add-on of this host.
     bool Load(const std::string& path, std::string& error);
+    // The same for an add-on linked into the host's own program (the session fuzzer): its two
+    // exports are given, its resource file is named; nothing is loaded or unloaded.
+    bool Adopt(GetExportedFuncAddrsProc getExports, SetImportedFuncAddrsProc setImports,
+               const std::string& resourceFile, std::string& error);
     // Environment check, registration and initialisation. False with a message when the add-on
     // declines or fails.
     bool Start(std::string& error);
@@ -25,7 +29,7 @@ public:
     // Unloads without FreeData, as a crashing host would (the add-on notices and logs it).
     void UnloadAbruptly();
 
-    bool IsLoaded() const { return handle_ != nullptr; }
+    bool IsLoaded() const { return handle_ != nullptr || linked_; }
     bool IsStarted() const { return started_; }
     const std::string& Path() const { return path_; }
     const API_ExportedFuncs& Exports() const { return exports_; }
@@ -35,7 +39,12 @@ public:
     const std::string& Description() const { return description_; }
 
 private:
+    // Checks the exported record and hands over the table; false with a message.
+    bool TakeExports(GetExportedFuncAddrsProc getExports, SetImportedFuncAddrsProc setImports,
+                     const std::string& what, std::string& error);
+
     void* handle_ = nullptr;
+    bool linked_ = false;  // adopted from the program itself: never unloaded
     std::string path_;
     API_ExportedFuncs exports_{};
     bool started_ = false;
