@@ -3,7 +3,8 @@
 // header, the date, resizing, closing and showing the palette, other schedules opened, layers
 // hidden, shown, locked and unlocked, elements selected, undo and redo, project events, saves),
 // with every alert answered from the input. After each action, what must always hold:
-// - no exception left a handler (one that did ends this process);
+// - no exception left a handler (one that did ends this process), nor reached a handler's last
+//   guard (its report line);
 // - every task has a unique ID of 1 or more, starts before it ends and has a name that fits;
 // - a task deleted from the palette leaves its ID on no element, and no palette action makes a
 //   link to a task that is not there;
@@ -33,6 +34,7 @@
 #include "Model/ElementTypes.h"
 #include "Model/Project.h"
 #include "PreferenceStore.h"
+#include "ReportWindow.h"
 #include "Schedule/DB.h"
 #include "Shell/Session.h"
 
@@ -312,7 +314,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const std::string action = Action(files, in, opens, saves, showsAll, deletes, undoes);
             const std::set<int32_t> tasksBefore = TaskIDs();
             const std::set<int32_t> danglingBefore = Dangling();
+            ReportWindow::Clear();
             run(action);
+            // An exception that reached a handler's last guard is a fault, even though the host
+            // lives on: the guard only keeps the session going.
+            for (const std::string& line : ReportWindow::Lines())
+                FUZZ_CHECK(line.find("general error") == std::string::npos);
             CheckTasks();
             const std::set<int32_t> tasksAfter = TaskIDs();
             if (deletes) {
