@@ -30,8 +30,11 @@ for t in "${targets[@]}"; do
     work=build-fuzz/corpus/$t
     mkdir -p "$work"
     echo "fuzz: $t for ${seconds}s"
+    # A session needs some hundred bytes for its 20 to 200 actions: long inputs from the start.
+    length_arg=()
+    [ "$t" != Session ] || length_arg=(-max_len=1024 -len_control=0)
     if ! ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
-        "build-fuzz/bin/${t}Fuzz" "$work" "Fuzz/corpus/$t" -max_total_time="$seconds" "${seed_arg[@]}" \
+        "build-fuzz/bin/${t}Fuzz" "$work" "Fuzz/corpus/$t" -max_total_time="$seconds" "${seed_arg[@]}" "${length_arg[@]}" \
         -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
         -artifact_prefix="build-fuzz/findings/$t-" 2>"build-fuzz/$t.log"; then
         tail -n 60 "build-fuzz/$t.log"
