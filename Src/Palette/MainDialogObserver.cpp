@@ -156,9 +156,9 @@ void MainDialogObserver::PanelResized(const DG::PanelResizeEvent& ev) {
         for (DG::Button* b : {&d.linkButton, &d.unlinkButton, &d.markButton, &d.selectLinkedButton,
                               &d.selectUnlinkedButton, &d.newTaskButton, &d.deleteTaskButton})
             b->Move(dh, 0);
-        for (DG::Item* item : std::initializer_list<DG::Item*>{&d.showAllButton, &d.showAtDateButton,
-                                                               &d.currentDate, &d.label,
-                                                               &d.appearanceButton})
+        for (DG::Item* item :
+             std::initializer_list<DG::Item*>{&d.showAllButton, &d.showAtDateButton, &d.currentDate,
+                                              &d.label, &d.appearanceButton})
             item->Move(0, dv);
         list.Resize(dh, dv);
         if (dh != 0) {
