@@ -13,7 +13,7 @@ seed_arg=()
 [ -z "${PW_FUZZ_SEED:-}" ] || seed_arg=(-seed="$PW_FUZZ_SEED")
 [ ${#targets[@]} -gt 0 ] ||
     targets=(ScheduleFile ExchangeText DateText Preferences LinkRecord ProjectFile SessionScript
-        ResourceFile ProjectXml P6Xer Session)
+        ResourceFile ProjectXml P6Xer LinkRules LinkTable Session)
 
 launcher=()
 if command -v ccache >/dev/null; then

@@ -226,6 +226,13 @@ bool Select(Session& s, const std::vector<std::string>& args, std::string& error
         s.Out() << "selection: none\n";
         return true;
     }
+    if (args.size() == 1 && args[0] == "unlinked") {
+        // The add-on alone can read its links: this is the palette's "select unlinked elements"
+        // button, under the name a person looks for.
+        if (!s.RunLine("palette click 5", error)) return false;
+        s.Out() << "selection: " << project.Selection().size() << " elements\n";
+        return true;
+    }
     if (!args.empty() && args[0] == "marquee") {
         Marquee m;
         std::vector<double> v;
@@ -428,9 +435,10 @@ Registrar modelCommands([](Registry& r) {
                  {"sample [STOREYS BAYS]",
                   "opens the sample building (2 storeys, 3 bays without arguments)", Sample});
     r.AddCommand("select", {"select ID|PATTERN ... | select layer NAME | select none | "
-                            "select marquee X1 Y1 X2 Y2 [X3 Y3 ...]",
+                            "select unlinked | select marquee X1 Y1 X2 Y2 [X3 Y3 ...]",
                             "selects elements by ID ('*' matches any run of characters), all of a "
-                            "layer, nothing, or a marquee (metres)",
+                            "layer, nothing, those linked to no task (the palette's button 5), "
+                            "or a marquee (metres)",
                             Select});
     r.AddCommand("elements", {"elements [ID ...] [--properties]",
                               "lists elements: type, ID, layer, lock, pens, materials, switches, "
