@@ -2,10 +2,15 @@
 
 #include <cstdio>
 #include <cstring>
+#include <set>
 
+#include "AddOn/OneLineText.h"
 #include "AddOn/Preferences.h"
 #include "FuzzHost.h"
 #include "Schedule/DB.h"
+#include "Schedule/ImportedSchedule.h"
+#include "Schedule/MspdiReader.h"
+#include "Schedule/MspdiWriter.h"
 
 namespace FuzzSchedule {
 
@@ -42,6 +47,29 @@ void CheckSavesAndReadsBack(DB& db, const FuzzHost& host) {
     FUZZ_CHECK(db.WriteToOwnFormat(again.c_str()));
     FUZZ_CHECK(db.ReadFromOwnFormat(again.c_str()));
     FUZZ_CHECK(Lines(db.tasks) == read);
+}
+
+void CheckImported(const ImportedSchedule& read) {
+    if (read.Refused()) {
+        FUZZ_CHECK(read.tasks.empty());
+        return;
+    }
+    std::set<int32_t> ids;
+    for (const TASK& task : read.tasks) {
+        FUZZ_CHECK(task.uniqueID >= 1);
+        FUZZ_CHECK(ids.insert(task.uniqueID).second);
+        FUZZ_CHECK(static_cast<uint32_t>(task.type) < static_cast<uint32_t>(TASK::kTypeCount));
+        FUZZ_CHECK(std::memchr(task.name, '\0', sizeof task.name) != nullptr);
+        FUZZ_CHECK(OneLineText::Of(task.name) == task.name);
+        FUZZ_CHECK(task.start.status == HighTimeStatus::valid);
+        FUZZ_CHECK(task.end.status == HighTimeStatus::valid);
+        FUZZ_CHECK(task.start.ticks % CHighTime::kTicksPerDay == 0);
+        FUZZ_CHECK(task.end.ticks % CHighTime::kTicksPerDay == 0);
+        FUZZ_CHECK(task.end.ticks > task.start.ticks);
+    }
+    const ImportedSchedule back = MspdiReader::Read(MspdiWriter::Document(read.tasks, "fuzz"));
+    FUZZ_CHECK(!back.Refused());
+    FUZZ_CHECK(Lines(back.tasks) == Lines(read.tasks));
 }
 
 }  // namespace FuzzSchedule

@@ -6,6 +6,7 @@
 #include "Schedule/TASK.h"
 
 class DB;
+class ImportedSchedule;
 class FuzzHost;
 class Preferences;
 
@@ -19,5 +20,9 @@ std::vector<std::string> Lines(const std::vector<TASK>& tasks);
 void FillWithOldSchedule(DB& db, Preferences& prefs);
 // Saves the schedule in the own format, reads it back and finds the same tasks.
 void CheckSavesAndReadsBack(DB& db, const FuzzHost& host);
+// What an outside schedule reader gave: a refusal with no tasks, or tasks with unique IDs of 1 and
+// up, known types, one-line names of whole characters and whole days from start to end, which
+// written as Microsoft Project XML read back the same.
+void CheckImported(const ImportedSchedule& read);
 
 }  // namespace FuzzSchedule
