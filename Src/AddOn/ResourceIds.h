@@ -44,14 +44,14 @@ constexpr short MaterialReports = 32604;    // strings: report line when a mater
 constexpr short TaskTypePens = 32610;       // strings: the task types' pen indexes, by type
 
 // The movie.
-constexpr short MovieDialog = 32503;            // dialog: the movie settings
-constexpr short ProgressWindow = 32450;         // dialog: the movie's progress window
-constexpr short MovieStepUnits = 32601;         // strings: hours, days
-constexpr short CaptionTextParameter = 32606;   // strings: the caption object's text parameter
+constexpr short MovieDialog = 32503;                 // dialog: the movie settings
+constexpr short ProgressWindow = 32450;              // dialog: the movie's progress window
+constexpr short MovieStepUnits = 32601;              // strings: hours, days
+constexpr short CaptionTextParameter = 32606;        // strings: the caption object's text parameter
 constexpr short CaptionProportionParameter = 32608;  // strings: its picture-proportion parameter
-constexpr short ProgressText = 32609;           // strings: "Frame N of M"
-constexpr short MoviePicturesTypeItem = 3;      // FileTypeExtensions item: a movie of pictures
-constexpr short QuickTimeMovieTypeItem = 4;     // FileTypeExtensions item: a QuickTime movie
+constexpr short ProgressText = 32609;                // strings: "Frame N of M"
+constexpr short MoviePicturesTypeItem = 3;           // FileTypeExtensions item: a movie of pictures
+constexpr short QuickTimeMovieTypeItem = 4;          // FileTypeExtensions item: a QuickTime movie
 constexpr short AlertMovieDatesOrStep = 32503;
 constexpr short AlertMovieNoTasks = 32504;
 constexpr short AlertMovieMade = 32524;
@@ -76,17 +76,22 @@ constexpr short AlertUpdateSchedule = 32705;
 constexpr short AlertUpdateRemovesTasks = 32706;
 
 // The schedule from the model's work schedules.
-constexpr short ModelPlanReports = 32800;     // strings: report lines about the model's plan
-constexpr short AlertNoWorkSchedule = 32801;  // the model holds no work schedule
-constexpr short WorkScheduleDialog = 32802;   // dialog: which work schedule of the model
-constexpr short ModelPlanTexts = 32803;       // strings: the undo step's name, a schedule's entry
-constexpr short AlertNoTaskInWorkSchedule = 32804;  // no task of the chosen one can be taken
-constexpr short MenuOpenScheduleFromModel = 10;     // item of the add-on's menu
+constexpr short ModelPlanReports =
+    static_cast<short>(32800);  // strings: report lines about the model's plan
+constexpr short AlertNoWorkSchedule =
+    static_cast<short>(32801);  // the model holds no work schedule
+constexpr short WorkScheduleDialog =
+    static_cast<short>(32802);  // dialog: which work schedule of the model
+constexpr short ModelPlanTexts =
+    static_cast<short>(32803);  // strings: the undo step's name, a schedule's entry
+constexpr short AlertNoTaskInWorkSchedule =
+    static_cast<short>(32804);                   // no task of the chosen one can be taken
+constexpr short MenuOpenScheduleFromModel = 10;  // item of the add-on's menu
 // Link by rules and link tables.
-constexpr short LinkTexts = 32750;          // strings: undo names, dialog titles, file types
-constexpr short LinkRuleReports = 32751;    // strings: report lines of link by rules
-constexpr short LinkTableReports = 32752;   // strings: report lines of link import and export
-constexpr short LinkSummaryParts = 32753;   // strings: the sentences of the summary alerts
+constexpr short LinkTexts = 32750;         // strings: undo names, dialog titles, file types
+constexpr short LinkRuleReports = 32751;   // strings: report lines of link by rules
+constexpr short LinkTableReports = 32752;  // strings: report lines of link import and export
+constexpr short LinkSummaryParts = 32753;  // strings: the sentences of the summary alerts
 constexpr short AlertRulesBesideSchedule = 32760;
 constexpr short AlertRulesUnusable = 32761;
 constexpr short AlertRulesApplied = 32762;
@@ -98,8 +103,8 @@ constexpr short AlertLinksExported = 32767;
 constexpr short AlertRulesUnreadable = 32754;
 // The colours of the task types. Numbers above 32767 are kept as their 16 bits (as the
 // resource file reads them).
-constexpr short AppearanceDialog = static_cast<short>(32850);       // dialog
-constexpr short TaskTypeDoneMaterials = static_cast<short>(32851);  // strings: by task type
+constexpr short AppearanceDialog = static_cast<short>(32850);          // dialog
+constexpr short TaskTypeDoneMaterials = static_cast<short>(32851);     // strings: by task type
 constexpr short AlertAppearanceNotUsable = static_cast<short>(32852);  // a text that is no colour
 
 // Paths and names that do not fit their fields: refused aloud, never cut.
