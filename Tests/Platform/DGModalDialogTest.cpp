@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "DG/ModalDialog.h"
 #include "DG/UserAgent.h"
@@ -32,11 +33,25 @@ struct Message {
     int32_t popupValue;
 };
 
+using Events = std::vector<std::pair<short, short>>;  // (message, item)
+
 struct Recorder {
     std::vector<Message> messages;
     short answerToClick3 = 0;
     bool refuseOk = false;
+    // What the items held when the dialog closed.
     intptr_t chosenUserData = -1;
+    int32_t values[14] = {};
+    std::string text, secondEntry, missingEntry, description;
+
+    // The changes and clicks between opening and closing.
+    Events Changes() const {
+        Events seen;
+        for (const Message& m : messages)
+            if (m.message != DG_MSG_INIT && m.message != DG_MSG_CLOSE)
+                seen.push_back({m.message, m.item});
+        return seen;
+    }
 };
 
 short Handler(short message, short dialId, short item, intptr_t userData, intptr_t) {
@@ -63,6 +78,11 @@ short Handler(short message, short dialId, short item, intptr_t userData, intptr
             if (item == 1)
                 r->chosenUserData =
                     DGPopUpGetItemUserData(dialId, 4, DGPopUpGetSelected(dialId, 4));
+            for (short i = 1; i < 14; ++i) r->values[i] = DGGetItemValLong(dialId, i);
+            r->text = DGGetItemText(dialId, 9);
+            r->secondEntry = DGPopUpGetItemText(dialId, 4, 2);
+            r->missingEntry = DGPopUpGetItemText(dialId, 4, 9);
+            r->description = DG::DescribeDialog(dialId);
             break;
         default:
             break;
@@ -84,12 +104,14 @@ public:
 class DGModalDialogTest : public ResourceModuleFixture<WordsAgent> {
 protected:
     DGModalDialogTest() : ResourceModuleFixture(kLayout, "modal.rsrc") {}
-    short Run() { return DGModalDialog(module, 900, Handler, reinterpret_cast<intptr_t>(&rec)); }
+    short Run(short id = 900) {
+        return DGModalDialog(module, id, Handler, reinterpret_cast<intptr_t>(&rec));
+    }
 
     Recorder rec;
 };
 
-TEST_F(DGModalDialogTest, ChoosingAnEntryThenOk) {
+TEST_F(DGModalDialogTest, ChoosingAnEntryThenOkAndWhatTheAgentSees) {
     agent.words = {"4=2", "ok"};
     EXPECT_EQ(Run(), 1);
     ASSERT_EQ(rec.messages.size(), 4u);
@@ -101,12 +123,10 @@ TEST_F(DGModalDialogTest, ChoosingAnEntryThenOk) {
     EXPECT_EQ(rec.messages[3].message, DG_MSG_CLOSE);
     EXPECT_EQ(rec.messages[3].item, 1);
     EXPECT_EQ(rec.chosenUserData, 102);
+    EXPECT_EQ(rec.secondEntry, "second");
+    EXPECT_EQ(rec.missingEntry, "");
     EXPECT_EQ(DG::OpenDialogItems(900), nullptr) << "closed dialogs are gone";
-}
 
-TEST_F(DGModalDialogTest, TheAgentSeesWhatTheDialogHolds) {
-    agent.words = {"cancel"};
-    Run();
     EXPECT_EQ(agent.seen.id, 900);
     EXPECT_EQ(agent.seen.title, "Choose");
     const std::string& d = agent.seen.description;
@@ -116,111 +136,82 @@ TEST_F(DGModalDialogTest, TheAgentSeesWhatTheDialogHolds) {
     EXPECT_NE(d.find("item 8 number: Days = 7"), std::string::npos) << d;
 }
 
-TEST_F(DGModalDialogTest, ClosesWithTheRightItem) {
-    const std::pair<std::vector<std::string>, short> cases[] = {{{}, 2},
-                                                                {{"cancel", "ok"}, 2},
-                                                                {{"4=3"}, 2},
-                                                                {{"click", "3"}, 7},
-                                                                {{"click", "2"}, 2},
-                                                                {{"ok", "cancel"}, 1}};
+TEST_F(DGModalDialogTest, ClosesWithTheRightItemAndARefusedOkKeepsItOpen) {
+    const struct {
+        std::vector<std::string> words;
+        bool refuseOk;
+        short closedWith;
+    } cases[] = {{{}, false, 2},
+                 {{"cancel", "ok"}, false, 2},
+                 {{"4=3"}, false, 2},
+                 {{"click", "3"}, false, 7},
+                 {{"click", "2"}, false, 2},
+                 {{"ok", "cancel"}, false, 1},
+                 {{"ok"}, true, 2},
+                 {{"ok", "cancel"}, true, 2},
+                 {{"ok", "click", "3"}, true, 7}};
     rec.answerToClick3 = 7;
-    for (const auto& [words, closedWith] : cases) {
-        rec.refuseOk = false;
-        agent.words = words;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.words) + (c.refuseOk ? " refusing OK" : ""));
+        rec.refuseOk = c.refuseOk;
+        agent.words = c.words;
         rec.messages.clear();
-        EXPECT_EQ(Run(), closedWith) << words.size();
-        ASSERT_FALSE(rec.messages.empty());
+        EXPECT_EQ(Run(), c.closedWith);
+        ASSERT_GE(rec.messages.size(), 2u);
         EXPECT_EQ(rec.messages.back().message, DG_MSG_CLOSE);
-        EXPECT_EQ(rec.messages.back().item, closedWith);
-    }
-}
-
-TEST_F(DGModalDialogTest, ARefusedOkKeepsTheDialogOpen) {
-    rec.refuseOk = true;
-    const std::pair<std::vector<std::string>, short> cases[] = {
-        {{"ok"}, 2}, {{"ok", "cancel"}, 2}, {{"ok", "click", "3"}, 7}};
-    rec.answerToClick3 = 7;
-    for (const auto& [words, closedWith] : cases) {
-        agent.words = words;
-        rec.messages.clear();
-        EXPECT_EQ(Run(), closedWith) << words.size();
-        EXPECT_EQ(rec.messages[1].message, DG_MSG_CLICK) << "the click on OK was handled";
-    }
-}
-
-TEST_F(DGModalDialogTest, ItemRulesSeenFromInside) {
-    agent.words = {"8=99", "7=1", "5=1", "9=hello"};
-    // A handler that checks the items when the dialog closes.
-    static int32_t days, radioA, radioB, keep;
-    static std::string text;
-    auto handler = [](short message, short dialId, short item, intptr_t userData,
-                      intptr_t msgData) -> short {
-        const short r = Handler(message, dialId, item, userData, msgData);
-        if (message == DG_MSG_CLOSE) {
-            days = DGGetItemValLong(dialId, 8);
-            radioA = DGGetItemValLong(dialId, 6);
-            radioB = DGGetItemValLong(dialId, 7);
-            keep = DGGetItemValLong(dialId, 5);
-            text = DGGetItemText(dialId, 9);
+        EXPECT_EQ(rec.messages.back().item, c.closedWith);
+        if (c.refuseOk) {
+            EXPECT_EQ(rec.messages[1].message, DG_MSG_CLICK) << "OK's click handled";
         }
-        return r;
-    };
-    EXPECT_EQ(DGModalDialog(module, 900, handler, reinterpret_cast<intptr_t>(&rec)), 2);
-    EXPECT_EQ(days, 30) << "clamped to the maximum";
-    EXPECT_EQ(radioA, 0) << "switching B on switches A off";
-    EXPECT_EQ(radioB, 1);
-    EXPECT_EQ(keep, 0) << "a disabled item cannot be changed";
-    EXPECT_EQ(text, "hello");
+    }
 }
 
-TEST_F(DGModalDialogTest, BareItemsDatesAndRadioGroups) {
+TEST_F(DGModalDialogTest, ItemRules) {
     // 2024-05-01 is 8521 days after 2001-01-01, the host's day 0.
     constexpr int32_t kMay1st2024 = 8521 * 86400;
-    agent.words = {"12", "7", "10=2024-05-01", "10=2024-02-30", "10=2024-5-1x", "13", "3"};
-    static int32_t values[14];
-    static std::string description;
-    auto handler = [](short message, short dialId, short item, intptr_t userData,
-                      intptr_t msgData) -> short {
-        const short r = Handler(message, dialId, item, userData, msgData);
-        if (message == DG_MSG_CLOSE) {
-            for (short i = 1; i < 14; ++i) values[i] = DGGetItemValLong(dialId, i);
-            description = DG::DescribeDialog(dialId);
-        }
-        return r;
+    const struct {
+        const char* what;
+        std::vector<std::string> words;
+        std::vector<std::pair<short, int32_t>> values;  // (item, value) when closing
+        Events changes;                                 // not checked when empty
+    } cases[] = {
+        {"numbers are clamped, switching B on switches A off, a disabled item stays",
+         {"8=99", "7=1", "5=1", "9=hello"},
+         {{8, 30}, {6, 0}, {7, 1}, {5, 0}},
+         {}},
+        {"radio groups, impossible and malformed days ignored, clicks on toggles are changes",
+         {"12", "7", "10=2024-05-01", "10=2024-02-30", "10=2024-5-1x", "13", "3"},
+         {{6, 0}, {7, 1}, {11, 0}, {12, 1}, {10, kMay1st2024}, {13, 1}},
+         {{DG_MSG_CHANGE, 12},
+          {DG_MSG_CHANGE, 7},
+          {DG_MSG_CHANGE, 10},
+          {DG_MSG_CHANGE, 13},
+          {DG_MSG_CLICK, 3}}},
+        {"a radio button that is on already changes nothing",
+         {"6", "7", "7", "6"},
+         {{6, 1}, {7, 0}},
+         {{DG_MSG_CHANGE, 7}, {DG_MSG_CHANGE, 6}}},
     };
-    EXPECT_EQ(DGModalDialog(module, 900, handler, reinterpret_cast<intptr_t>(&rec)), 2);
-    EXPECT_EQ(values[6], 0);
-    EXPECT_EQ(values[7], 1);
-    EXPECT_EQ(values[11], 0);
-    EXPECT_EQ(values[12], 1) << "a radio button of the other group stays on";
-    EXPECT_EQ(values[10], kMay1st2024) << "impossible and malformed days are ignored";
-    EXPECT_EQ(values[13], 1);
-    EXPECT_NE(description.find("item 10 date: Start = 2024-05-01"), std::string::npos)
-        << description;
-    // Clicks on radio buttons and check boxes are changes; other clicks stay clicks.
-    std::vector<std::pair<short, short>> seen;
-    for (const Message& m : rec.messages)
-        if (m.message != DG_MSG_INIT && m.message != DG_MSG_CLOSE)
-            seen.push_back({m.message, m.item});
-    EXPECT_EQ(seen, (std::vector<std::pair<short, short>>{{DG_MSG_CHANGE, 12},
-                                                          {DG_MSG_CHANGE, 7},
-                                                          {DG_MSG_CHANGE, 10},
-                                                          {DG_MSG_CHANGE, 13},
-                                                          {DG_MSG_CLICK, 3}}));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        rec = Recorder();
+        agent.words = c.words;
+        EXPECT_EQ(Run(), 2);
+        for (const auto& [item, value] : c.values) EXPECT_EQ(rec.values[item], value) << item;
+        if (!c.changes.empty()) {
+            EXPECT_EQ(rec.Changes(), c.changes);
+        }
+    }
 }
 
-TEST_F(DGModalDialogTest, ARadioButtonThatIsOnAlreadyChangesNothing) {
-    agent.words = {"6", "7", "7", "6"};  // A is switched on when the dialog opens
-    EXPECT_EQ(DGModalDialog(module, 900, Handler, reinterpret_cast<intptr_t>(&rec)), 2);
-    std::vector<std::pair<short, short>> seen;
-    for (const Message& m : rec.messages)
-        if (m.message != DG_MSG_INIT && m.message != DG_MSG_CLOSE)
-            seen.push_back({m.message, m.item});
-    EXPECT_EQ(seen, (std::vector<std::pair<short, short>>{{DG_MSG_CHANGE, 7}, {DG_MSG_CHANGE, 6}}));
-}
-
-TEST_F(DGModalDialogTest, AMissingLayoutRunsNothing) {
-    EXPECT_EQ(DGModalDialog(module, 901, Handler, reinterpret_cast<intptr_t>(&rec)), 0);
+TEST_F(DGModalDialogTest, TypedTextAndDateAreKeptAndAMissingLayoutRunsNothing) {
+    agent.words = {"9=hello", "10=2024-05-01"};
+    EXPECT_EQ(Run(), 2);
+    EXPECT_EQ(rec.text, "hello");
+    EXPECT_NE(rec.description.find("item 10 date: Start = 2024-05-01"), std::string::npos)
+        << rec.description;
+    rec = Recorder();
+    EXPECT_EQ(Run(901), 0);
     EXPECT_TRUE(rec.messages.empty());
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@
 #include "ResourceModuleFixture.h"
 
 namespace {
+
+using Log = std::vector<std::string>;
 
 const char* const kLayout = R"(dialog 910 palette 400 300 Test Window
 item 1 button 10 10 80 24 Go
@@ -59,51 +62,51 @@ class Recorder : public DG::PanelObserver,
                  public DG::DateTimeObserver,
                  public DG::PopUpObserver {
 public:
-    std::vector<std::string> log;
+    Log log;
     bool acceptClose = false;
 
     void Watch(DG::Panel& panel) {
         panel.Attach(*this);
         AttachToAllItems(panel);
     }
-    void PanelOpened(const DG::PanelOpenEvent&) override { log.push_back("open"); }
-    void PanelClosed(const DG::PanelCloseEvent&) override { log.push_back("close"); }
+    void PanelOpened(const DG::PanelOpenEvent&) override { Add("open"); }
+    void PanelClosed(const DG::PanelCloseEvent&) override { Add("close"); }
     void PanelCloseRequested(const DG::PanelCloseRequestEvent&, bool* accepted) override {
-        log.push_back("close request");
+        Add("close request");
         if (acceptClose) *accepted = true;
     }
-    void PanelResized(const DG::PanelResizeEvent& ev) override {
-        log.push_back("resize " + std::to_string(ev.GetHorizontalChange()) + " " +
-                      std::to_string(ev.GetVerticalChange()));
+    void PanelResized(const DG::PanelResizeEvent& e) override {
+        Add("resize " + N(e.GetHorizontalChange()) + " " + N(e.GetVerticalChange()));
     }
-    void ItemFocusGained(const DG::ItemFocusEvent& ev) override {
-        log.push_back("focus+" + std::to_string(ev.GetSource()->GetId()));
+    void ItemFocusGained(const DG::ItemFocusEvent& e) override { Add("focus+" + Id(e)); }
+    void ItemFocusLost(const DG::ItemFocusEvent& e) override { Add("focus-" + Id(e)); }
+    void ButtonClicked(const DG::ButtonClickEvent& e) override { Add("click " + Id(e)); }
+    void TextEditContentChanged(const DG::TextEditChangeEvent& e) override {
+        Add("text " + e.GetSource()->GetText());
     }
-    void ItemFocusLost(const DG::ItemFocusEvent& ev) override {
-        log.push_back("focus-" + std::to_string(ev.GetSource()->GetId()));
+    void ListBoxSelectionChanged(const DG::ListBoxSelectionEvent& e) override {
+        Add("select " + N(e.GetSource()->GetSelectedItem()));
     }
-    void ButtonClicked(const DG::ButtonClickEvent& ev) override {
-        log.push_back("click " + std::to_string(ev.GetSource()->GetId()));
+    void ListBoxDoubleClicked(const DG::ListBoxDoubleClickEvent& e) override {
+        Add("double " + N(e.GetListItem()));
     }
-    void TextEditContentChanged(const DG::TextEditChangeEvent& ev) override {
-        log.push_back("text " + ev.GetSource()->GetText());
+    void DateTimeChanged(const DG::DateTimeChangeEvent& e) override {
+        Add("date " + N(e.GetSource()->GetValue()));
     }
-    void ListBoxSelectionChanged(const DG::ListBoxSelectionEvent& ev) override {
-        log.push_back("select " + std::to_string(ev.GetSource()->GetSelectedItem()));
-    }
-    void ListBoxDoubleClicked(const DG::ListBoxDoubleClickEvent& ev) override {
-        log.push_back("double " + std::to_string(ev.GetListItem()));
-    }
-    void DateTimeChanged(const DG::DateTimeChangeEvent& ev) override {
-        log.push_back("date " + std::to_string(ev.GetSource()->GetValue()));
-    }
-    void PopUpChanged(const DG::PopUpChangeEvent& ev) override {
-        log.push_back("popup " + std::to_string(ev.GetPreviousSelection()) + ">" +
-                      std::to_string(ev.GetSource()->GetSelectedItem()));
+    void PopUpChanged(const DG::PopUpChangeEvent& e) override {
+        Add("popup " + N(e.GetPreviousSelection()) + ">" + N(e.GetSource()->GetSelectedItem()));
     }
     void SourceDestroyed(KX::EventSource* source) override {
         auto* item = dynamic_cast<DG::Item*>(source);
-        log.push_back(item != nullptr ? "gone " + std::to_string(item->GetId()) : "gone window");
+        Add(item != nullptr ? "gone " + N(item->GetId()) : "gone window");
+    }
+
+private:
+    void Add(const std::string& what) { log.push_back(what); }
+    static std::string N(int64_t n) { return std::to_string(n); }
+    template <typename Event>
+    static std::string Id(const Event& e) {
+        return N(e.GetSource()->GetId());
     }
 };
 
@@ -115,6 +118,7 @@ class DGModelessDialogTest : public ResourceModuleFixture<NoAgent> {
 protected:
     DGModelessDialogTest() : ResourceModuleFixture(kLayout, "modeless_dialog_test.rsrc") {}
 
+    // Opens and shows the window with three rows in its list, watched by the recorder.
     void Open(Window& w) {
         recorder.Watch(w);
         w.BeginEventProcessing();
@@ -126,22 +130,35 @@ protected:
     std::string why;
 };
 
-TEST_F(DGModelessDialogTest, ItemsTakeTheirPlaceAndTextFromTheLayout) {
-    Window w(module);
-    EXPECT_EQ(w.GetId(), 910);
-    EXPECT_EQ(w.GetTitle(), "Test Window");
-    EXPECT_EQ(w.GetClientWidth(), 400);
-    EXPECT_EQ(w.go.GetText(), "Go");
-    EXPECT_EQ(w.list.GetRect(), (DG::Rect{120, 10, 380, 210}));
-    EXPECT_EQ(w.GetItem(5), &w.date);
-    EXPECT_EQ(w.GetItems().size(), 7u);
-    EXPECT_EQ(DG::Panel::Find(910), &w);
+TEST_F(DGModelessDialogTest, LayoutGivesItemsTheirPlaceAndADestroyedWindowTellsItemsThenItself) {
+    {
+        Window w(module);
+        EXPECT_EQ(w.GetId(), 910);
+        EXPECT_EQ(w.GetTitle(), "Test Window");
+        EXPECT_EQ(w.GetClientWidth(), 400);
+        EXPECT_EQ(w.go.GetText(), "Go");
+        EXPECT_EQ(w.list.GetRect(), (DG::Rect{120, 10, 380, 210}));
+        EXPECT_EQ(w.GetItem(5), &w.date);
+        EXPECT_EQ(w.GetItems().size(), 7u);
+        EXPECT_EQ(DG::Panel::Find(910), &w);
+        recorder.Watch(w);
+        // Opening and closing are told once however often they are asked for.
+        w.BeginEventProcessing();
+        w.BeginEventProcessing();
+        w.EndEventProcessing();
+        w.EndEventProcessing();
+        EXPECT_EQ(recorder.log, (Log{"open", "close"}));
+        recorder.log.clear();
+    }
+    ASSERT_EQ(recorder.log.size(), 8u);
+    EXPECT_EQ(recorder.log.front(), "gone 7");  // members go in reverse order
+    EXPECT_EQ(recorder.log.back(), "gone window");
+    EXPECT_EQ(DG::Panel::Find(910), nullptr);
 }
 
-TEST_F(DGModelessDialogTest, PersonCannotActWhereAPersonCouldNot) {
+TEST_F(DGModelessDialogTest, PersonCannotActWhereAPersonCouldNotAndResizeKeepsSomeWindow) {
     Window w(module);
     w.list.AppendItem();
-    // Not open yet.
     EXPECT_FALSE(w.go.UserClick(why));
     EXPECT_EQ(why, "the window is not open");
     w.BeginEventProcessing();
@@ -158,26 +175,22 @@ TEST_F(DGModelessDialogTest, PersonCannotActWhereAPersonCouldNot) {
     EXPECT_FALSE(w.popup.UserSelect(1, why));
     w.go.Enable();
     EXPECT_TRUE(w.go.UserClick(why));
-}
-
-TEST_F(DGModelessDialogTest, OpeningAndClosingAreToldOnce) {
-    Window w(module);
-    recorder.Watch(w);
-    w.BeginEventProcessing();
-    w.BeginEventProcessing();
-    w.EndEventProcessing();
-    w.EndEventProcessing();
-    EXPECT_EQ(recorder.log, (std::vector<std::string>{"open", "close"}));
+    ASSERT_TRUE(w.UserResize(-30, 12, why));
+    EXPECT_EQ(w.GetClientWidth(), 370);
+    EXPECT_EQ(w.GetClientHeight(), 312);
+    EXPECT_FALSE(w.UserResize(-370, 0, why)) << "nothing would be left";
+    EXPECT_EQ(w.GetClientWidth(), 370);
 }
 
 struct Gesture {
     const char* name;
     std::function<bool(Window&, std::string&)> act;
-    std::vector<std::string> events;
+    Log events;
+    bool acceptClose = false;  // the window is hidden only when an observer accepts
 };
 
 TEST_F(DGModelessDialogTest, GesturesArriveInTheOrderAToolkitSendsThem) {
-    const std::vector<Gesture> gestures = {
+    const Gesture gestures[] = {
         {"double-click an unselected row",
          [](Window& w, std::string& e) { return w.list.UserDoubleClick(2, e); },
          {"focus+6", "select 2", "double 2"}},
@@ -202,80 +215,57 @@ TEST_F(DGModelessDialogTest, GesturesArriveInTheOrderAToolkitSendsThem) {
         {"type into the text field",
          [](Window& w, std::string& e) { return w.edit.UserSetText("abc", e); },
          {"focus+3", "text abc"}},
-        {"choose a pop-up entry",
+        {"choose a pop-up entry after one was put before the chosen one",
          [](Window& w, std::string& e) {
              w.popup.AppendItem();
              w.popup.AppendItem();
              w.popup.SelectItem(1);
-             return w.popup.UserSelect(2, e);
+             w.popup.InsertItem(1);  // the chosen entry moves down to 2
+             return w.popup.UserSelect(3, e);
          },
-         {"popup 1>2"}},
+         {"popup 2>3"}},
         {"click a button",
          [](Window& w, std::string& e) { return w.go.UserClick(e); },
          {"click 1"}},
         {"resize the window",
          [](Window& w, std::string& e) { return w.UserResize(-30, 12, e); },
          {"resize -30 12"}},
+        {"ask to close, refused",
+         [](Window& w, std::string& e) { return w.UserCloseRequest(e); },
+         {"close request"}},
+        {"ask to close, accepted",
+         [](Window& w, std::string& e) { return w.UserCloseRequest(e); },
+         {"close request"},
+         true},
     };
     for (const Gesture& g : gestures) {
         SCOPED_TRACE(g.name);
         Window w(module);
         Open(w);
+        recorder.acceptClose = g.acceptClose;
         ASSERT_TRUE(g.act(w, why)) << why;
         EXPECT_EQ(recorder.log, g.events);
-        recorder.log.clear();
-        w.Detach(recorder);
-        recorder.DetachFromAllItems(w);
+        EXPECT_EQ(w.IsVisible(), !g.acceptClose);
     }
 }
 
-TEST_F(DGModelessDialogTest, CloseRequestHidesOnlyWhenAnObserverAccepts) {
-    for (const bool accept : {false, true}) {
-        Window w(module);
-        Open(w);
-        recorder.acceptClose = accept;
-        ASSERT_TRUE(w.UserCloseRequest(why));
-        EXPECT_EQ(w.IsVisible(), !accept);
-        EXPECT_EQ(recorder.log, (std::vector<std::string>{"close request"}));
-        w.Detach(recorder);
-        recorder.DetachFromAllItems(w);
-    }
-}
-
-TEST_F(DGModelessDialogTest, ResizeChangesTheClientSizeAndRefusesNothingLeft) {
-    Window w(module);
-    Open(w);
-    ASSERT_TRUE(w.UserResize(-30, 12, why));
-    EXPECT_EQ(w.GetClientWidth(), 370);
-    EXPECT_EQ(w.GetClientHeight(), 312);
-    EXPECT_FALSE(w.UserResize(-370, 0, why));
-    EXPECT_EQ(w.GetClientWidth(), 370);
-    w.Detach(recorder);
-    recorder.DetachFromAllItems(w);
-}
-
-TEST_F(DGModelessDialogTest, DestroyedWindowTellsItsItemsThenItself) {
-    {
-        Window w(module);
-        recorder.Watch(w);
-    }
-    ASSERT_EQ(recorder.log.size(), 8u);
-    EXPECT_EQ(recorder.log.front(), "gone 7");  // members go in reverse order
-    EXPECT_EQ(recorder.log.back(), "gone window");
-    EXPECT_EQ(DG::Panel::Find(910), nullptr);
-}
-
-TEST_F(DGModelessDialogTest, ObserverGoneBeforeTheWindowIsNotCalled) {
+// Also: an observer gone before the window is not called (the sanitizer build catches a call
+// into the dead one).
+TEST_F(DGModelessDialogTest, PostedActionsHappenWhenEventsAreDeliveredToLiveObservers) {
     Window w(module);
     Open(w);
     {
         Recorder shortLived;
         shortLived.Watch(w);
     }
-    EXPECT_TRUE(w.go.UserClick(why));  // the sanitizer build catches a call into the dead one
-    EXPECT_EQ(recorder.log, (std::vector<std::string>{"click 1"}));
-    w.Detach(recorder);
-    recorder.DetachFromAllItems(w);
+    DG::PostUserAction([&] { w.go.UserClick(why); });
+    DG::PostUserAction([&] { DG::PostUserAction([&] { w.go.UserClick(why); }); });
+    EXPECT_TRUE(recorder.log.empty());
+    EXPECT_EQ(DG::DeliverPendingEvents(), 2u);
+    EXPECT_EQ(recorder.log, (Log{"click 1"}));
+    EXPECT_EQ(DG::PendingUserActions(), 1u);
+    DG::DeliverPendingEvents();
+    EXPECT_EQ(recorder.log.size(), 2u);
 }
 
 TEST_F(DGModelessDialogTest, CellEditorSitsInTheSelectedRowOfItsField) {
@@ -296,11 +286,9 @@ TEST_F(DGModelessDialogTest, CellEditorSitsInTheSelectedRowOfItsField) {
     w.list.RemoveOnTabItem(2);
     EXPECT_FALSE(w.edit.IsVisible());
     EXPECT_EQ(w.list.GetOnTabItem(2), nullptr);
-    w.Detach(recorder);
-    recorder.DetachFromAllItems(w);
 }
 
-TEST_F(DGModelessDialogTest, DeletingRowsKeepsTheSelectionOnItsRow) {
+TEST_F(DGModelessDialogTest, RowsKeepTheirSelectionTextsValuesAndColours) {
     struct Case {
         int16_t selected, deleted, expected;
     };
@@ -312,9 +300,6 @@ TEST_F(DGModelessDialogTest, DeletingRowsKeepsTheSelectionOnItsRow) {
         w.list.DeleteItem(c.deleted);
         EXPECT_EQ(w.list.GetSelectedItem(), c.expected) << c.selected << " " << c.deleted;
     }
-}
-
-TEST_F(DGModelessDialogTest, RowsKeepTextsValuesAndColours) {
     Window w(module);
     w.list.SetTabFieldCount(2);
     w.list.AppendItem();
@@ -330,7 +315,7 @@ TEST_F(DGModelessDialogTest, RowsKeepTextsValuesAndColours) {
     EXPECT_EQ(w.list.GetTabItemText(9, 1), "");
 }
 
-TEST_F(DGModelessDialogTest, RedrawWaitsWhileDrawingIsOff) {
+TEST_F(DGModelessDialogTest, RedrawWaitsWhileDrawingIsOffAndTheBarFillsItsShare) {
     Window w(module);
     w.list.DisableDraw();
     w.list.DisableDraw();
@@ -342,10 +327,7 @@ TEST_F(DGModelessDialogTest, RedrawWaitsWhileDrawingIsOff) {
     EXPECT_EQ(w.list.GetRedrawCount(), 1);
     w.list.Redraw();
     EXPECT_EQ(w.list.GetRedrawCount(), 2);
-}
-
-TEST_F(DGModelessDialogTest, ProgressBarFillsItsShareOfTheWidth) {
-    Window w(module);  // the bar is 200 wide: 198 inside the frame
+    // The bar is 200 wide: 198 inside the frame.
     struct Case {
         int32_t max, value, expectedValue, expectedWidth;
     };
@@ -356,21 +338,6 @@ TEST_F(DGModelessDialogTest, ProgressBarFillsItsShareOfTheWidth) {
         EXPECT_EQ(w.bar.GetValue(), c.expectedValue) << c.max << " " << c.value;
         EXPECT_EQ(w.bar.FilledWidth(), c.expectedWidth) << c.max << " " << c.value;
     }
-}
-
-TEST_F(DGModelessDialogTest, PostedActionsHappenWhenEventsAreDelivered) {
-    Window w(module);
-    Open(w);
-    DG::PostUserAction([&] { w.go.UserClick(why); });
-    DG::PostUserAction([&] { DG::PostUserAction([&] { w.go.UserClick(why); }); });
-    EXPECT_TRUE(recorder.log.empty());
-    EXPECT_EQ(DG::DeliverPendingEvents(), 2u);
-    EXPECT_EQ(recorder.log, (std::vector<std::string>{"click 1"}));
-    EXPECT_EQ(DG::PendingUserActions(), 1u);
-    DG::DeliverPendingEvents();
-    EXPECT_EQ(recorder.log.size(), 2u);
-    w.Detach(recorder);
-    recorder.DetachFromAllItems(w);
 }
 
 class CellPainter : public DG::ListBoxObserver {
@@ -395,6 +362,7 @@ TEST_F(DGModelessDialogTest, RenderAsksObserversForOwnerDrawnCellsAndColoursRows
     for (int row = 1; row <= 2; ++row) w.list.AppendItem();
     w.list.SetTabItemText(2, 1, "MMMM");
     w.list.SetItemColor(2, {255, 0, 0, 255});
+    w.list.SelectItem(1);
     const DG::Picture picture = w.Render();
     EXPECT_EQ(picture.Height(), 300 + DG::Panel::kTitleBarHeight);
     EXPECT_EQ(painter.asked, (std::vector<std::pair<int, int>>{{1, 2}, {2, 2}}));
@@ -403,6 +371,9 @@ TEST_F(DGModelessDialogTest, RenderAsksObserversForOwnerDrawnCellsAndColoursRows
     EXPECT_EQ(picture.At(120 + 100, y0), KXPixel(0, 0, 0xFF));
     EXPECT_EQ(picture.At(120 + 159, y0 + 19), KXPixel(0, 0, 0xFF));
     EXPECT_NE(picture.At(120 + 160, y0), KXPixel(0, 0, 0xFF)) << "the cell ends at its field";
+    // Only the selected row 1 has the selection's background; row 2's stays white.
+    EXPECT_EQ(picture.At(120 + 200, y0 - 10), KXPixel(0xB4, 0xD5, 0xFE));
+    EXPECT_EQ(picture.At(120 + 200, y0 + 10), KXPixel(0xFF, 0xFF, 0xFF));
     int red = 0;
     for (int y = y0; y < y0 + 20; ++y)
         for (int x = 121; x < 220; ++x) {

@@ -1,10 +1,13 @@
+// Files on disk and in memory, locations, the file system's calls, and the hook that makes any
+// of them fail on purpose.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstring>
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "IO/FaultInjection.h"
 #include "IO/File.h"
 #include "IO/FileSystem.h"
 #include "IO/Location.h"
@@ -12,6 +15,7 @@
 
 namespace {
 
+namespace FI = IO::FaultInjection;
 using FileTest::ReadBytes;
 using FileTest::WriteBytes;
 using Bytes = std::vector<unsigned char>;
@@ -43,33 +47,30 @@ protected:
     FileTest::TempFolder folder;
 };
 
-TEST_F(IOFileTest, CreateMakesTheMissingFileAtOnceFailDoesNot) {
+TEST_F(IOFileTest, CreateMakesTheMissingFileAtOnceFailDoesNotAndUnusablePlacesAreReported) {
     const std::string made = folder / "made", absent = folder / "absent";
     IO::File creating{IO::Location(made), IO::File::Create};
     EXPECT_EQ(creating.GetStatus(), IO::Err::NoError);
     EXPECT_TRUE(IO::FileSystem::Exists(IO::Location(made)));
     EXPECT_TRUE(ReadBytes(made).empty());
-
     char c = 0;  // a file not open refuses everything
+    uint64_t at = 0;
     EXPECT_EQ(creating.ReadBin(&c, 1), IO::Err::NotOpen);
     EXPECT_EQ(creating.WriteBin(&c, 1), IO::Err::NotOpen);
     EXPECT_EQ(creating.Sync(), IO::Err::NotOpen);
+    EXPECT_EQ(creating.GetPosition(&at), IO::Err::NotOpen);
 
     IO::File plain{IO::Location(absent), IO::File::Fail};
     EXPECT_EQ(plain.GetStatus(), IO::Err::NoError);
     EXPECT_FALSE(IO::FileSystem::Exists(IO::Location(absent)));
     EXPECT_EQ(plain.Open(IO::File::ReadMode), IO::Err::NotFound);
     EXPECT_EQ(plain.Open(IO::File::WriteMode), IO::Err::NotFound);
-}
 
-TEST_F(IOFileTest, UnusableLocationsAreReported) {
     IO::File empty{IO::Location(), IO::File::Create};
     EXPECT_EQ(empty.GetStatus(), IO::Err::BadLocation);
     EXPECT_EQ(empty.Open(IO::File::ReadMode), IO::Err::BadLocation);
-
     IO::File inMissingFolder{IO::Location(folder / "no/such/file"), IO::File::Create};
     EXPECT_EQ(inMissingFolder.GetStatus(), IO::Err::NotFound);
-
     // A folder is no file: attaching succeeds, opening does not.
     IO::File onFolder{IO::Location(folder.Path()), IO::File::Create};
     EXPECT_EQ(onFolder.GetStatus(), IO::Err::NoError);
@@ -103,8 +104,13 @@ TEST_F(IOFileTest, ShortReadSaysHowMuchCameAndStatusKeepsTheFirstError) {
     ASSERT_EQ(file.Open(IO::File::ReadMode), IO::Err::NoError);
     char buffer[8] = {};
     int32_t got = -1;
+    uint64_t length = 0, at = 0;
     EXPECT_EQ(file.ReadBin(buffer, 2, &got), IO::Err::NoError);
     EXPECT_EQ(got, 2);
+    EXPECT_EQ(file.GetDataLength(&length), IO::Err::NoError);
+    EXPECT_EQ(length, 3u);
+    EXPECT_EQ(file.GetPosition(&at), IO::Err::NoError);
+    EXPECT_EQ(at, 2u);
     EXPECT_EQ(file.ReadBin(buffer, 4, &got), IO::Err::EndOfFile);
     EXPECT_EQ(got, 1);
     EXPECT_EQ(buffer[0], 3);
@@ -134,10 +140,7 @@ TEST_F(IOFileTest, AFullDiskShowsAtTheLatestWhenSyncingOrClosing) {
     EXPECT_EQ(file.GetStatus(), IO::Err::DiskFull);
 }
 
-class IOFileSystemTest : public ::testing::Test {
-protected:
-    FileTest::TempFolder folder;
-};
+using IOFileSystemTest = IOFileTest;
 
 TEST_F(IOFileSystemTest, UniqueSiblingsAreNewEmptyFilesBesideTheTarget) {
     const IO::Location target(folder / "plan.pws");
@@ -158,7 +161,7 @@ TEST_F(IOFileSystemTest, UniqueSiblingsAreNewEmptyFilesBesideTheTarget) {
     EXPECT_EQ(IO::FileSystem::CreateUniqueSibling(IO::Location(), &none), IO::Err::BadLocation);
 }
 
-TEST_F(IOFileSystemTest, ReplacePutsTheNewFileInPlaceWithTheOldPermissions) {
+TEST_F(IOFileSystemTest, ReplaceKeepsTheOldPermissionsAndRefusesAFolderRemoveAMissingFile) {
     const std::string target = folder / "t", source = folder / "s";
     WriteBytes(target, {1});
     ::chmod(target.c_str(), 0640);
@@ -171,19 +174,117 @@ TEST_F(IOFileSystemTest, ReplacePutsTheNewFileInPlaceWithTheOldPermissions) {
     struct stat st {};
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-}
 
-TEST_F(IOFileSystemTest, ReplaceRefusesAFolderAndRemoveAMissingFile) {
-    const std::string source = folder / "s";
-    WriteBytes(source, {2});
     std::filesystem::create_directory(folder / "dir");
-    EXPECT_EQ(IO::FileSystem::Replace(IO::Location(source), IO::Location(folder / "dir")),
+    EXPECT_EQ(IO::FileSystem::Replace(IO::Location(target), IO::Location(folder / "dir")),
               IO::Err::AccessDenied);
-    EXPECT_EQ(ReadBytes(source), (Bytes{2}));
+    EXPECT_EQ(ReadBytes(target), (Bytes{2, 2}));
     EXPECT_EQ(IO::FileSystem::Remove(IO::Location(folder / "missing")), IO::Err::NotFound);
     EXPECT_EQ(IO::FileSystem::Remove(IO::Location(folder / "dir")), IO::Err::AccessDenied);
-    EXPECT_EQ(IO::FileSystem::Remove(IO::Location(source)), IO::Err::NoError);
+    EXPECT_EQ(IO::FileSystem::Remove(IO::Location(target)), IO::Err::NoError);
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"dir"}));
+}
+
+TEST(IOFileInMemoryTest, CollectsWhatIsWrittenAndTouchesNoDisk) {
+    FI::Scope scope;
+    IO::File file{IO::File::InMemory};
+    EXPECT_EQ(file.Open(IO::File::ReadMode), IO::Err::AccessDenied);
+    ASSERT_EQ(file.Open(IO::File::WriteEmptyMode), IO::Err::NoError);
+    ASSERT_EQ(file.WriteBin("ab\0c", 4), IO::Err::NoError);
+    ASSERT_EQ(file.WriteBin("def", 3), IO::Err::NoError);
+    uint64_t length = 0;
+    ASSERT_EQ(file.GetDataLength(&length), IO::Err::NoError);
+    EXPECT_EQ(length, 7u);
+    EXPECT_EQ(file.Sync(), IO::Err::NoError);
+    ASSERT_EQ(file.Close(), IO::Err::NoError);
+    EXPECT_EQ(file.GetMemoryContents(), std::string("ab\0cdef", 7));
+    EXPECT_EQ(FI::Count(FI::Write) + FI::Count(FI::Sync) + FI::Count(FI::Close), 0);
+    // Opened again, it starts empty.
+    ASSERT_EQ(file.Open(IO::File::WriteEmptyMode), IO::Err::NoError);
+    ASSERT_EQ(file.Close(), IO::Err::NoError);
+    EXPECT_TRUE(file.GetMemoryContents().empty());
+}
+
+class IOFaultInjectionTest : public ::testing::Test {
+protected:
+    FI::Scope scope;
+    FileTest::TempFolder folder;
+
+    // Writes "ab", "cd", "ef", syncs, closes and renames; returns the error of each step in
+    // that order (6 results). Close reports the first error since the file was opened.
+    std::vector<GSErrCode> RunAllSteps() {
+        std::vector<GSErrCode> results;
+        const std::string path = folder / "f";
+        {
+            IO::File file{IO::Location(path), IO::File::Create};
+            file.Open(IO::File::WriteEmptyMode);
+            for (const char* part : {"ab", "cd", "ef"}) results.push_back(file.WriteBin(part, 2));
+            results.push_back(file.Sync());
+            results.push_back(file.Close());
+        }
+        results.push_back(IO::FileSystem::Replace(IO::Location(path), IO::Location(folder / "g")));
+        return results;
+    }
+};
+
+TEST_F(IOFaultInjectionTest, CountsTheCallsAndTheArmedOneFailsOnceAndNoOtherDoes) {
+    RunAllSteps();
+    EXPECT_EQ(FI::Count(FI::Write), 3);
+    EXPECT_EQ(FI::Count(FI::Sync), 1);
+    EXPECT_EQ(FI::Count(FI::Close), 1);
+    EXPECT_EQ(FI::Count(FI::Rename), 1);
+    EXPECT_FALSE(FI::Fired());
+    FI::Reset();
+    EXPECT_EQ(FI::Count(FI::Write), 0);
+
+    const GSErrCode E = IO::Err::DiskFull, OK = IO::Err::NoError;
+    const struct {
+        FI::Operation operation;
+        int64_t nth;
+        std::vector<GSErrCode> expected;  // write, write, write, sync, close, rename
+        Bytes content;                    // of the file after the rename
+    } cases[] = {
+        {FI::Write, 2, {OK, E, OK, OK, E, OK}, {'a', 'b', 'e', 'f'}},
+        {FI::Sync, 1, {OK, OK, OK, E, E, OK}, {'a', 'b', 'c', 'd', 'e', 'f'}},
+        {FI::Close, 1, {OK, OK, OK, OK, E, OK}, {'a', 'b', 'c', 'd', 'e', 'f'}},
+        {FI::Rename, 1, {OK, OK, OK, OK, OK, E}, {}},
+        {FI::Write, 4, {OK, OK, OK, OK, OK, OK}, {'a', 'b', 'c', 'd', 'e', 'f'}},  // never reached
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.operation) + " #" + std::to_string(c.nth));
+        FI::FailNth(c.operation, c.nth, E);
+        EXPECT_EQ(RunAllSteps(), c.expected);
+        EXPECT_EQ(FI::Fired(), c.nth <= FI::Count(c.operation));
+        if (c.operation == FI::Rename) {
+            EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"f"}));
+        } else {
+            EXPECT_EQ(ReadBytes(folder / "g"), c.content);
+        }
+        for (const std::string& name : folder.Entries()) std::filesystem::remove(folder / name);
+    }
+}
+
+TEST_F(IOFaultInjectionTest, ACutShortWriteKeepsOnlyThePartThatFitted) {
+    const struct {
+        size_t keep;
+        Bytes content;
+    } cases[] = {{0, {'a', 'b', 'e', 'f'}},
+                 {1, {'a', 'b', 'c', 'e', 'f'}},
+                 {5, {'a', 'b', 'c', 'd', 'e', 'f'}}};  // never more than asked for
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.keep);
+        FI::CutNthWriteShort(2, c.keep);
+        const std::string path = folder / "f";
+        IO::File file{IO::Location(path), IO::File::Create};
+        ASSERT_EQ(file.Open(IO::File::WriteEmptyMode), IO::Err::NoError);
+        int32_t written = -1;
+        EXPECT_EQ(file.WriteBin("ab", 2), IO::Err::NoError);
+        EXPECT_EQ(file.WriteBin("cd", 2, &written), IO::Err::DiskFull);
+        EXPECT_EQ(written, static_cast<int32_t>(std::min<size_t>(c.keep, 2)));
+        EXPECT_EQ(file.WriteBin("ef", 2), IO::Err::NoError);
+        EXPECT_EQ(file.Close(), IO::Err::DiskFull) << "the status keeps the first error";
+        EXPECT_EQ(ReadBytes(path), c.content);
+    }
 }
 
 }  // namespace

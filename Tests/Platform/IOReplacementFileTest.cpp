@@ -217,22 +217,4 @@ TEST_F(IOReplacementFileTest, PermissionsOfFolderAndOwnerAsAnOrdinaryUserMeetsTh
     }
 }
 
-TEST(IOFileInMemoryTest, CollectsWhatIsWrittenAndTouchesNoDisk) {
-    IO::File file{IO::File::InMemory};
-    EXPECT_EQ(file.Open(IO::File::ReadMode), IO::Err::AccessDenied);
-    ASSERT_EQ(file.Open(IO::File::WriteEmptyMode), IO::Err::NoError);
-    ASSERT_EQ(file.WriteBin("ab\0c", 4), IO::Err::NoError);
-    ASSERT_EQ(file.WriteBin("def", 3), IO::Err::NoError);
-    uint64_t length = 0;
-    ASSERT_EQ(file.GetDataLength(&length), IO::Err::NoError);
-    EXPECT_EQ(length, 7u);
-    EXPECT_EQ(file.Sync(), IO::Err::NoError);
-    ASSERT_EQ(file.Close(), IO::Err::NoError);
-    EXPECT_EQ(file.GetMemoryContents(), std::string("ab\0cdef", 7));
-    // Opened again, it starts empty.
-    ASSERT_EQ(file.Open(IO::File::WriteEmptyMode), IO::Err::NoError);
-    ASSERT_EQ(file.Close(), IO::Err::NoError);
-    EXPECT_TRUE(file.GetMemoryContents().empty());
-}
-
 }  // namespace

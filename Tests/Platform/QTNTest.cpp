@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,28 +18,17 @@ namespace {
 
 using FileTest::TempFolder;
 
-// A picture of one colour.
-KXPixMapHandle SolidPicture(int32_t width, int32_t height, uint32_t pixel) {
-    KXPixMapHandle picture = KXPixMapNew(width, height);
-    uint32_t* pixels = KXPixMapPixels(picture);
-    for (int32_t i = 0; i < width * height; ++i) pixels[i] = pixel;
-    return picture;
-}
-
-// A picture of noise, which no encoder makes small.
-KXPixMapHandle NoisePicture(int32_t width, int32_t height, unsigned seed) {
-    KXPixMapHandle picture = KXPixMapNew(width, height);
-    uint32_t* pixels = KXPixMapPixels(picture);
-    for (int32_t i = 0; i < width * height; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        pixels[i] = 0xFF000000u | (seed >> 8);
-    }
-    return picture;
-}
-
+// A picture of one colour, or of noise (which no encoder makes small) when a seed is given.
 struct Picture {
     KXPixMapHandle handle;
-    explicit Picture(KXPixMapHandle h) : handle(h) {}
+    Picture(int32_t width, int32_t height, uint32_t pixel, std::optional<unsigned> noise = {})
+        : handle(KXPixMapNew(width, height)) {
+        uint32_t* pixels = KXPixMapPixels(handle);
+        for (unsigned i = 0, seed = noise.value_or(0); i < unsigned(width * height); ++i) {
+            seed = seed * 1103515245u + 12345u;
+            pixels[i] = noise ? 0xFF000000u | (seed >> 8) : pixel;
+        }
+    }
     ~Picture() { KXPixMapKill(&handle); }
 };
 
@@ -76,7 +66,7 @@ TEST_F(QTNMovieTest, ReadBackByAnIndependentReader) {
         ASSERT_EQ(Begin(movie, scratch, c.fps, 64, 48), 0);
         for (int i = 0; i < 3; ++i) {
             ASSERT_EQ(QTNSetSlidePars(i == 2, 1, texts[i].c_str(), 0), 0);
-            Picture p(SolidPicture(64, 48, colours[i]));
+            Picture p(64, 48, colours[i]);
             ASSERT_EQ(QTNAddMySamplesToVideo(p.handle, 1), 0);
         }
         EXPECT_TRUE(FileTest::Exists(scratch));  // the movie is written beside, not in place
@@ -101,11 +91,8 @@ TEST_F(QTNMovieTest, ReadBackByAnIndependentReader) {
                                                              {c.frameMs, 2 * c.frameMs, texts[1]}};
         auto got = MovieProbe::Texts(movie);
         ASSERT_GE(got.size(), 2u);
-        EXPECT_EQ(got[0], expected[0]);
-        EXPECT_EQ(got[1], expected[1]);
-        if (got.size() > 2) {
-            EXPECT_EQ(got[2].startMs, 2 * c.frameMs);
-        }
+        got.resize(2);
+        EXPECT_EQ(got, expected);
 
         // The pictures come out in order with their colours (lossy: within a tolerance).
         auto pictures = MovieProbe::Pictures(movie, 64, 48);
@@ -121,7 +108,7 @@ TEST_F(QTNMovieTest, ReadBackByAnIndependentReader) {
 
 TEST_F(QTNMovieTest, APictureLastsItsFramesAndOddSidesGrowToEven) {
     ASSERT_EQ(Begin(movie, scratch, 10, 7, 5), 0);
-    Picture p(SolidPicture(7, 5, KXPixel(200, 200, 200)));
+    Picture p(7, 5, KXPixel(200, 200, 200));
     ASSERT_EQ(QTNSetSlidePars(0, 1, "held", 0), 0);
     ASSERT_EQ(QTNAddMySamplesToVideo(p.handle, 4), 0);
     ASSERT_EQ(End(), 0);
@@ -134,11 +121,11 @@ TEST_F(QTNMovieTest, APictureLastsItsFramesAndOddSidesGrowToEven) {
 
 TEST_F(QTNMovieTest, RefusedPicturesAreNotCountedAndTheMovieStaysWhole) {
     ASSERT_EQ(Begin(movie, scratch, 1, 16, 16), 0);
-    Picture good(SolidPicture(16, 16, KXPixel(0, 0, 0)));
+    Picture good(16, 16, KXPixel(0, 0, 0));
     ASSERT_EQ(QTNAddMySamplesToVideo(good.handle, 1), 0);
 
     GSHandle emptyBlock = BMAllocateHandle(0, 0, 0);
-    Picture damaged(SolidPicture(16, 16, 0));
+    Picture damaged(16, 16, 0);
     (*damaged.handle)->width = 17;  // header and block disagree
     const struct {
         const char* name;
@@ -160,7 +147,13 @@ TEST_F(QTNMovieTest, RefusedPicturesAreNotCountedAndTheMovieStaysWhole) {
     EXPECT_EQ(MovieProbe::Stream(movie, "v:0")["nb_read_frames"], "2");
 }
 
-TEST_F(QTNMovieTest, FailuresLeaveNoFileAndNoScratchFile) {
+TEST_F(QTNMovieTest, RefusedCallsAndFailuresLeaveTheOldMovieAndNoScratchFile) {
+    EXPECT_EQ(QTNSetSlidePars(0, 1, "x", 0), QTNErr::NotOpen);
+    EXPECT_EQ(End(), QTNErr::NotOpen);
+    const QTNRect empty{0, 0, 0, 10};
+    EXPECT_EQ(QTNSetSCRect(&empty), QTNErr::BadParameter);
+    EXPECT_EQ(QTNSetSCRect(nullptr), QTNErr::BadParameter);
+    EXPECT_EQ(QTNSetFrameRate(0), QTNErr::BadParameter);
     FileTest::WriteBytes(movie, {'o', 'l', 'd'});
     const struct {
         const char* name;
@@ -180,28 +173,8 @@ TEST_F(QTNMovieTest, FailuresLeaveNoFileAndNoScratchFile) {
     }
     // Ended before any frame: the old movie stays, the scratch file goes.
     ASSERT_EQ(Begin(movie, scratch, 1, 16, 16), 0);
+    EXPECT_EQ(Begin(folder / "other.mov", folder / "qtscr2.mov", 1, 16, 16), QTNErr::AlreadyOpen);
     EXPECT_EQ(End(), QTNErr::NoFrames);
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"movie.mov"});
-    EXPECT_EQ(FileTest::ReadBytes(movie), (std::vector<unsigned char>{'o', 'l', 'd'}));
-}
-
-TEST_F(QTNMovieTest, AFullDiskKeepsTheOldMovie) {
-    FileTest::WriteBytes(movie, {'o', 'l', 'd'});
-    ASSERT_EQ(Begin(movie, scratch, 10, 320, 240), 0);
-    GSErrCode result = 0;
-    {
-        FileTest::FileSizeLimit limit(16 * 1024);
-        for (unsigned i = 0; i < 20 && result == 0; ++i) {
-            Picture p(NoisePicture(320, 240, i));
-            result = QTNAddMySamplesToVideo(p.handle, 1);
-        }
-        if (result == 0)
-            result = End();
-        else
-            EXPECT_NE(End(), 0);
-    }
-    EXPECT_NE(result, 0);
-    EXPECT_NE(std::string(QTNGetErrorText()).find(movie), std::string::npos) << QTNGetErrorText();
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"movie.mov"});
     EXPECT_EQ(FileTest::ReadBytes(movie), (std::vector<unsigned char>{'o', 'l', 'd'}));
 }
@@ -215,8 +188,7 @@ TEST_F(QTNMovieTest, AFailingFileCallAnywhereKeepsTheOldMovie) {
     // Noise does not compress, so once the encoder's look-ahead is full, FFmpeg's buffer is
     // written out while frames are still coming.
     std::vector<std::unique_ptr<Picture>> pictures;
-    for (unsigned i = 0; i < 24; ++i)
-        pictures.push_back(std::make_unique<Picture>(NoisePicture(160, 120, i)));
+    for (unsigned i = 0; i < 24; ++i) pictures.push_back(std::make_unique<Picture>(160, 120, 0, i));
     int failedAtAFrame = 0;
     const FileTest::SaveCalls calls = FileTest::SweepSaveFailures(
         [&] { FileTest::WriteBytes(movie, old); },
@@ -231,7 +203,8 @@ TEST_F(QTNMovieTest, AFailingFileCallAnywhereKeepsTheOldMovie) {
             if (!framesOk) ++failedAtAFrame;
             const bool ended = End() == 0;
             if (!ended || !framesOk) {
-                EXPECT_NE(std::string(QTNGetErrorText()), "");
+                EXPECT_NE(std::string(QTNGetErrorText()).find(movie), std::string::npos)
+                    << QTNGetErrorText();
             }
             return framesOk && ended;
         },
@@ -244,21 +217,6 @@ TEST_F(QTNMovieTest, AFailingFileCallAnywhereKeepsTheOldMovie) {
     EXPECT_EQ(calls.closes, 1);
     EXPECT_EQ(calls.renames, 1);
     EXPECT_GT(failedAtAFrame, 0);  // a writer-thread failure reached a frame call
-}
-
-TEST_F(QTNMovieTest, CallsOutOfOrderAreRefused) {
-    EXPECT_EQ(QTNSetSlidePars(0, 1, "x", 0), QTNErr::NotOpen);
-    EXPECT_EQ(End(), QTNErr::NotOpen);
-    const QTNRect empty{0, 0, 0, 10};
-    EXPECT_EQ(QTNSetSCRect(&empty), QTNErr::BadParameter);
-    EXPECT_EQ(QTNSetSCRect(nullptr), QTNErr::BadParameter);
-    EXPECT_EQ(QTNSetFrameRate(0), QTNErr::BadParameter);
-    ASSERT_EQ(Begin(movie, scratch, 1, 16, 16), 0);
-    EXPECT_EQ(Begin(folder / "other.mov", folder / "qtscr2.mov", 1, 16, 16), QTNErr::AlreadyOpen);
-    Picture p(SolidPicture(16, 16, 0));
-    ASSERT_EQ(QTNAddMySamplesToVideo(p.handle, 1), 0);
-    EXPECT_EQ(End(), 0);
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"movie.mov"});
 }
 
 TEST(QTNReadImageFileTest, ReadsAPictureMadeByAnotherProgram) {
