@@ -102,22 +102,8 @@ protected:
     FTM::GroupID own = FTM::UnknownGroup, text = FTM::UnknownGroup;
 };
 
-TEST_F(FileDialogTest, TheAgentIsToldWhatThePersonWouldSee) {
-    DG::FileDialog dialog = MakeSaveDialog();
-    dialog.Invoke();
-    ASSERT_EQ(agent.requests.size(), 1u);
-    const DG::FileDialogRequest& r = agent.requests[0];
-    EXPECT_TRUE(r.save);
-    EXPECT_EQ(r.title, "Save the schedule");
-    EXPECT_EQ(r.filters, (std::vector<std::string>{"Schedule (*.pws)", "Text (*.txt)"}));
-    EXPECT_EQ(r.filter, 1);
-    EXPECT_EQ(r.initialPath, "/plans/old.pws");
-
-    DG::FileDialog open(DG::FileDialog::OpenFile);
-    open.Invoke();
-    EXPECT_FALSE(agent.requests.back().save);
-}
-
+// What the agent is told (title, filters, starting filter and file) is checked with the schedule's
+// own save dialog in ScheduleCommandsTest.
 TEST_F(FileDialogTest, AnswersAndWhatTheDialogMakesOfThem) {
     // The expected file is written relative to the working folder where the dialog must make it
     // absolute; the table itself holds only literals.

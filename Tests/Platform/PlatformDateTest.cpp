@@ -1,6 +1,7 @@
 // The platform's 1904-based seconds and its short date text.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <clocale>
 #include <cstring>
 #include <string>
@@ -19,30 +20,32 @@ int64_t Seconds(int16_t y, int16_t m, int16_t d, int16_t h = 0, int16_t mi = 0, 
 
 }  // namespace
 
-TEST(PlatformDateSecondsTest, CountsFrom1904WithoutWrapping) {
-    EXPECT_EQ(Seconds(1904, 1, 1), 0);
-    EXPECT_EQ(Seconds(1904, 1, 2, 1, 2, 3), 86'400 + 3723);
-    EXPECT_EQ(Seconds(1903, 12, 31), -86'400);
-    // 1904-1969: 66 years, 17 of them leap years (1904 ... 1968).
-    EXPECT_EQ(Seconds(1970, 1, 1), (66 * 365 + 17) * int64_t{86'400});
-    // 2040-02-06 06:28:16 is 2^32: a 32-bit count would wrap here.
-    EXPECT_EQ(Seconds(2040, 2, 6, 6, 28, 16), int64_t{1} << 32);
-}
-
-TEST(PlatformDateSecondsTest, SecondsBackToTheRecord) {
-    for (int64_t seconds : {int64_t{0}, int64_t{-1}, int64_t{1} << 32, int64_t{3'061'152'000},
-                            int64_t{-86'400 * 1000LL}}) {
-        DateTimeRec date{};
-        SecondsToDate(seconds, &date);
-        EXPECT_EQ(Seconds(date.year, date.month, date.day, date.hour, date.minute, date.second),
-                  seconds);
+TEST(PlatformDateSecondsTest, CountsFrom1904WithoutWrappingAndBack) {
+    const struct {
+        DateTimeRec date;
+        int64_t seconds;
+    } cases[] = {
+        {{1904, 1, 1, 0, 0, 0, 6}, 0},  // a Friday
+        {{1904, 1, 2, 1, 2, 3, 7}, 86'400 + 3723},
+        {{1903, 12, 31, 0, 0, 0, 5}, -86'400},
+        {{1903, 12, 31, 23, 59, 59, 5}, -1},
+        // 1904-1969: 66 years, 17 of them leap years (1904 ... 1968).
+        {{1970, 1, 1, 0, 0, 0, 5}, (66 * 365 + 17) * int64_t{86'400}},
+        {{2001, 1, 1, 0, 0, 0, 2}, 3'061'152'000},  // a Monday
+        // 2040-02-06 06:28:16 is 2^32: a 32-bit count would wrap here.
+        {{2040, 2, 6, 6, 28, 16, 2}, int64_t{1} << 32},
+        {{1901, 4, 6, 0, 0, 0, 7}, -86'400 * 1000LL},
+    };
+    for (const auto& c : cases) {
+        const DateTimeRec& d = c.date;
+        EXPECT_EQ(Seconds(d.year, d.month, d.day, d.hour, d.minute, d.second), c.seconds);
+        DateTimeRec back{};
+        SecondsToDate(c.seconds, &back);
+        EXPECT_EQ((std::array{back.year, back.month, back.day, back.hour, back.minute, back.second,
+                              back.dayOfWeek}),
+                  (std::array{d.year, d.month, d.day, d.hour, d.minute, d.second, d.dayOfWeek}))
+            << c.seconds;
     }
-    DateTimeRec date{};
-    SecondsToDate(0, &date);
-    EXPECT_EQ(date.dayOfWeek, 6);  // 1904-01-01 was a Friday
-    SecondsToDate(3'061'152'000, &date);
-    EXPECT_EQ(date.year, 2001);
-    EXPECT_EQ(date.dayOfWeek, 2);  // 2001-01-01, a Monday
 }
 
 struct OrderCase {

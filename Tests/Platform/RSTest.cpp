@@ -36,6 +36,10 @@ end
 text 500
 verbatim line
 end
+
+strings 32800
+1 high
+end
 )";
 
 TEST(RSParseTest, ReadsEveryKind) {
@@ -57,6 +61,8 @@ TEST(RSParseTest, ReadsEveryKind) {
     EXPECT_EQ(d.items[1].text, "Name:");
     EXPECT_EQ(d.items[0].y, 170);
     EXPECT_EQ(file.texts.at(500), "verbatim line\n");
+    // Numbers above 32767 are the sixteen bits the code asks for.
+    EXPECT_EQ(file.stringLists.at(static_cast<short>(uint16_t{32800})).at(0), "high");
 }
 
 TEST(RSParseTest, ErrorsSayWhichLine) {
@@ -80,15 +86,6 @@ TEST(RSParseTest, ErrorsSayWhichLine) {
     }
 }
 
-TEST(RSParseTest, NumbersAbove32767AreTheSixteenBitsTheCodeAsksFor) {
-    RS::ResourceFile file;
-    std::string error;
-    ASSERT_TRUE(RS::ParseResourceText("strings 32800\n1 high\nend\n", file, error)) << error;
-    const short asked = static_cast<short>(static_cast<uint16_t>(32800));
-    ASSERT_EQ(file.stringLists.count(asked), 1u);
-    EXPECT_EQ(file.stringLists.at(asked).at(0), "high");
-}
-
 class RecordingAgent : public DG::UserAgent {
 public:
     int16_t AnswerAlert(const DG::AlertRequest& alert) override {
@@ -105,7 +102,7 @@ protected:
     RSModuleTest() : ResourceModuleFixture(kSample, "rs_module_test.rsrc") {}
 };
 
-TEST_F(RSModuleTest, StringLookupMissesAndTheActiveModule) {
+TEST_F(RSModuleTest, StringLookupMissesTheActiveModuleAndFilesThatGiveNoModule) {
     char buf[256] = "garbage";
     EXPECT_TRUE(RSGetIndString(buf, 100, 1, module));
     EXPECT_STREQ(buf, "First");
@@ -120,16 +117,13 @@ TEST_F(RSModuleTest, StringLookupMissesAndTheActiveModule) {
     EXPECT_TRUE(RSGetIndString(buf, 100, 2, kNoResModule));
     EXPECT_STREQ(buf, "Tab\there and a line\nbreak");
     RSSetActiveModule(before);
-}
-
-TEST(RSOpenTest, MissingOrBrokenFileGivesNoModule) {
+    // A missing or broken file gives no module, and says why.
     EXPECT_EQ(RSOpenResourceFile("/nonexistent/file.rsrc"), kNoResModule);
     EXPECT_NE(std::string(RSLastError()).find("cannot open"), std::string::npos);
-    const std::string path = ::testing::TempDir() + "rs_broken.rsrc";
-    std::ofstream(path) << "strings 1\n1 a\n";
-    EXPECT_EQ(RSOpenResourceFile(path.c_str()), kNoResModule);
+    std::ofstream(path + ".broken") << "strings 1\n1 a\n";
+    EXPECT_EQ(RSOpenResourceFile((path + ".broken").c_str()), kNoResModule);
     EXPECT_NE(std::string(RSLastError()).find("end"), std::string::npos);
-    std::remove(path.c_str());
+    std::remove((path + ".broken").c_str());
 }
 
 TEST_F(RSModuleTest, ParametersAreFilledAndAnswersOutsideTheButtonsCountAsTheFirst) {
