@@ -110,6 +110,13 @@ private:
     }
 };
 
+// Fields 1 (0 to 100) and 2 (100 to `secondEnd`), left-justified.
+void TwoFields(DG::ListBox& list, int32_t secondEnd) {
+    list.SetTabFieldCount(2);
+    list.SetTabFieldProperties(1, 0, 100, DG::ListBox::Left, DG::ListBox::EndTruncate);
+    list.SetTabFieldProperties(2, 100, secondEnd, DG::ListBox::Left, DG::ListBox::EndTruncate);
+}
+
 struct NoAgent : DG::UserAgent {
     int16_t AnswerAlert(const DG::AlertRequest&) override { return 1; }
 };
@@ -271,9 +278,7 @@ TEST_F(DGModelessDialogTest, PostedActionsHappenWhenEventsAreDeliveredToLiveObse
 TEST_F(DGModelessDialogTest, CellEditorSitsInTheSelectedRowOfItsField) {
     Window w(module);
     Open(w);
-    w.list.SetTabFieldCount(2);
-    w.list.SetTabFieldProperties(1, 0, 100, DG::ListBox::Left, DG::ListBox::EndTruncate);
-    w.list.SetTabFieldProperties(2, 100, 240, DG::ListBox::Left, DG::ListBox::EndTruncate);
+    TwoFields(w.list, 240);
     w.edit.SetSize(94, 13);
     w.edit.Hide();
     w.list.SetOnTabItem(2, w.edit);
@@ -355,9 +360,7 @@ TEST_F(DGModelessDialogTest, RenderAsksObserversForOwnerDrawnCellsAndColoursRows
     Window w(module);
     CellPainter painter;
     w.list.Attach(painter);
-    w.list.SetTabFieldCount(2);
-    w.list.SetTabFieldProperties(1, 0, 100, DG::ListBox::Left, DG::ListBox::EndTruncate);
-    w.list.SetTabFieldProperties(2, 100, 160, DG::ListBox::Left, DG::ListBox::EndTruncate);
+    TwoFields(w.list, 160);
     w.list.SetTabFieldOwnerDrawFlag(2, true);
     for (int row = 1; row <= 2; ++row) w.list.AppendItem();
     w.list.SetTabItemText(2, 1, "MMMM");

@@ -218,13 +218,15 @@ protected:
         {
             IO::File file{IO::Location(path), IO::File::Create};
             file.Open(IO::File::WriteEmptyMode);
-            for (const char* part : {"ab", "cd", "ef"}) results.push_back(file.WriteBin(part, 2));
+            for (const char* part : {"ab", "cd", "ef"})
+                results.push_back(file.WriteBin(part, 2, part[0] == 'c' ? &secondWrote : nullptr));
             results.push_back(file.Sync());
             results.push_back(file.Close());
         }
         results.push_back(IO::FileSystem::Replace(IO::Location(path), IO::Location(folder / "g")));
         return results;
     }
+    int32_t secondWrote = -1;  // what the second write said it wrote
 };
 
 TEST_F(IOFaultInjectionTest, CountsTheCallsAndTheArmedOneFailsOnceAndNoOtherDoes) {
@@ -241,19 +243,36 @@ TEST_F(IOFaultInjectionTest, CountsTheCallsAndTheArmedOneFailsOnceAndNoOtherDoes
     const struct {
         FI::Operation operation;
         int64_t nth;
+        int keep;                         // >= 0: the write is cut short to this many bytes
         std::vector<GSErrCode> expected;  // write, write, write, sync, close, rename
         Bytes content;                    // of the file after the rename
     } cases[] = {
-        {FI::Write, 2, {OK, E, OK, OK, E, OK}, {'a', 'b', 'e', 'f'}},
-        {FI::Sync, 1, {OK, OK, OK, E, E, OK}, {'a', 'b', 'c', 'd', 'e', 'f'}},
-        {FI::Close, 1, {OK, OK, OK, OK, E, OK}, {'a', 'b', 'c', 'd', 'e', 'f'}},
-        {FI::Rename, 1, {OK, OK, OK, OK, OK, E}, {}},
-        {FI::Write, 4, {OK, OK, OK, OK, OK, OK}, {'a', 'b', 'c', 'd', 'e', 'f'}},  // never reached
+        {FI::Write, 2, -1, {OK, E, OK, OK, E, OK}, {'a', 'b', 'e', 'f'}},
+        {FI::Sync, 1, -1, {OK, OK, OK, E, E, OK}, {'a', 'b', 'c', 'd', 'e', 'f'}},
+        {FI::Close, 1, -1, {OK, OK, OK, OK, E, OK}, {'a', 'b', 'c', 'd', 'e', 'f'}},
+        {FI::Rename, 1, -1, {OK, OK, OK, OK, OK, E}, {}},
+        {FI::Write,
+         4,
+         -1,
+         {OK, OK, OK, OK, OK, OK},
+         {'a', 'b', 'c', 'd', 'e', 'f'}},  // not reached
+        // A write cut short keeps only the part that fitted, never more than asked for; the
+        // status keeps the first error until the close.
+        {FI::Write, 2, 0, {OK, E, OK, OK, E, OK}, {'a', 'b', 'e', 'f'}},
+        {FI::Write, 2, 1, {OK, E, OK, OK, E, OK}, {'a', 'b', 'c', 'e', 'f'}},
+        {FI::Write, 2, 5, {OK, E, OK, OK, E, OK}, {'a', 'b', 'c', 'd', 'e', 'f'}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.operation) + " #" + std::to_string(c.nth));
-        FI::FailNth(c.operation, c.nth, E);
+        SCOPED_TRACE(std::to_string(c.operation) + " #" + std::to_string(c.nth) + " keeping " +
+                     std::to_string(c.keep));
+        if (c.keep >= 0)
+            FI::CutNthWriteShort(c.nth, static_cast<size_t>(c.keep));
+        else
+            FI::FailNth(c.operation, c.nth, E);
         EXPECT_EQ(RunAllSteps(), c.expected);
+        if (c.keep >= 0) {
+            EXPECT_EQ(secondWrote, std::min(c.keep, 2));
+        }
         EXPECT_EQ(FI::Fired(), c.nth <= FI::Count(c.operation));
         if (c.operation == FI::Rename) {
             EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"f"}));
@@ -261,29 +280,6 @@ TEST_F(IOFaultInjectionTest, CountsTheCallsAndTheArmedOneFailsOnceAndNoOtherDoes
             EXPECT_EQ(ReadBytes(folder / "g"), c.content);
         }
         for (const std::string& name : folder.Entries()) std::filesystem::remove(folder / name);
-    }
-}
-
-TEST_F(IOFaultInjectionTest, ACutShortWriteKeepsOnlyThePartThatFitted) {
-    const struct {
-        size_t keep;
-        Bytes content;
-    } cases[] = {{0, {'a', 'b', 'e', 'f'}},
-                 {1, {'a', 'b', 'c', 'e', 'f'}},
-                 {5, {'a', 'b', 'c', 'd', 'e', 'f'}}};  // never more than asked for
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.keep);
-        FI::CutNthWriteShort(2, c.keep);
-        const std::string path = folder / "f";
-        IO::File file{IO::Location(path), IO::File::Create};
-        ASSERT_EQ(file.Open(IO::File::WriteEmptyMode), IO::Err::NoError);
-        int32_t written = -1;
-        EXPECT_EQ(file.WriteBin("ab", 2), IO::Err::NoError);
-        EXPECT_EQ(file.WriteBin("cd", 2, &written), IO::Err::DiskFull);
-        EXPECT_EQ(written, static_cast<int32_t>(std::min<size_t>(c.keep, 2)));
-        EXPECT_EQ(file.WriteBin("ef", 2), IO::Err::NoError);
-        EXPECT_EQ(file.Close(), IO::Err::DiskFull) << "the status keeps the first error";
-        EXPECT_EQ(ReadBytes(path), c.content);
     }
 }
 

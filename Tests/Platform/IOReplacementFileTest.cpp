@@ -57,7 +57,7 @@ protected:
     FileTest::TempFolder folder;
 };
 
-TEST_F(IOReplacementFileTest, WritableJudgedByTheModeBitsEvenForTheSuperuser) {
+TEST_F(IOReplacementFileTest, WritableJudgedByTheModeBitsAndAFolderIsNoTarget) {
     fs::create_directory(folder / "dir");
     const struct {
         const char* name;
@@ -78,6 +78,13 @@ TEST_F(IOReplacementFileTest, WritableJudgedByTheModeBitsEvenForTheSuperuser) {
     EXPECT_FALSE(IO::FileSystem::IsWritable(IO::Location(folder / "dir")));
     EXPECT_FALSE(IO::FileSystem::IsWritable(IO::Location(folder / "missing")));
     EXPECT_FALSE(IO::FileSystem::IsWritable(IO::Location()));
+    EXPECT_FALSE(Replace(folder / "dir", kNew).opened);
+    const Outcome inMissing = Replace(folder / "no/plan", kNew);
+    EXPECT_FALSE(inMissing.opened);
+    EXPECT_EQ(inMissing.error, IO::Err::NotFound);
+    EXPECT_EQ(folder.Entries(),
+              (std::vector<std::string>{"dir", "group-w", "none", "ro", "rw", "w-only"}))
+        << "no scratch file left";
 }
 
 TEST_F(IOReplacementFileTest, EachKindOfTargetEndsAsItShould) {
@@ -156,16 +163,6 @@ TEST_F(IOReplacementFileTest, OnlyAFailedWriteInPlaceMayDamageTheTarget) {
         }
         EXPECT_EQ(dir.Entries().size(), hardLinked ? 2u : 1u) << "no scratch file left";
     }
-}
-
-TEST_F(IOReplacementFileTest, AFolderOrAMissingFolderIsNoTarget) {
-    fs::create_directory(folder / "dir");
-    const Outcome onFolder = Replace(folder / "dir", kNew);
-    EXPECT_FALSE(onFolder.opened);
-    const Outcome inMissing = Replace(folder / "no/plan", kNew);
-    EXPECT_FALSE(inMissing.opened);
-    EXPECT_EQ(inMissing.error, IO::Err::NotFound);
-    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"dir"}));
 }
 
 // Where the system must enforce permissions, the writes run as an ordinary user.
