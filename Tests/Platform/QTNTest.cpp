@@ -52,71 +52,64 @@ protected:
     std::string scratch = folder / "qtscr.mov";
 };
 
+// Each picture lasts its frames; odd sides grow to even ones.
 TEST_F(QTNMovieTest, ReadBackByAnIndependentReader) {
     const uint32_t colours[] = {KXPixel(255, 0, 0), KXPixel(0, 255, 0), KXPixel(0, 0, 255)};
     const std::string texts[] = {"2 May 2024 00:00", "Site {A} \\ phase 1\n3 May 2024 00:00", " "};
     const struct {
         int16_t fps;
         std::string rate;
-        long frameMs;
-    } cases[] = {{1, "1/1", 1000}, {10, "10/1", 100}};
+        int32_t width, height, frames;
+        int evenWidth, evenHeight;
+    } cases[] = {{1, "1/1", 64, 48, 1, 64, 48},
+                 {10, "10/1", 64, 48, 1, 64, 48},
+                 {10, "10/1", 7, 5, 4, 8, 6}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.fps);
+        SCOPED_TRACE(std::to_string(c.fps) + " fps, " + std::to_string(c.width) + " wide");
         std::filesystem::remove(movie);
-        ASSERT_EQ(Begin(movie, scratch, c.fps, 64, 48), 0);
+        ASSERT_EQ(Begin(movie, scratch, c.fps, c.width, c.height), 0);
         for (int i = 0; i < 3; ++i) {
             ASSERT_EQ(QTNSetSlidePars(i == 2, 1, texts[i].c_str(), 0), 0);
-            Picture p(64, 48, colours[i]);
-            ASSERT_EQ(QTNAddMySamplesToVideo(p.handle, 1), 0);
+            Picture p(c.width, c.height, colours[i]);
+            ASSERT_EQ(QTNAddMySamplesToVideo(p.handle, c.frames), 0);
         }
         EXPECT_TRUE(FileTest::Exists(scratch));  // the movie is written beside, not in place
         EXPECT_FALSE(FileTest::Exists(movie));
         ASSERT_EQ(End(), 0) << QTNGetErrorText();
         EXPECT_EQ(folder.Entries(), std::vector<std::string>{"movie.mov"});
-        EXPECT_EQ(QTNGetFrameCount(), 3);
+        EXPECT_EQ(QTNGetFrameCount(), 3 * c.frames);
 
         auto video = MovieProbe::Stream(movie, "v:0");
         EXPECT_EQ(video["codec_name"], "h264");
-        EXPECT_EQ(video["width"], "64");
-        EXPECT_EQ(video["height"], "48");
+        EXPECT_EQ(video["width"], std::to_string(c.evenWidth));
+        EXPECT_EQ(video["height"], std::to_string(c.evenHeight));
         EXPECT_EQ(video["r_frame_rate"], c.rate);
-        EXPECT_EQ(video["nb_read_frames"], "3");
+        EXPECT_EQ(video["nb_read_frames"], std::to_string(3 * c.frames));
         auto text = MovieProbe::Stream(movie, "s:0");
         EXPECT_EQ(text["codec_name"], "mov_text");
         EXPECT_EQ(text["codec_tag_string"], "tx3g");
         EXPECT_EQ(MovieProbe::FormatTag(movie, "encoder"), "Vistareel");
 
-        // Each text lasts exactly its frame (a text of one space reads back as no text at all).
-        const std::vector<MovieProbe::TimedText> expected = {{0, c.frameMs, texts[0]},
-                                                             {c.frameMs, 2 * c.frameMs, texts[1]}};
+        // Each text lasts exactly its picture (a text of one space reads back as no text at all).
+        const long ms = 1000L * c.frames / c.fps;
+        const std::vector<MovieProbe::TimedText> expected = {{0, ms, texts[0]},
+                                                             {ms, 2 * ms, texts[1]}};
         auto got = MovieProbe::Texts(movie);
         ASSERT_GE(got.size(), 2u);
         got.resize(2);
         EXPECT_EQ(got, expected);
 
         // The pictures come out in order with their colours (lossy: within a tolerance).
-        auto pictures = MovieProbe::Pictures(movie, 64, 48);
-        ASSERT_EQ(pictures.size(), 3u);
-        for (int i = 0; i < 3; ++i) {
-            const size_t centre = (24 * 64 + 32) * 3;
-            EXPECT_NEAR(pictures[i][centre + 0], KXPixelRed(colours[i]), 12) << i;
-            EXPECT_NEAR(pictures[i][centre + 1], KXPixelGreen(colours[i]), 12) << i;
-            EXPECT_NEAR(pictures[i][centre + 2], KXPixelBlue(colours[i]), 12) << i;
+        auto pictures = MovieProbe::Pictures(movie, c.evenWidth, c.evenHeight);
+        ASSERT_EQ(pictures.size(), 3u * c.frames);
+        for (int i = 0; i < 3 * c.frames; ++i) {
+            const uint32_t colour = colours[i / c.frames];
+            const size_t centre = ((c.height / 2) * c.evenWidth + c.width / 2) * 3;
+            EXPECT_NEAR(pictures[i][centre + 0], KXPixelRed(colour), 12) << i;
+            EXPECT_NEAR(pictures[i][centre + 1], KXPixelGreen(colour), 12) << i;
+            EXPECT_NEAR(pictures[i][centre + 2], KXPixelBlue(colour), 12) << i;
         }
     }
-}
-
-TEST_F(QTNMovieTest, APictureLastsItsFramesAndOddSidesGrowToEven) {
-    ASSERT_EQ(Begin(movie, scratch, 10, 7, 5), 0);
-    Picture p(7, 5, KXPixel(200, 200, 200));
-    ASSERT_EQ(QTNSetSlidePars(0, 1, "held", 0), 0);
-    ASSERT_EQ(QTNAddMySamplesToVideo(p.handle, 4), 0);
-    ASSERT_EQ(End(), 0);
-    auto video = MovieProbe::Stream(movie, "v:0");
-    EXPECT_EQ(video["width"], "8");
-    EXPECT_EQ(video["height"], "6");
-    EXPECT_EQ(video["nb_read_frames"], "4");
-    EXPECT_EQ(MovieProbe::Texts(movie), (std::vector<MovieProbe::TimedText>{{0, 400, "held"}}));
 }
 
 TEST_F(QTNMovieTest, RefusedPicturesAreNotCountedAndTheMovieStaysWhole) {
