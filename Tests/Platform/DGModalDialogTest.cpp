@@ -115,13 +115,11 @@ TEST_F(DGModalDialogTest, ChoosingAnEntryThenOkAndWhatTheAgentSees) {
     agent.words = {"4=2", "ok"};
     EXPECT_EQ(Run(), 1);
     ASSERT_EQ(rec.messages.size(), 4u);
-    EXPECT_EQ(rec.messages[0].message, DG_MSG_INIT);
-    EXPECT_EQ(rec.messages[1].message, DG_MSG_CHANGE);
-    EXPECT_EQ(rec.messages[1].item, 4);
+    EXPECT_EQ(rec.messages.front().message, DG_MSG_INIT);
+    EXPECT_EQ(rec.Changes(), (Events{{DG_MSG_CHANGE, 4}, {DG_MSG_CLICK, 1}}));
     EXPECT_EQ(rec.messages[1].popupValue, 2);
-    EXPECT_EQ(rec.messages[2].message, DG_MSG_CLICK);
-    EXPECT_EQ(rec.messages[3].message, DG_MSG_CLOSE);
-    EXPECT_EQ(rec.messages[3].item, 1);
+    EXPECT_EQ(rec.messages.back().message, DG_MSG_CLOSE);
+    EXPECT_EQ(rec.messages.back().item, 1);
     EXPECT_EQ(rec.chosenUserData, 102);
     EXPECT_EQ(rec.secondEntry, "second");
     EXPECT_EQ(rec.missingEntry, "");

@@ -122,23 +122,9 @@ TEST_F(IOFileTest, ShortReadSaysHowMuchCameAndStatusKeepsTheFirstError) {
     EXPECT_EQ(file.GetStatus(), IO::Err::NoError);
 }
 
-TEST_F(IOFileTest, AFullDiskShowsAtTheLatestWhenSyncingOrClosing) {
-    const std::string path = folder / "big";
-    IO::File file{IO::Location(path), IO::File::Create};
-    ASSERT_EQ(file.Open(IO::File::WriteEmptyMode), IO::Err::NoError);
-    const std::vector<char> block(64 * 1024, 'a');
-    GSErrCode writeErr = IO::Err::NoError, syncErr = IO::Err::NoError, closeErr = IO::Err::NoError;
-    {
-        FileTest::FileSizeLimit limit(1000);
-        for (int i = 0; i < 4 && writeErr == IO::Err::NoError; ++i)
-            writeErr = file.WriteBin(block.data(), static_cast<int32_t>(block.size()));
-        syncErr = file.Sync();
-        closeErr = file.Close();
-    }
-    EXPECT_TRUE(writeErr == IO::Err::DiskFull || syncErr == IO::Err::DiskFull);
-    EXPECT_EQ(closeErr, IO::Err::DiskFull);
-    EXPECT_EQ(file.GetStatus(), IO::Err::DiskFull);
-}
+// A real full disk (a file-size limit) reaching the caller as DiskFull is checked through the
+// replacement file (IOReplacementFileTest.OnlyAFailedWriteInPlaceMayDamageTheTarget); that
+// close reports the first error, by the fault-hook table below.
 
 using IOFileSystemTest = IOFileTest;
 
