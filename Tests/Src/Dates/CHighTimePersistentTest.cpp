@@ -1,8 +1,6 @@
 // The stored date: its 12 bytes, day snapping, and its trips through the host's time service.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
@@ -164,18 +162,6 @@ TEST(CHighTimePersistentHostTimeTest, OldVersionConversionKeepsWholeSeconds) {
     EXPECT_EQ(Compare(old.ConvertFromV3(), Make(1700, 5, 5, 12)), 0);
     const CHighTimePersistent invalid = With(HighTimeStatus::invalid, 77);
     EXPECT_EQ(Compare(invalid.ConvertFromV3(), invalid), 0);
-}
-
-TEST(CHighTimePersistentHostTimeTest, PresentTimeIsTheLocalClock) {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ASSERT_NE(localtime_r(&now, &local), nullptr);
-    const CHighTime expected(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                             local.tm_min, local.tm_sec);
-    const CHighTimePersistent present = CHighTimePersistent::GetKXPresentTime();
-    EXPECT_EQ(present.status, HighTimeStatus::valid);
-    EXPECT_LE(std::llabs(present.ticks - expected.ticks), 60 * 10'000'000LL)
-        << "more than a minute apart";
 }
 
 TEST(CHighTimePersistentHostTimeTest, FormatKXGivesTheUsersShortDateOrNothing) {

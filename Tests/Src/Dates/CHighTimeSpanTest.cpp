@@ -20,6 +20,7 @@ TEST(CHighTimeSpanTest, TicksAreTheExactSumOfTheParts) {
     const struct {
         std::array<int32_t, 7> parts;  // days, hours, minutes, seconds, milli, micro, nano
         int64_t ticks;
+        bool valid = true;  // invalid: ticks 0
     } cases[] = {{{1, 25, 0, 0, 0, 0, 0}, 2 * kDay + kHour},
                  {{0, 0, 90, 0, 0, 0, 0}, 90 * kMinute},
                  {{-1, 2, 0, 0, 0, 0, 0}, -kDay + 2 * kHour},
@@ -31,19 +32,25 @@ TEST(CHighTimeSpanTest, TicksAreTheExactSumOfTheParts) {
                  {{0, 0, 0, 1, -1, 0, 0}, kSecond - 10'000},
                  // Parts whose 32-bit sums would overflow still give the exact total.
                  {{0, 0, 0, 0, 0, kMax, 0}, int64_t{kMax} * 10},
-                 {{0, 0, kMax, kMax, 0, 0, 0}, int64_t{kMax} * (kMinute + kSecond)}};
+                 {{0, 0, kMax, kMax, 0, 0, 0}, int64_t{kMax} * (kMinute + kSecond)},
+                 // INT64_MAX ticks are 10 675 199 days 2:48:05.4775807; beyond either end the
+                 // span is invalid (5.9 million years of days overflow 64 bits).
+                 {{10'675'199, 2, 48, 5, 477, 580, 700}, INT64_MAX},
+                 {{10'675'199, 2, 48, 5, 477, 580, 750}, 0, false},
+                 {{-10'675'199, -2, -48, -5, -477, -580, -800}, INT64_MIN},
+                 {{-10'675'199, -2, -48, -5, -477, -580, -850}, 0, false},
+                 {{kMax, 0, 0, 0, 0, 0, 0}, 0, false},
+                 {{INT32_MIN, 0, 0, 0, 0, 0, 0}, 0, false},
+                 {{0, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN}, 0, false}};
     for (const auto& c : cases) {
         const auto& [d, h, m, s, ms, us, ns] = c.parts;
         CHighTimeSpan span;
         span.status = HighTimeStatus::invalid;
         span.SetHighTimeSpan(d, h, m, s, ms, us, ns);
-        EXPECT_EQ(span.status, HighTimeStatus::valid) << c.ticks;
+        EXPECT_EQ(span.status, c.valid ? HighTimeStatus::valid : HighTimeStatus::invalid)
+            << c.ticks;
         EXPECT_EQ(span.ticks, c.ticks);
     }
-    // A sum beyond 64 bits (5.9 million years) is invalid.
-    CHighTimeSpan span;
-    span.SetHighTimeSpan(kMax, 0, 0, 0, 0, 0, 0);
-    EXPECT_EQ(span.status, HighTimeStatus::invalid);
 }
 
 TEST(CHighTimeSpanTest, ComponentsTruncateTowardZeroAndAddUpAgain) {

@@ -8,37 +8,33 @@ using DateFormatSelectionDialogTest = HostedAddOnTest;
 
 // The sample 31 January 2000 in each order, with the resource pattern %02d/%02d/%02d (the year
 // shows modulo 1000).
-constexpr const char* kYmd = "00/01/31";
-constexpr const char* kDmy = "31/01/00";
-constexpr const char* kMdy = "01/31/00";
-
 TEST_F(DateFormatSelectionDialogTest, OffersTheOrdersLeftAndKeepsTheOneChosen) {
-    DateFromString dates;
-    CHighTime out;
-    dates.CheckDate("31/12/03", out);  // fits year-month-day and day-month-year only
-    ASSERT_EQ(dates.GetCandidateCount(), 2);
-    agent.dialogAnswers = {{"4=2", "ok"}};
-    DateFormatSelectionDialog dialog(dates);
-    EXPECT_TRUE(dialog.Show());
-    ASSERT_EQ(agent.dialogs.size(), 1u);
-    EXPECT_EQ(agent.dialogs[0].id, 32505);
-    const std::string& d = agent.dialogs[0].description;
-    EXPECT_NE(d.find(std::string("[1] ") + kYmd + " (chosen) [2] " + kDmy), std::string::npos) << d;
-    EXPECT_EQ(d.find(kMdy), std::string::npos) << d;
-    ASSERT_EQ(dates.GetCandidateCount(), 1);
-    EXPECT_EQ(dates.GetCandidate(0), DateFromString::DayMonthYear);
-}
-
-TEST_F(DateFormatSelectionDialogTest, AllThreeOrdersWhenNothingNarrowsThem) {
-    DateFromString dates;
-    agent.dialogAnswers = {{"4=3", "ok"}};
-    EXPECT_TRUE(DateFormatSelectionDialog(dates).Show());
-    const std::string& d = agent.dialogs[0].description;
-    EXPECT_NE(d.find(std::string("[1] ") + kYmd + " (chosen) [2] " + kDmy + " [3] " + kMdy),
-              std::string::npos)
-        << d;
-    ASSERT_EQ(dates.GetCandidateCount(), 1);
-    EXPECT_EQ(dates.GetCandidate(0), DateFromString::MonthDayYear);
+    const struct {
+        const char* text;  // read before the dialog; empty: none
+        const char* choice;
+        std::string offered;
+        DateFromString::DateFormat kept;
+    } cases[] = {
+        // 31/12/03 fits year-month-day and day-month-year only.
+        {"31/12/03", "4=2", "[1] 00/01/31 (chosen) [2] 31/01/00", DateFromString::DayMonthYear},
+        {"", "4=3", "[1] 00/01/31 (chosen) [2] 31/01/00 [3] 01/31/00",
+         DateFromString::MonthDayYear},
+    };
+    for (const auto& c : cases) {
+        DateFromString dates;
+        CHighTime out;
+        if (*c.text != '\0') dates.CheckDate(c.text, out);
+        agent.dialogs.clear();
+        agent.dialogAnswers = {{c.choice, "ok"}};
+        EXPECT_TRUE(DateFormatSelectionDialog(dates).Show());
+        ASSERT_EQ(agent.dialogs.size(), 1u);
+        EXPECT_EQ(agent.dialogs[0].id, 32505);
+        const std::string& d = agent.dialogs[0].description;
+        EXPECT_NE(d.find(c.offered), std::string::npos) << d;
+        EXPECT_EQ(d.find(c.offered + " ["), std::string::npos) << "no other order: " << d;
+        ASSERT_EQ(dates.GetCandidateCount(), 1);
+        EXPECT_EQ(dates.GetCandidate(0), c.kept);
+    }
 }
 
 TEST_F(DateFormatSelectionDialogTest, CancellingChangesNothing) {

@@ -1,5 +1,4 @@
-// Reading date texts of unknown order: which orders a text allows, what it reads as, and the
-// helpers that pick the numbers out.
+// Reading date texts of unknown order: which orders a text allows and what it reads as.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -113,6 +112,10 @@ TEST_F(DateFromStringTest, ReadsTheNumbersByTheOrdersLetters) {
                  {"12 / 5 / 03", F::DayMonthYear, 0, {2003, 5, 12}},
                  {"2003-05-12 10:30", F::YearMonthDay, 0, {2003, 5, 12}},
                  {"12.5.03", F::DayMonthYear, 0, {2003, 5, 12}},
+                 {"1/2/3/4", F::DayMonthYear, 0, {2003, 2, 1}},  // the first three numbers
+                 {"7/8/9x", F::DayMonthYear, 0, {2009, 8, 7}},
+                 {"12/", F::DayMonthYear, 1, {}},
+                 {"4294967296/1/1", F::YearMonthDay, 3, {}},  // held at the largest number
                  {"12 May 2003", F::DayMonthYear, 1, {}},
                  {"", F::DayMonthYear, 1, {}},
                  {"99999999999/1/1", F::YearMonthDay, 3, {}},
@@ -132,80 +135,6 @@ TEST_F(DateFromStringTest, ReadsTheNumbersByTheOrdersLetters) {
     }
     CHighTime out;
     EXPECT_EQ(DateFromString::SetDateInFormat(nullptr, F::DayMonthYear, out), 1);
-}
-
-// ---- The helpers ----
-
-TEST_F(DateFromStringTest, GetNumsFromDatePicksThreeNumbers) {
-    const struct {
-        const char* text;
-        int result;
-        int32_t nums[3];
-    } cases[] = {{"12.5.03", 0, {12, 5, 3}},
-                 {"2003-05-12", 0, {2003, 5, 12}},
-                 {"12 / 5 / 03", 0, {12, 5, 3}},
-                 {"1/2/3/4", 0, {1, 2, 3}},
-                 {"7/8/9x", 0, {7, 8, 9}},
-                 {"4294967296/1/1", 0, {INT32_MAX, 1, 1}},
-                 {"12 May 2003", 1, {}},
-                 {"12/", 1, {}},
-                 {"abc", 1, {}}};
-    for (const auto& c : cases) {
-        int32_t nums[3] = {-7, -7, -7};
-        EXPECT_EQ(DateFromString::GetNumsFromDate(c.text, nums), c.result) << c.text;
-        if (c.result != 0) continue;
-        for (int i = 0; i < 3; ++i) EXPECT_EQ(nums[i], c.nums[i]) << c.text << " number " << i;
-    }
-    int32_t nums[3];
-    EXPECT_EQ(DateFromString::GetNumsFromDate(nullptr, nums), 1);
-}
-
-TEST_F(DateFromStringTest, RemoveDummySeparatorsKeepsOneBetweenNumbers) {
-    const std::pair<const char*, const char*> cases[] = {{"--12//05..2003--", "12/05.2003"},
-                                                         {"12 May 2003", "12 2003"},
-                                                         {"", ""},
-                                                         {"-", ""},
-                                                         {"ab", ""},
-                                                         {"x1", "1"},
-                                                         {"1x", "1"},
-                                                         {"1", "1"},
-                                                         {"1 - 2", "1 2"}};
-    for (const auto& [in, expected] : cases) {
-        char text[64];
-        std::strcpy(text, in);
-        DateFromString::RemoveDummySeparators(text);
-        EXPECT_STREQ(text, expected) << '"' << in << '"';
-    }
-}
-
-TEST_F(DateFromStringTest, CutCharRemovesOnlyWithinTheText) {
-    char text[8] = "abc";
-    EXPECT_EQ(DateFromString::CutChar(text, text + 1), text);
-    EXPECT_STREQ(text, "ac");
-    DateFromString::CutChar(text, text + 2);  // the terminator: nothing
-    DateFromString::CutChar(text, text + 5);  // beyond the terminator: nothing
-    EXPECT_STREQ(text, "ac");
-    DateFromString::CutChar(text, text + 1);
-    EXPECT_STREQ(text, "a");
-}
-
-TEST_F(DateFromStringTest, TheChoiceOffersTheRemainingOrdersWithTheirSamples) {
-    DateFromString parser;
-    CHighTime out;
-    parser.CheckDate("31/12/03", out);
-    DateFromString::FormatChoice choices[3];
-    ASSERT_EQ(parser.GetFormatChoices(choices), 2);
-    EXPECT_EQ(choices[0].format, F::YearMonthDay);
-    EXPECT_STREQ(choices[0].text, "00/01/31");
-    EXPECT_EQ(choices[1].format, F::DayMonthYear);
-    EXPECT_STREQ(choices[1].text, "31/01/00");
-    char text[32];
-    const CHighTime sample(2000, 1, 31);
-    EXPECT_STREQ(DateFromString::Date2Str(text, sizeof text, F::MonthDayYear, sample), "01/31/00");
-    EXPECT_STREQ(DateFromString::Date2Str(text, 4, F::MonthDayYear, sample), "01/");
-    EXPECT_STREQ(
-        DateFromString::Date2Str(text, sizeof text, F::DayMonthYear, CHighTime(2024, 3, 9)),
-        "09/03/24");
 }
 
 // The pattern comes from the add-on's resource file when the first parser is made.
