@@ -4,6 +4,7 @@
 // test's own, and link records built byte by byte, independently of the code that writes them.
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "CadHost/Model/SampleElement.h"
 #include "Elements/ElementHider.h"
 #include "Model/Project.h"
+#include "Model/SampleBuilding.h"
 #include "Schedule/DB.h"
 #include "Src/AddOn/ShellFixture.h"
 #include "Src/Schedule/ScheduleFixture.h"
@@ -31,9 +33,9 @@ inline void Put32(Bytes& b, size_t at, int64_t v) {
 
 // The stored record: ten IDs from byte 0, then the saved values at their places.
 struct Record {
-    std::vector<int32_t> ids;
+    std::vector<int32_t> ids{};
     int hiddenFromLayer = 0;
-    std::vector<int> pens, materials, materials2, pens2;  // up to 3, 5, 3, 3
+    std::vector<int> pens{}, materials{}, materials2{}, pens2{};  // up to 3, 5, 3, 3
     int64_t switch1 = 0, switch2 = 0, switch3 = 0;
 
     Bytes Build() const {
@@ -50,6 +52,9 @@ struct Record {
         return b;
     }
 };
+
+// A record of links and nothing saved.
+inline Bytes LinksOnly(std::vector<int32_t> ids) { return Record{.ids = std::move(ids)}.Build(); }
 
 }  // namespace LinkBytes
 
@@ -81,15 +86,43 @@ protected:
 
     // Stores bytes as the element's user data, directly in the host's model.
     static void Store(const API_Guid& guid, const LinkBytes::Bytes& bytes, int32_t version = 103) {
-        CadHost::UserData data;
-        data.version = version;
-        data.platformSign = 0x5757;
-        data.bytes = bytes;
-        Model().Edit(guid)->userData = data;
+        Model().Edit(guid)->userData = CadHost::UserData{version, 0x5757, bytes};
     }
     static LinkBytes::Bytes Stored(const API_Guid& guid) {
         const auto& data = Elem(guid).userData;
         return data ? data->bytes : LinkBytes::Bytes{};
+    }
+
+    // The tasks each handled type of the sample building is linked to; doors belong to two tasks
+    // that overlap.
+    static std::vector<int32_t> SampleTasksOf(API_ElemTypeID type) {
+        static const std::map<API_ElemTypeID, std::vector<int32_t>> kTasks = {
+            {APIElem::Column, {1}}, {APIElem::Beam, {1}},       {APIElem::Slab, {1}},
+            {APIElem::Wall, {2}},   {APIElem::Window, {2}},     {APIElem::Door, {2, 4}},
+            {APIElem::Roof, {3}},   {APIElem::Zone, {4}},       {APIElem::Object, {4}},
+            {APIElem::Lamp, {4}},   {APIElem::CurtainWall, {4}}};
+        const auto found = kTasks.find(type);
+        return found != kTasks.end() ? found->second : std::vector<int32_t>{5};  // site works
+    }
+    // The sample building (two storeys, two bays) as the current project, its schedule in `d`, and
+    // every handled element linked by SampleTasksOf; gives the records stored.
+    static std::map<API_Guid, LinkBytes::Bytes> LinkSampleBuilding(DB& d) {
+        CadHost::ReplaceCurrentProject(CadHost::SampleBuilding::Make(2, 2));
+        using ScheduleBytes::Ticks;
+        d.tasks = {
+            MakeTask(1, Build, Ticks(2024, 1, 1), Ticks(2024, 3, 1), "Structure"),
+            MakeTask(2, Build, Ticks(2024, 3, 1), Ticks(2024, 5, 1), "Walls and openings"),
+            MakeTask(3, Build, Ticks(2024, 5, 1), Ticks(2024, 6, 1), "Roof"),
+            MakeTask(4, TypeF, Ticks(2024, 3, 15), Ticks(2024, 4, 16), "Fit-out"),
+            MakeTask(5, Temporary, Ticks(2024, 1, 1), Ticks(2024, 7, 1), "Site works"),
+        };
+        std::map<API_Guid, LinkBytes::Bytes> links;
+        Model().ForEachElement([&](const CadHost::Element& e) {
+            if (!ElementHider::IsTypeHandledByPW(e.type)) return;
+            links[e.guid] = LinkBytes::LinksOnly(SampleTasksOf(e.type));
+        });
+        for (const auto& [guid, bytes] : links) Store(guid, bytes);
+        return links;
     }
 
     Preferences prefs;

@@ -32,30 +32,4 @@ TEST_F(HostileFrameTextTest, TheCaptionStaysTheFirstLineOfWholeCharacters) {
     }
 }
 
-// A caption from a stored preferences record (bytes 2079 to 2206) enters as one line too.
-TEST_F(HostileFrameTextTest, AStoredCaptionIsReadAsOneLine) {
-    CadHost::PreferenceStore& store = CadHost::Host::Get().Preferences();
-    const std::string key = CadHost::Host::Get().preferenceKey;
-    for (const Hostile::Text& t : Hostile::Texts()) {
-        ASSERT_EQ(prefs.WritePreferences(), 0);
-        const CadHost::PreferenceStore::Block* block = store.Find(key);
-        ASSERT_NE(block, nullptr);
-        std::vector<unsigned char> bytes = block->bytes;
-        const int32_t version = block->version;
-        ASSERT_EQ(bytes.size(), 2304u);
-        const std::string raw = t.text.substr(0, 127);  // the record cuts by bytes
-        std::fill(bytes.begin() + 2079, bytes.begin() + 2079 + 128, 0);
-        std::copy(raw.begin(), raw.end(), bytes.begin() + 2079);
-        std::string error;
-        ASSERT_TRUE(store.Store(key, version, bytes.data(), 2304, error)) << error;
-        Preferences read;
-        read.ReadPreferences();
-        EXPECT_TRUE(Hostile::IsOneLine(read.captionText)) << t.label;
-        EXPECT_TRUE(Hostile::IsUtf8(read.captionText)) << t.label;
-        EXPECT_EQ(std::string(read.captionText).substr(0, 20),
-                  Hostile::Fitting(t.oneLine, 128).substr(0, 20))
-            << t.label;
-    }
-}
-
 }  // namespace

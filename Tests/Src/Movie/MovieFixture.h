@@ -70,37 +70,20 @@ protected:
         for (API_ElemTypeID type = APIElem::First; type <= APIElem::Last; ++type)
             for (const CadHost::Element& e : p.ElementsOfType(type)) {
                 if (e.body.empty()) continue;
-                LinkBytes::Record record;
-                record.ids = {1 + (n++ % 2)};
-                CadHost::UserData data;
-                data.version = 103;
-                data.platformSign = 0x5757;
-                data.bytes = record.Build();
-                p.Edit(e.guid)->userData = data;
+                p.Edit(e.guid)->userData =
+                    CadHost::UserData{103, 0x5757, LinkBytes::LinksOnly({1 + (n++ % 2)})};
             }
     }
 
-    // Every element as it is, one line each: ID, layer, lock, attributes and link record bytes.
-    static std::vector<std::string> ModelNow() {
-        std::vector<std::string> all;
-        for (API_ElemTypeID type = APIElem::First; type <= APIElem::Last; ++type)
-            for (const CadHost::Element& e : CadHost::CurrentProject().ElementsOfType(type)) {
-                std::string line = e.id + " layer " + std::to_string(e.layer) +
-                                   (e.locked ? " locked" : "") + " pens";
-                for (int16_t v : e.Pens()) line += " " + std::to_string(v);
-                line += " materials";
-                for (int16_t v : e.Materials()) line += " " + std::to_string(v);
-                line += " switches";
-                for (uint8_t v : e.Switches()) line += " " + std::to_string(v);
-                // The link record keeps its last switch on purpose (bytes 84..87); the rest must be
-                // as before.
-                if (e.userData) {
-                    line += " data " + std::to_string(e.userData->version) + ":";
-                    for (size_t i = 0; i < e.userData->bytes.size() && i < 84; ++i)
-                        line += " " + std::to_string(e.userData->bytes[i]);
-                }
-                all.push_back(line);
-            }
+    // Every element as it is, but for its edit stamp and the link record's last switch, which a
+    // movie keeps on purpose (bytes 84..87).
+    static std::vector<CadHost::Element> ModelNow() {
+        std::vector<CadHost::Element> all;
+        CadHost::CurrentProject().ForEachElement([&](const CadHost::Element& e) {
+            all.push_back(e);
+            all.back().stamp = 0;
+            if (e.userData && e.userData->bytes.size() > 84) all.back().userData->bytes.resize(84);
+        });
         return all;
     }
 
