@@ -1,6 +1,5 @@
-// What an element shows at a date: every task's state by type at the instants before, during and
-// after it, the one (type, state) an element takes among its tasks, and the memory of the state
-// last applied. Expectations are written out by hand.
+// What an element shows at a date: the one (type, state) an element takes among its tasks, and the
+// memory of the state last applied. Expectations are written out by hand.
 #include <gtest/gtest.h>
 
 #include "Elements/EElementHider.h"
@@ -31,72 +30,6 @@ protected:
     }
 };
 
-// A task from day 1 00:00 to day 3 24:00 (2024-03-01 .. 2024-03-03).
-const int64_t kStart = Ticks(2024, 3, 1), kEnd = Ticks(2024, 3, 4);
-
-TEST_F(ElementStateTest, EveryTaskTypeBeforeDuringAndAfter) {
-    const struct {
-        int32_t type;
-        State before, during, after;
-    } table[] = {
-        {0, A, U, P},  // Build
-        {1, P, U, A},  // Demolish
-        {2, P, U, P},  // TypeR
-        {3, P, U, P},  // TypeF
-        {4, A, U, A},  // Temporary
-        {5, P, P, P},  // no such type
-        {-1, P, P, P},
-    };
-    const struct {
-        const char* name;
-        int64_t at;
-        int32_t percent;
-        bool inProgress;
-    } instants[] = {
-        {"a day before", Ticks(2024, 2, 29), 0, false},
-        {"at the start", kStart, 0, false},
-        {"a second after the start", Ticks(2024, 3, 1, 0, 0, 1), 0, true},
-        {"half way", Ticks(2024, 3, 2, 12), 50, true},
-        {"a second before the end", Ticks(2024, 3, 3, 23, 59, 59), 99, true},
-        {"at the end", kEnd, 100, false},
-        {"a year after", Ticks(2025, 3, 4), 100, false},
-    };
-    for (const auto& row : table) {
-        db.tasks = {MakeTask(1, static_cast<TASKTYPE>(row.type), kStart, kEnd, "T")};
-        for (size_t i = 0; i < std::size(instants); ++i) {
-            const auto& at = instants[i];
-            At(at.at);
-            const TASK& t = db.tasks[0];
-            const State expected = i < 2 ? row.before : at.inProgress ? row.during : row.after;
-            EXPECT_EQ(t.linkedElementState, expected) << row.type << " " << at.name;
-            EXPECT_EQ(t.inProgress, at.inProgress) << row.type << " " << at.name;
-            EXPECT_EQ(t.percentDone, at.percent) << row.type << " " << at.name;
-        }
-    }
-}
-
-TEST_F(ElementStateTest, PercentNeedsValidDatesAndAnIdButStatesFollowTheSpans) {
-    db.tasks = {MakeTask(1, Build, kStart, kEnd, "valid"), MakeTask(2, Build, kStart, kEnd, "bad"),
-                MakeTask(0, Build, kStart, kEnd, "no ID")};
-    db.tasks[1].start.status = HighTimeStatus::invalid;
-    At(Ticks(2024, 3, 2, 12));
-    EXPECT_EQ(db.tasks[0].percentDone, 50);
-    EXPECT_EQ(db.tasks[2].percentDone, 0);
-    EXPECT_TRUE(db.tasks[2].inProgress);
-    EXPECT_EQ(db.tasks[2].linkedElementState, U);
-    // A span from a date that is not valid is empty: the task stands as before its start.
-    EXPECT_EQ(db.tasks[1].percentDone, 0);
-    EXPECT_FALSE(db.tasks[1].inProgress);
-    EXPECT_EQ(db.tasks[1].linkedElementState, A);
-}
-
-TEST_F(ElementStateTest, TheCurrentDateMovesToTheEndOfItsDayWhenAsked) {
-    db.SetCurrentDate(AtTicks(Ticks(2024, 3, 2, 9, 30)), true);
-    EXPECT_EQ(db.currentDate.ticks, Ticks(2024, 3, 3));
-    db.SetCurrentDate(AtTicks(Ticks(2024, 3, 2, 9, 30)), false);
-    EXPECT_EQ(db.currentDate.ticks, Ticks(2024, 3, 2, 9, 30));
-}
-
 TEST_F(ElementStateTest, TheElementsChoiceAmongItsTasks) {
     const int64_t now = Ticks(2024, 6, 15, 12);
     db.tasks = {
@@ -123,14 +56,14 @@ TEST_F(ElementStateTest, TheElementsChoiceAmongItsTasks) {
         {{1, 2}, Demolish, U, 1},  // the last under way decides; one line for the second
         {{2, 1}, Build, U, 1},
         {{1, 2, 3}, TypeR, U, 2},
-        {{4, 5}, Build, P, 0},      // the last finished task
+        {{4, 5}, Build, P, 0},  // the last finished task
         {{5, 4}, Build, P, 0},
-        {{6, 7}, Build, A, 0},      // only tasks to come: the next to begin
+        {{6, 7}, Build, A, 0},  // only tasks to come: the next to begin
         {{7, 8}, Demolish, P, 0},
-        {{9, 4}, Build, P, 0},      // of two finished tasks the later one
-        {{4, 10}, Build, P, 0},     // equal ends: the earlier slot
+        {{9, 4}, Build, P, 0},   // of two finished tasks the later one
+        {{4, 10}, Build, P, 0},  // equal ends: the earlier slot
         {{10, 4}, TypeF, P, 0},
-        {{4, 1, 5}, Build, U, 0},   // a task under way wins over finished and coming ones
+        {{4, 1, 5}, Build, U, 0},  // a task under way wins over finished and coming ones
     };
     for (const auto& c : cases) {
         ReportWindow::Clear();
@@ -155,8 +88,8 @@ TEST_F(ElementStateTest, AMissingTaskAsksAndTheAnswerDecides) {
         bool ends;
         std::vector<int32_t> storedIds;  // empty: nothing written
     } cases[] = {
-        {1, true, {1}},   // the link goes, the list is packed and written
-        {2, false, {}},   // skipped: the task under way decides
+        {1, true, {1}},  // the link goes, the list is packed and written
+        {2, false, {}},  // skipped: the task under way decides
         {3, true, {}},
     };
     for (const auto& c : cases) {
@@ -178,9 +111,9 @@ TEST_F(ElementStateTest, AMissingTaskAsksAndTheAnswerDecides) {
             EXPECT_EQ(state, U);
         }
         EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32522})) << c.answer;
-        LinkBytes::Record r;
-        r.ids = c.storedIds;
-        EXPECT_EQ(Stored(guid), c.storedIds.empty() ? LinkBytes::Bytes{} : r.Build()) << c.answer;
+        EXPECT_EQ(Stored(guid),
+                  c.storedIds.empty() ? LinkBytes::Bytes{} : LinkBytes::LinksOnly(c.storedIds))
+            << c.answer;
     }
 }
 
@@ -217,8 +150,8 @@ TEST_F(ElementStateTest, TheMemoryOfStatesSaysWhatChanged) {
         State state;
         bool modified;
     } steps[] = {
-        {&g1, Build, A, true},  {&g1, Build, A, false},    {&g2, Build, A, true},
-        {&g1, Build, U, true},  {&g1, Demolish, U, true},  {&g1, Demolish, U, false},
+        {&g1, Build, A, true},  {&g1, Build, A, false},       {&g2, Build, A, true},
+        {&g1, Build, U, true},  {&g1, Demolish, U, true},     {&g1, Demolish, U, false},
         {&g2, Build, A, false}, {&g1, kNone, kNoState, true},
     };
     for (size_t i = 0; i < std::size(steps); ++i)
@@ -233,9 +166,7 @@ TEST_F(ElementStateTest, TheMemoryIsSeededWithEveryLinkedElementOnHandledLayers)
     const API_Guid emptyList = Add(APIElem::Beam, "empty list");
     const API_Guid userHidden = Add(APIElem::Slab, "on a hidden layer", 3);
     const API_Guid text = Add(APIElem::Text, "a text");
-    LinkBytes::Record r;
-    r.ids = {4};
-    for (const API_Guid& g : {linked, userHidden, text}) Store(g, r.Build());
+    for (const API_Guid& g : {linked, userHidden, text}) Store(g, LinkBytes::LinksOnly({4}));
     Store(emptyList, LinkBytes::Record{}.Build());
     (void)unlinked;
     hider.RefreshNonManagedLayers();

@@ -65,17 +65,15 @@ class LinkRecordTest : public ElementsTest {};
 
 // A record with links and saved values, built byte by byte.
 Record FullRecord() {
-    Record r;
-    r.ids = {7, 1000000, -3};
-    r.hiddenFromLayer = 0x0102;
-    r.pens = {11, 12, 0x7FFF};
-    r.materials = {21, 22, 23, 24, 25};
-    r.switch1 = 1;
-    r.switch2 = 0x01020304;
-    r.materials2 = {31, 32, 33};
-    r.pens2 = {41, 42, -1};
-    r.switch3 = 1;
-    return r;
+    return {.ids = {7, 1000000, -3},
+            .hiddenFromLayer = 0x0102,
+            .pens = {11, 12, 0x7FFF},
+            .materials = {21, 22, 23, 24, 25},
+            .materials2 = {31, 32, 33},
+            .pens2 = {41, 42, -1},
+            .switch1 = 1,
+            .switch2 = 0x01020304,
+            .switch3 = 1};
 }
 
 TEST_F(LinkRecordTest, StoredBytesReadAsTheRecordInEveryKnownVersion) {
@@ -157,9 +155,7 @@ TEST_F(LinkRecordTest, ALockedElementIsWrittenAndLockedAgainOnlyWhenAsked) {
         EXPECT_EQ(g == guid, !renew) << "the caller follows a renewed GUID";
         ASSERT_NE(Model().Find(g), nullptr);
         EXPECT_TRUE(Model().Find(g)->locked);
-        Record r;
-        r.ids = {5, 6};
-        EXPECT_EQ(Model().Find(g)->userData->bytes, r.Build());
+        EXPECT_EQ(Model().Find(g)->userData->bytes, LinkBytes::LinksOnly({5, 6}));
     }
 }
 
@@ -180,9 +176,7 @@ TEST_F(LinkRecordTest, DeletingALinkClearsItsSlotAndWritesOrAlertsOnce) {
     OwnData d = WithIds({4, 5, 6});
     hider.DeleteOneLinkFromElement(d, 1, APIElem::Wall, &g);
     EXPECT_EQ(Ids(d), Padded({4, 0, 6}));
-    Record r;
-    r.ids = {4, 0, 6};
-    EXPECT_EQ(Stored(guid), r.Build()) << "not packed here";
+    EXPECT_EQ(Stored(guid), LinkBytes::LinksOnly({4, 0, 6})) << "not packed here";
     EXPECT_TRUE(Elem(guid).locked);
     EXPECT_TRUE(agent.alerts.empty());
 
