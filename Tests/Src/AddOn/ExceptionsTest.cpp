@@ -5,9 +5,9 @@
 #include <string>
 
 #include "AddOn/EAddon.h"
-#include "Movie/EAviCreation.h"
 #include "Elements/EElementHider.h"
 #include "Elements/EModifyModel.h"
+#include "Movie/EAviCreation.h"
 #include "Schedule/ETaskNotFound.h"
 
 namespace {
@@ -41,19 +41,6 @@ TEST(ExceptionTest, WhatGivesTheClassNameConstructorsFillTheMessages) {
     EXPECT_EQ(code.GetCode(), 220);
     EXPECT_STREQ(base.GetFile(), "Src/DB");
     EXPECT_EQ(base.GetLine(), 77u);
-}
-
-TEST(ExceptionTest, CopiesCarryEveryField) {
-    EElementHider original("Src/ElementHider", 9, static_cast<short>(-5));
-    original.AddMessage("kept");
-    try {
-        throw original;
-    } catch (const EAddon& caught) {
-        EXPECT_STREQ(caught.GetMessage(), "kept");
-        EXPECT_EQ(caught.GetLine(), 9u);
-        EXPECT_STREQ(caught.what(), "EElementHider");
-        EXPECT_EQ(dynamic_cast<const EElementHider&>(caught).GetCode(), -5);
-    }
 }
 
 TEST(ExceptionTest, AddMessageAppendsWholeOrNotAtAll) {

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 
+#include "Src/AddOn/HostileTexts.h"
 #include "Src/Schedule/ScheduleFixture.h"
 
 namespace {
@@ -212,41 +213,45 @@ TEST_F(PreferencesTest, StepsAreStoredInWholeDaysAndInvalidDatesAsHostTimeZero) 
                   hostZero + " " + hostZero + " - - step 0:864000000000");
 }
 
-TEST_F(PreferencesTest, TextsWithoutTerminatorAreNotReadPastTheirFields) {
-    Bytes r = Record();
-    std::memset(r.data() + 8, 's', 1025);     // schedulePath, no terminator
-    std::memset(r.data() + 1033, 'm', 1027);  // moviePath
-    Put32(r, 2060, HostSeconds(2024, 1, 1));  // the field after it still reads right
-    std::memset(r.data() + 2079, 'c', 128);   // captionText
-    std::memset(r.data() + 2207, 'n', 33);    // captionObjectName, its last byte not zero
-    r[2074] = 2;
-    StoreBlock(2, r);
-    Preferences p;
-    p.ReadPreferences();
-    // Paths and the object's name that do not fit are not taken (cut, they would name another
-    // file or part); the caption text is only shown and keeps what fits.
-    EXPECT_EQ(std::string(p.schedulePath), "");
-    EXPECT_EQ(std::string(p.moviePath), "");
-    EXPECT_EQ(std::string(p.captionText), std::string(127, 'c'));
-    EXPECT_EQ(std::string(p.captionObjectName), "");
-    EXPECT_EQ(p.movieStart.ticks, Ticks(2024, 1, 1));
-    EXPECT_EQ(p.movieKind, 2);
+// Paths and the object's name that do not fit are not taken (cut, they would name another file or
+// part); the caption text is only shown and keeps what fits.
+TEST_F(PreferencesTest, TextFieldsAreReadOnlyWithinTheirBytes) {
+    const size_t at[4] = {8, 1033, 2079, 2207};  // schedule, movie, caption text, object name
+    const char fill[4] = {'s', 'm', 'c', 'n'};
+    const struct {
+        size_t written[4], read[4];
+    } rows[] = {{{1025, 1027, 128, 33}, {0, 0, 127, 0}},          // no terminator in the field
+                {{1023, 1023, 127, 31}, {1023, 1023, 127, 31}}};  // just fits
+    for (const auto& row : rows) {
+        Bytes r = Record();
+        for (int i = 0; i < 4; ++i) std::memset(r.data() + at[i], fill[i], row.written[i]);
+        Put32(r, 2060, HostSeconds(2024, 1, 1));  // the fields after them still read right
+        r[2074] = 2;
+        StoreBlock(2, r);
+        Preferences p;
+        p.ReadPreferences();
+        const char* read[4] = {p.schedulePath, p.moviePath, p.captionText, p.captionObjectName};
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(std::string(read[i]), std::string(row.read[i], fill[i])) << at[i];
+        EXPECT_EQ(p.movieStart.ticks, Ticks(2024, 1, 1));
+        EXPECT_EQ(p.movieKind, 2);
+    }
 }
 
-TEST_F(PreferencesTest, PathsAndNameThatJustFitAreTakenWhole) {
-    Bytes r = Record();
-    std::memset(r.data() + 8, 's', 1023);
-    r[8 + 1023] = 0;
-    std::memset(r.data() + 1033, 'm', 1023);
-    r[1033 + 1023] = 0;
-    std::memset(r.data() + 2207, 'n', 31);
-    r[2207 + 31] = 0;
-    StoreBlock(2, r);
-    Preferences p;
-    p.ReadPreferences();
-    EXPECT_EQ(std::string(p.schedulePath), std::string(1023, 's'));
-    EXPECT_EQ(std::string(p.moviePath), std::string(1023, 'm'));
-    EXPECT_EQ(std::string(p.captionObjectName), std::string(31, 'n'));
+// A caption from a stored record enters as one line of whole characters.
+TEST_F(PreferencesTest, AStoredCaptionIsReadAsOneLine) {
+    for (const Hostile::Text& t : Hostile::Texts()) {
+        Bytes r = Record();
+        PutText(r, 2079, t.text.substr(0, 127));  // the record cuts by bytes
+        StoreBlock(2, r);
+        Preferences read;
+        read.ReadPreferences();
+        EXPECT_TRUE(Hostile::IsOneLine(read.captionText)) << t.label;
+        EXPECT_TRUE(Hostile::IsUtf8(read.captionText)) << t.label;
+        EXPECT_EQ(std::string(read.captionText).substr(0, 20),
+                  Hostile::Fitting(t.oneLine, 128).substr(0, 20))
+            << t.label;
+    }
 }
 
 TEST_F(PreferencesTest, AssignmentCopiesTheSettingsButNotTheFileState) {
