@@ -41,7 +41,10 @@ TEST(CHighTimeSpanTest, TicksAreTheExactSumOfTheParts) {
                  {{-10'675'199, -2, -48, -5, -477, -580, -850}, 0, false},
                  {{kMax, 0, 0, 0, 0, 0, 0}, 0, false},
                  {{INT32_MIN, 0, 0, 0, 0, 0, 0}, 0, false},
-                 {{0, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN}, 0, false}};
+                 {{0, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN}, 0, false},
+                 // -2^31 s, ms and us and -2^31 ns rounded half away from zero: within the range.
+                 {{0, 0, 0, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN},
+                  int64_t{INT32_MIN} * (kSecond + 10'000 + 10) - 21'474'836}};
     for (const auto& c : cases) {
         const auto& [d, h, m, s, ms, us, ns] = c.parts;
         CHighTimeSpan span;
