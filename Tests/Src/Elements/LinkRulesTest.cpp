@@ -94,6 +94,7 @@ TEST_F(LinkRulesTest, ConditionsCombine) {
     EXPECT_EQ(results[1].elements, 1u);
     EXPECT_EQ(results[1].tasks, 1u);
     EXPECT_EQ(results[2].elements, 0u);
+    EXPECT_EQ(results[2].tasks, 0u) << "a task named but given no element is not counted";
 }
 
 TEST_F(LinkRulesTest, AFaultyLineIsNamedAndNothingIsKept) {
