@@ -1,6 +1,9 @@
-// The host's own files, the preference store and the project file, are saved the safe way: a
-// write-protected file is refused, a writable file in a folder that may not be written is saved,
-// every name of a hard-linked file sees the new content, and a failed write in place says so.
+// The host's own files, the preference store and the project file, are saved the safe way: every
+// file operation failing in turn leaves the former file byte for byte and no scratch file, and the
+// message says what happened (written over in place, a file with a second name, it may be
+// damaged); a write-protected file is refused; a writable file in a folder that may not be written
+// is saved; every name of a hard-linked file sees the new content. The preference store keeps the
+// last block of each add-on over a restart and ignores a foreign file.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +16,7 @@
 #include "Model/Element.h"
 #include "Model/Project.h"
 #include "Model/ProjectFile.h"
+#include "Platform/FaultSweep.h"
 #include "Platform/FileTestSupport.h"
 #include "Platform/SavePermissionCases.h"
 #include "PreferenceStore.h"
@@ -107,25 +111,6 @@ TEST(HostSaveProtectionTest, EveryNameOfAHardLinkedFileSeesTheNewContent) {
     }
 }
 
-TEST(HostSaveProtectionTest, AFailedWriteInPlaceSaysTheFileMayBeDamaged) {
-    for (const Writer& w : kWriters) {
-        SCOPED_TRACE(w.name);
-        FileTest::TempFolder dir;
-        const std::string path = dir / "file";
-        WriteBytes(path, kOldFile);
-        fs::create_hard_link(path, dir / "other");
-        std::string error;
-        bool saved = true;
-        {
-            FileTest::FileSizeLimit limit(4096);
-            saved = w.save(path, 64 * 1024, error);
-        }
-        EXPECT_FALSE(saved);
-        EXPECT_NE(error.find("may be damaged"), std::string::npos) << error;
-        EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"file", "other"}));
-    }
-}
-
 // The system must enforce the folder's and the owner's permissions: the saves run as an
 // ordinary user.
 TEST(HostSaveProtectionTest, FolderAndOwnerPermissionsAsAnOrdinaryUserMeetsThem) {
@@ -148,6 +133,76 @@ TEST(HostSaveProtectionTest, FolderAndOwnerPermissionsAsAnOrdinaryUserMeetsThem)
             EXPECT_EQ(ReadBytes(path), c.saved ? w.expected(3) : kOldFile);
             EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"file"}));
         }
+    }
+}
+
+TEST(HostSaveFailureTest, EveryFailingCallKeepsTheFormerFileAndSaysSo) {
+    for (const Writer& w : kWriters) {
+        for (const bool hardLinked : {false, true}) {
+            SCOPED_TRACE(std::string(w.name) + (hardLinked ? " in place" : ""));
+            FileTest::TempFolder folder;
+            const std::string path = folder / "file", other = folder / "other";
+            std::string error;
+            const FileTest::SaveCalls calls = FileTest::SweepSaveFailures(
+                [&] {
+                    for (const std::string& name : folder.Entries()) fs::remove(folder / name);
+                    WriteBytes(path, kOldFile);
+                    if (hardLinked) fs::create_hard_link(path, other);
+                    error.clear();
+                },
+                [&] { return w.save(path, 3, error); },
+                [&](const std::string&) {
+                    EXPECT_NE(error.find(path), std::string::npos) << error;
+                    if (hardLinked) {
+                        EXPECT_NE(error.find("may be damaged"), std::string::npos) << error;
+                        EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"file", "other"}));
+                    } else {
+                        EXPECT_NE(error.find("left as it was"), std::string::npos) << error;
+                        EXPECT_EQ(ReadBytes(path), kOldFile);
+                        EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"file"}));
+                    }
+                });
+            EXPECT_EQ(calls.writes, 1);
+            EXPECT_EQ(calls.syncs, 1);
+            EXPECT_EQ(calls.closes, 1);
+            EXPECT_EQ(calls.renames, hardLinked ? 0 : 1);
+        }
+    }
+}
+
+TEST(HostPreferenceStoreTest, TheLastBlockOfEachAddOnSurvivesARestartAndAForeignFileIsIgnored) {
+    FileTest::TempFolder dir;
+    const std::string path = dir / "sub/preferences.bin";
+    std::string error;
+    {
+        CadHost::PreferenceStore store(path);
+        ASSERT_TRUE(store.Store("Phasework", 2, "first", 5, error)) << error;
+        ASSERT_TRUE(store.Store("Other", 7, "x", 1, error)) << error;
+        ASSERT_TRUE(store.Store("Phasework", 3, "second block", 12, error)) << error;
+        // A failed write keeps the block of before.
+        bool stored = true;
+        {
+            FileTest::FileSizeLimit limit(16);
+            stored = store.Store("Phasework", 4, "a new and longer block", 22, error);
+        }
+        EXPECT_FALSE(stored);
+        EXPECT_EQ(store.Find("Phasework")->version, 3);
+    }
+    CadHost::PreferenceStore reopened(path);
+    EXPECT_TRUE(reopened.LoadProblem().empty());
+    const auto* block = reopened.Find("Phasework");
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(block->version, 3);
+    EXPECT_EQ(std::string(block->bytes.begin(), block->bytes.end()), "second block");
+    ASSERT_NE(reopened.Find("Other"), nullptr);
+    EXPECT_EQ(reopened.Find("Nobody"), nullptr);
+
+    const Bytes bytes = ReadBytes(path);
+    for (size_t cut : {bytes.size() - 1, size_t{6}, size_t{2}}) {
+        WriteBytes(path, Bytes(bytes.begin(), bytes.begin() + static_cast<long>(cut)));
+        CadHost::PreferenceStore damaged(path);
+        EXPECT_FALSE(damaged.LoadProblem().empty()) << cut;
+        EXPECT_EQ(damaged.Find("Phasework"), nullptr) << cut;
     }
 }
 
