@@ -242,32 +242,6 @@ TEST_F(ElementChangeTest, ElementsAreNamedByGuidOrByTypeAndIndex) {
     EXPECT_EQ(std::memcmp(section.cutPlane.name, expected, sizeof(expected)), 0);
 }
 
-TEST_F(ElementChangeTest, DefaultsChangeWithTheMaskAndStayApartPerSubtype) {
-    ElementDefaults::Get().Reset();
-    auto defaults = [&](GSType subtype) {
-        API_Element d{};
-        d.header.typeID = APIElem::Object;
-        d.header.variationID = subtype;
-        EXPECT_EQ(api.Element_GetDefaults(&d, nullptr), 0);
-        return d;
-    };
-    const API_Element remembered = defaults(FourChar("Capt"));
-    API_Element d = remembered, mask{};
-    d.object.libInd = 7;
-    d.object.pen = 20;
-    mask.object.libInd = -1;
-    ASSERT_EQ(api.Element_ChangeDefaults(&d, nullptr, &mask), 0);
-    EXPECT_EQ(defaults(FourChar("Capt")).object.libInd, 7);
-    EXPECT_EQ(defaults(FourChar("Capt")).object.pen, remembered.object.pen) << "not masked";
-    EXPECT_EQ(defaults(0).object.libInd, 0) << "the plain object tool keeps its own default";
-    // Putting the remembered default back with an all-ones mask restores it.
-    std::memset(&mask, 0xFF, sizeof(mask));
-    d = remembered;
-    ASSERT_EQ(api.Element_ChangeDefaults(&d, nullptr, &mask), 0);
-    const API_Element back = defaults(FourChar("Capt"));
-    EXPECT_EQ(std::memcmp(&back, &remembered, sizeof(back)), 0);
-}
-
 class ElementLookupTest : public ModelFixture {
 protected:
     void SetUp() override {
@@ -286,20 +260,6 @@ protected:
 
     std::vector<API_Guid> guids;  // walls 0-3, slabs 4-7, lines 8-11
 };
-
-TEST_F(ElementLookupTest, EveryOrderFindsTheNamedElement) {
-    const std::vector<std::vector<int>> orders = {
-        {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11},  // a walk in index order
-        {11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0},  // backwards
-        {0, 4, 8, 1, 5, 9, 3, 7, 11},            // across types
-        {2, 2, 3, 3, 2, 6, 3, 7},                // the same twice, the next of another type
-        {3, 4, 7, 8, 11, 0},                     // last of one type, first of the next
-    };
-    const char* const ids[] = {"1-1", "1-2", "1-3",  "1-4",  "8-1",  "8-2",
-                               "8-3", "8-4", "19-1", "19-2", "19-3", "19-4"};
-    for (const auto& order : orders)
-        for (int k : order) EXPECT_EQ(IdOf(guids[size_t(k)]), ids[k]) << k;
-}
 
 TEST_F(ElementLookupTest, AChangedGuidNamesTheElementAndTheOldOneNothing) {
     const std::string badId = "<" + std::to_string(ApiErr::BadId) + ">";
@@ -419,17 +379,6 @@ TEST_F(DatabaseTest, SwitchingFromThe3DWindowToTheFloorPlanAndBack) {
     EXPECT_EQ(Call(Family::Database, "CDAT", &d), ApiErr::BadDatabase);
     EXPECT_EQ(Call(Family::Automate, "CHWD", &d), ApiErr::BadDatabase);
     EXPECT_EQ(Call(Family::Database, "GDAT"), ApiErr::BadParameter);
-}
-
-TEST(TypeNameTest, NamesOfTypes) {
-    char name[32] = "";
-    for (API_ElemTypeID type = 1; type <= 42; ++type) {
-        ASSERT_EQ(Call(Family::Goodies, "GETN", &type, name), 0);
-        EXPECT_GT(std::strlen(name), 2u);
-        EXPECT_TRUE(type != APIElem::CurtainWall || std::string(name) == "Curtain Wall") << name;
-    }
-    API_ElemTypeID none = 0;
-    EXPECT_EQ(Call(Family::Goodies, "GETN", &none, name), ApiErr::BadElementType);
 }
 
 using AutomationTest = ModelFixture;

@@ -62,28 +62,6 @@ TEST_F(FilterTest, FlagsMeanWhatTheyAreDocumentedToMean) {
     EXPECT_FALSE(api.Element_Filter_Index(APIElem::Wall, 0, 0));
 }
 
-TEST_F(FilterTest, ListsPerTypeKeepTheOrderOfTheElements) {
-    const API_Guid s1 = Add(APIElem::Slab, "s1").guid, s2 = Add(APIElem::Slab, "s2").guid;
-    const std::pair<API_ElemTypeID, std::vector<API_Guid>> lists[] = {
-        {APIElem::Wall, {plain, locked, onHidden, onLocked, owned}},
-        {APIElem::Slab, {s1, s2}},
-        {APIElem::Zone, {}}};
-    for (const auto& [type, expected] : lists) {
-        int32_t count = -1;
-        ASSERT_EQ(api.Element_GetNum(type, &count), 0);
-        EXPECT_EQ(size_t(count), expected.size()) << type;
-        GSHandle list = nullptr;
-        ASSERT_EQ(api.Element_GetElemList(type, &list), 0);
-        ASSERT_EQ(size_t(BMGetHandleSize(list)), expected.size() * 16) << type;
-        const auto* g = reinterpret_cast<const API_Guid*>(*list);
-        EXPECT_EQ(std::vector<API_Guid>(g, g + expected.size()), expected) << type;
-        BMKillHandle(&list);
-    }
-    int32_t count = 0;
-    EXPECT_EQ(api.Element_GetNum(0, &count), ApiErr::BadElementType);
-    EXPECT_EQ(api.Element_GetNum(43, &count), ApiErr::BadElementType);
-}
-
 // The part codes of the add-on's conversion table turn back into their element types.
 TEST(PartCodeTest, PartCodesOfTheElementsGiveTheirTypes) {
     const std::pair<API_ElemTypeID, API_NeigID> table[] = {

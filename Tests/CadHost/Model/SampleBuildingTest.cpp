@@ -1,5 +1,5 @@
 // The sample building: its make-up at the default size counted by hand, its size formula, its
-// layers and locks, and its camera paths read at the byte offsets the add-on reads.
+// layers and locks.
 #include <map>
 #include <set>
 
@@ -14,11 +14,6 @@ protected:
     void SetUp() override {
         ModelFixture::SetUp();
         ReplaceCurrentProject(SampleBuilding::Make(2, 3));
-    }
-    static int32_t Int32At(const API_Element& e, size_t offset) {
-        int32_t v;
-        std::memcpy(&v, e.raw + offset, 4);
-        return v;
     }
 };
 
@@ -87,32 +82,6 @@ TEST_F(SampleBuildingTest, LayersLocksIdsAndGuids) {
     EXPECT_GT(p.ElementsOfType(APIElem::Object).size(), 1u);
     const Element& table = p.ElementsOfType(APIElem::Object).front();
     EXPECT_TRUE(p.LayerHidden(table.layer)) << "furniture stands on the hidden layer";
-}
-
-TEST_F(SampleBuildingTest, CameraPathsAtTheOffsetsTheAddOnReads) {
-    const API_Element orbit = ByIndex(APIElem::CameraPath, 1);
-    EXPECT_EQ(Int32At(orbit, 104), 0) << "listed";
-    EXPECT_STREQ(reinterpret_cast<const char*>(orbit.raw + 128), "Orbit");
-    EXPECT_EQ(orbit.raw[160], 0) << "a closed path";
-    EXPECT_EQ(Int32At(orbit, 168), 10);
-    EXPECT_EQ(orbit.raw[216], 1) << "the current path";
-    int32_t camera = Int32At(orbit, 224), count = 0, stays = 0;
-    while (camera != 0 && count < 100) {
-        const API_Element c = ByIndex(APIElem::Camera, camera);
-        EXPECT_EQ(Int32At(c, 108), 1);
-        int16_t stay;
-        std::memcpy(&stay, c.raw + 336, 2);
-        stays += stay;
-        ++count;
-        camera = Int32At(c, 348);
-    }
-    EXPECT_EQ(count, 8);
-    EXPECT_EQ(stays, 5);
-    const API_Element approach = ByIndex(APIElem::CameraPath, 2);
-    EXPECT_EQ(approach.raw[160], 1) << "open-ended";
-    EXPECT_EQ(approach.raw[216], 0);
-    EXPECT_EQ(Int32At(approach, 224), 9);
-    EXPECT_NE(Int32At(ByIndex(APIElem::CameraPath, 3), 104), 0) << "the draft is not listed";
 }
 
 }  // namespace

@@ -116,18 +116,5 @@ TEST(CameraRecordTest, RecordKeepsEveryFieldAndRefusesImpossibleViews) {
     }
 }
 
-TEST(CameraRecordTest, RollTurnsThePictureAboutTheLineOfSight) {
-    Camera c;
-    c.eye = {0, -10, 0};
-    c.target = {0, 0, 0};
-    Vec3 f, r, u;
-    ASSERT_TRUE(c.Basis(f, r, u));
-    EXPECT_NEAR(u.z, 1, 1e-12);
-    c.roll = 90;  // counter-clockwise: the picture's up now points to the old left (-x)
-    ASSERT_TRUE(c.Basis(f, r, u));
-    EXPECT_NEAR(u.x, -1, 1e-12);
-    EXPECT_NEAR(r.z, 1, 1e-12);
-}
-
 }  // namespace
 }  // namespace CadHost::Render
