@@ -1,13 +1,12 @@
 // Opening IFC files as host projects: a small IFC4 file made by hand (millimetres, styles,
-// storeys, a stair of parts, things the host has no type for, a shape that cannot be triangulated),
-// the failures that must leave the open project alone, and the duplex sample building.
+// storeys, a stair of parts, things the host has no type for, a shape that cannot be triangulated)
+// and the failures that must leave the open project alone. (The duplex sample building is opened
+// by the add-on's link-by-rules tests and the end-to-end 4D run.)
 #include <gmock/gmock.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <map>
-#include <set>
 #include <sstream>
 
 #include "AddOnLoader.h"
@@ -269,99 +268,6 @@ TEST_F(IfcImportFailureTest, ASuccessfulImportReplacesTheProject) {
     EXPECT_THAT(out, HasSubstr("imported: 1 Wall, 1 Beam, 1 Window, 2 Object, 1 Slab"));
     EXPECT_EQ(CurrentProject().ElementCount(), 6u);
     EXPECT_EQ(Host::Get().projectPath, "") << "an imported project has no file yet";
-}
-
-// ---- The duplex sample building ---------------------------------------------------------------
-
-std::string SharedData() {
-    const char* env = std::getenv("PW_SHARED_DATA_DIR");
-    return env != nullptr && *env != '\0' ? env : PW_SHARED_DATA_DIR;
-}
-
-// What the duplex holds, found by reading its text: entity classes by number, and which entities
-// an IFCRELAGGREGATES makes parts of which whole.
-struct StepScan {
-    std::map<long, std::string> classOf;
-    std::map<long, long> wholeOf;
-
-    explicit StepScan(const std::string& text) {
-        std::istringstream in(text);
-        std::string line;
-        while (std::getline(in, line)) {
-            if (line.empty() || line[0] != '#') continue;
-            const size_t eq = line.find('='), paren = line.find('(');
-            if (eq == std::string::npos || paren == std::string::npos || paren < eq) continue;
-            const long id = std::stol(line.substr(1, eq - 1));
-            const std::string cls = line.substr(eq + 1, paren - eq - 1);
-            classOf[id] = cls;
-            if (cls != "IFCRELAGGREGATES") continue;
-            // (..., #whole, (#part, #part))
-            const size_t list = line.rfind('(');
-            const long whole = std::stol(line.substr(line.rfind('#', list) + 1));
-            for (size_t at = line.find('#', list); at != std::string::npos;
-                 at = line.find('#', at + 1))
-                wholeOf[std::stol(line.substr(at + 1))] = whole;
-        }
-    }
-};
-
-// The classes of the duplex and the host types they are meant to become.
-const std::map<std::string, API_ElemTypeID> kDuplexClasses = {
-    {"IFCWALL", APIElem::Wall},      {"IFCWALLSTANDARDCASE", APIElem::Wall},
-    {"IFCSLAB", APIElem::Slab},      {"IFCCOVERING", APIElem::Slab},
-    {"IFCFOOTING", APIElem::Slab},   {"IFCBEAM", APIElem::Beam},
-    {"IFCMEMBER", APIElem::Beam},    {"IFCDOOR", APIElem::Door},
-    {"IFCWINDOW", APIElem::Window},  {"IFCROOF", APIElem::Roof},
-    {"IFCSTAIR", APIElem::Object},   {"IFCSTAIRFLIGHT", APIElem::Object},
-    {"IFCRAILING", APIElem::Object}, {"IFCFURNISHINGELEMENT", APIElem::Object},
-};
-
-// The duplex sample building, when the shared test data is there: types counted from the file's
-// text, GUIDs from its GlobalIds, every element in a storey.
-TEST(DuplexTest, ElementsMatchTheFile) {
-    const std::string path = SharedData() + "/ifc/duplex.ifc";
-    if (!std::ifstream(path)) GTEST_SKIP() << "no duplex model at " << path;
-    IfcImportReport report;
-    std::string error;
-    const auto project = IfcImport::Read(path, report, error);
-    ASSERT_NE(project, nullptr) << error;
-
-    const StepScan scan(ReadFile(path));
-    std::map<API_ElemTypeID, size_t> expected;
-    for (const auto& [id, cls] : scan.classOf) {
-        auto mapped = kDuplexClasses.find(cls);
-        if (mapped == kDuplexClasses.end()) continue;
-        // A part of a mapped whole (a stair's flight, the roof's slab) is built with it.
-        auto whole = scan.wholeOf.find(id);
-        if (whole != scan.wholeOf.end() && kDuplexClasses.count(scan.classOf.at(whole->second)))
-            continue;
-        ++expected[mapped->second];
-    }
-    EXPECT_EQ(expected[APIElem::Wall], 57u) << "the data's own description";
-    EXPECT_EQ(expected[APIElem::Door], 14u);
-    EXPECT_EQ(expected[APIElem::Window], 24u);
-    EXPECT_EQ(expected[APIElem::Roof], 1u);
-
-    std::map<API_ElemTypeID, size_t> got;
-    std::set<API_Guid> seen;
-    size_t triangles = 0;
-    project->ForEachElement([&](const Element& e) {
-        ++got[e.type];
-        EXPECT_TRUE(seen.insert(e.guid).second) << IfcGuid::Text(e.guid);
-        EXPECT_NE(e.layer, 1) << "every element of the duplex stands in a storey";
-        triangles += TrianglesOf(e);
-    });
-    EXPECT_EQ(got, expected);
-    EXPECT_EQ(report.newGuids, 0u);
-    EXPECT_EQ(triangles, report.triangles);
-    EXPECT_EQ(project->Layers().size(), 5u) << "four storeys";
-    // The roof, found by its GlobalId in the file (0jf0rYHfX3RAB3bSIRjmxl).
-    API_Guid roof;
-    ASSERT_TRUE(IfcGuid::Decode("0jf0rYHfX3RAB3bSIRjmxl", roof));
-    const Element* e = project->Find(roof);
-    ASSERT_NE(e, nullptr);
-    EXPECT_EQ(e->type, APIElem::Roof);
-    EXPECT_GT(TrianglesOf(*e), 0u) << "the roof's slab gives it its body";
 }
 
 }  // namespace

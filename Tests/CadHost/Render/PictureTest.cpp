@@ -3,6 +3,7 @@
 // the render command's PNG files.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -169,10 +170,18 @@ TEST_F(PictureTest, CameraRecordSetsTheViewAndReadsBack) {
     EXPECT_EQ(info.camera.viewCone, 45);
     EXPECT_EQ(info.camera.rollAngle, 3);
 
-    // Refused: not a perspective record, or a field of view out of range. The view stays.
-    API_PerspPars wide = cam;
+    // Refused: not a perspective record, a field of view out of range, the eye on the target, a
+    // view straight down, a number that is none. The view stays.
+    API_PerspPars wide = cam, onTarget = cam, down = cam, nan = cam;
     wide.viewCone = 200;
-    for (auto [persp, pars] : {std::pair{uint8_t(0), cam}, {uint8_t(1), wide}}) {
+    onTarget.target = onTarget.eye;
+    down.target = {10, -20, -10};
+    nan.eye.x = std::nan("");
+    for (auto [persp, pars] : {std::pair{uint8_t(0), cam},
+                               {uint8_t(1), wide},
+                               {uint8_t(1), onTarget},
+                               {uint8_t(1), down},
+                               {uint8_t(1), nan}}) {
         set[0] = persp;
         std::memcpy(set + 40, &pars, sizeof pars);
         EXPECT_NE(Call(Family::Environment, "CP3D", set, &zero), 0) << int(persp);
