@@ -1,6 +1,5 @@
 // The host's library through the calls the add-on makes: searching parts, their parameters, the
-// caption object's identifier and drawing call, the object tool's settings dialog and defaults
-// memo.
+// caption object's identifier and drawing call, the object tool's settings dialog.
 // Records are read and written at the byte offsets the interface fixes: a library part record of
 // 1336 bytes (index at 4, UTF-16 name at 8, location at 1072, unique identifier at 1208), parameter
 // records of 1080 bytes (name at 8, value at 568: UTF-16 text or a double).
@@ -242,23 +241,6 @@ TEST_F(ObjectSettingsTest, ConfirmedSettingsBecomeTheToolsDefaultsAndNothingElse
         EXPECT_EQ(DefaultText(), u"First");
     }
     EXPECT_FALSE(ReportWindow::Lines().empty()) << "the wrong answers were explained";
-}
-
-TEST_F(ObjectSettingsTest, DefaultsTakeBackTheMemoTheyWereGiven) {
-    // Read before any settings, the memo already holds the caption's parameters and the record
-    // names the caption's library part.
-    int32_t firstLibInd = 0;
-    EXPECT_NE(DefaultText(&firstLibInd), u"<none>");
-    EXPECT_EQ(firstLibInd, CaptionIndex());
-    // Read with memo, change the text in the memo, put it back, read again.
-    API_ElementMemo memo;
-    API_Element element = Defaults(memo);
-    PutUtf16(ParamNamed(memo.params, "CaptionText") + 568, u"Changed");
-    API_Element mask;
-    std::memset(&mask, 0xFF, sizeof mask);
-    ASSERT_EQ(api.Element_ChangeDefaults(&element, &memo, &mask), 0);
-    api.DisposeElemMemoHdls(&memo);
-    EXPECT_EQ(DefaultText(), u"Changed");
 }
 
 }  // namespace

@@ -242,6 +242,34 @@ TEST_F(ElementChangeTest, ElementsAreNamedByGuidOrByTypeAndIndex) {
     EXPECT_EQ(std::memcmp(section.cutPlane.name, expected, sizeof(expected)), 0);
 }
 
+// The add-on puts the plain object tool's defaults back with an all-ones mask after choosing the
+// caption object: each subtype keeps its own defaults.
+TEST_F(ElementChangeTest, DefaultsChangeWithTheMaskAndStayApartPerSubtype) {
+    ElementDefaults::Get().Reset();
+    auto defaults = [&](GSType subtype) {
+        API_Element d{};
+        d.header.typeID = APIElem::Object;
+        d.header.variationID = subtype;
+        EXPECT_EQ(api.Element_GetDefaults(&d, nullptr), 0);
+        return d;
+    };
+    const API_Element remembered = defaults(FourChar("Capt"));
+    API_Element d = remembered, mask{};
+    d.object.libInd = 7;
+    d.object.pen = 20;
+    mask.object.libInd = -1;
+    ASSERT_EQ(api.Element_ChangeDefaults(&d, nullptr, &mask), 0);
+    EXPECT_EQ(defaults(FourChar("Capt")).object.libInd, 7);
+    EXPECT_EQ(defaults(FourChar("Capt")).object.pen, remembered.object.pen) << "not masked";
+    EXPECT_EQ(defaults(0).object.libInd, 0) << "the plain object tool keeps its own default";
+    // Putting the remembered default back with an all-ones mask restores it.
+    std::memset(&mask, 0xFF, sizeof(mask));
+    d = remembered;
+    ASSERT_EQ(api.Element_ChangeDefaults(&d, nullptr, &mask), 0);
+    const API_Element back = defaults(FourChar("Capt"));
+    EXPECT_EQ(std::memcmp(&back, &remembered, sizeof(back)), 0);
+}
+
 class ElementLookupTest : public ModelFixture {
 protected:
     void SetUp() override {

@@ -140,20 +140,6 @@ TEST_F(UndoTest, OnlyClosedStepsAreUndone) {
     EXPECT_EQ(GetData(wall), "outside");
 }
 
-TEST_F(UndoTest, AGuidRenewedInAStepComesBackOnUndo) {
-    CurrentProject().renewGuidOnUnlock = true;
-    ASSERT_EQ(Tool(column, "LOCK"), 0);
-    ASSERT_EQ(api.OpenUndoableSession("unlock"), 0);
-    API_Guid renewed{};
-    ASSERT_EQ(Tool(column, "ULCK", &renewed), 0);
-    ASSERT_EQ(api.CloseUndoableSession(), 0);
-    std::string title;
-    ASSERT_TRUE(CurrentProject().Undo(title));
-    EXPECT_EQ(CurrentProject().Find(renewed), nullptr);
-    ASSERT_NE(CurrentProject().Find(column), nullptr);
-    EXPECT_TRUE(CurrentProject().Find(column)->locked);
-}
-
 // Changes inside a step that end where they began leave no step to undo.
 TEST_F(UndoTest, ChangesThatEndWhereTheyBeganLeaveNoStep) {
     struct Case {
