@@ -90,7 +90,6 @@ TEST_F(IfcPlanTest, TheProjectFileKeepsThePlan) {
     auto back = ProjectFile::FromText(text, error);
     ASSERT_NE(back, nullptr) << error;
     EXPECT_EQ(back->plan, project->plan);
-    EXPECT_EQ(ProjectFile::ToText(*back), text);
 
     // A file from before plans were kept reads without one; a damaged plan is refused whole.
     auto withoutPlan = std::make_unique<Project>();

@@ -62,25 +62,6 @@ TEST_F(FilterTest, FlagsMeanWhatTheyAreDocumentedToMean) {
     EXPECT_FALSE(api.Element_Filter_Index(APIElem::Wall, 0, 0));
 }
 
-// The part codes of the add-on's conversion table turn back into their element types.
-TEST(PartCodeTest, PartCodesOfTheElementsGiveTheirTypes) {
-    const std::pair<API_ElemTypeID, API_NeigID> table[] = {
-        {1, 1},   {2, 5},   {3, 6},   {4, 9},   {5, 11},  {6, 13},  {7, 14},  {8, 15},
-        {9, 17},  {10, 20}, {11, 24}, {12, 27}, {13, 28}, {14, 29}, {15, 31}, {16, 32},
-        {17, 33}, {18, 37}, {19, 39}, {21, 43}, {22, 45}, {23, 47}, {24, 49}, {25, 50},
-        {26, 52}, {28, 54}, {31, 56}, {33, 87}, {34, 90}, {37, 96}};
-    HostApi api;
-    for (const auto& [type, neig] : table) {
-        API_ElemTypeID got = -1;
-        EXPECT_EQ(api.Element_NeigIDToTypeID(neig, &got), 0) << neig;
-        EXPECT_EQ(got, type) << "part code " << neig;
-    }
-    API_ElemTypeID got = -1;
-    EXPECT_EQ(api.Element_NeigIDToTypeID(0, &got), ApiErr::BadParameter);
-    EXPECT_EQ(got, 0);
-    EXPECT_EQ(api.Element_NeigIDToTypeID(9999, &got), ApiErr::BadParameter);
-}
-
 class SelectionTest : public FilterTest {
 protected:
     std::vector<API_Guid> Selected(bool onlyEditable, API_SelectionInfo* infoOut = nullptr) {

@@ -111,57 +111,6 @@ TEST_F(RasterizerTest, MeshOfNeighbouringTrianglesHasNoCracks) {
     }
 }
 
-// A room round the eye made of two-sided faces hides everything beyond its walls; the same box as
-// a closed body is seen from inside as nothing (its faces look away), so what lies beyond shows.
-TEST_F(RasterizerTest, RoomAroundTheEyeIsClippedAtTheNearPlaneAndClosedBodiesAreCulled) {
-    Scene closed;
-    closed.AddBox({-4, -14, -2}, {4, -6, 4}, kRed);  // the eye (0, -10, 1) is inside
-    closed.AddBox({-1, 10, 0}, {1, 11, 2}, kGreen);  // beyond the far wall
-    Scene room;
-    for (const Triangle& t : closed.Triangles())
-        room.AddTriangle({t.v[0], t.v[1], t.v[2]}, {t.v[3], t.v[4], t.v[5]},
-                         {t.v[6], t.v[7], t.v[8]}, t.colour);
-    const Image inside = Draw(room, LookAlongY());
-    int notRed = 0;
-    for (uint32_t p : inside.Pixels()) notRed += p != kRed;
-    EXPECT_EQ(notRed, 0);
-
-    const Image through = Draw(closed, LookAlongY());
-    EXPECT_EQ(through.At(W / 2, H / 2), kGreen);
-    EXPECT_EQ(through.At(2, 2), kWhite);
-}
-
-// Two flat areas of one plane meeting along a slanted line: where the line crosses a pixel, the
-// pixel is a mix of the two colours (red and green adding up to full), not one or the other, and
-// being one plane they get no line between them. Without smoothing every pixel is pure.
-TEST_F(RasterizerTest, EdgeBetweenTwoFlatAreasIsABlendOfBoth) {
-    Scene scene;
-    scene.AddTriangle({-2, 0, 0}, {2, 0, 0}, {2, 0, 2}, kRed);
-    scene.AddTriangle({-2, 0, 0}, {2, 0, 2}, {-2, 0, 2}, kGreen);
-    for (bool antialias : {true, false}) {
-        const Image img = Draw(scene, LookAlongY(), Plain(antialias, true));
-        int columnsWithBlend = 0, columns = 0, impure = 0;
-        for (int x = W / 2 - 40; x <= W / 2 + 40; ++x) {
-            ++columns;
-            bool blend = false;
-            for (int y = 76; y <= 124; ++y) {  // inside the square (rows 72 to 128)
-                const uint32_t p = img.At(x, y);
-                if (p == kWhite || p == kRed || p == kGreen) continue;
-                ++impure;
-                const int r = KXPixelRed(p), g = KXPixelGreen(p);
-                if (KXPixelBlue(p) == 0 && r > 8 && g > 8 && std::abs(r + g - 255) <= 2)
-                    blend = true;
-            }
-            if (blend) ++columnsWithBlend;
-        }
-        if (antialias) {
-            EXPECT_EQ(columnsWithBlend, columns) << "every column crosses the edge in a blend";
-        } else {
-            EXPECT_EQ(impure, 0);
-        }
-    }
-}
-
 // An opaque red box behind a see-through blue pane (40 % opaque): where both lie, the pixel is
 // blue over red by 0.4; where the pane lies over the white background, blue over white. Two
 // panes give the same picture whichever the scene lists first: the farther is drawn first.
