@@ -324,14 +324,25 @@ TEST_F(ElementLookupTest, OnlyRealChangesCount) {
         std::function<GSErrCode(const API_Guid&)> apply;
         bool changes;
     };
+    auto pen = [this](int16_t value) {
+        return [this, value](const API_Guid& g) {
+            API_Element r = Get(g), mask{};
+            if (value != 0) r.wall.contPen = value;
+            mask.wall.contPen = -1;
+            return Change(r, mask);
+        };
+    };
+    auto data = [this](const char* bytes, int32_t version = 103) {
+        return [this, bytes, version](const API_Guid& g) {
+            API_Elem_Head h = HeadOf(g);
+            API_ElementUserData u = Envelope(bytes, version);
+            const GSErrCode result = api.Element_SetUserData(&h, &u);
+            BMKillHandle(&u.dataHdl);
+            return result;
+        };
+    };
     const Case cases[] = {
-        {"same pen",
-         [this](const API_Guid& g) {
-             API_Element r = Get(g), mask{};
-             mask.wall.contPen = -1;
-             return Change(r, mask);
-         },
-         false},
+        {"same pen", pen(0), false},
         {"same layer and switch",
          [this](const API_Guid& g) {
              API_Element r = Get(g), mask{};
@@ -340,26 +351,11 @@ TEST_F(ElementLookupTest, OnlyRealChangesCount) {
              return Change(r, mask);
          },
          false},
-        {"other pen",
-         [this](const API_Guid& g) {
-             API_Element r = Get(g), mask{};
-             r.wall.contPen = 77;
-             mask.wall.contPen = -1;
-             return Change(r, mask);
-         },
-         true},
-        {"same data", [this](const API_Guid& g) { return SetData(g, "links"); }, false},
-        {"longer data", [this](const API_Guid& g) { return SetData(g, "links+"); }, true},
-        {"shorter data", [this](const API_Guid& g) { return SetData(g, "link"); }, true},
-        {"same bytes, other version",
-         [this](const API_Guid& g) {
-             API_Elem_Head h = HeadOf(g);
-             API_ElementUserData u = Envelope("link", 102);
-             const GSErrCode result = api.Element_SetUserData(&h, &u);
-             BMKillHandle(&u.dataHdl);
-             return result;
-         },
-         true},
+        {"other pen", pen(77), true},
+        {"same data", data("links"), false},
+        {"longer data", data("links+"), true},
+        {"shorter data", data("link"), true},
+        {"same bytes, other version", data("link", 102), true},
     };
     for (const Case& c : cases) {
         const uint32_t stamp = Get(wall).header.modiStamp;

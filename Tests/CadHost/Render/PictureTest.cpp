@@ -96,51 +96,38 @@ TEST_F(PictureTest, HiddenLayersAndMaterialColoursShow) {
     EXPECT_GT(Count(after, Reddish), 100);
 }
 
+// The window and rendering records carry the sizes as 16-bit values at fixed bytes; a picture
+// of the 3D window or of the rendering has their sizes and goes into the handle it is given.
 TEST_F(PictureTest, PictureAndReportedSizesFollowTheWindowAndRenderingSizes) {
     AddColumn(0, 0, 1, 1, 1, 1);
-    struct Case {
-        int windowW, windowH, renderW, renderH;
-    };
-    for (const Case c : {Case{320, 180, 640, 360}, Case{97, 55, 50, 40}}) {
-        ASSERT_TRUE(ViewState::Get().SetWindowSize(c.windowW, c.windowH));
-        ASSERT_TRUE(ViewState::Get().SetRenderSize(c.renderW, c.renderH));
-
-        // The records carry the sizes as 16-bit values at fixed bytes.
-        uint8_t window[328], rendering[328];
-        std::memset(window, 0xAB, sizeof window);
-        ASSERT_EQ(Call(Family::Environment, "GW3D", window), 0);
-        ASSERT_EQ(Call(Family::Environment, "GREN", rendering, reinterpret_cast<void*>(1)), 0);
-        auto int16At = [](const uint8_t* at) {
-            int16_t v;
-            std::memcpy(&v, at, 2);
-            return int{v};
-        };
-        EXPECT_EQ(int16At(window + 108), c.windowW);
-        EXPECT_EQ(int16At(window + 110), c.windowH);
-        EXPECT_EQ(int16At(rendering + 0), c.renderW);
-        EXPECT_EQ(int16At(rendering + 2), c.renderH);
-
-        for (uint8_t use3DWindow : {1, 0}) {
-            KXPixMapHandle picture = nullptr;
-            uint8_t flags[2] = {use3DWindow, 1};
-            ASSERT_EQ(Call(Family::Internal, "CIMG", &picture, flags), 0);
-            ASSERT_TRUE(KXPixMapIsValid(picture));
-            EXPECT_EQ((*picture)->width, use3DWindow ? c.windowW : c.renderW);
-            EXPECT_EQ((*picture)->height, use3DWindow ? c.windowH : c.renderH);
-            KXPixMapKill(&picture);
-        }
-    }
+    ASSERT_TRUE(ViewState::Get().SetWindowSize(97, 55));
+    ASSERT_TRUE(ViewState::Get().SetRenderSize(50, 40));
     EXPECT_FALSE(ViewState::Get().SetWindowSize(0, 100));
     EXPECT_FALSE(ViewState::Get().SetWindowSize(100, ViewState::kMaxSide + 1));
+    uint8_t window[328], rendering[328];
+    ASSERT_EQ(Call(Family::Environment, "GW3D", window), 0);
+    ASSERT_EQ(Call(Family::Environment, "GREN", rendering, reinterpret_cast<void*>(1)), 0);
+    auto int16At = [](const uint8_t* at) {
+        int16_t v;
+        std::memcpy(&v, at, 2);
+        return int{v};
+    };
+    EXPECT_EQ(int16At(window + 108), 97);
+    EXPECT_EQ(int16At(window + 110), 55);
+    EXPECT_EQ(int16At(rendering + 0), 50);
+    EXPECT_EQ(int16At(rendering + 2), 40);
 
-    // A picture into a handle that holds one already replaces its contents in the same handle.
     KXPixMapHandle picture = KXPixMapNew(3, 3);
     const int64_t live = BMLiveHandleCount();
-    uint8_t flags[2] = {1, 0};
-    ASSERT_EQ(Call(Family::Internal, "CIMG", &picture, flags), 0);
-    EXPECT_EQ(BMLiveHandleCount(), live);
-    EXPECT_EQ((*picture)->width, 97);
+    for (uint8_t use3DWindow : {1, 0}) {
+        uint8_t flags[2] = {use3DWindow, 1};
+        ASSERT_EQ(Call(Family::Internal, "CIMG", &picture, flags), 0);
+        EXPECT_EQ(BMLiveHandleCount(), live) << "the same handle holds the new picture";
+        EXPECT_EQ((*picture)->width, use3DWindow ? 97 : 50);
+        EXPECT_EQ((*picture)->height, use3DWindow ? 55 : 40);
+    }
     KXPixMapKill(&picture);
+    uint8_t flags[2] = {1, 0};
     EXPECT_NE(Call(Family::Internal, "CIMG", nullptr, flags), 0);
 }
 
