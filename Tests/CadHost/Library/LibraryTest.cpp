@@ -90,55 +90,46 @@ protected:
     CadHostTest::HostApi api;
 };
 
-TEST_F(LibraryTest, PartsAreFoundByNameAndByUniqueIdentifier) {
+// A part is found by its name in any case, by its unique identifier ('GLUI' 132 names the
+// caption's) and by its index; a missing part or an empty request is refused.
+TEST_F(LibraryTest, PartsAreFoundByNameIdentifierOrIndexAndMissingOnesRefused) {
     Part rec = {};
     PutUtf16(rec + 8, u"phasework CAPTION");
     ASSERT_EQ(Find(rec), 0);
     const int32_t index = Int32At(rec + 4);
     EXPECT_EQ(index, CaptionIndex());
     EXPECT_EQ(GetUtf16(rec + 8), u"Phasework Caption");
-    const std::string unId(reinterpret_cast<const char*>(rec + 1208));
-    EXPECT_FALSE(unId.empty());
-
-    // 'GLUI' 132 names the same part; a search by that identifier alone finds it.
     char glui[128];
     int32_t number = 132;
     ASSERT_EQ(Call(Family::Goodies, "GLUI", &number, glui), 0);
-    EXPECT_EQ(std::string(glui), unId);
+    EXPECT_EQ(std::string(glui), std::string(reinterpret_cast<const char*>(rec + 1208)));
     Part byId = {};
     std::memcpy(byId + 1208, glui, std::strlen(glui));
     ASSERT_EQ(Find(byId), 0);
     EXPECT_EQ(Int32At(byId + 4), index);
-
     Part got = {};
     std::memcpy(got + 4, &index, 4);
     ASSERT_EQ(Find(got, true), 0);
     EXPECT_EQ(GetUtf16(got + 8), u"Phasework Caption");
 
+    Part missing = {}, empty = {}, badIndex = {};
+    PutUtf16(missing + 8, u"No such part");
+    EXPECT_NE(Find(missing), 0);
+    EXPECT_EQ(Find(empty), ApiErr::BadParameter) << "neither name nor identifier";
+    number = 7;
+    EXPECT_NE(Call(Family::Goodies, "GLUI", &number, glui), 0);
+    const int32_t bad = 999;
+    std::memcpy(badIndex + 4, &bad, 4);
+    EXPECT_EQ(Find(badIndex, true), ApiErr::BadIndex);
+    GSHandle h = nullptr;
+    EXPECT_EQ(api.LibPart_GetParams(999, nullptr, nullptr, nullptr, &h), ApiErr::BadIndex);
+    EXPECT_EQ(h, nullptr);
     // The caption's parameters carry their names at byte 8.
     GSHandle params = CaptionParams();
     EXPECT_NE(ParamNamed(params, "CaptionText"), nullptr);
     EXPECT_NE(ParamNamed(params, "PictureProportion"), nullptr);
     EXPECT_EQ(api.DisposeAddParHdl(&params), 0);
     EXPECT_EQ(params, nullptr);
-}
-
-TEST_F(LibraryTest, MissingPartsAndBadRequestsAreRefusedWithoutLeaks) {
-    Part rec = {};
-    PutUtf16(rec + 8, u"No such part");
-    EXPECT_NE(Find(rec), 0);
-    Part empty = {};
-    EXPECT_EQ(Find(empty), ApiErr::BadParameter) << "neither name nor identifier";
-    int32_t number = 7;
-    char out[128];
-    EXPECT_NE(Call(Family::Goodies, "GLUI", &number, out), 0);
-    Part got = {};
-    const int32_t bad = 999;
-    std::memcpy(got + 4, &bad, 4);
-    EXPECT_EQ(Find(got, true), ApiErr::BadIndex);
-    GSHandle h = nullptr;
-    EXPECT_EQ(api.LibPart_GetParams(999, nullptr, nullptr, nullptr, &h), ApiErr::BadIndex);
-    EXPECT_EQ(h, nullptr);
 }
 
 // The caption's drawing call refuses what it cannot draw and leaves the picture alone. (What it
