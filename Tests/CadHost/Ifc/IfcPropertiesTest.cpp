@@ -18,59 +18,10 @@ namespace {
 using namespace CadHost;
 using Pair = std::pair<std::string, std::string>;
 
-const char kWallIfc4[] = R"IFC(ISO-10303-21;
-HEADER;
-FILE_DESCRIPTION(('ViewDefinition [DesignTransferView]'),'2;1');
-FILE_NAME('wall.ifc','2024-05-01T10:00:00',('tests'),(''),'hand','hand','');
-FILE_SCHEMA(('IFC4'));
-ENDSEC;
-DATA;
-#1=IFCPROJECT('0YvctVUKr0kugbFTf53O9L',$,'Test project',$,$,$,$,(#20),#10);
-#10=IFCUNITASSIGNMENT((#11));
-#11=IFCSIUNIT(*,.LENGTHUNIT.,$,.METRE.);
-#20=IFCGEOMETRICREPRESENTATIONCONTEXT($,'Model',3,1.E-05,#21,$);
-#21=IFCAXIS2PLACEMENT3D(#22,$,$);
-#22=IFCCARTESIANPOINT((0.,0.,0.));
-#30=IFCSITE('0100000000000000000001',$,'Site',$,$,#31,$,$,.ELEMENT.,$,$,$,$,$);
-#31=IFCLOCALPLACEMENT($,#21);
-#32=IFCBUILDING('0100000000000000000002',$,'Building',$,$,#33,$,$,.ELEMENT.,$,$,$);
-#33=IFCLOCALPLACEMENT(#31,#21);
-#34=IFCBUILDINGSTOREY('0100000000000000000003',$,'Level 1',$,$,#35,$,$,.ELEMENT.,0.);
-#35=IFCLOCALPLACEMENT(#33,#21);
-#40=IFCRELAGGREGATES('0100000000000000000005',$,$,$,#1,(#30));
-#41=IFCRELAGGREGATES('0100000000000000000006',$,$,$,#30,(#32));
-#42=IFCRELAGGREGATES('0100000000000000000007',$,$,$,#32,(#34));
-#50=IFCWALL('1000000000000000000000',$,'Wall 1',$,$,#51,$,'W-TAG',.STANDARD.);
-#51=IFCLOCALPLACEMENT(#35,#21);
-#60=IFCPROPERTYSET('0200000000000000000001',$,'Pset_WallCommon',$,(#61,#62,#63));
-#61=IFCPROPERTYSINGLEVALUE('IsExternal',$,IFCBOOLEAN(.T.),$);
-#62=IFCPROPERTYSINGLEVALUE('FireRating',$,IFCLABEL('REI 90'),$);
-#63=IFCPROPERTYSINGLEVALUE('ThermalTransmittance',$,IFCTHERMALTRANSMITTANCEMEASURE(0.25),$);
-#64=IFCRELDEFINESBYPROPERTIES('0200000000000000000002',$,$,$,(#50),#60);
-#65=IFCELEMENTQUANTITY('0200000000000000000003',$,'Qto_WallBaseQuantities',$,$,(#66));
-#66=IFCQUANTITYLENGTH('Length',$,$,5.5,$);
-#67=IFCRELDEFINESBYPROPERTIES('0200000000000000000004',$,$,$,(#50),#65);
-#70=IFCMATERIAL('Brick',$,$);
-#71=IFCMATERIAL('Plaster',$,$);
-#72=IFCMATERIALLAYER(#70,0.2,$,$,$,$,$);
-#73=IFCMATERIALLAYER(#71,0.02,$,$,$,$,$);
-#74=IFCMATERIALLAYERSET((#72,#73),'Outer wall',$);
-#75=IFCMATERIALLAYERSETUSAGE(#74,.AXIS2.,.POSITIVE.,0.,$);
-#76=IFCRELASSOCIATESMATERIAL('0200000000000000000005',$,$,$,(#50),#75);
-#80=IFCWALLTYPE('0200000000000000000006',$,'Outer wall type',$,$,(#81),$,$,$,.STANDARD.);
-#81=IFCPROPERTYSET('0200000000000000000007',$,'Pset_Acoustic',$,(#82));
-#82=IFCPROPERTYSINGLEVALUE('Rating',$,IFCINTEGER(52),$);
-#83=IFCRELDEFINESBYTYPE('0200000000000000000008',$,$,$,(#50),#80);
-#90=IFCRELCONTAINEDINSPATIALSTRUCTURE('0100000000000000000010',$,$,$,(#50),#34);
-ENDSEC;
-END-ISO-10303-21;
-)IFC";
-
 class IfcPropertiesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        path = ::testing::TempDir() + "/pw_ifc_wall.ifc";
-        std::ofstream(path) << kWallIfc4;
+        path = std::string(PW_TEST_DATA_DIR) + "/../CadHost/Ifc/wall-properties.ifc";
         IfcImportReport report;
         std::string error;
         project = IfcImport::Read(path, report, error);
@@ -78,10 +29,7 @@ protected:
         ASSERT_EQ(project->ElementCount(), 1u);
         project->ForEachElement([&](const Element& e) { wall = &e; });
     }
-    void TearDown() override {
-        std::remove(path.c_str());
-        ReplaceCurrentProject(nullptr);
-    }
+    void TearDown() override { ReplaceCurrentProject(nullptr); }
     std::string path;
     std::unique_ptr<Project> project;
     const Element* wall = nullptr;

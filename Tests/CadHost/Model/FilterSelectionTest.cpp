@@ -62,47 +62,6 @@ TEST_F(FilterTest, FlagsMeanWhatTheyAreDocumentedToMean) {
     EXPECT_FALSE(api.Element_Filter_Index(APIElem::Wall, 0, 0));
 }
 
-TEST_F(FilterTest, ListsPerTypeKeepTheOrderOfTheElements) {
-    const API_Guid s1 = Add(APIElem::Slab, "s1").guid, s2 = Add(APIElem::Slab, "s2").guid;
-    const std::pair<API_ElemTypeID, std::vector<API_Guid>> lists[] = {
-        {APIElem::Wall, {plain, locked, onHidden, onLocked, owned}},
-        {APIElem::Slab, {s1, s2}},
-        {APIElem::Zone, {}}};
-    for (const auto& [type, expected] : lists) {
-        int32_t count = -1;
-        ASSERT_EQ(api.Element_GetNum(type, &count), 0);
-        EXPECT_EQ(size_t(count), expected.size()) << type;
-        GSHandle list = nullptr;
-        ASSERT_EQ(api.Element_GetElemList(type, &list), 0);
-        ASSERT_EQ(size_t(BMGetHandleSize(list)), expected.size() * 16) << type;
-        const auto* g = reinterpret_cast<const API_Guid*>(*list);
-        EXPECT_EQ(std::vector<API_Guid>(g, g + expected.size()), expected) << type;
-        BMKillHandle(&list);
-    }
-    int32_t count = 0;
-    EXPECT_EQ(api.Element_GetNum(0, &count), ApiErr::BadElementType);
-    EXPECT_EQ(api.Element_GetNum(43, &count), ApiErr::BadElementType);
-}
-
-// The part codes of the add-on's conversion table turn back into their element types.
-TEST(PartCodeTest, PartCodesOfTheElementsGiveTheirTypes) {
-    const std::pair<API_ElemTypeID, API_NeigID> table[] = {
-        {1, 1},   {2, 5},   {3, 6},   {4, 9},   {5, 11},  {6, 13},  {7, 14},  {8, 15},
-        {9, 17},  {10, 20}, {11, 24}, {12, 27}, {13, 28}, {14, 29}, {15, 31}, {16, 32},
-        {17, 33}, {18, 37}, {19, 39}, {21, 43}, {22, 45}, {23, 47}, {24, 49}, {25, 50},
-        {26, 52}, {28, 54}, {31, 56}, {33, 87}, {34, 90}, {37, 96}};
-    HostApi api;
-    for (const auto& [type, neig] : table) {
-        API_ElemTypeID got = -1;
-        EXPECT_EQ(api.Element_NeigIDToTypeID(neig, &got), 0) << neig;
-        EXPECT_EQ(got, type) << "part code " << neig;
-    }
-    API_ElemTypeID got = -1;
-    EXPECT_EQ(api.Element_NeigIDToTypeID(0, &got), ApiErr::BadParameter);
-    EXPECT_EQ(got, 0);
-    EXPECT_EQ(api.Element_NeigIDToTypeID(9999, &got), ApiErr::BadParameter);
-}
-
 class SelectionTest : public FilterTest {
 protected:
     std::vector<API_Guid> Selected(bool onlyEditable, API_SelectionInfo* infoOut = nullptr) {

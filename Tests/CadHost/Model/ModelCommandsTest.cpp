@@ -78,7 +78,7 @@ TEST_F(ModelCommandsTest, ProjectsCloseBeforeAnotherComes) {
     std::remove(path.c_str());
 }
 
-TEST_F(ModelCommandsTest, SelectingByIdNoneAndMarquee) {
+TEST_F(ModelCommandsTest, SelectLayersLocksUndoAndWindows) {
     Run("sample");
     EXPECT_THAT(Run("select W-01-0002 C-01-0001"), HasSubstr("selection: 2 elements"));
     EXPECT_EQ(CurrentProject().Selection().size(), 2u);
@@ -88,10 +88,6 @@ TEST_F(ModelCommandsTest, SelectingByIdNoneAndMarquee) {
     EXPECT_TRUE(CurrentProject().Selection().empty());
     EXPECT_THAT(Run("select marquee 100 100 101 101"), HasSubstr("marquee with 0 elements"));
     EXPECT_THAT(Run("select marquee 1 2 3"), HasSubstr("error: usage"));
-}
-
-TEST_F(ModelCommandsTest, LayersLocksUndoAndWindows) {
-    Run("sample");
     EXPECT_THAT(Run("layers"), HasSubstr("8  Furniture  hidden"));
     Run("layer Furniture show\nlayer 2 unlock\nunlock C-00-0001");
     EXPECT_FALSE(CurrentProject().LayerHidden(8));

@@ -1,5 +1,6 @@
-// The default view and the camera record. Corners are projected here with the plain pinhole
-// formula (offset across and up over depth along the line of sight), not with the renderer.
+// The default view. Corners are projected here with the plain pinhole formula (offset across and
+// up over depth along the line of sight), not with the renderer. (The camera record is checked
+// through the 3D view's selectors in PictureTest.)
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -70,63 +71,6 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CameraFramingTest, EmptyModelStillGivesAUsableView) {
     EXPECT_TRUE(Camera::Framing(Bounds{}, 16.0 / 9).IsUsable());
     EXPECT_TRUE(Camera::Framing(Bounds{}, 0).IsUsable());
-}
-
-TEST(CameraRecordTest, RecordKeepsEveryFieldAndRefusesImpossibleViews) {
-    Camera c;
-    c.eye = {1, 2, 3};
-    c.target = {4, 6, 3};
-    c.viewAngle = 42;
-    c.roll = -7;
-    c.sunAzimuth = 90;
-    c.sunAltitude = 30;
-    const API_PerspPars rec = c.ToRecord();
-    uint8_t bytes[224];
-    std::memcpy(bytes, &rec, sizeof bytes);
-    double viewCone = 0;
-    std::memcpy(&viewCone, bytes + 48, 8);
-    EXPECT_EQ(viewCone, 42);
-
-    Camera back;
-    std::string error;
-    ASSERT_TRUE(Camera::FromRecord(rec, back, error)) << error;
-    EXPECT_EQ(back, c);
-
-    API_PerspPars noSun = rec;
-    noSun.sunAzimuth = noSun.sunAltitude = 0;
-    ASSERT_TRUE(Camera::FromRecord(noSun, back, error));
-    EXPECT_EQ(back.sunAltitude, Camera{}.sunAltitude);
-
-    struct Bad {
-        const char* what;
-        API_PerspPars rec;
-    };
-    API_PerspPars onTarget = rec, down = rec, narrow = rec, nan = rec;
-    onTarget.target = onTarget.eye;
-    down.target = {1, 2, -10};
-    narrow.viewCone = 0;
-    nan.eye.x = std::nan("");
-    for (const Bad& bad : {Bad{"eye on target", onTarget}, Bad{"straight down", down},
-                           Bad{"no field of view", narrow}, Bad{"not a number", nan}}) {
-        Camera untouched = c;
-        error.clear();
-        EXPECT_FALSE(Camera::FromRecord(bad.rec, untouched, error)) << bad.what;
-        EXPECT_FALSE(error.empty()) << bad.what;
-        EXPECT_EQ(untouched, c) << bad.what;
-    }
-}
-
-TEST(CameraRecordTest, RollTurnsThePictureAboutTheLineOfSight) {
-    Camera c;
-    c.eye = {0, -10, 0};
-    c.target = {0, 0, 0};
-    Vec3 f, r, u;
-    ASSERT_TRUE(c.Basis(f, r, u));
-    EXPECT_NEAR(u.z, 1, 1e-12);
-    c.roll = 90;  // counter-clockwise: the picture's up now points to the old left (-x)
-    ASSERT_TRUE(c.Basis(f, r, u));
-    EXPECT_NEAR(u.x, -1, 1e-12);
-    EXPECT_NEAR(r.z, 1, 1e-12);
 }
 
 }  // namespace

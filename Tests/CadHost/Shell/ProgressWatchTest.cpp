@@ -68,34 +68,8 @@ protected:
     std::ostringstream out;
 };
 
-TEST_F(ProgressWatchTest, AScriptSeesATenthAtATimeAndCancelsAtItsFrame) {
-    CadHost::Session session(loader, in, out, false);
-    std::string error;
-    EXPECT_FALSE(session.RunLine("progress cancel 0", error));
-    EXPECT_FALSE(session.RunLine("progress stop 3", error));
-    ASSERT_TRUE(session.RunLine("progress cancel 37", error)) << error;
-    int last = 0;
-    {
-        Counter counter(module, 50);
-        CadHost::ProgressWatch watch(session);
-        last = counter.Run();
-        EXPECT_EQ(counter.clicks, 1);
-    }
-    EXPECT_EQ(last, 37);
-    std::string lines;
-    for (int v : {1, 5, 10, 15, 20, 25, 30, 35})
-        lines += "progress: Frame " + std::to_string(v) + " of 50\n";
-    lines += "progress: pressed Cancel at 37\n";
-    EXPECT_NE(out.str().find(lines), std::string::npos) << out.str();
-
-    // The next window counts to its end: the click was made once.
-    out.str("");
-    Counter again(module, 20);
-    CadHost::ProgressWatch watch(session);
-    EXPECT_EQ(again.Run(), 20);
-    EXPECT_EQ(again.clicks, 0);
-}
-
+// A script's "progress cancel N" presses Cancel at frame N (checked in the end-to-end movie
+// session); at a terminal the progress is one line updated in place.
 TEST_F(ProgressWatchTest, ATerminalSeesOneLineUpdatedInPlace) {
     CadHost::Session session(loader, in, out, true);
     {

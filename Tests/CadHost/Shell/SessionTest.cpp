@@ -1,3 +1,5 @@
+// The session's own words: quoted words, queued answers to alerts and file dialogs, the script's
+// command-line arguments and folders made by a script.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,40 +12,32 @@
 
 namespace {
 
-TEST(SessionWordsTest, QuotesKeepSpaces) {
+class SessionTest : public ::testing::Test {
+protected:
+    CadHost::AddOnLoader loader;
+    std::istringstream in;
+    std::ostringstream out;
+    CadHost::Session session{loader, in, out, false};
+    std::string error;
+};
+
+TEST_F(SessionTest, QueuedAnswersAreUsedInOrderThenTheFirstButtonOrCancel) {
     using V = std::vector<std::string>;
     EXPECT_EQ(CadHost::Session::SplitWords("file  \"/tmp/my plan.pwb\" 1"),
               (V{"file", "/tmp/my plan.pwb", "1"}));
     EXPECT_EQ(CadHost::Session::SplitWords("echo \"\""), (V{"echo", ""}));
     EXPECT_EQ(CadHost::Session::SplitWords(" \t "), V{});
-}
 
-class SessionAgentTest : public ::testing::Test {
-protected:
-    CadHost::AddOnLoader loader;
-    std::istringstream in;
-    std::ostringstream out;
-};
-
-TEST_F(SessionAgentTest, QueuedAnswersAreUsedInOrderThenTheFirstButton) {
-    CadHost::Session session(loader, in, out, false);
-    std::string error;
     ASSERT_TRUE(session.RunLine("answer 2 3", error)) << error;
     DG::AlertRequest alert{1, "Really?", {"Yes", "No", "Cancel"}};
     EXPECT_EQ(session.AnswerAlert(alert), 2);
     EXPECT_EQ(session.AnswerAlert(alert), 3);
     EXPECT_EQ(session.AnswerAlert(alert), 1);
     EXPECT_NE(out.str().find("answered: 3 (Cancel)"), std::string::npos) << out.str();
-    EXPECT_FALSE(session.RunLine("answer 0", error));
-    EXPECT_FALSE(session.RunLine("answer two", error));
-}
 
-TEST_F(SessionAgentTest, FileDialogsCancelWithoutAnAnswer) {
-    CadHost::Session session(loader, in, out, false);
     DG::FileDialogRequest request;
     request.filters = {"Schedule", "Text"};
     EXPECT_FALSE(session.AnswerFileDialog(request).accepted);
-    std::string error;
     ASSERT_TRUE(session.RunLine("file \"/tmp/a b.txt\" 1", error)) << error;
     ASSERT_TRUE(session.RunLine("file cancel", error)) << error;
     const DG::FileDialogAnswer first = session.AnswerFileDialog(request);
@@ -51,26 +45,21 @@ TEST_F(SessionAgentTest, FileDialogsCancelWithoutAnAnswer) {
     EXPECT_EQ(first.path, "/tmp/a b.txt");
     EXPECT_EQ(first.filter, 1);
     EXPECT_FALSE(session.AnswerFileDialog(request).accepted);
-    EXPECT_FALSE(session.RunLine("file /tmp/x notanumber", error));
+    for (const char* line : {"answer 0", "answer two", "file /tmp/x notanumber"})
+        EXPECT_FALSE(session.RunLine(line, error)) << line;
+
+    // At a terminal an answer outside the buttons is asked again.
+    std::istringstream typed("9\n2\n");
+    CadHost::Session interactive(loader, typed, out, true);
+    EXPECT_EQ(interactive.AnswerAlert({5, "Save?", {"Save", "Discard"}}), 2);
 }
-
-TEST_F(SessionAgentTest, InteractiveSessionsAskAtTheTerminal) {
-    in.str("9\n2\n");
-    CadHost::Session session(loader, in, out, true);
-    DG::AlertRequest alert{5, "Save?", {"Save", "Discard"}};
-    EXPECT_EQ(session.AnswerAlert(alert), 2) << "an answer outside the buttons is asked again";
-}
-
-// ---- The words after the script on the command line ------------------------------------------
-
-struct ExpansionCase {
-    const char* line;
-    const char* expanded;  // nullptr: refused
-};
 
 TEST(SessionArgumentsTest, ScriptLinesTakeTheCommandLineArguments) {
     const std::vector<std::string> arguments = {"/data/duplex.ifc", "", "out dir"};
-    const ExpansionCase cases[] = {
+    const struct {
+        const char* line;
+        const char* expanded;  // nullptr: refused
+    } cases[] = {
         {"project import $1", "project import /data/duplex.ifc"},
         {"file \"$3/m.mov\"", "file \"out dir/m.mov\""},
         {"file $SCRIPT_DIR/S.txt 1", "file /samples/S.txt 1"},
@@ -86,23 +75,19 @@ TEST(SessionArgumentsTest, ScriptLinesTakeTheCommandLineArguments) {
         {"echo ${1:+x}", nullptr},
         {"echo ${1", nullptr},
     };
-    for (const ExpansionCase& c : cases) {
+    for (const auto& c : cases) {
         std::string expanded = "untouched", error;
         const bool ok =
             CadHost::Session::ExpandArguments(c.line, arguments, "/samples", expanded, error);
-        if (c.expanded == nullptr) {
-            EXPECT_FALSE(ok) << c.line << " gave " << expanded;
-            EXPECT_FALSE(error.empty()) << c.line;
-            EXPECT_EQ(expanded, "untouched") << c.line;
-        } else {
-            EXPECT_TRUE(ok) << c.line << ": " << error;
-            EXPECT_EQ(expanded, c.expanded) << c.line;
-        }
+        EXPECT_EQ(ok, c.expanded != nullptr) << c.line << " gave " << expanded;
+        EXPECT_EQ(expanded, c.expanded != nullptr ? c.expanded : "untouched") << c.line;
+        EXPECT_EQ(error.empty(), ok) << c.line;
     }
 }
 
-TEST_F(SessionAgentTest, AScriptStopsAtAMissingArgumentAndLeavesCommentsAlone) {
-    CadHost::Session session(loader, in, out, false);
+// A script stops at a missing argument; comments are left alone; a script run without arguments
+// keeps its dollar signs.
+TEST_F(SessionTest, AScriptStopsAtAMissingArgumentAndLeavesCommentsAlone) {
     session.SetScriptArguments("scripts/run.session", {"one"});
     std::istringstream script("# uses $2 later\necho $1 in $SCRIPT_DIR\necho $2\necho never\n");
     EXPECT_EQ(session.RunScript(script, "run.session"), 1);
@@ -111,25 +96,22 @@ TEST_F(SessionAgentTest, AScriptStopsAtAMissingArgumentAndLeavesCommentsAlone) {
               std::string::npos)
         << out.str();
     EXPECT_EQ(out.str().find("never"), std::string::npos) << out.str();
-}
 
-TEST_F(SessionAgentTest, ScriptsWithoutArgumentsKeepTheirDollarSigns) {
-    CadHost::Session session(loader, in, out, false);
-    std::istringstream script("echo $1 ${2:-x}\n");
-    EXPECT_EQ(session.RunScript(script, "demo"), 0);
+    out.str("");
+    CadHost::Session plain(loader, in, out, false);
+    std::istringstream demo("echo $1 ${2:-x}\n");
+    EXPECT_EQ(plain.RunScript(demo, "demo"), 0);
     EXPECT_EQ(out.str(), "$1 ${2:-x}\n");
 }
 
-TEST_F(SessionAgentTest, MkdirMakesNestedFoldersAndRefusesAFileInTheWay) {
+TEST_F(SessionTest, MkdirMakesNestedFoldersAndRefusesAFileInTheWay) {
     namespace fs = std::filesystem;
     const fs::path base = fs::path(::testing::TempDir()) / "session_mkdir";
     fs::remove_all(base);
-    CadHost::Session session(loader, in, out, false);
-    std::string error;
-    ASSERT_TRUE(session.RunLine("mkdir \"" + (base / "a b" / "c").string() + "\"", error)) << error;
-    EXPECT_TRUE(fs::is_directory(base / "a b" / "c"));
-    EXPECT_NE(out.str().find("folder: " + (base / "a b" / "c").string() + "\n"), std::string::npos)
-        << out.str();
+    const std::string nested = (base / "a b" / "c").string();
+    ASSERT_TRUE(session.RunLine("mkdir \"" + nested + "\"", error)) << error;
+    EXPECT_TRUE(fs::is_directory(nested));
+    EXPECT_NE(out.str().find("folder: " + nested + "\n"), std::string::npos) << out.str();
     ASSERT_TRUE(session.RunLine("mkdir \"" + (base / "a b").string() + "\"", error)) << error;
     std::ofstream(base / "file") << "x";
     EXPECT_FALSE(session.RunLine("mkdir \"" + (base / "file").string() + "\"", error));

@@ -1,11 +1,12 @@
 // The workspace's bounds: uploads by plain names only, downloads and command paths that stay
-// inside once every link is resolved.
+// inside once every link is resolved; and the host's short dates as the page's ISO dates.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "Web/WorkspacePath.h"
+#include "Web/WorkspaceState.h"
 
 namespace CadHost::Web {
 namespace {
@@ -86,6 +87,15 @@ TEST_F(WorkspacePathTest, DownloadsAndCommandPathsStayInside) {
             EXPECT_NE(why.find("outside the workspace"), std::string::npos);
         }
     }
+}
+
+// The host's short date texts (month/day/year in the C locale) read back as ISO dates, which the
+// page's Gantt chart and slider work in.
+TEST(WorkspaceStateTest, ShortDatesOfTheHostBecomeIsoDates) {
+    EXPECT_EQ(WorkspaceState::IsoDate("02/15/2027"), "2027-02-15");
+    EXPECT_EQ(WorkspaceState::IsoDate("12/31/1999"), "1999-12-31");
+    for (const char* bad : {"", "2027", "13/01/2027", "02/32/2027", "02/15/27", "a/b/c"})
+        EXPECT_EQ(WorkspaceState::IsoDate(bad), "") << bad;
 }
 
 }  // namespace

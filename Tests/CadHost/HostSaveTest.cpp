@@ -1,6 +1,9 @@
-// Every file operation of the host's own saves (project file, preference store) failing in turn:
-// the former file stays byte for byte, no scratch file is left, and the message says what
-// happened. Written over in place (a file with a second name), the message says it may be damaged.
+// The host's own files, the preference store and the project file, are saved the safe way: every
+// file operation failing in turn leaves the former file byte for byte and no scratch file, and the
+// message says what happened (written over in place, a file with a second name, it may be
+// damaged). (Write-protected files, folder and owner permissions and hard links are the
+// replacement file's, checked in its own tests.) The preference store keeps the last block of each
+// add-on over a restart and ignores a foreign file.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,17 +19,18 @@
 
 namespace {
 
+using Bytes = std::vector<unsigned char>;
 using FileTest::ReadBytes;
 using FileTest::WriteBytes;
 namespace fs = std::filesystem;
 
-const std::vector<unsigned char> kOldFile{'f', 'o', 'r', 'm', 'e', 'r'};
+const Bytes kOldFile{'k', 'e', 'e', 'p', ' ', 'm', 'e'};
 
 TEST(HostSaveFailureTest, EveryFailingCallKeepsTheFormerFileAndSaysSo) {
     const struct {
-        const char* writer;
+        const char* name;
         std::function<bool(const std::string& path, std::string& error)> save;
-    } writers[] = {
+    } kWriters[] = {
         {"project file",
          [](const std::string& path, std::string& error) {
              CadHost::Project project;
@@ -42,9 +46,9 @@ TEST(HostSaveFailureTest, EveryFailingCallKeepsTheFormerFileAndSaysSo) {
              return store.Store("Phasework", 2, "block", 5, error);
          }},
     };
-    for (const auto& w : writers) {
+    for (const auto& w : kWriters) {
         for (const bool hardLinked : {false, true}) {
-            SCOPED_TRACE(std::string(w.writer) + (hardLinked ? " in place" : ""));
+            SCOPED_TRACE(std::string(w.name) + (hardLinked ? " in place" : ""));
             FileTest::TempFolder folder;
             const std::string path = folder / "file", other = folder / "other";
             std::string error;
@@ -72,6 +76,42 @@ TEST(HostSaveFailureTest, EveryFailingCallKeepsTheFormerFileAndSaysSo) {
             EXPECT_EQ(calls.closes, 1);
             EXPECT_EQ(calls.renames, hardLinked ? 0 : 1);
         }
+    }
+}
+
+TEST(HostPreferenceStoreTest, TheLastBlockOfEachAddOnSurvivesARestartAndAForeignFileIsIgnored) {
+    FileTest::TempFolder dir;
+    const std::string path = dir / "sub/preferences.bin";
+    std::string error;
+    {
+        CadHost::PreferenceStore store(path);
+        ASSERT_TRUE(store.Store("Phasework", 2, "first", 5, error)) << error;
+        ASSERT_TRUE(store.Store("Other", 7, "x", 1, error)) << error;
+        ASSERT_TRUE(store.Store("Phasework", 3, "second block", 12, error)) << error;
+        // A failed write keeps the block of before.
+        bool stored = true;
+        {
+            FileTest::FileSizeLimit limit(16);
+            stored = store.Store("Phasework", 4, "a new and longer block", 22, error);
+        }
+        EXPECT_FALSE(stored);
+        EXPECT_EQ(store.Find("Phasework")->version, 3);
+    }
+    CadHost::PreferenceStore reopened(path);
+    EXPECT_TRUE(reopened.LoadProblem().empty());
+    const auto* block = reopened.Find("Phasework");
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(block->version, 3);
+    EXPECT_EQ(std::string(block->bytes.begin(), block->bytes.end()), "second block");
+    ASSERT_NE(reopened.Find("Other"), nullptr);
+    EXPECT_EQ(reopened.Find("Nobody"), nullptr);
+
+    const Bytes bytes = ReadBytes(path);
+    for (size_t cut : {bytes.size() - 1, size_t{6}, size_t{2}}) {
+        WriteBytes(path, Bytes(bytes.begin(), bytes.begin() + static_cast<long>(cut)));
+        CadHost::PreferenceStore damaged(path);
+        EXPECT_FALSE(damaged.LoadProblem().empty()) << cut;
+        EXPECT_EQ(damaged.Find("Phasework"), nullptr) << cut;
     }
 }
 
