@@ -382,6 +382,8 @@ int WebServer::Run(Session& session, OutputTap& tap, const ServeOptions& options
     std::signal(SIGTERM, OnStopSignal);
     std::signal(SIGPIPE, SIG_IGN);
     std::thread listener([&] { server.listen_after_bind(); });
+    // The model's glTF is made now, while a page opened at the address loads its scripts.
+    state.ModelGlb();
     while (!gStop && !session.QuitRequested()) {
         if (auto job = queue.Next(std::chrono::milliseconds(200))) (*job)();
     }
