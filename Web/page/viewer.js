@@ -143,19 +143,11 @@ export class Viewer {
       for (const item of this.items)
         positions.set(floats(doc.accessors[doc.meshes[item.node.mesh].primitives[0].attributes.POSITION]), item.first * 3);
     }
-    // Until the host's looks come, every element is shown in its glTF colours.
-    this.looks = new Uint32Array(vertices);
+    // Grey until the host's looks, asked for with the model, are applied before the first picture.
+    this.looks = new Uint32Array(vertices).fill(packed(0x808080, SHOWN));
     const box = new THREE.Box3();
     for (const item of this.items) {
-      const attributes = doc.meshes[item.node.mesh].primitives[0].attributes;
-      const colours = floats(doc.accessors[attributes.COLOR_0]);
-      let v = 0;
-      for (const count of this.partsOf(item)) {
-        const rgb = (Math.round(colours[3 * v] * 255) << 16) | (Math.round(colours[3 * v + 1] * 255) << 8) | Math.round(colours[3 * v + 2] * 255);
-        this.looks.fill(packed(rgb, SHOWN), item.first + v, item.first + v + count);
-        v += count;
-      }
-      const position = doc.accessors[attributes.POSITION];
+      const position = doc.accessors[doc.meshes[item.node.mesh].primitives[0].attributes.POSITION];
       item.box = new THREE.Box3().setFromArray(position.min && position.max ? [...position.min, ...position.max]
         : positions.subarray(3 * item.first, 3 * (item.first + item.count)));
       box.union(item.box);
