@@ -32,8 +32,7 @@ test('the workspace on the duplex: first picture and screenshot', { skip: !fs.ex
     console.log(`figure: duplex (${elements} elements): first picture after ${firstPicture} ms`);
     // Midway: the first storey stands, the second is under way.
     await showDate(page, '2027-07-01');
-    const drawn = await page.evaluate(() => window.pw.viewer.drawn());
-    const [shown, all] = [drawn.filter((d) => d.visible).length, drawn.length];
+    const [shown, all] = await page.evaluate(() => [window.pw.viewer.drawn().filter((d) => d.visible).length, window.pw.viewer.drawn().length]);
     assert.ok(shown > 0 && shown < all, `${shown} of ${all} shown`);
     assert.deepEqual(problems, []);
     const out = path.join(process.env.PW_BUILD_DIR ?? tempDir('shot'), 'workspace-duplex.png');

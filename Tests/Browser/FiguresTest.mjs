@@ -20,7 +20,8 @@ async function withPage(size, linked, use) {
   try {
     const { page, firstPicture } = await openPage(chromium, served, { width: 1200, height: 760, timeout: 0 });
     const elements = await page.evaluate(() => window.pw.state().elements);
-    await use(page, `figure: ${elements} elements: first picture after ${firstPicture} ms`);
+    await use(page, `figure: ${elements} elements: first picture after ${firstPicture} ms ` +
+      `(${Date.now() - served.listening} ms after the host listened, the browser's start included)`);
   } finally {
     await chromium.close();
     await served.stop();

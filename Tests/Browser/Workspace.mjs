@@ -12,9 +12,7 @@ const puppeteer = require('puppeteer-core');
 
 export const cadhost = process.env.PW_CADHOST ?? path.join(sourceDir, 'build-debug/bin/cadhost');
 
-export function tempDir(name) {
-  return fs.mkdtempSync(path.join(os.tmpdir(), `pw-${name}-`));
-}
+export const tempDir = (name) => fs.mkdtempSync(path.join(os.tmpdir(), `pw-${name}-`));
 
 // Starts `cadhost serve` on the scripts; resolves with its address once it listens.
 export async function serve(scripts) {
@@ -35,7 +33,7 @@ export async function serve(scripts) {
   });
   const { origin } = new URL(url), token = new URL(url).searchParams.get('token');
   const served = {
-    url, origin, token, workspace, child,
+    url, origin, token, workspace, child, listening: Date.now(),
     // One session command through the contract's address, as a page sends it.
     async command(line) {
       return (await fetch(`${origin}/api/command?token=${token}`, { method: 'POST', body: line })).json();
