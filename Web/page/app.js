@@ -13,6 +13,7 @@ const gantt = new Gantt($('gantt'), host);
 let modelKey = null;
 let loading = null;
 let lastState = null;
+let lastShown = '';
 let range = null;
 
 const isoOf = (ms) => new Date(ms).toISOString().slice(0, 10);
@@ -57,8 +58,13 @@ host.onState((state) => {
   const restyled = viewer.applyLooks(state.looks);
   if (viewer.setSelection(state.selection) || restyled) viewer.requestPicture();
   const t1 = performance.now();
-  showPalette(state.palette);
-  showLayers(state.layers);
+  // The chart and the lists are made again only when they changed (a Show at Date leaves them).
+  const shown = JSON.stringify([state.palette, state.layers]);
+  if (shown !== lastShown) {
+    lastShown = shown;
+    showPalette(state.palette);
+    showLayers(state.layers);
+  }
   Object.assign(viewer.marks, { apply: t1 - t0, palette: performance.now() - t1 });
 });
 
