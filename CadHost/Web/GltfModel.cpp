@@ -1,5 +1,6 @@
 #include "Web/GltfModel.h"
 
+#include <charconv>
 #include <cstring>
 #include <nlohmann/json.hpp>
 
@@ -29,6 +30,19 @@ void PutFloats(std::vector<uint8_t>& out, const float* values, size_t count) {
     std::memcpy(out.data() + at, values, 4 * count);
 }
 
+// Three floats as a JSON array, each in the fewest digits that read back as the same float.
+std::string Floats(const float (&v)[3]) {
+    std::string text = "[";
+    for (int k = 0; k < 3; ++k) {
+        char digits[32];
+        const auto end = std::to_chars(digits, digits + sizeof digits, v[k]).ptr;
+        std::string number(digits, end);
+        if (number.find_first_of(".en") == std::string::npos) number += ".0";
+        text += (k > 0 ? "," : "") + number;
+    }
+    return text + "]";
+}
+
 }  // namespace
 
 std::string GltfModel::GuidText(const API_Guid& guid) {
@@ -54,21 +68,23 @@ std::vector<uint32_t> GltfModel::PartColours(const Project& project, const Eleme
 }
 
 std::string GltfModel::Build(const Project& project) {
-    using nlohmann::json;
     // Three runs of floats: positions, then colours, each a bufferView of its own; every mesh's
-    // accessors point into them.
+    // accessors point into them. The JSON is written as text: a large model has hundreds of
+    // thousands of nodes, and building them as JSON objects first took most of the time.
     std::vector<uint8_t> positions, colours;
-    json nodes = json::array(), meshes = json::array(), accessors = json::array();
+    std::string nodes, meshes, accessors;
+    size_t meshCount = 0, accessorCount = 0;
     Render::Scene scratch;
     size_t order = 0;
     project.ForEachElement([&](const Element& e) {
         const Layer* layer = project.LayerAt(e.layer);
-        json node = {{"name", GuidText(e.guid)},
-                     {"extras",
-                      {{"index", order++},
-                       {"id", e.id},
-                       {"type", ElementTypes::Of(e.type).name},
-                       {"layer", layer != nullptr ? layer->name : std::string()}}}};
+        if (order > 0) nodes += ',';
+        nodes += "{\"name\":\"" + GuidText(e.guid) + "\",\"extras\":{\"index\":";
+        nodes += std::to_string(order++);
+        nodes += ",\"id\":" + nlohmann::json(e.id).dump();
+        nodes += ",\"type\":" + nlohmann::json(ElementTypes::Of(e.type).name).dump();
+        nodes += ",\"layer\":" +
+                 nlohmann::json(layer != nullptr ? layer->name : std::string()).dump();
         scratch.Clear();
         std::vector<size_t> partVertices;
         std::vector<Render::Vec2> outline;
@@ -81,7 +97,10 @@ std::string GltfModel::Build(const Project& project) {
         }
         for (const TriangleMesh& mesh : e.meshes)
             partVertices.push_back(3 * Render::ModelScene::AddMesh(scratch, mesh, 0));
-        node["extras"]["parts"] = partVertices;
+        nodes += ",\"parts\":[";
+        for (size_t k = 0; k < partVertices.size(); ++k)
+            nodes += (k > 0 ? "," : "") + std::to_string(partVertices[k]);
+        nodes += "]}";
         if (scratch.Size() > 0) {
             const std::vector<uint32_t> partColours = PartColours(project, e);
             const size_t posOffset = positions.size(), colOffset = colours.size();
@@ -105,60 +124,48 @@ std::string GltfModel::Build(const Project& project) {
                     if (leftInPart > 0) --leftInPart;
                 }
             }
-            const size_t count = 3 * scratch.Size();
-            const size_t first = accessors.size();
-            accessors.push_back({{"bufferView", 0},
-                                 {"byteOffset", posOffset},
-                                 {"componentType", kFloat},
-                                 {"count", count},
-                                 {"type", "VEC3"},
-                                 {"min", {min[0], min[1], min[2]}},
-                                 {"max", {max[0], max[1], max[2]}}});
-            accessors.push_back({{"bufferView", 1},
-                                 {"byteOffset", colOffset},
-                                 {"componentType", kFloat},
-                                 {"count", count},
-                                 {"type", "VEC3"}});
-            node["mesh"] = meshes.size();
-            meshes.push_back({{"primitives",
-                               {{{"attributes", {{"POSITION", first}, {"COLOR_0", first + 1}}},
-                                 {"material", 0},
-                                 {"mode", 4}}}}});
+            const std::string count = std::to_string(3 * scratch.Size());
+            if (accessorCount > 0) accessors += ',';
+            accessors += "{\"bufferView\":0,\"byteOffset\":" + std::to_string(posOffset) +
+                         ",\"componentType\":" + std::to_string(kFloat) + ",\"count\":" + count +
+                         ",\"type\":\"VEC3\",\"min\":" + Floats(min) + ",\"max\":" + Floats(max) +
+                         "},{\"bufferView\":1,\"byteOffset\":" + std::to_string(colOffset) +
+                         ",\"componentType\":" + std::to_string(kFloat) + ",\"count\":" + count +
+                         ",\"type\":\"VEC3\"}";
+            if (meshCount > 0) meshes += ',';
+            meshes += "{\"primitives\":[{\"attributes\":{\"POSITION\":" +
+                      std::to_string(accessorCount) +
+                      ",\"COLOR_0\":" + std::to_string(accessorCount + 1) +
+                      "},\"material\":0,\"mode\":4}]}";
+            nodes += ",\"mesh\":" + std::to_string(meshCount);
+            accessorCount += 2;
+            ++meshCount;
         }
-        nodes.push_back(std::move(node));
+        nodes += '}';
     });
 
-    std::vector<size_t> roots(nodes.size());
-    for (size_t i = 0; i < roots.size(); ++i) roots[i] = i;
-    json doc = {
-        {"asset", {{"version", "2.0"}, {"generator", "cadhost"}}},
-        {"scene", 0},
-        {"scenes", {{{"nodes", roots}}}},
-        {"nodes", std::move(nodes)},
-        {"materials",
-         {{{"pbrMetallicRoughness",
-            {{"baseColorFactor", {1, 1, 1, 1}}, {"metallicFactor", 0}, {"roughnessFactor", 1}}},
-           {"doubleSided", true}}}},
-        {"buffers", {{{"byteLength", positions.size() + colours.size()}}}},
-        {"bufferViews",
-         {{{"buffer", 0},
-           {"byteOffset", 0},
-           {"byteLength", positions.size()},
-           {"target", kArrayBuffer}},
-          {{"buffer", 0},
-           {"byteOffset", positions.size()},
-           {"byteLength", colours.size()},
-           {"target", kArrayBuffer}}}},
-    };
-    if (!meshes.empty()) {
-        doc["meshes"] = std::move(meshes);
-        doc["accessors"] = std::move(accessors);
-    } else {
-        // A model without bodies has no buffer data; glTF wants no empty buffers.
-        doc.erase("buffers");
-        doc.erase("bufferViews");
+    std::string text = "{\"asset\":{\"version\":\"2.0\",\"generator\":\"cadhost\"},\"scene\":0,";
+    text += "\"scenes\":[{\"nodes\":[";
+    for (size_t i = 0; i < order; ++i) {
+        if (i > 0) text += ',';
+        text += std::to_string(i);
     }
-    std::string text = doc.dump();
+    text += "]}],\"nodes\":[" + nodes + "],";
+    text +=
+        "\"materials\":[{\"pbrMetallicRoughness\":{\"baseColorFactor\":[1,1,1,1],"
+        "\"metallicFactor\":0,\"roughnessFactor\":1},\"doubleSided\":true}]";
+    // A model without bodies has no buffer data; glTF wants no empty buffers.
+    if (meshCount > 0) {
+        const std::string target = ",\"target\":" + std::to_string(kArrayBuffer) + "}";
+        text += ",\"buffers\":[{\"byteLength\":" +
+                std::to_string(positions.size() + colours.size()) + "}]";
+        text += ",\"bufferViews\":[{\"buffer\":0,\"byteOffset\":0,\"byteLength\":" +
+                std::to_string(positions.size()) + target +
+                ",{\"buffer\":0,\"byteOffset\":" + std::to_string(positions.size()) +
+                ",\"byteLength\":" + std::to_string(colours.size()) + target + "]";
+        text += ",\"meshes\":[" + meshes + "],\"accessors\":[" + accessors + "]";
+    }
+    text += '}';
     while (text.size() % 4 != 0) text += ' ';
     const size_t binSize = positions.size() + colours.size();  // multiples of 4 already
     const bool haveBin = binSize > 0;

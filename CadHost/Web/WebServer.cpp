@@ -230,14 +230,20 @@ int WebServer::Run(Session& session, OutputTap& tap, const ServeOptions& options
     server.set_file_extension_and_mimetype_mapping("mjs", kScript);
 
     server.Get("/api/model.glb", [&](const httplib::Request&, httplib::Response& res) {
-        std::string glb, key;
+        std::shared_ptr<const std::string> glb;
+        std::string key;
         if (!queue.Run([&] {
                 glb = state.ModelGlb();
                 key = state.ModelKey();
             }))
             return Refuse(res, 503, "the host has stopped");
         res.set_header("X-Model", key);
-        res.set_content(std::move(glb), "model/gltf-binary");
+        // Sent straight from the host's copy, in pieces.
+        res.set_content_provider(
+            glb->size(), "model/gltf-binary",
+            [glb](size_t offset, size_t length, httplib::DataSink& sink) {
+                return sink.write(glb->data() + offset, std::min<size_t>(length, 1 << 22));
+            });
     });
 
     server.Get("/api/state", [&](const httplib::Request& req, httplib::Response& res) {
@@ -382,6 +388,8 @@ int WebServer::Run(Session& session, OutputTap& tap, const ServeOptions& options
     std::signal(SIGTERM, OnStopSignal);
     std::signal(SIGPIPE, SIG_IGN);
     std::thread listener([&] { server.listen_after_bind(); });
+    // The model's glTF is made now, while a page opened at the address loads its scripts.
+    state.ModelGlb();
     while (!gStop && !session.QuitRequested()) {
         if (auto job = queue.Next(std::chrono::milliseconds(200))) (*job)();
     }

@@ -114,10 +114,10 @@ void WorkspaceState::FollowModel() {
     });
 }
 
-const std::string& WorkspaceState::ModelGlb() {
+std::shared_ptr<const std::string> WorkspaceState::ModelGlb() {
     FollowModel();
-    if (glbKey_ != ModelKey()) {
-        glb_ = GltfModel::Build(CurrentProject());
+    if (!glb_ || glbKey_ != ModelKey()) {
+        glb_ = std::make_shared<const std::string>(GltfModel::Build(CurrentProject()));
         glbKey_ = ModelKey();
     }
     return glb_;

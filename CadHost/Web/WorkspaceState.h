@@ -4,6 +4,7 @@
 // each body part). Looks are sent whole once per model and afterwards only where they changed;
 // the model's geometry goes once per model change, as binary glTF.
 #include <cstdint>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <unordered_map>
@@ -24,8 +25,9 @@ public:
     // Runs the palette's read commands in `session`, their lines kept out of the command's output.
     nlohmann::json Collect(Session& session, OutputTap& tap, uint64_t since,
                            const std::string& model);
-    // The GLB of the current model, made again only when the model changed.
-    const std::string& ModelGlb();
+    // The GLB of the current model, made again only when the model changed; shared, so that a
+    // page's download of it needs no copy and outlives a model change.
+    std::shared_ptr<const std::string> ModelGlb();
     // Names the model's shapes: changes when the project or its element count does.
     std::string ModelKey() const;
 
@@ -50,7 +52,7 @@ private:
     uint64_t version_ = 0;
     std::vector<Look> looks_;  // every element, in the order the project walks them
     std::unordered_map<API_Guid, size_t, GuidHash> order_;
-    std::string glb_;
+    std::shared_ptr<const std::string> glb_;
     std::string glbKey_;
 };
 

@@ -5,7 +5,7 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
-import { serve, browser, openPage, sourceDir, tempDir } from './Workspace.mjs';
+import { serve, browser, openPage, showDate, sourceDir, tempDir } from './Workspace.mjs';
 
 const model = path.resolve(sourceDir, '../shared/data/ifc/duplex.ifc');
 
@@ -31,16 +31,8 @@ test('the workspace on the duplex: first picture and screenshot', { skip: !fs.ex
     const elements = await page.evaluate(() => window.pw.state().elements);
     console.log(`figure: duplex (${elements} elements): first picture after ${firstPicture} ms`);
     // Midway: the first storey stands, the second is under way.
-    await page.evaluate(async () => {
-      const slider = document.getElementById('slider');
-      const start = Date.parse(window.pw.state().palette.rows.map((r) => r.startIso).sort()[0]);
-      slider.value = Math.round((Date.parse('2027-07-01') - start) / 86400000);
-      slider.dispatchEvent(new Event('change'));
-      await window.pw.lastShow;
-      await window.pw.viewer.nextPicture();
-    });
-    const shown = await page.evaluate(() => window.pw.viewer.meshes.filter((m) => m.visible).length);
-    const all = await page.evaluate(() => window.pw.viewer.meshes.length);
+    await showDate(page, '2027-07-01');
+    const [shown, all] = await page.evaluate(() => [window.pw.viewer.drawn().filter((d) => d.visible).length, window.pw.viewer.drawn().length]);
     assert.ok(shown > 0 && shown < all, `${shown} of ${all} shown`);
     assert.deepEqual(problems, []);
     const out = path.join(process.env.PW_BUILD_DIR ?? tempDir('shot'), 'workspace-duplex.png');

@@ -1,6 +1,6 @@
 // What the browser tests share: a served host (cadhost serve) in a workspace of its own, and
 // Debian's chromium, headless with its software WebGL, driven by puppeteer-core.
-import { spawn, execFileSync } from 'node:child_process';
+import { spawn } from 'node:child_process';
 import { createRequire } from 'node:module';
 import fs from 'node:fs';
 import os from 'node:os';
@@ -12,17 +12,15 @@ const puppeteer = require('puppeteer-core');
 
 export const cadhost = process.env.PW_CADHOST ?? path.join(sourceDir, 'build-debug/bin/cadhost');
 
-export function tempDir(name) {
-  return fs.mkdtempSync(path.join(os.tmpdir(), `pw-${name}-`));
-}
+export const tempDir = (name) => fs.mkdtempSync(path.join(os.tmpdir(), `pw-${name}-`));
 
 // Starts `cadhost serve` on the scripts; resolves with its address once it listens.
-export async function serve(scripts, { workspace = tempDir('ws'), extra = [] } = {}) {
+export async function serve(scripts) {
+  const workspace = tempDir('ws');
   const prefs = path.join(tempDir('prefs'), 'preferences.bin');
-  const child = spawn(cadhost, ['--prefs', prefs, 'serve', '--workspace', workspace, ...extra, ...scripts],
+  const child = spawn(cadhost, ['--prefs', prefs, 'serve', '--workspace', workspace, ...scripts],
     { stdio: ['ignore', 'pipe', 'pipe'] });
-  let out = '';
-  let err = '';
+  let out = '', err = '';
   child.stderr.on('data', (d) => { err += d; });
   const url = await new Promise((resolve, reject) => {
     const timer = setTimeout(() => reject(new Error(`cadhost serve did not listen:\n${out}\n${err}`)), 600000);
@@ -33,15 +31,12 @@ export async function serve(scripts, { workspace = tempDir('ws'), extra = [] } =
     });
     child.on('exit', (code) => { clearTimeout(timer); reject(new Error(`cadhost serve ended (${code}):\n${out}\n${err}`)); });
   });
-  const { origin, searchParams } = new URL(url);
-  const token = searchParams.get('token');
+  const { origin } = new URL(url), token = new URL(url).searchParams.get('token');
   const served = {
-    url, origin, token, workspace, child,
-    output: () => out,
+    url, origin, token, workspace, child, listening: Date.now(),
     // One session command through the contract's address, as a page sends it.
     async command(line) {
-      const response = await fetch(`${origin}/api/command?token=${token}`, { method: 'POST', body: line });
-      return response.json();
+      return (await fetch(`${origin}/api/command?token=${token}`, { method: 'POST', body: line })).json();
     },
     async lines(line) {
       const answer = await served.command(line);
@@ -81,9 +76,28 @@ export async function openPage(chromium, served, { width = 1280, height = 800, t
   await page.setViewport({ width, height });
   const t0 = Date.now();
   await page.goto(served.url, { timeout });
-  await page.evaluate(() => window.pw.ready);
+  await page.evaluate(async () => {
+    await window.pw.ready;
+    window.pw.viewer.renderer.getContext().readPixels(0, 0, 1, 1, 0x1908, 0x1401, new Uint8Array(4));
+  });
   const firstPicture = Date.now() - t0;
   return { page, problems, firstPicture };
+}
+
+// Moves the page's date slider to a day, as a person lets go of it, and waits for the picture the
+// host's answer brings; gives the time that took (ms), the picture read back to be sure it is done.
+export function showDate(page, iso) {
+  return page.evaluate(async (iso) => {
+    const slider = document.getElementById('slider');
+    const start = Date.parse(window.pw.state().palette.rows.map((r) => r.startIso).sort()[0]);
+    const t0 = performance.now();
+    slider.value = Math.round((Date.parse(iso) - start) / 86400000);
+    slider.dispatchEvent(new Event('change'));
+    await window.pw.lastShow;
+    await window.pw.viewer.nextPicture();
+    window.pw.viewer.renderer.getContext().readPixels(0, 0, 1, 1, 0x1908, 0x1401, new Uint8Array(4));
+    return performance.now() - t0;
+  }, iso);
 }
 
 // The elements as the host lists them (`elements`), in the host's order: "TYPE ID", the layer
@@ -94,9 +108,4 @@ export function parseElements(lines) {
     if (!m) throw new Error(`an element line not understood: ${line}`);
     return { name: m[1], layer: Number(m[2]), materials: m[3] === '-' ? [] : m[3].split(',').map(Number) };
   });
-}
-
-export function probe(movie) {
-  return execFileSync('ffprobe', ['-v', 'error', '-show_entries', 'stream=codec_type,codec_name,codec_tag_string',
-    '-of', 'default=nw=1', movie]).toString();
 }

@@ -6,12 +6,14 @@ import { Gantt } from './gantt.js';
 
 const $ = (id) => document.getElementById(id);
 const DAY = 86400000;
+const started = performance.now(); // since the page was asked for: its scripts are loaded
 const host = new Host();
 const viewer = new Viewer($('canvas'));
 const gantt = new Gantt($('gantt'), host);
 let modelKey = null;
 let loading = null;
 let lastState = null;
+let lastShown = '';
 let range = null;
 
 const isoOf = (ms) => new Date(ms).toISOString().slice(0, 10);
@@ -30,11 +32,18 @@ function buttonItem(text, fallback) {
   return button ? button.item : fallback;
 }
 
+// The model's shapes and all its looks, asked for at once; the steps' times are kept in
+// viewer.marks.
 async function loadModel() {
-  const { key, bytes } = await host.modelBytes();
-  await viewer.load(bytes);
+  const t0 = performance.now();
+  const [{ key, bytes }, state] = await Promise.all([host.modelBytes(), host.fetchState(true)]);
+  viewer.marks.fetch = performance.now() - t0;
+  viewer.load(bytes);
   modelKey = key;
-  await host.refresh(true);
+  const t1 = performance.now();
+  if (state?.model === key) host.accept(state, true);
+  else await host.refresh(true);
+  viewer.marks.looks = performance.now() - t1;
 }
 
 host.onState((state) => {
@@ -44,11 +53,19 @@ host.onState((state) => {
     if (!loading) loading = loadModel().finally(() => { loading = null; });
     return;
   }
-  for (const look of state.looks) viewer.applyLook(look);
   // A new picture only when the model looks different: a date alone changes nothing in it.
-  if (viewer.setSelection(state.selection) || state.looks.length > 0) viewer.requestPicture();
-  showPalette(state.palette);
-  showLayers(state.layers);
+  const t0 = performance.now();
+  const restyled = viewer.applyLooks(state.looks);
+  if (viewer.setSelection(state.selection) || restyled) viewer.requestPicture();
+  const t1 = performance.now();
+  // The chart and the lists are made again only when they changed (a Show at Date leaves them).
+  const shown = JSON.stringify([state.palette, state.layers]);
+  if (shown !== lastShown) {
+    lastShown = shown;
+    showPalette(state.palette);
+    showLayers(state.layers);
+  }
+  Object.assign(viewer.marks, { apply: t1 - t0, palette: performance.now() - t1 });
 });
 
 host.onAnswer((answer) => {
@@ -107,8 +124,10 @@ function showLayers(layers) {
 
 // The palette's date and its Show at Date: the model as it stands on that day.
 async function showAt(iso) {
+  const t0 = performance.now();
   await host.command(`palette date ${iso}`);
   const answer = await host.command(`palette click ${buttonItem('Show at Date', 9)}`);
+  viewer.marks.commands = performance.now() - t0;
   return answer;
 }
 
@@ -145,10 +164,9 @@ let down = null;
 $('canvas').addEventListener('pointerdown', (e) => { down = [e.clientX, e.clientY]; });
 $('canvas').addEventListener('pointerup', async (e) => {
   if (!down || Math.hypot(e.clientX - down[0], e.clientY - down[1]) > 4) return;
-  const mesh = viewer.pick(e.clientX, e.clientY);
+  const d = viewer.pick(e.clientX, e.clientY);
   const panel = $('pick');
-  if (!mesh) { panel.hidden = true; return; }
-  const d = mesh.userData;
+  if (!d) { panel.hidden = true; return; }
   panel.hidden = false;
   panel.textContent = `${d.type} ${d.id}\nlayer ${d.layer}\nGUID ${d.guid}\ntasks: …`;
   panel.style.whiteSpace = 'pre-wrap';
@@ -252,6 +270,7 @@ $('commandForm').onsubmit = (e) => {
 window.pw = { host, viewer, gantt, showAt, makeMovie, progressEvents: [], asked: [], state: () => lastState,
   ready: (async () => {
     const t0 = performance.now();
+    viewer.marks.scripts = started;
     loading = loadModel().finally(() => { loading = null; });
     await loading;
     await viewer.nextPicture();

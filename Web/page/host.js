@@ -19,9 +19,10 @@ export class Host {
   onState(listener) { this.listeners.push(listener); }
   onAnswer(listener) { this.answerListeners.push(listener); }
 
-  accept(state) {
-    // Answers may overtake each other (a refresh and a command); an older state is dropped.
-    if (state.model === this.model && state.version < this.version) return;
+  accept(state, whole = false) {
+    // Answers may overtake each other (a refresh and a command); an older state is dropped, unless
+    // it holds all the looks of a model the page has just loaded.
+    if (!whole && state.model === this.model && state.version < this.version) return;
     this.version = state.version;
     this.model = state.model;
     for (const listener of this.listeners) listener(state);
@@ -43,11 +44,16 @@ export class Host {
     return result;
   }
 
-  async refresh(whole = false) {
+  // The host's state: only what changed since the looks this page has, or all of it (whole).
+  async fetchState(whole = false) {
     const params = whole ? {} : { since: this.version, model: this.model };
-    const answer = await (await fetch(address('/api/state', params))).json();
-    if (answer.state) this.accept(answer.state);
-    return answer.state;
+    return (await (await fetch(address('/api/state', params))).json()).state;
+  }
+
+  async refresh(whole = false) {
+    const state = await this.fetchState(whole);
+    if (state) this.accept(state);
+    return state;
   }
 
   async modelBytes() {

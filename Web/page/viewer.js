@@ -1,24 +1,59 @@
-// The model in 3D: the host's glTF, one mesh per element, recoloured and hidden as the host's
-// looks say; orbit, pan, zoom, fit-all and picking.
+// The model in 3D: the host's glTF drawn as one batch (every element's triangles in one geometry,
+// one draw call), recoloured and hidden in place as the host's looks say; orbit, pan, zoom,
+// fit-all, picking and the highlight of the selection.
 import * as THREE from 'three';
 import { OrbitControls } from 'three/addons/controls/OrbitControls.js';
 
-// Reads the host's binary glTF: the JSON chunk and the binary chunk; every element's positions
-// and colours are views into the one buffer (the host writes float VEC3 accessors only), which
-// keeps large models quick to show.
+// Reads the host's binary glTF: the JSON chunk and the binary chunk. Elements whose positions
+// follow one another in one buffer view (as the host writes them) share that view as the batch's
+// positions, without a copy.
 function readGlb(bytes) {
   const view = new DataView(bytes);
   if (view.getUint32(0, true) !== 0x46546c67 || view.getUint32(4, true) !== 2) throw new Error('not a glTF 2 binary');
   const jsonLength = view.getUint32(12, true);
   const doc = JSON.parse(new TextDecoder().decode(new Uint8Array(bytes, 20, jsonLength)));
   const binAt = 20 + jsonLength + 8;
-  const floats = (index) => {
-    const accessor = doc.accessors[index];
-    const bufferView = doc.bufferViews[accessor.bufferView];
-    const at = binAt + (bufferView.byteOffset ?? 0) + (accessor.byteOffset ?? 0);
-    return new Float32Array(bytes, at, accessor.count * 3);
-  };
-  return { doc, floats };
+  const at = (accessor) => binAt + (doc.bufferViews[accessor.bufferView].byteOffset ?? 0) + (accessor.byteOffset ?? 0);
+  const floats = (accessor) => new Float32Array(bytes, at(accessor), accessor.count * 3);
+  return { doc, at, floats };
+}
+
+// Each vertex's look is four bytes: red, green, blue and its state. Only the vertices of shown
+// elements are in the batch's draw list.
+const HIDDEN = 0, SELECTED = 128, SHOWN = 255;
+const packed = (rgb, state) => (((rgb >> 16) & 255) | (rgb & 0xff00) | ((rgb & 255) << 16) | (state << 24)) >>> 0;
+const rgbOf = (word) => ((word & 255) << 16) | (word & 0xff00) | ((word >> 16) & 255);
+
+// The batch's shading, kept small because software WebGL runs it for every vertex and pixel: a
+// sky and ground light and a sun on each flat face; a selected element glows.
+function batchMaterial() {
+  return new THREE.ShaderMaterial({
+    side: THREE.DoubleSide,
+    vertexShader: `
+      attribute vec4 look;
+      varying vec3 vColour;
+      varying vec3 vAt;
+      varying float vGlow;
+      void main() {
+        vec4 at = modelViewMatrix * vec4(position, 1.0);
+        vAt = at.xyz;
+        vColour = look.rgb;
+        vGlow = look.a < 0.75 ? 1.0 : 0.0;
+        gl_Position = projectionMatrix * at;
+      }`,
+    fragmentShader: `
+      uniform vec3 sun;
+      uniform vec3 up;
+      varying vec3 vColour;
+      varying vec3 vAt;
+      varying float vGlow;
+      void main() {
+        vec3 n = normalize(cross(dFdx(vAt), dFdy(vAt)));
+        float light = (mix(0.133, 1.0, 0.5 + 0.5 * dot(n, up)) * 1.6 + max(dot(n, sun), 0.0) * 1.4) / 3.14159;
+        gl_FragColor = vec4(vColour * light + vGlow * vec3(0.6, 0.32, 0.0), 1.0);
+      }`,
+    uniforms: { sun: { value: new THREE.Vector3() }, up: { value: new THREE.Vector3() } },
+  });
 }
 
 export const BACKGROUND = 0xe8ecf0;
@@ -31,22 +66,18 @@ export class Viewer {
     this.renderer.outputColorSpace = THREE.LinearSRGBColorSpace;
     this.scene = new THREE.Scene();
     this.scene.background = new THREE.Color(BACKGROUND);
-    this.scene.add(new THREE.HemisphereLight(0xffffff, 0x666666, 1.6));
-    const sun = new THREE.DirectionalLight(0xffffff, 1.4);
-    sun.position.set(0.5, 1, 0.8);
-    this.scene.add(sun);
     this.camera = new THREE.PerspectiveCamera(45, 1, 0.1, 10000);
     this.controls = new OrbitControls(this.camera, canvas);
     this.controls.addEventListener('change', () => this.requestPicture());
-    this.material = new THREE.MeshLambertMaterial({ vertexColors: true, flatShading: true, side: THREE.DoubleSide });
-    this.selectedMaterial = new THREE.MeshLambertMaterial({
-      vertexColors: true, flatShading: true, side: THREE.DoubleSide, emissive: 0xff8800, emissiveIntensity: 0.6 });
-    this.meshes = [];       // every element with a body
-    this.byIndex = new Map(); // element order -> mesh
-    this.root = null;
+    this.material = batchMaterial();
+    this.batch = null;      // the one mesh of every element with a body
+    this.items = [];        // those elements: index, first vertex, vertex count, parts, glTF node
+    this.byIndex = [];      // element order -> item
+    this.selected = new Set();
     this.pictures = 0;      // pictures drawn so far
     this.pictureWaiters = [];
     this.pending = false;
+    this.marks = {};        // how long the last load's steps took (ms)
     new ResizeObserver(() => this.resize()).observe(canvas);
     this.resize();
   }
@@ -60,12 +91,15 @@ export class Viewer {
     this.requestPicture();
   }
 
+  // Pictures are drawn on demand only, at most one a frame.
   requestPicture() {
     if (this.pending) return;
     this.pending = true;
     requestAnimationFrame(() => {
       this.pending = false;
+      const t0 = performance.now();
       this.renderer.render(this.scene, this.camera);
+      this.marks.render = performance.now() - t0;
       this.pictures++;
       const waiters = this.pictureWaiters;
       this.pictureWaiters = [];
@@ -78,73 +112,181 @@ export class Viewer {
     return new Promise((resolve) => { this.pictureWaiters.push(resolve); this.requestPicture(); });
   }
 
-  async load(bytes) {
-    const { doc, floats } = readGlb(bytes);
-    if (this.root) {
-      this.scene.remove(this.root);
-      this.root.traverse((o) => o.geometry?.dispose());
+  load(bytes) {
+    const t0 = performance.now();
+    const { doc, at, floats } = readGlb(bytes);
+    const t1 = performance.now();
+    if (this.batch) {
+      this.scene.remove(this.batch);
+      this.batch.geometry.dispose();
     }
-    this.root = new THREE.Group();
-    this.meshes = [];
-    this.byIndex = new Map();
+    this.items = [];
+    this.byIndex = [];
+    this.selected = new Set();
+    let vertices = 0, contiguous = true, start = -1;
     for (const node of doc.nodes ?? []) {
       if (node.mesh === undefined) continue;
       const attributes = doc.meshes[node.mesh].primitives[0].attributes;
-      const geometry = new THREE.BufferGeometry();
-      geometry.setAttribute('position', new THREE.BufferAttribute(floats(attributes.POSITION), 3));
-      // A copy: the page recolours it.
-      geometry.setAttribute('color', new THREE.BufferAttribute(floats(attributes.COLOR_0).slice(), 3));
-      geometry.computeBoundingSphere();
-      const mesh = new THREE.Mesh(geometry, this.material);
-      mesh.name = node.name;
-      mesh.matrixAutoUpdate = false;
-      mesh.userData = { ...node.extras, guid: node.name, selected: false };
-      this.root.add(mesh);
-      this.meshes.push(mesh);
-      this.byIndex.set(mesh.userData.index, mesh);
+      const position = doc.accessors[attributes.POSITION];
+      const item = { index: node.extras.index, first: vertices, count: position.count, node };
+      if (start < 0) start = at(position);
+      contiguous &&= at(position) === start + 12 * vertices;
+      vertices += position.count;
+      this.items.push(item);
+      this.byIndex[item.index] = item;
     }
-    this.scene.add(this.root);
+    let positions;
+    if (contiguous) {
+      positions = new Float32Array(bytes, start, vertices * 3);
+    } else {
+      positions = new Float32Array(vertices * 3);
+      for (const item of this.items)
+        positions.set(floats(doc.accessors[doc.meshes[item.node.mesh].primitives[0].attributes.POSITION]), item.first * 3);
+    }
+    // Grey until the host's looks, asked for with the model, are applied before the first picture.
+    this.looks = new Uint32Array(vertices).fill(packed(0x808080, SHOWN));
+    const box = new THREE.Box3();
+    for (const item of this.items) {
+      const position = doc.accessors[doc.meshes[item.node.mesh].primitives[0].attributes.POSITION];
+      item.box = new THREE.Box3().setFromArray(position.min && position.max ? [...position.min, ...position.max]
+        : positions.subarray(3 * item.first, 3 * (item.first + item.count)));
+      box.union(item.box);
+    }
+    const geometry = new THREE.BufferGeometry();
+    geometry.setAttribute('position', new THREE.BufferAttribute(positions, 3));
+    this.colour = new THREE.BufferAttribute(new Uint8Array(this.looks.buffer), 4, true);
+    this.colour.setUsage(THREE.DynamicDrawUsage);
+    geometry.setAttribute('look', this.colour);
+    this.drawList = new THREE.BufferAttribute(new Uint32Array(vertices).fill(0xffffffff), 1);
+    this.drawList.setUsage(THREE.DynamicDrawUsage);
+    geometry.setIndex(this.drawList);
+    geometry.boundingBox = box;
+    geometry.boundingSphere = box.isEmpty() ? new THREE.Sphere() : box.getBoundingSphere(new THREE.Sphere());
+    this.batch = new THREE.Mesh(geometry, this.material);
+    this.batch.matrixAutoUpdate = false;
+    this.batch.frustumCulled = false;
+    this.updateDrawList();
+    this.drawList.clearUpdateRanges();
+    // The lights in the camera's terms: white from the sky, grey from the ground, and a sun.
+    this.batch.onBeforeRender = (renderer, scene, camera) => {
+      this.material.uniforms.up.value.set(0, 1, 0).transformDirection(camera.matrixWorldInverse);
+      this.material.uniforms.sun.value.set(0.5, 1, 0.8).transformDirection(camera.matrixWorldInverse);
+    };
+    this.scene.add(this.batch);
+    this.marks.parse = t1 - t0;
+    this.marks.batch = performance.now() - t1;
     this.fitAll();
   }
 
-  // A look from the host: shown or not, and the colour of each body part (0xRRGGBB).
-  applyLook(look) {
-    const mesh = this.byIndex.get(look.i);
-    if (!mesh) return;
-    mesh.visible = look.v === 1;
-    const same = mesh.userData.colours && mesh.userData.colours.length === look.c.length &&
-      mesh.userData.colours.every((c, k) => c === look.c[k]);
-    if (same) return;
-    mesh.userData.colours = look.c;
-    const attribute = mesh.geometry.getAttribute('color');
-    const parts = mesh.userData.parts ?? [attribute.count];
-    let at = 0;
-    parts.forEach((count, k) => {
-      const rgb = look.c[k] ?? 0x808080;
-      const r = ((rgb >> 16) & 255) / 255, g = ((rgb >> 8) & 255) / 255, b = (rgb & 255) / 255;
-      for (let n = 0; n < count && at < attribute.count; n++, at++) attribute.setXYZ(at, r, g, b);
+  // The vertex counts of an element's body parts, in the order of its colours.
+  partsOf(item) {
+    const parts = item.node.extras.parts;
+    return parts && parts.reduce((a, b) => a + b, 0) === item.count ? parts : [item.count];
+  }
+
+  // Writes an element's vertex looks; only a change is sent to the drawing.
+  paint(item, colours, state) {
+    let v = item.first, changed = false;
+    if ((this.looks[v] >>> 24 === HIDDEN) !== (state === HIDDEN)) this.shownChanged = true;
+    this.partsOf(item).forEach((count, k) => {
+      const word = packed(colours[k] ?? 0x808080, state);
+      if (count > 0 && this.looks[v] !== word) {
+        this.looks.fill(word, v, v + count);
+        changed = true;
+      }
+      v += count;
     });
-    attribute.needsUpdate = true;
+    if (changed) this.colour.addUpdateRange(item.first * 4, item.count * 4);
+    return changed;
+  }
+
+  // The host's looks (shown or not, the colour of each body part as 0xRRGGBB), applied in place;
+  // true when the picture changed.
+  applyLooks(looks) {
+    let changed = 0;
+    for (const look of looks) {
+      const item = this.byIndex[look.i];
+      if (!item) continue;
+      item.colours = look.c;
+      const state = look.v !== 1 ? HIDDEN : this.selected.has(item.index) ? SELECTED : SHOWN;
+      if (this.paint(item, look.c, state)) changed++;
+    }
+    this.commit(changed);
+    return changed > 0;
   }
 
   // Highlights the elements chosen; true when that changed anything.
   setSelection(indices) {
     const chosen = new Set(indices);
-    let changed = false;
-    for (const mesh of this.meshes) {
-      const selected = chosen.has(mesh.userData.index);
-      if (selected === mesh.userData.selected) continue;
-      mesh.userData.selected = selected;
-      mesh.material = selected ? this.selectedMaterial : this.material;
-      changed = true;
+    let changed = 0;
+    for (const index of new Set([...chosen, ...this.selected])) {
+      const item = this.byIndex[index];
+      if (!item) continue;
+      const state = this.looks[item.first] >>> 24;
+      if (state === HIDDEN) continue;
+      const now = chosen.has(index) ? SELECTED : SHOWN;
+      if (now !== state && this.paint(item, item.colours ?? this.coloursOf(item), now)) changed++;
     }
-    return changed;
+    this.selected = chosen;
+    this.commit(changed);
+    return changed > 0;
+  }
+
+  commit(changed) {
+    if (changed === 0) return;
+    if (this.shownChanged) this.updateDrawList();
+    this.shownChanged = false;
+    // Many small ranges cost more than the whole buffer at once.
+    if (this.colour.updateRanges.length > 4096) this.colour.clearUpdateRanges();
+    this.colour.needsUpdate = true;
+  }
+
+  // The draw list: the vertices of the shown elements, element after element; only what follows
+  // the first change is sent again.
+  updateDrawList() {
+    const list = this.drawList.array;
+    let k = 0, from = -1;
+    for (const item of this.items) {
+      if (this.looks[item.first] >>> 24 === HIDDEN) continue;
+      if (from < 0 && list[k] !== item.first) from = k;
+      if (from >= 0) for (let v = item.first; v < item.first + item.count; v++) list[k++] = v;
+      else k += item.count;
+    }
+    this.batch.geometry.setDrawRange(0, k);
+    if (from >= 0 && k > from) {
+      this.drawList.addUpdateRange(from, k - from);
+      this.drawList.needsUpdate = true;
+    }
+    this.drawCount = k;
+  }
+
+  // The colour of each body part as drawn (none for a part without triangles).
+  coloursOf(item) {
+    let v = item.first;
+    return this.partsOf(item).map((count) => { v += count; return count > 0 ? rgbOf(this.looks[v - count]) : undefined; });
+  }
+
+  // What the batch draws, read from its own vertex looks: for each element with a body, its
+  // index, whether it is shown, whether it is highlighted, and its parts' colours (0xRRGGBB).
+  drawn() {
+    const listed = new Set(), list = this.drawList.array;
+    for (let k = 0; k < this.drawCount;) {
+      let [low, high] = [0, this.items.length - 1];  // the element whose vertices start there
+      while (low < high) { const mid = (low + high + 1) >> 1; if (this.items[mid].first <= list[k]) low = mid; else high = mid - 1; }
+      listed.add(this.items[low]);
+      k += Math.max(1, this.items[low].count);
+    }
+    return this.items.map((item) => {
+      const state = this.looks[item.first] >>> 24;
+      return { index: item.index, visible: listed.has(item), selected: state === SELECTED,
+        colours: this.coloursOf(item).filter((c) => c !== undefined) };
+    });
   }
 
   fitAll() {
     const box = new THREE.Box3();
-    for (const mesh of this.meshes) if (mesh.visible) box.expandByObject(mesh);
-    if (box.isEmpty()) for (const mesh of this.meshes) box.expandByObject(mesh);
+    for (const item of this.items) if (this.looks[item.first] >>> 24 !== HIDDEN) box.union(item.box);
+    if (box.isEmpty()) for (const item of this.items) box.union(item.box);
     if (box.isEmpty()) { this.requestPicture(); return; }
     const centre = box.getCenter(new THREE.Vector3());
     const radius = box.getSize(new THREE.Vector3()).length() / 2;
@@ -159,13 +301,37 @@ export class Viewer {
     this.requestPicture();
   }
 
-  // The element under a point of the canvas (client coordinates), or null.
+  // The element under a point of the canvas (client coordinates), or null: its index, GUID, ID,
+  // type and layer. The ray meets the boxes of the shown elements first, then the triangles of
+  // those it meets, nearest box first.
   pick(x, y) {
     const rect = this.canvas.getBoundingClientRect();
     const pointer = new THREE.Vector2(((x - rect.left) / rect.width) * 2 - 1, -((y - rect.top) / rect.height) * 2 + 1);
     const ray = new THREE.Raycaster();
     ray.setFromCamera(pointer, this.camera);
-    const hits = ray.intersectObjects(this.meshes.filter((m) => m.visible), false);
-    return hits.length ? hits[0].object : null;
+    const candidates = [];
+    const at = new THREE.Vector3();
+    for (const item of this.items) {
+      if (this.looks[item.first] >>> 24 === HIDDEN || !ray.ray.intersectBox(item.box, at)) continue;
+      candidates.push([ray.ray.origin.distanceTo(at), item]);
+    }
+    candidates.sort((a, b) => a[0] - b[0]);
+    const p = this.batch?.geometry.getAttribute('position');
+    const a = new THREE.Vector3(), b = new THREE.Vector3(), c = new THREE.Vector3();
+    let best = null, nearest = Infinity;
+    for (const [boxDistance, item] of candidates) {
+      if (boxDistance > nearest) break;
+      for (let v = item.first; v < item.first + item.count; v += 3) {
+        a.fromBufferAttribute(p, v);
+        b.fromBufferAttribute(p, v + 1);
+        c.fromBufferAttribute(p, v + 2);
+        if (!ray.ray.intersectTriangle(a, b, c, false, at)) continue;
+        const distance = ray.ray.origin.distanceTo(at);
+        if (distance < nearest) { nearest = distance; best = item; }
+      }
+    }
+    if (!best) return null;
+    const { extras, name } = best.node;
+    return { index: best.index, guid: name, id: extras.id, type: extras.type, layer: extras.layer };
   }
 }
