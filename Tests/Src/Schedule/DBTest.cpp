@@ -70,7 +70,7 @@ TEST_F(DBTest, TheNextIDFollowsTheHighestOrTakesTheSmallestFreeAtTheLimit) {
     EXPECT_EQ(Ids(), (std::vector<int32_t>{3, 4}));
 }
 
-TEST_F(DBTest, LookupsFindTheFirstTaskOfAnIDOrThrow) {
+TEST_F(DBTest, LookupsFindTheFirstTaskOfAnIDOrThrowThroughEveryChange) {
     db.tasks = {MakeTask(5, Build, 0, 0, "first"), MakeTask(6, Build, 0, 0, "six"),
                 MakeTask(5, Build, 0, 0, "second")};
     EXPECT_EQ(db.GetTaskIndexByUniqueID(6), 1u);
@@ -79,22 +79,37 @@ TEST_F(DBTest, LookupsFindTheFirstTaskOfAnIDOrThrow) {
     EXPECT_STREQ(constDb.GetTaskByUniqueID(5).name, "first");
     db.GetTaskByUniqueID(6).type = Demolish;  // changed in place
     EXPECT_EQ(db.tasks[1].type, Demolish);
-    EXPECT_THROW(db.GetTaskIndexByUniqueID(99), ETaskNotFound);
     EXPECT_THROW(db.GetTaskByUniqueID(99), ETaskNotFound);
     EXPECT_THROW(constDb.GetTaskByUniqueID(0), ETaskNotFound);
-}
-
-TEST_F(DBTest, GetTaskOutsideTheListGivesADefaultTask) {
-    db.tasks = {MakeTask(5, Demolish, 0, 0, "only")};
-    EXPECT_STREQ(db.GetTask(0).name, "only");
-    for (uint32_t index : {1u, 2u, 1000000u, UINT32_MAX}) {
-        const TASK t = db.GetTask(index);
-        EXPECT_EQ(t.uniqueID, -1) << index;
-        EXPECT_STREQ(t.name, "") << index;
-        EXPECT_EQ(t.type, Build) << index;
+    // Outside the list: a default task.
+    for (uint32_t index : {3u, 1000000u, UINT32_MAX}) {
+        EXPECT_EQ(Line(db.GetTask(index)), Line(TASK())) << index;
+        EXPECT_EQ(db.GetTask(index).uniqueID, -1) << index;
     }
-    db.tasks.clear();
-    EXPECT_EQ(db.GetTask(0).uniqueID, -1);
+
+    // Every ID is found where it is, and a gone one is not, after each kind of change, also
+    // changes made to the list directly.
+    auto expectAllFound = [&](int32_t missing) {
+        for (size_t i = 0; i < db.tasks.size(); ++i)
+            EXPECT_EQ(db.GetTaskIndexByUniqueID(db.tasks[i].uniqueID), i) << db.tasks[i].uniqueID;
+        EXPECT_THROW(db.GetTaskIndexByUniqueID(missing), ETaskNotFound) << missing;
+    };
+    TasksOfIds({5, 3, 8});
+    expectAllFound(4);
+    db.AppendNewTask();  // 9
+    expectAllFound(10);
+    db.DeleteTaskByUniqueID(3);
+    expectAllFound(3);
+    TASK renamed = db.tasks[0];
+    renamed.uniqueID = 42;
+    db.SetTask(0, renamed);
+    expectAllFound(5);
+    std::swap(db.tasks[0], db.tasks[2]);
+    db.tasks.push_back(MakeTask(77, Build, 0, 0, "pushed"));
+    db.tasks[0].uniqueID = 6;
+    expectAllFound(9);
+    db.Clear();
+    expectAllFound(1);
 }
 
 TEST_F(DBTest, GroupOfTasksWalksTasksThenIDs) {
