@@ -101,7 +101,7 @@ TEST_F(PaletteEventsTest, ConfirmAnswersOtherThanTheFirstChangeNothing) {
     EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32511, 32509}));
 }
 
-TEST_F(PaletteEventsTest, NewTaskIsTheLastRowWithItsEditorsOpenAndTheNameFocused) {
+TEST_F(PaletteEventsTest, NewTaskIsTheLastRowWithItsEditorsOpenADoubleClickAgainKeepsThem) {
     Click(MainDialogCPP::kNewTaskButton);
     EXPECT_EQ(palette->taskList.GetItemCount(), 4);
     EXPECT_EQ(palette->editRow, 4);
@@ -115,30 +115,12 @@ TEST_F(PaletteEventsTest, NewTaskIsTheLastRowWithItsEditorsOpenAndTheNameFocused
     EXPECT_STREQ(db.GetTask(3).name, "Painting");
     EXPECT_EQ(palette->taskList.GetTabItemText(4, 1), "Painting");
     EXPECT_FALSE(palette->nameEditor.IsVisible());
-}
 
-TEST_F(PaletteEventsTest, ButtonsActOnTheTaskShownSelectedAfterASort) {
-    const API_Guid wall = Add(APIElem::Wall, "W1");
-    CadHost::CurrentProject().Select(wall);
-    Choose(2);
-    Choose(1);  // A
-    Click(17);
-    Click(17);  // descending: A moves to row 3 and stays selected
-    ASSERT_EQ(palette->taskList.GetSelectedItem(), 3);
-    agent.answers = {1};
-    Click(MainDialogCPP::kLinkButton);
-    ASSERT_EQ(AlertIds(), (std::vector<int16_t>{32509}));
-    EXPECT_NE(agent.alerts[0].text.find("\"A\""), std::string::npos) << agent.alerts[0].text;
-    const LinkBytes::Bytes bytes = Stored(wall);
-    ASSERT_EQ(bytes.size(), 88u);
-    EXPECT_EQ(bytes[0], uint8_t(a));
-}
-
-TEST_F(PaletteEventsTest, DoubleClickOnTheRowInEditingChangesNothing) {
+    // A double-click on the row in editing changes nothing: the editors are not filled again.
     DoubleClick(2);
     ASSERT_TRUE(palette->nameEditor.UserSetText("typed", why));
     DoubleClick(2);
-    EXPECT_EQ(palette->nameEditor.GetText(), "typed") << "the editors were not filled again";
+    EXPECT_EQ(palette->nameEditor.GetText(), "typed");
     EXPECT_EQ(palette->editRow, 2);
 }
 
@@ -177,11 +159,24 @@ TEST_F(PaletteEventsTest, ADateChangeKeepsThePercentOrderAndItsDirection) {
     }
 }
 
-TEST_F(PaletteEventsTest, SameHeaderTwiceReversesAnEditStartsAscendingAgain) {
+TEST_F(PaletteEventsTest, SameHeaderTwiceReversesButtonsActOnTheRowShownAnEditEndsTheOrder) {
+    const API_Guid wall = Add(APIElem::Wall, "W1");
+    CadHost::CurrentProject().Select(wall);
+    Choose(2);
+    Choose(1);  // A
     Click(17);
     EXPECT_EQ(RowIds(), (std::vector<int32_t>{a, b, c}));
     Click(17);
     EXPECT_EQ(RowIds(), (std::vector<int32_t>{c, b, a}));
+    ASSERT_EQ(palette->taskList.GetSelectedItem(), 3) << "A moved to row 3 and stays selected";
+    agent.answers = {1};
+    Click(MainDialogCPP::kLinkButton);
+    ASSERT_EQ(AlertIds(), (std::vector<int16_t>{32509}));
+    EXPECT_NE(agent.alerts[0].text.find("\"A\""), std::string::npos) << agent.alerts[0].text;
+    const LinkBytes::Bytes bytes = Stored(wall);
+    ASSERT_EQ(bytes.size(), 88u);
+    EXPECT_EQ(bytes[0], uint8_t(a));
+
     DoubleClick(1);
     Choose(2);  // stores the edit: the list follows no column any more
     EXPECT_EQ(palette->sortColumn, -1);

@@ -298,56 +298,38 @@ TEST_F(LinkByRulesTest, TheMenuCommandsOfferTheRulesBesideTheScheduleAndAskForFi
               (std::vector<int16_t>{ResId::AlertNoScheduleToLink, ResId::AlertNoScheduleToLink}));
     EXPECT_TRUE(agent.fileDialogs.empty());
 
-    // A schedule with rules beside it: "Site.txt" and "Site.rules".
+    // A schedule "Site.txt" with "Site.rules" beside it: cancel, take them, or choose others.
     OpenSample();
-    const std::string folder = ::testing::TempDir();
     const std::string rules = WriteFile("Site.rules", "Windows and doors <- type Window|Door\n");
-    std::snprintf(prefs.schedulePath, sizeof(prefs.schedulePath), "%sSite.txt", folder.c_str());
+    std::snprintf(prefs.schedulePath, sizeof(prefs.schedulePath), "%sSite.txt",
+                  ::testing::TempDir().c_str());
     prefs.untitled = false;
-    struct Case {
-        std::vector<int16_t> answers;
-        bool chooseOther;  // the file dialog comes and picks the sample rules
-        size_t newLinks;
-    };
     size_t openings = 0;
     Model().ForEachElement([&](const CadHost::Element& e) {
         openings += e.type == APIElem::Window || e.type == APIElem::Door ? 1 : 0;
     });
-    const Case cases[] = {{{3}, false, 0}, {{1}, false, openings}, {{2}, true, 0}};
-    for (const Case& c : cases) {
+    for (const auto& [answer, newLinks] :
+         {std::pair<int16_t, size_t>{3, 0}, {1, openings}, {2, 0}}) {
+        SCOPED_TRACE(answer);
         agent.alerts.clear();
-        agent.fileDialogs.clear();
-        agent.answers = c.answers;
-        if (c.chooseOther) agent.files = {{true, PW_SAMPLES_DIR "/SampleSchedule.rules", 0}};
+        agent.answers = {answer};
+        agent.files = {{true, PW_SAMPLES_DIR "/SampleSchedule.rules", 0}};
+        const size_t dialogs = agent.fileDialogs.size();
         db.MenuLinkByRules();
         ASSERT_FALSE(agent.alerts.empty());
         EXPECT_EQ(agent.alerts[0].id, ResId::AlertRulesBesideSchedule);
         EXPECT_NE(agent.alerts[0].text.find(rules), std::string::npos) << agent.alerts[0].text;
-        EXPECT_EQ(agent.fileDialogs.size(), c.chooseOther ? 1u : 0u);
-        if (c.chooseOther) {
-            EXPECT_EQ(agent.fileDialogs[0].filters,
+        EXPECT_EQ(agent.fileDialogs.size(), dialogs + (answer == 2 ? 1 : 0));
+        if (answer == 3) continue;
+        EXPECT_EQ(agent.alerts.back().id, ResId::AlertRulesApplied);
+        if (answer == 2)
+            EXPECT_EQ(agent.fileDialogs.back().filters,
                       (std::vector<std::string>{"Link Rules (*.rules)"}));
-            EXPECT_EQ(agent.alerts.back().id, ResId::AlertRulesApplied);
-        }
-        if (c.newLinks > 0) {
-            EXPECT_NE(
-                agent.alerts.back().text.find(": " + std::to_string(c.newLinks) + " new links"),
-                std::string::npos)
+        else
+            EXPECT_NE(agent.alerts.back().text.find(": " + std::to_string(newLinks) + " new links"),
+                      std::string::npos)
                 << agent.alerts.back().text;
-        }
     }
-    // Export and import ask for a link table; cancelling does nothing.
-    agent.alerts.clear();
-    agent.fileDialogs.clear();
-    const std::string table = folder + "menu-export.csv";
-    agent.files = {{true, table, 0}, {false, "", 0}};
-    db.MenuExportLinks();
-    db.MenuImportLinks();
-    ASSERT_EQ(agent.fileDialogs.size(), 2u);
-    EXPECT_TRUE(agent.fileDialogs[0].save);
-    EXPECT_FALSE(agent.fileDialogs[1].save);
-    EXPECT_EQ(AlertIds(), (std::vector<int16_t>{ResId::AlertLinksExported}));
-    EXPECT_FALSE(ReadAll(table).empty());
 }
 
 }  // namespace
