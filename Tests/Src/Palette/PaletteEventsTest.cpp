@@ -242,20 +242,4 @@ TEST_F(PaletteEventsTest, HostMessagesHideShowAndLockTheLinkButtons) {
     EXPECT_EQ(texts.at({32500, 1}), "Show Schedule Palette");
 }
 
-TEST_F(PaletteEventsTest, TheHostKnowsThePaletteUntilItOrItsObserverIsGone) {
-    const auto registered = [] { return CadHost::Host::Get().modelessWindows.size(); };
-    EXPECT_EQ(registered(), 1u);
-    palette.reset();
-    EXPECT_EQ(registered(), 0u);
-    EXPECT_EQ(pMainDialog, nullptr);
-    EXPECT_EQ(observer->Dialog(), nullptr);
-
-    observer.reset();
-    Open();
-    EXPECT_EQ(registered(), 1u);
-    observer.reset();  // the add-on's own teardown order: the observer first
-    EXPECT_EQ(registered(), 0u);
-    EXPECT_EQ(palette->typeNames, nullptr);
-}
-
 }  // namespace
