@@ -65,8 +65,8 @@ TEST_F(PaletteEventsTest, DeletingARowSelectsItsNeighbour) {
         std::vector<int> left;  // positions (0 = A) of the tasks left
         short selected;
     };
-    for (const Case& k : {Case{3, 1, {1, 2}, 1}, Case{3, 2, {0, 2}, 1}, Case{3, 3, {0, 1}, 2},
-                          Case{1, 1, {}, 0}}) {
+    for (const Case& k :
+         {Case{3, 1, {1, 2}, 1}, Case{3, 2, {0, 2}, 1}, Case{3, 3, {0, 1}, 2}, Case{1, 1, {}, 0}}) {
         SCOPED_TRACE(std::to_string(k.tasks) + " " + std::to_string(k.chosen));
         db.tasks.clear();
         a = AddTask("A", Build, {2027, 3, 1}, {2027, 3, 10});

@@ -17,8 +17,8 @@ TEST_F(PercentBarTest, BarColourAndLengthFollowThePercentOnTheRenderedPixels) {
         int percent;
         uint32_t colour;  // 0: no bar at all
         int length;
-    } cases[] = {{0, 0, 0},        {1, red, 0},      {33, red, 31},  {34, yellow, 32},
-                 {66, yellow, 63}, {67, lime, 64},   {99, lime, 95}, {100, green, 96}};
+    } cases[] = {{0, 0, 0},        {1, red, 0},    {33, red, 31},  {34, yellow, 32},
+                 {66, yellow, 63}, {67, lime, 64}, {99, lime, 95}, {100, green, 96}};
     for (size_t i = 0; i <= std::size(cases); ++i)
         AddTask(("T" + std::to_string(i)).c_str(), Build, {2027, 3, 1}, {2027, 3, 2});
     Open();

@@ -52,14 +52,11 @@ TEST(TaskLessTest, EachHeaderInBothDirections) {
     }
 }
 
-// The column a header stands for, and what an item that is no column's header gets: the name
-// order, with "Don't know how to sort this column!" sent to the internal-error report. That
-// report has no effect in this build, so what is checked is the order the caller goes on with.
-TEST(TaskLessTest, AnUnknownColumnSortsByNameAnUnknownKeyByUniqueIdAlone) {
-    const TaskLess::SortKey keys[] = {TaskLess::ByName, TaskLess::ByType, TaskLess::ByPercent,
-                                      TaskLess::ByStart, TaskLess::ByEnd};
-    for (int16_t header = 17; header <= 21; ++header)
-        EXPECT_EQ(TaskLess(0, header).Key(), keys[header - 17]) << header;
+// What an item that is no column's header gets: the name order, with "Don't know how to sort this
+// column!" sent to the internal-error report. That report has no effect in this build, so what is
+// checked is the order the caller goes on with.
+TEST(TaskLessTest, AnUnknownHeaderSortsByNameAnUnknownKeyByUniqueIdAlone) {
+    EXPECT_EQ(TaskLess(0, int16_t(20)).Key(), TaskLess::ByStart);
     for (int16_t header : {int16_t(-1), int16_t(0), int16_t(16), int16_t(22), int16_t(40)})
         EXPECT_EQ(TaskLess(0, header).Key(), TaskLess::ByName) << header;
     // A key outside the five (as a damaged value would be): the same report, ties only.

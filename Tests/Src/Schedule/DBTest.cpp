@@ -303,7 +303,6 @@ TEST_F(DBTest, TaskStateFollowsTheCurrentDate) {
     EXPECT_TRUE(db.tasks[2].inProgress);
 }
 
-
 // Which type may follow which on one element: the allowed pairs written out by hand, row = the
 // earlier task's type, in the order B D R F T.
 TEST_F(DBTest, CreateFillsTheAllowedTypeOrders) {
@@ -311,8 +310,8 @@ TEST_F(DBTest, CreateFillsTheAllowedTypeOrders) {
     for (int first = 0; first < TASK::kTypeCount; ++first) {
         for (int second = 0; second < TASK::kTypeCount; ++second) {
             const bool expected = std::strchr(allowed[first], "BDRFT"[second]) != nullptr;
-            EXPECT_EQ(DB::validPairs[first][second], expected)
-                << "BDRFT"[first] << " then " << "BDRFT"[second];
+            EXPECT_EQ(DB::validPairs[first][second], expected) << "BDRFT"[first] << " then "
+                                                               << "BDRFT"[second];
         }
     }
     EXPECT_STREQ(DB::typePrefixes, "BDRFT");

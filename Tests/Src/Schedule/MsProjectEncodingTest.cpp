@@ -89,8 +89,8 @@ TEST_F(MsProjectEncodingTest, TheSameQuestionAndTheSameRefusalsInEveryEncoding) 
                   Lines({MakeTask(1, Build, Ticks(2005, 3, 4), Ticks(2005, 3, 5), "Ger\u00FCst")}));
 
         // Refused or cancelled: the schedule stays and nothing is said of the encoding.
-        for (const auto& [kind, alert] : {std::pair{"foreign", 32519}, std::pair{"no-order", 32518},
-                                          std::pair{"ask", 0}}) {
+        for (const auto& [kind, alert] :
+             {std::pair{"foreign", 32519}, std::pair{"no-order", 32518}, std::pair{"ask", 0}}) {
             SCOPED_TRACE(kind);
             const std::string path = DataFile(std::string(kind) + "." + e.name + ".txt");
             db.tasks = {MakeTask(41, Build, Ticks(2020, 1, 1), Ticks(2020, 1, 3), "Keep me")};

@@ -1,7 +1,7 @@
 // Schedules of other programs: a small project written by hand as Microsoft Project XML and as a
-// Primavera P6 export gives the same tasks from both through the open command; hostile and broken files are refused for
-// their reason, and through the open command with one alert and nothing changed; the schedule
-// saved as Microsoft Project XML reads back the same.
+// Primavera P6 export gives the same tasks from both through the open command; hostile and broken
+// files are refused for their reason, and through the open command with one alert and nothing
+// changed; the schedule saved as Microsoft Project XML reads back the same.
 #include <gtest/gtest.h>
 
 #include <pugixml.hpp>
@@ -64,9 +64,10 @@ TEST(OutsideScheduleReadTest, DatesAndDurationsBecomeWholeDays) {
         ImportedSchedule s;
         ASSERT_TRUE(s.AddTask("7", "T_Crane", "", moment(c.start), moment(c.finish),
                               ImportedSchedule::ParseDurationHours(c.duration)));
-        EXPECT_EQ(Lines(s.tasks), (std::vector<std::string>{Line(
-                                      MakeTask(7, Temporary, Ticks(2025, 3, c.firstDay),
-                                               Ticks(2025, 3, c.lastDay + 1), "Crane"))}));
+        EXPECT_EQ(
+            Lines(s.tasks),
+            (std::vector<std::string>{Line(MakeTask(7, Temporary, Ticks(2025, 3, c.firstDay),
+                                                    Ticks(2025, 3, c.lastDay + 1), "Crane"))}));
     }
     for (const char* bad : {"2025-02-29T08:00:00", "2025-3-03", "2025-03-03T25:00", "03/03/2025",
                             "2025-03-03X08:00", ""}) {
