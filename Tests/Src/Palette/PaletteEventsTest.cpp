@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "AddOn/ResUtils.h"
 #include "PaletteFixture.h"
 
 namespace {
@@ -49,9 +50,10 @@ TEST_F(PaletteEventsTest, ARefusedEditBlocksEveryActionUntilMended) {
         EXPECT_TRUE(palette->IsVisible());
         EXPECT_EQ(RowIds(), (std::vector<int32_t>{a, b, c}));
     }
-    // A start on the end day itself is accepted.
+    // A start on the end day itself is accepted, stored as soon as it is set.
     agent.alerts.clear();
     SetDate(palette->startEditor, {2027, 3, 10});
+    EXPECT_EQ(Compare(db.GetTask(0).start, CHighTimePersistent(CHighTime(2027, 3, 10))), 0);
     Choose(2);
     EXPECT_TRUE(agent.alerts.empty());
     EXPECT_EQ(palette->editRow, -1);
@@ -218,6 +220,18 @@ TEST_F(PaletteEventsTest, ResizingMovesColumnsFirstThenItemsByTheChange) {
         EXPECT_EQ(after.items[15], grown);
         EXPECT_EQ(after.items[16].GetWidth(), before.items[16].GetWidth() + dh);
     }
+}
+
+TEST_F(PaletteEventsTest, TheMarkButtonSaysWhatItWillDo) {
+    char unmarked[256], marked[256];
+    ResUtils::LoadResourceString(unmarked, 32602, 1);
+    ResUtils::LoadResourceString(marked, 32602, 2);
+    ASSERT_STRNE(unmarked, marked);
+    EXPECT_EQ(palette->markButton.GetText(), unmarked);
+    palette->SetMarkedState(true);
+    EXPECT_EQ(palette->markButton.GetText(), marked);
+    palette->SetMarkedState(false);
+    EXPECT_EQ(palette->markButton.GetText(), unmarked);
 }
 
 TEST_F(PaletteEventsTest, HostMessagesHideShowAndLockTheLinkButtons) {
