@@ -1,5 +1,6 @@
 // Hostile task names in the palette's list: each row stays one row of whole characters, whether
-// the name came from a file or was typed into the row.
+// the name came from a schedule file (which keeps any bytes, and cleans a name as it reads it) or
+// was typed into the row.
 #include <cstring>
 
 #include "PaletteFixture.h"
@@ -7,23 +8,29 @@
 
 namespace {
 
-using HostileRowsTest = PaletteTest;
+class HostileRowsTest : public PaletteTest {
+protected:
+    FileTest::TempFolder folder;
+};
 
 TEST_F(HostileRowsTest, EveryNameShowsAsOneRowOfWholeCharacters) {
-    const CHighTime day = AtTicks(ScheduleBytes::Ticks(2024, 6, 1));
-    for (const Hostile::Text& t : Hostile::Texts()) {
-        // As an older file may hold it: the raw bytes, as many as the name field takes.
-        AddTask("", Build, day, day);
-        TASK stored = db.GetTask(static_cast<uint32_t>(db.tasks.size() - 1));
-        const std::string raw = t.text.size() < 256 ? t.text : Hostile::Fitting(t.text, 256);
-        std::memset(stored.name, 0, sizeof stored.name);
-        std::memcpy(stored.name, raw.data(), raw.size());
-        db.SetTask(static_cast<uint32_t>(db.tasks.size() - 1), stored);
-    }
-    Open();
+    // As an older schedule file may hold it: the raw bytes, as many as the name field takes.
     const std::vector<Hostile::Text>& texts = Hostile::Texts();
+    for (const Hostile::Text& t : texts) {
+        TASK task = MakeTask(int32_t(db.tasks.size() + 1), Build, ScheduleBytes::Ticks(2024, 6, 1),
+                             ScheduleBytes::Ticks(2024, 6, 2), "");
+        const std::string raw = t.text.size() < 256 ? t.text : Hostile::Fitting(t.text, 256);
+        std::memcpy(task.name, raw.data(), raw.size());
+        db.tasks.push_back(task);
+    }
+    const std::string file = folder / "hostile.pws";
+    ASSERT_TRUE(db.WriteToOwnFormat(file.c_str()));
+    ASSERT_TRUE(db.ReadFromOwnFormat(file.c_str()));
+    Open();
     ASSERT_EQ(palette->taskList.GetItemCount(), static_cast<int16_t>(texts.size()));
     for (size_t i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(std::string(db.tasks[i].name), Hostile::Fitting(texts[i].oneLine, 256))
+            << texts[i].label;
         const std::string cell = palette->taskList.GetTabItemText(static_cast<int16_t>(i + 1), 1);
         EXPECT_EQ(cell, Hostile::Fitting(texts[i].oneLine, 256)) << texts[i].label;
         EXPECT_TRUE(Hostile::IsOneLine(cell)) << texts[i].label;

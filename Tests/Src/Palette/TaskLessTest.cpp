@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
 #include <vector>
 
 #include "Palette/TaskLess.h"
@@ -12,28 +11,22 @@ namespace {
 
 using namespace ScheduleBytes;
 
-std::vector<int32_t> SortedIds(std::vector<TASK> tasks, const TaskLess& less) {
+std::vector<int32_t> SortedIds(const TaskLess& less) {
+    std::vector<TASK> tasks = {
+        MakeTask(4, TypeR, Ticks(2024, 3, 1), Ticks(2024, 3, 9), "Beta"),
+        MakeTask(2, Build, Ticks(2024, 1, 1), Ticks(2024, 3, 9), "Alpha"),
+        MakeTask(9, Demolish, Ticks(2024, 1, 1), Ticks(2024, 2, 1), "Beta"),
+        MakeTask(1, Temporary, Ticks(2024, 2, 1), Ticks(2024, 4, 1), "Gamma"),
+    };
+    const int32_t percents[] = {50, 10, 50, 0};
+    for (size_t i = 0; i < tasks.size(); ++i) tasks[i].percentDone = percents[i];
     std::sort(tasks.begin(), tasks.end(), less);
     std::vector<int32_t> ids;
     for (const TASK& t : tasks) ids.push_back(t.uniqueID);
     return ids;
 }
 
-std::vector<TASK> Sample() {
-    std::vector<TASK> t = {
-        MakeTask(4, TypeR, Ticks(2024, 3, 1), Ticks(2024, 3, 9), "Beta"),
-        MakeTask(2, Build, Ticks(2024, 1, 1), Ticks(2024, 3, 9), "Alpha"),
-        MakeTask(9, Demolish, Ticks(2024, 1, 1), Ticks(2024, 2, 1), "Beta"),
-        MakeTask(1, Temporary, Ticks(2024, 2, 1), Ticks(2024, 4, 1), "Gamma"),
-    };
-    t[0].percentDone = 50;
-    t[1].percentDone = 10;
-    t[2].percentDone = 50;
-    t[3].percentDone = 0;
-    return t;
-}
-
-TEST(TaskLessTest, EachKeyInBothDirections) {
+TEST(TaskLessTest, EachHeaderInBothDirections) {
     // Display names whose alphabetical order is not the order of the type codes.
     const char* const names[] = {"Zimmer", "Abriss", "Mitte", "Farbe", "Baugerüst"};
     const struct {
@@ -45,21 +38,31 @@ TEST(TaskLessTest, EachKeyInBothDirections) {
         {19, {1, 2, 4, 9}},  // 0, 10, 50 (4), 50 (9)
         {20, {2, 9, 1, 4}},  // Jan 1 (2), Jan 1 (9), Feb 1, Mar 1
         {21, {9, 2, 4, 1}},  // Feb 1, Mar 9 (2), Mar 9 (4), Apr 1
+        {16, {2, 4, 9, 1}},  // no column's header: by name
+        {99, {2, 4, 9, 1}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(SortedIds(Sample(), TaskLess(0, c.header, names)), c.ascending) << c.header;
-        std::vector<int32_t> descending(c.ascending.rbegin(), c.ascending.rend());
-        EXPECT_EQ(SortedIds(Sample(), TaskLess(1, c.header, names)), descending) << c.header;
+        SCOPED_TRACE(c.header);
+        EXPECT_EQ(SortedIds(TaskLess(0, c.header, names)), c.ascending);
+        const std::vector<int32_t> descending(c.ascending.rbegin(), c.ascending.rend());
+        EXPECT_EQ(SortedIds(TaskLess(1, c.header, names)), descending);
+        const TASK t = MakeTask(3, Build, 0, 0, "same");
+        EXPECT_FALSE(TaskLess(0, c.header, names)(t, t)) << "no task sorts before itself";
+        EXPECT_FALSE(TaskLess(1, c.header, names)(t, t));
     }
 }
 
-TEST(TaskLessTest, NoTaskSortsBeforeItselfAndUnknownColumnsSortByName) {
-    const TASK t = Sample()[0];
-    for (int16_t header = 16; header <= 22; ++header)
-        for (DGListViewSortOrder order : {0, 1}) EXPECT_FALSE(TaskLess(order, header)(t, t));
-    EXPECT_EQ(TaskLess(0, int16_t(40)).Key(), TaskLess::ByName);
+// What an item that is no column's header gets: the name order, with "Don't know how to sort this
+// column!" sent to the internal-error report. That report has no effect in this build, so what is
+// checked is the order the caller goes on with.
+TEST(TaskLessTest, AnUnknownHeaderSortsByNameAnUnknownKeyByUniqueIdAlone) {
     EXPECT_EQ(TaskLess(0, int16_t(20)).Key(), TaskLess::ByStart);
-    EXPECT_EQ(SortedIds(Sample(), TaskLess(0, int16_t(99))), (std::vector<int32_t>{2, 4, 9, 1}));
+    for (int16_t header : {int16_t(-1), int16_t(0), int16_t(16), int16_t(22), int16_t(40)})
+        EXPECT_EQ(TaskLess(0, header).Key(), TaskLess::ByName) << header;
+    // A key outside the five (as a damaged value would be): the same report, ties only.
+    const auto unknown = static_cast<TaskLess::SortKey>(7);
+    EXPECT_EQ(SortedIds(TaskLess(0, unknown)), (std::vector<int32_t>{1, 2, 4, 9}));
+    EXPECT_EQ(SortedIds(TaskLess(1, unknown)), (std::vector<int32_t>{9, 4, 2, 1}));
 }
 
 }  // namespace

@@ -17,18 +17,7 @@ protected:
         Model().ClearSelection();
         for (const API_Guid& g : guids) Model().Select(g);
     }
-    // The stored ID list of an element's record (bytes 0..39, little-endian), without the zeros.
-    static std::vector<int32_t> Links(const API_Guid& guid) {
-        const LinkBytes::Bytes bytes = Stored(guid);
-        std::vector<int32_t> out;
-        for (size_t i = 0; bytes.size() >= 40 && i < 10; ++i) {
-            const int32_t v =
-                int32_t(uint32_t(bytes[4 * i]) | uint32_t(bytes[4 * i + 1]) << 8 |
-                        uint32_t(bytes[4 * i + 2]) << 16 | uint32_t(bytes[4 * i + 3]) << 24);
-            if (v != 0) out.push_back(v);
-        }
-        return out;
-    }
+    static std::vector<int32_t> Links(const API_Guid& guid) { return LinkedIds(Stored(guid)); }
     static API_Guid WithLinks(const std::string& id, std::vector<int32_t> links) {
         const API_Guid g = Add(APIElem::Wall, id, 2);
         LinkBytes::Record r;
@@ -75,7 +64,7 @@ TEST_F(DBLinksTest, LinkingAsksBeforeAFurtherTaskAndRefusesAnEleventh) {
     }
 }
 
-TEST_F(DBLinksTest, LinkingAnAlreadyLinkedTaskAsksNothingAndStopEndsTheWalk) {
+TEST_F(DBLinksTest, AnAlreadyLinkedTaskAsksNothingStopEndsTheWalkTaskZeroUnlinks) {
     const API_Guid linked = WithLinks("L", {ids[0], ids[1]});
     const API_Guid first = WithLinks("F", {ids[0]});
     const API_Guid second = WithLinks("S", {ids[0]});
@@ -90,15 +79,12 @@ TEST_F(DBLinksTest, LinkingAnAlreadyLinkedTaskAsksNothingAndStopEndsTheWalk) {
     EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32531}));
     EXPECT_EQ(Links(first), (std::vector<int32_t>{ids[0]}));
     EXPECT_EQ(Links(second), (std::vector<int32_t>{ids[0]})) << "the walk stopped";
-}
 
-TEST_F(DBLinksTest, UnlinkingClearsEveryLink) {
-    const API_Guid g = WithLinks("W", {ids[0], ids[2]});
-    const API_Guid other = WithLinks("X", {ids[0]});
-    SelectOnly({g});
+    // Task 0 unlinks: every link of the selection goes, others stay.
+    SelectOnly({linked});
     db.LinkSelectionToTask(0);
-    EXPECT_TRUE(Links(g).empty());
-    EXPECT_EQ(Links(other), (std::vector<int32_t>{ids[0]}));
+    EXPECT_TRUE(Links(linked).empty());
+    EXPECT_EQ(Links(first), (std::vector<int32_t>{ids[0]}));
 }
 
 TEST_F(DBLinksTest, DeletingATaskTakesItsIdFromEveryElementKeepingTheOthersPacked) {
@@ -151,14 +137,13 @@ TEST_F(DBLinksTest, MarkingAsksAboutAVanishedTaskAndWritesThePackedRecordBack) {
     EXPECT_EQ(db.GetTask(0).flags & TASK::kMarked, TASK::kMarked);
     EXPECT_EQ(db.GetTask(1).flags & TASK::kMarked, 0u);
     EXPECT_EQ(db.GetTask(2).flags & TASK::kMarked, TASK::kMarked);
-}
 
-TEST_F(DBLinksTest, MarkingKeepsTheLinkOnAnyOtherAnswer) {
-    const API_Guid g = WithLinks("W", {777, ids[1]});
-    SelectOnly({g});
+    // Any other answer keeps the link.
+    const API_Guid kept = WithLinks("K", {777, ids[1]});
+    SelectOnly({kept});
     agent.answers = {2};
     db.MarkSelectionLinkedTasks(nullptr);
-    EXPECT_EQ(Links(g), (std::vector<int32_t>{777, ids[1]}));
+    EXPECT_EQ(Links(kept), (std::vector<int32_t>{777, ids[1]}));
     EXPECT_EQ(db.GetTask(1).flags & TASK::kMarked, TASK::kMarked);
 }
 

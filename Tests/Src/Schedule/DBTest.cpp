@@ -29,25 +29,15 @@ protected:
     static int64_t Now() { return CHighTimePersistent::GetKXPresentTime().ticks; }
 };
 
-TEST_F(DBTest, ANewTaskCoversTodayAndTakesTheNextID) {
+TEST_F(DBTest, ANewTaskCoversTodayAndTakesTheNextIDOrTheSmallestFreeAtTheLimit) {
     const int64_t before = Now();
     EXPECT_EQ(db.AppendNewTask(), 0);
     const int64_t after = Now();
-    const TASK& t = db.tasks[0];
-    EXPECT_EQ(t.uniqueID, 1);
-    EXPECT_EQ(t.type, Build);
-    EXPECT_STREQ(t.name, "");
-    EXPECT_EQ(t.start.status, HighTimeStatus::valid);
-    EXPECT_EQ(t.start.ticks % kTicksPerDay, 0);
-    EXPECT_EQ(t.end.ticks - t.start.ticks, kTicksPerDay);
-    // Unless midnight passed between the two readings, today is the day of `before`.
-    if (before / kTicksPerDay == after / kTicksPerDay) {
-        EXPECT_EQ(t.start.ticks, before - before % kTicksPerDay);
-    }
+    const int64_t today = db.tasks[0].start.ticks;
+    EXPECT_TRUE(today == before - before % kTicksPerDay || today == after - after % kTicksPerDay);
+    EXPECT_EQ(Line(db.tasks[0]), Line(MakeTask(1, Build, today, today + kTicksPerDay, "")));
     EXPECT_TRUE(db.modified);
-}
 
-TEST_F(DBTest, TheNextIDFollowsTheHighestOrTakesTheSmallestFreeAtTheLimit) {
     const struct {
         std::vector<int32_t> ids;
         int32_t highest, next;
@@ -70,7 +60,7 @@ TEST_F(DBTest, TheNextIDFollowsTheHighestOrTakesTheSmallestFreeAtTheLimit) {
     EXPECT_EQ(Ids(), (std::vector<int32_t>{3, 4}));
 }
 
-TEST_F(DBTest, LookupsFindTheFirstTaskOfAnIDOrThrow) {
+TEST_F(DBTest, LookupsFindTheFirstTaskOfAnIDOrThrowThroughEveryChange) {
     db.tasks = {MakeTask(5, Build, 0, 0, "first"), MakeTask(6, Build, 0, 0, "six"),
                 MakeTask(5, Build, 0, 0, "second")};
     EXPECT_EQ(db.GetTaskIndexByUniqueID(6), 1u);
@@ -79,22 +69,37 @@ TEST_F(DBTest, LookupsFindTheFirstTaskOfAnIDOrThrow) {
     EXPECT_STREQ(constDb.GetTaskByUniqueID(5).name, "first");
     db.GetTaskByUniqueID(6).type = Demolish;  // changed in place
     EXPECT_EQ(db.tasks[1].type, Demolish);
-    EXPECT_THROW(db.GetTaskIndexByUniqueID(99), ETaskNotFound);
     EXPECT_THROW(db.GetTaskByUniqueID(99), ETaskNotFound);
     EXPECT_THROW(constDb.GetTaskByUniqueID(0), ETaskNotFound);
-}
-
-TEST_F(DBTest, GetTaskOutsideTheListGivesADefaultTask) {
-    db.tasks = {MakeTask(5, Demolish, 0, 0, "only")};
-    EXPECT_STREQ(db.GetTask(0).name, "only");
-    for (uint32_t index : {1u, 2u, 1000000u, UINT32_MAX}) {
-        const TASK t = db.GetTask(index);
-        EXPECT_EQ(t.uniqueID, -1) << index;
-        EXPECT_STREQ(t.name, "") << index;
-        EXPECT_EQ(t.type, Build) << index;
+    // Outside the list: a default task.
+    for (uint32_t index : {3u, 1000000u, UINT32_MAX}) {
+        EXPECT_EQ(Line(db.GetTask(index)), Line(TASK())) << index;
+        EXPECT_EQ(db.GetTask(index).uniqueID, -1) << index;
     }
-    db.tasks.clear();
-    EXPECT_EQ(db.GetTask(0).uniqueID, -1);
+
+    // Every ID is found where it is, and a gone one is not, after each kind of change, also
+    // changes made to the list directly.
+    auto expectAllFound = [&](int32_t missing) {
+        for (size_t i = 0; i < db.tasks.size(); ++i)
+            EXPECT_EQ(db.GetTaskIndexByUniqueID(db.tasks[i].uniqueID), i) << db.tasks[i].uniqueID;
+        EXPECT_THROW(db.GetTaskIndexByUniqueID(missing), ETaskNotFound) << missing;
+    };
+    TasksOfIds({5, 3, 8});
+    expectAllFound(4);
+    db.AppendNewTask();  // 9
+    expectAllFound(10);
+    db.DeleteTaskByUniqueID(3);
+    expectAllFound(3);
+    TASK renamed = db.tasks[0];
+    renamed.uniqueID = 42;
+    db.SetTask(0, renamed);
+    expectAllFound(5);
+    std::swap(db.tasks[0], db.tasks[2]);
+    db.tasks.push_back(MakeTask(77, Build, 0, 0, "pushed"));
+    db.tasks[0].uniqueID = 6;
+    expectAllFound(9);
+    db.Clear();
+    expectAllFound(1);
 }
 
 TEST_F(DBTest, GroupOfTasksWalksTasksThenIDs) {
@@ -285,23 +290,18 @@ TEST_F(DBTest, TaskStateFollowsTheCurrentDate) {
     }
     db.SetCurrentDate(AtTicks(Ticks(2023, 12, 31, 10, 15)), true);  // to the end of the day
     EXPECT_EQ(db.currentDate.ticks, Ticks(2024, 1, 1));
-}
 
-TEST_F(DBTest, NoShareDoneWithoutValidDatesOrID) {
-    const int64_t start = Ticks(2024, 4, 1), end = Ticks(2024, 4, 11);
-    db.tasks = {MakeTask(1, Build, start, end, ""), MakeTask(2, Build, start, end, ""),
-                MakeTask(0, Build, start, end, "")};
+    // No share done without valid dates or without an ID; the spans still decide the progress.
+    const int64_t later = end + 7 * kTicksPerDay;  // ten days
+    db.tasks = {MakeTask(1, Build, start, later, ""), MakeTask(2, Build, start, later, ""),
+                MakeTask(0, Build, start, later, "")};
     db.tasks[1].start.status = HighTimeStatus::invalid;
     db.SetCurrentDate(AtTicks(start + 5 * kTicksPerDay), false);
     EXPECT_EQ(db.tasks[0].percentDone, 50);
     EXPECT_EQ(db.tasks[1].percentDone, 0);
     EXPECT_EQ(db.tasks[2].percentDone, 0);
-    EXPECT_TRUE(db.tasks[2].inProgress) << "the spans still decide";
+    EXPECT_TRUE(db.tasks[2].inProgress);
 }
-
-}  // namespace
-
-namespace {
 
 // Which type may follow which on one element: the allowed pairs written out by hand, row = the
 // earlier task's type, in the order B D R F T.
@@ -310,8 +310,8 @@ TEST_F(DBTest, CreateFillsTheAllowedTypeOrders) {
     for (int first = 0; first < TASK::kTypeCount; ++first) {
         for (int second = 0; second < TASK::kTypeCount; ++second) {
             const bool expected = std::strchr(allowed[first], "BDRFT"[second]) != nullptr;
-            EXPECT_EQ(DB::validPairs[first][second], expected)
-                << "BDRFT"[first] << " then " << "BDRFT"[second];
+            EXPECT_EQ(DB::validPairs[first][second], expected) << "BDRFT"[first] << " then "
+                                                               << "BDRFT"[second];
         }
     }
     EXPECT_STREQ(DB::typePrefixes, "BDRFT");

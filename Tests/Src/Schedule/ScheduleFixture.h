@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "Schedule/DB.h"
+#include "AddOn/Preferences.h"
 #include "Elements/ElementHider.h"
 #include "Platform/FileTestSupport.h"
-#include "AddOn/Preferences.h"
+#include "Schedule/DB.h"
 #include "Src/AddOn/ShellFixture.h"
 
 namespace ScheduleBytes {
@@ -109,6 +109,18 @@ inline std::vector<std::string> Lines(const std::vector<TASK>& tasks) {
     std::vector<std::string> lines;
     for (const TASK& t : tasks) lines.push_back(Line(t));
     return lines;
+}
+
+// The task IDs of an element's link record (ten little-endian IDs from byte 0), without the zeros.
+inline std::vector<int32_t> LinkedIds(const std::vector<uint8_t>& bytes) {
+    std::vector<int32_t> ids;
+    for (size_t i = 0; bytes.size() >= 40 && i < 10; ++i) {
+        const auto v = static_cast<int32_t>(
+            uint32_t(bytes[4 * i]) | uint32_t(bytes[4 * i + 1]) << 8 |
+            uint32_t(bytes[4 * i + 2]) << 16 | uint32_t(bytes[4 * i + 3]) << 24);
+        if (v != 0) ids.push_back(v);
+    }
+    return ids;
 }
 
 class ScheduleTest : public HostedAddOnTest {

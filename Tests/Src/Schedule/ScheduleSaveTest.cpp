@@ -1,0 +1,142 @@
+// Saving the schedule in both writable formats: every file operation failing in turn keeps the
+// file that was there byte for byte, leaves no scratch file, keeps the changes to be saved and
+// tells the user; a hard-linked file is written in place, where every name sees the new schedule
+// and a failed write says the file may be damaged. Which files may be replaced (modes, owners,
+// folders) is the replacement file's rule and is checked in IOReplacementFileTest.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "Platform/FaultSweep.h"
+#include "PreferenceStore.h"
+#include "Src/Schedule/ScheduleFixture.h"
+
+namespace {
+
+using namespace ScheduleBytes;
+using FileTest::ReadBytes;
+using FileTest::WriteBytes;
+namespace fs = std::filesystem;
+
+const Bytes kOldFile{'o', 'l', 'd', ' ', 's', 'c', 'h', 'e', 'd', 'u', 'l', 'e'};
+
+struct Writer {
+    const char* name;
+    int32_t kind;  // 0 own format, 1 Microsoft Project text
+};
+const Writer kWriters[] = {{"own file", 0}, {"exchange text", 1}};
+
+class ScheduleSaveTest : public ScheduleTest {
+protected:
+    // `path` holds the old file (with a second name `other` when hard-linked); the schedule
+    // has changed and is to be saved there in the writer's format.
+    void Prepare(const Writer& writer, bool hardLinked) {
+        for (const std::string& name : folder.Entries()) fs::remove(folder / name);
+        WriteBytes(path, kOldFile);
+        if (hardLinked) fs::create_hard_link(path, other);
+        db.tasks = {MakeTask(7, Build, Ticks(2024, 1, 15), Ticks(2024, 1, 22), "Walls")};
+        db.modified = true;
+        UseFile(path);
+        prefs.scheduleKind = writer.kind;
+        agent.alerts.clear();
+    }
+    // Whether the bytes are the schedule above, in the writer's format.
+    static bool IsSavedSchedule(const Bytes& bytes, const Writer& writer) {
+        if (writer.kind == 0)
+            return bytes == Join({Header(4, 1),
+                                  Record(7, 0, Ticks(2024, 1, 15), Ticks(2024, 1, 22), "Walls")});
+        const std::string text(bytes.begin(), bytes.end());
+        return text.rfind("Unique ID\tName\tStart\tFinish\r7\tB_Walls\t", 0) == 0 &&
+               text.back() == '\r';
+    }
+
+    const std::string path = folder / "plan", other = folder / "other";
+};
+
+TEST_F(ScheduleSaveTest, EveryFailingCallKeepsTheOldFileAndTellsTheUser) {
+    for (const Writer& w : kWriters) {
+        for (const bool hardLinked : {false, true}) {
+            SCOPED_TRACE(std::string(w.name) + (hardLinked ? " in place" : ""));
+            const FileTest::SaveCalls calls = FileTest::SweepSaveFailures(
+                [&] { Prepare(w, hardLinked); }, [&] { return db.Save(false); },
+                [&](const std::string&) {
+                    EXPECT_TRUE(db.modified);
+                    if (hardLinked) {
+                        // Only the write over the file itself can fail: all of them say so.
+                        EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32523}));
+                        EXPECT_EQ(ReadBytes(other), ReadBytes(path));
+                        EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"other", "plan"}));
+                    } else {
+                        EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32520}));
+                        EXPECT_EQ(ReadBytes(path), kOldFile);
+                        EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"plan"}));
+                    }
+                });
+            // The own file goes in many writes, the text in one a line, in place in one.
+            EXPECT_GE(calls.writes, hardLinked ? 1 : w.kind == 0 ? 10 : 2);
+            EXPECT_EQ(calls.syncs, 1);
+            EXPECT_EQ(calls.closes, 1);
+            EXPECT_EQ(calls.renames, hardLinked ? 0 : 1);
+        }
+    }
+}
+
+TEST_F(ScheduleSaveTest, AHardLinkedFileIsWrittenInPlaceWhereAFullDiskMayDamageIt) {
+    for (const Writer& w : kWriters) {
+        SCOPED_TRACE(w.name);
+        Prepare(w, true);
+        EXPECT_TRUE(db.Save(false));
+        EXPECT_TRUE(agent.alerts.empty());
+        EXPECT_TRUE(IsSavedSchedule(ReadBytes(path), w));
+        EXPECT_EQ(ReadBytes(other), ReadBytes(path));
+        EXPECT_EQ(fs::hard_link_count(path), 2u);
+
+        Prepare(w, true);
+        for (int i = 0; i < 2000; ++i)  // far more than the disk below takes
+            db.tasks.push_back(MakeTask(i + 8, Build, Ticks(2024, 1, 1), Ticks(2024, 1, 2), "T"));
+        bool saved = true;
+        {
+            FileTest::FileSizeLimit limit(4096);
+            saved = db.Save(false);
+        }
+        EXPECT_FALSE(saved);
+        ASSERT_EQ(AlertIds(), (std::vector<int16_t>{32523}));
+        EXPECT_NE(agent.alerts[0].text.find("\"" + path + "\""), std::string::npos)
+            << agent.alerts[0].text;
+        EXPECT_NE(agent.alerts[0].text.find("may be damaged"), std::string::npos);
+        EXPECT_TRUE(db.modified);
+    }
+}
+
+TEST_F(ScheduleSaveTest, PreferencesThatCannotBeStoredKeepTheOldStoreAndAreReported) {
+    const std::string store = folder / "preferences.bin";
+    Bytes oldStore;
+    const FileTest::SaveCalls calls = FileTest::SweepSaveFailures(
+        [&] {
+            for (const std::string& name : folder.Entries()) fs::remove(folder / name);
+            CadHost::Host::Get().SetPreferenceStore(
+                std::make_unique<CadHost::PreferenceStore>(store));
+            std::strcpy(prefs.schedulePath, "/plans/old.pws");
+            ASSERT_EQ(prefs.WritePreferences(), 0);
+            oldStore = ReadBytes(store);
+            CadHost::Host::Get().SetPreferenceStore(
+                std::make_unique<CadHost::PreferenceStore>(store));
+            std::strcpy(prefs.schedulePath, "/plans/new.pws");
+            ReportWindow::Clear();
+        },
+        [&] { return prefs.WritePreferences() == 0; },
+        [&](const std::string&) {
+            EXPECT_EQ(ReadBytes(store), oldStore);
+            EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"preferences.bin"}));
+            const auto lines = ReportLines();
+            ASSERT_EQ(lines.size(), 1u);
+            EXPECT_NE(lines[0].find("the preferences could not be stored"), std::string::npos)
+                << lines[0];
+        });
+    EXPECT_EQ(calls.writes, 1);
+    EXPECT_EQ(calls.renames, 1);
+    EXPECT_FALSE(oldStore.empty());
+}
+
+}  // namespace
