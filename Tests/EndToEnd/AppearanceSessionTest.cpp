@@ -3,8 +3,7 @@
 // (read back by FFmpeg), the legend shows exactly the material's colour, and showing everything
 // again puts every element back as it was.
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,7 +20,9 @@ constexpr int kSwatchX = 12, kSwatchY = 15;
 
 struct Rgb {
     int r, g, b;
+    bool operator==(const Rgb&) const = default;
 };
+void PrintTo(const Rgb& c, std::ostream* out) { *out << c.r << "," << c.g << "," << c.b; }
 
 std::vector<unsigned char> ReadStill(const std::string& path) {
     CadHost::Render::Image image;
@@ -41,51 +42,34 @@ Rgb At(const std::vector<unsigned char>& rgb, int x, int y) {
     return {rgb[i], rgb[i + 1], rgb[i + 2]};
 }
 
-// The element lines between two echo marks, without their user data.
-std::vector<std::string> ElementLooks(const std::string& output, const std::string& from,
-                                      const std::string& to) {
-    std::vector<std::string> lines;
-    const size_t a = output.find(from), b = output.find(to);
-    std::istringstream in(output.substr(a, b - a));
-    for (std::string line; std::getline(in, line);) {
-        const size_t data = line.find("  data ");
-        if (data != std::string::npos) lines.push_back(line.substr(0, data));
-    }
-    return lines;
+// How many pixels of an RGB picture are of the colour `is` says.
+template <typename Colour>
+int Pixels(const std::vector<unsigned char>& rgb, Colour is) {
+    int n = 0;
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3) n += is(rgb[i], rgb[i + 1], rgb[i + 2]);
+    return n;
 }
 
 TEST(AppearanceSessionTest, ChosenColoursReachStillsAndMovieAndShowAllPutsEverythingBack) {
     const std::string dir = ::testing::TempDir();
-    const std::string schedule = dir + "look_e2e.txt";
     const std::string before = dir + "look_before.png", chosen = dir + "look_chosen.png";
     const std::string movie = dir + "look_e2e.mov";
-    const std::string prefs = dir + "look_e2e_prefs.bin";
-    for (const std::string& f : {before, chosen, movie, prefs}) std::remove(f.c_str());
-    std::ofstream(schedule, std::ios::binary) << "Unique ID\tName\tStart\tFinish\r"
-                                                 "1\tB_Walls\t05/13/2024\t05/24/2024\r";
-    const std::string script =
-        "sample 1 1\nwindow3d 320 180\n"
-        "echo == before\nelements W-*\necho == end before\n"
-        "file " + schedule + " 1\nmenu 3\n"
-        "select W-*\npalette select 1\nanswer 1\npalette click 1\nselect none\n"
-        "palette date 2024-05-20\npalette click 9\n"
-        "render " + before + " legend\n"
+    for (const std::string& f : {before, chosen, movie}) std::remove(f.c_str());
+    const std::string schedule = WriteFile(
+        "look_e2e.txt", "Unique ID\tName\tStart\tFinish\r1\tB_Walls\t05/13/2024\t05/24/2024\r");
+    const std::string script = Filled(
+        "sample 1 1\nwindow3d 320 180\necho == before\nelements W-*\necho == end before\n"
+        "file SCHEDULE 1\nmenu 3\nselect W-*\npalette select 1\nanswer 1\npalette click 1\n"
+        "select none\npalette date 2024-05-20\npalette click 9\nrender BEFORE legend\n"
         // From the palette: walls under way orange, opaque.
-        "dialog 11=#FF8800 12=0 ok\npalette click 22\n"
-        "render " + chosen + " legend\n"
+        "dialog 11=#FF8800 12=0 ok\npalette click 22\nrender CHOSEN legend\n"
         // From the movie settings: lines and legend on, and the walls under way blue.
-        "dialog 5=2024-05-13 7=2024-05-15 9=1 28=1 29=1 30 ok\n"
-        "dialog 11=#0088FF ok\n"
-        "file " + movie + "\nmenu 6\n"
-        "dialog cancel\nmenu appearance\n"
+        "dialog 5=2024-05-13 7=2024-05-15 9=1 28=1 29=1 30 ok\ndialog 11=#0088FF ok\n"
+        "file MOVIE\nmenu 6\ndialog cancel\nmenu appearance\n"
         // The movie hid the palette; shown again, its show-all button.
-        "menu 1\npalette click 8\n"
-        "echo == after\nelements W-*\necho == end after\n"
-        "answer 2\nquit\n";
-    const CommandResult run =
-        RunCommand(std::string("LC_ALL=en_US.UTF-8 ") + PW_CADHOST_PATH + " --addon " +
-                   PW_ADDON_PATH + " --prefs " + prefs + " run " +
-                   WriteScript("look_e2e.session", script));
+        "menu 1\npalette click 8\necho == after\nelements W-*\nanswer 2\nquit\n",
+        {{"SCHEDULE", schedule}, {"BEFORE", before}, {"CHOSEN", chosen}, {"MOVIE", movie}});
+    const CommandResult run = RunSession("look_e2e", script, "en_US.UTF-8");
     ASSERT_EQ(run.status, 0) << run.output;
     const std::string& out = run.output;
     EXPECT_EQ(out.find("Phasework general error!"), std::string::npos) << out;
@@ -94,27 +78,16 @@ TEST(AppearanceSessionTest, ChosenColoursReachStillsAndMovieAndShowAllPutsEveryt
 
     // The default colours: the legend shows the Build material's colour, (0, 0.9, 0).
     const auto plain = ReadStill(before);
-    const Rgb swatch = At(plain, kSwatchX, kSwatchY);
-    EXPECT_EQ(swatch.r, 0);
-    EXPECT_EQ(swatch.g, 230);
-    EXPECT_EQ(swatch.b, 0);
+    EXPECT_EQ(At(plain, kSwatchX, kSwatchY), (Rgb{0, 230, 0}));
     // Chosen orange: the swatch has the material's new colour, the walls turned orange.
     const auto orange = ReadStill(chosen);
-    const Rgb chosenSwatch = At(orange, kSwatchX, kSwatchY);
-    EXPECT_EQ(chosenSwatch.r, 255);
-    EXPECT_EQ(chosenSwatch.g, 136);
-    EXPECT_EQ(chosenSwatch.b, 0);
+    EXPECT_EQ(At(orange, kSwatchX, kSwatchY), (Rgb{255, 136, 0}));
     // Lit walls keep the hue: red well above green, green well above blue.
-    auto orangeish = [](const std::vector<unsigned char>& rgb) {
-        int n = 0;
-        for (size_t i = 0; i + 2 < rgb.size(); i += 3)
-            if (rgb[i] > 90 && rgb[i + 1] * 10 > rgb[i] * 4 && rgb[i + 1] * 10 < rgb[i] * 7 &&
-                rgb[i + 2] * 10 < rgb[i] * 2)
-                ++n;
-        return n;
+    const auto orangeish = [](int r, int g, int b) {
+        return r > 90 && g * 10 > r * 4 && g * 10 < r * 7 && b * 10 < r * 2;
     };
-    EXPECT_GT(orangeish(orange), 300);
-    EXPECT_LT(orangeish(plain), 20);
+    EXPECT_GT(Pixels(orange, orangeish), 300);
+    EXPECT_LT(Pixels(plain, orangeish), 20);
 
     // The movie's first frame: the walls in the colour chosen in the movie settings, the legend
     // with it (encoding moves colours a little).
@@ -124,22 +97,19 @@ TEST(AppearanceSessionTest, ChosenColoursReachStillsAndMovieAndShowAllPutsEveryt
     EXPECT_NEAR(frameSwatch.r, 0, 24);
     EXPECT_NEAR(frameSwatch.g, 136, 24);
     EXPECT_NEAR(frameSwatch.b, 255, 24);
-    int bluish = 0;
-    for (size_t i = 0; i + 2 < frames[0].size(); i += 3)
-        if (frames[0][i + 2] > 90 && frames[0][i] * 10 < frames[0][i + 2] * 3 &&
-            frames[0][i + 1] * 10 > frames[0][i + 2] * 3 && frames[0][i + 1] < frames[0][i + 2])
-            ++bluish;
-    EXPECT_GT(bluish, 300);
-    int greenish = 0;  // the default colour of walls under way, lit
-    for (size_t i = 0; i + 2 < frames[0].size(); i += 3)
-        if (frames[0][i + 1] > 90 && frames[0][i] * 10 < frames[0][i + 1] * 2 &&
-            frames[0][i + 2] * 10 < frames[0][i + 1] * 2)
-            ++greenish;
-    EXPECT_LT(greenish, 20);
+    EXPECT_GT(Pixels(frames[0],
+                     [](int r, int g, int b) {
+                         return b > 90 && r * 10 < b * 3 && g * 10 > b * 3 && g < b;
+                     }),
+              300);
+    // None in the default colour of walls under way, lit.
+    EXPECT_LT(Pixels(frames[0], [](int r, int g,
+                                   int b) { return g > 90 && r * 10 < g * 2 && b * 10 < g * 2; }),
+              20);
 
     // Show all: every wall as it was before the first showing.
-    const auto first = ElementLooks(out, "== before", "== end before");
-    const auto last = ElementLooks(out, "== after", "== end after");
+    const auto first = ElementLooks(Section(out, "before"));
+    const auto last = ElementLooks(Section(out, "after"));
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(first, last);
 }
