@@ -114,19 +114,15 @@ TEST_P(DeletedTaskLinksTest, LeaveNoElementOnAnyLayer) {
     const std::string layerChange = GetParam();
     const std::string schedule =
         WriteFile("links_" + layerChange + ".txt", ScheduleText(2, "Work"));
-    const std::string undo = layerChange == "hide" ? "show" : "unlock";
-    const std::string script = "sample 1 1\nfile " + schedule +
-                               " 1\nmenu 3\n"
-                               "select W-00-0001\npalette select 2\nanswer 1\npalette click 1\n"
-                               "select none\nlayer Walls " +
-                               layerChange +
-                               "\npalette date 2027-03-20\npalette click 9\n"
-                               "palette select 2\nanswer 1\npalette click 7\n"
-                               "palette click 6\npalette select 1\npalette select 2\n"
-                               "layer Walls " +
-                               undo +
-                               "\necho == end\npalette list\npalette click 4\nselection\n"
-                               "elements W-00-0001\nlayers\nquit\n";
+    const std::string script = Filled(
+        "sample 1 1\nfile SCHEDULE 1\nmenu 3\nselect W-00-0001\npalette select 2\nanswer 1\n"
+        "palette click 1\nselect none\nlayer Walls CHANGE\npalette date 2027-03-20\n"
+        "palette click 9\npalette select 2\nanswer 1\npalette click 7\npalette click 6\n"
+        "palette select 1\npalette select 2\nlayer Walls UNDO\necho == end\npalette list\n"
+        "palette click 4\nselection\nelements W-00-0001\nlayers\nquit\n",
+        {{"SCHEDULE", schedule},
+         {"CHANGE", layerChange},
+         {"UNDO", layerChange == "hide" ? "show" : "unlock"}});
     const CommandResult run = RunSession("links_" + layerChange, script);
     ASSERT_EQ(run.status, 0) << run.output;
     const std::string end = run.output.substr(run.output.find("== end"));
@@ -173,21 +169,19 @@ TEST(MoviePathTest, TooLongIsRefusedAndNoOtherFileIsWritten) {
 // did before the showing.
 TEST(ShowAllTest, PutsBackElementsOfALayerHiddenAfterTheShowing) {
     const std::string schedule = WriteFile("show_all_hidden.txt", ScheduleText(1, "Walls"));
-    const std::string script = "sample 1 1\necho == before\nelements W-00-0001\nfile " + schedule +
-                               " 1\nmenu 3\nselect W-00-0001\npalette select 1\nanswer 1\n"
-                               "palette click 1\nselect none\npalette date 2027-03-20\n"
-                               "palette click 9\necho == at the date\nelements W-00-0001\n"
-                               "layer Walls hide\npalette click 8\nlayer Walls show\n"
-                               "echo == after\nelements W-00-0001\nquit\n";
+    const std::string script = Filled(
+        "sample 1 1\necho == before\nelements W-00-0001\nfile SCHEDULE 1\nmenu 3\n"
+        "select W-00-0001\npalette select 1\nanswer 1\npalette click 1\nselect none\n"
+        "palette date 2027-03-20\npalette click 9\necho == at the date\nelements W-00-0001\n"
+        "layer Walls hide\npalette click 8\nlayer Walls show\necho == after\nelements W-00-0001\n"
+        "quit\n",
+        {{"SCHEDULE", schedule}});
     const CommandResult run = RunSession("show_all_hidden", script);
     ASSERT_EQ(run.status, 0) << run.output;
-    auto look = [&](const std::string& mark) {
-        const size_t at = run.output.find("Wall W-00-0001", run.output.find(mark));
-        const std::string line = run.output.substr(at, run.output.find('\n', at) - at);
-        return line.substr(0, line.find("  data "));
-    };
-    ASSERT_NE(look("== at the date"), look("== before")) << run.output;
-    EXPECT_EQ(look("== after"), look("== before")) << run.output;
+    const auto before = ElementLooks(Section(run.output, "before"));
+    ASSERT_EQ(before.size(), 1u) << run.output;
+    ASSERT_NE(ElementLooks(Section(run.output, "at the date")), before) << run.output;
+    EXPECT_EQ(ElementLooks(Section(run.output, "after")), before) << run.output;
 }
 
 }  // namespace
