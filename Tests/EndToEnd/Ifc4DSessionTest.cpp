@@ -3,8 +3,6 @@
 // palette lists, which elements each task selects, a second read of the same file, of a later
 // version and of the project file, an update in place, several work schedules and a model
 // without any.
-#include <gmock/gmock.h>
-
 #include <sstream>
 #include <string>
 #include <vector>

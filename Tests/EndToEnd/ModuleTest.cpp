@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "AddOnLoader.h"
 #include "DG/DG.h"
@@ -128,23 +129,18 @@ TEST(SessionTest, TheDemoRuns) {
     EXPECT_EQ(run.output.find("Phasework general error!"), std::string::npos) << run.output;
     // Its two movies, read by FFmpeg's own tools: the fixed view at one frame a second as rendered
     // pictures with the caption text over the date, the camera path at ten from the 3D window.
-    const struct {
-        const char* name;
-        const char* rate;
-        const char* width;
-        const char* firstTextStart;
-    } movies[] = {{"/construction-fixed.mov", "1/1", "1920", "Phasework sample building\n"},
-                  {"/construction-path.mov", "10/1", "1280", ""}};
-    for (const auto& m : movies) {
-        SCOPED_TRACE(m.name);
-        auto video = MovieProbe::Stream(out + m.name, "v:0");
+    for (const auto& [name, rate, width, firstTextStart] :
+         {std::tuple{"/construction-fixed.mov", "1/1", "1920", "Phasework sample building\n"},
+          std::tuple{"/construction-path.mov", "10/1", "1280", ""}}) {
+        SCOPED_TRACE(name);
+        auto video = MovieProbe::Stream(out + name, "v:0");
         EXPECT_EQ(video["codec_name"], "h264");
-        EXPECT_EQ(video["r_frame_rate"], m.rate);
-        EXPECT_EQ(video["width"], m.width);
+        EXPECT_EQ(video["r_frame_rate"], rate);
+        EXPECT_EQ(video["width"], width);
         EXPECT_GT(std::atoi(video["nb_read_frames"].c_str()), 1);
-        const auto texts = MovieProbe::Texts(out + m.name);
+        const auto texts = MovieProbe::Texts(out + name);
         ASSERT_FALSE(texts.empty());
-        EXPECT_EQ(texts[0].text.rfind(m.firstTextStart, 0), 0u) << texts[0].text;
+        EXPECT_EQ(texts[0].text.rfind(firstTextStart, 0), 0u) << texts[0].text;
     }
 }
 

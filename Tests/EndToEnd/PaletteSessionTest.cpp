@@ -1,9 +1,9 @@
 // The road of a user through the palette, in the real host with the real module: open a Microsoft
 // Project text whose dates could be read either way (the order is asked), link elements, show the
 // model at a date, choose the colours of the walls under way from the palette and from the movie
-// settings (they reach a still and a movie frame read back by FFmpeg, and the legend shows exactly
-// the material's colour), show everything again, save the schedule in the own format, open that
-// again and save it as text.
+// settings (they reach a still and a movie frame, both decoded by FFmpeg, and the legend shows
+// exactly the material's colour), show everything again, save the schedule in the own format,
+// open that again and save it as text.
 #include <cstdio>
 #include <ostream>
 #include <string>
@@ -11,7 +11,6 @@
 
 #include "EndToEnd/HostProcess.h"
 #include "Platform/MovieProbe.h"
-#include "Render/PngFile.h"
 
 namespace {
 
@@ -25,19 +24,6 @@ struct Rgb {
     bool operator==(const Rgb&) const = default;
 };
 void PrintTo(const Rgb& c, std::ostream* out) { *out << c.r << "," << c.g << "," << c.b; }
-
-std::vector<unsigned char> ReadStill(const std::string& path) {
-    CadHost::Render::Image image;
-    std::string error;
-    EXPECT_TRUE(CadHost::Render::PngFile::Read(path, image, error)) << error;
-    std::vector<unsigned char> rgb;
-    for (uint32_t p : image.Pixels()) {
-        rgb.push_back(KXPixelRed(p));
-        rgb.push_back(KXPixelGreen(p));
-        rgb.push_back(KXPixelBlue(p));
-    }
-    return rgb;
-}
 
 Rgb At(const std::vector<unsigned char>& rgb, int x, int y) {
     const size_t i = (static_cast<size_t>(y) * kW + x) * 3;
@@ -105,10 +91,10 @@ TEST(PaletteSessionTest, OpenLinkShowChooseColoursMakeAMovieShowAllSaveAndReopen
     EXPECT_EQ(ElementLooks(Section(out, "after")), looks);
 
     // The default colours: the legend shows the Build material's colour, (0, 0.9, 0).
-    const auto plain = ReadStill(before);
+    const auto plain = MovieProbe::Pictures(before, kW, kH).at(0);
     EXPECT_EQ(At(plain, kSwatchX, kSwatchY), (Rgb{0, 230, 0}));
     // Chosen orange: the swatch has the material's new colour, the walls turned orange.
-    const auto orange = ReadStill(chosen);
+    const auto orange = MovieProbe::Pictures(chosen, kW, kH).at(0);
     EXPECT_EQ(At(orange, kSwatchX, kSwatchY), (Rgb{255, 136, 0}));
     // Lit walls keep the hue: red well above green, green well above blue.
     const auto orangeish = [](int r, int g, int b) {
