@@ -78,7 +78,6 @@ private:
 class CrashSafetyTest : public ::testing::Test {
 protected:
     const std::string dir = ::testing::TempDir();
-    const std::string schedule = dir + "crash_schedule.txt";
     const std::string own = dir + "crash_schedule.pws";
     const std::string before = dir + "crash_before.json";  // linked, never shown
     const std::string half = dir + "crash_half.json";      // shown at 1 March, then saved
@@ -93,35 +92,29 @@ protected:
     // (shed and upper floors on the hidden layer, ground-floor walls recoloured), one recoloured
     // wall unlinked, and saved again: the half-shown project.
     void MakeHalfShownProject() {
-        std::ofstream(schedule, std::ios::binary)
-            << "Unique ID\tName\tStart\tFinish\r"
-               "1\tB_Site works\t01/04/2027\t01/15/2027\r"
-               "2\tB_Ground floor structure\t01/18/2027\t02/12/2027\r"
-               "3\tB_Ground floor walls\t02/15/2027\t03/12/2027\r"
-               "4\tB_Upper floor structure\t03/15/2027\t04/09/2027\r"
-               "5\tB_Upper floor walls\t04/12/2027\t05/07/2027\r"
-               "6\tB_Roof\t05/10/2027\t05/28/2027\r"
-               "7\tD_Old shed\t01/04/2027\t01/08/2027\r"
-               "8\tT_Stairs\t02/01/2027\t05/31/2027\r"
-               "9\tF_Fit-out\t05/03/2027\t06/30/2027\r";
-        std::string script = "sample\nfile " + schedule + " 1\nmenu 3\n";
-        const std::pair<int, const char*> links[] = {{1, "FN-* SC-* M-*"},
-                                                     {2, "C-00-* B-00-* SL-00-*"},
-                                                     {3, "W-00-* WI-00-* D-00-* CW-*"},
-                                                     {4, "C-01-* B-01-* SL-01-* 2D-*"},
-                                                     {5, "W-01-* WI-01-* D-01-*"},
-                                                     {6, "R-* SL-02-*"},
-                                                     {7, "SH-*"},
-                                                     {8, "ST-* W-00-0001"},
-                                                     {9, "L-* Z-*"}};
-        for (const auto& [task, elements] : links)
-            script += std::string("select ") + elements + "\npalette select " +
-                      std::to_string(task) + "\npalette click 1\n";
-        script += "select none\nfile " + own + " 0\nmenu 5\n";
-        script += "project save " + before + "\n";
-        script += "palette date 2027-03-01\npalette click 9\n";
-        script += "select W-00-0002\npalette select 3\npalette click 2\nselect none\n";
-        script += "project save " + half + "\nquit\n";
+        const std::pair<const char*, const char*> tasks[] = {
+            {"B_Site works\t01/04/2027\t01/15/2027", "FN-* SC-* M-*"},
+            {"B_Ground floor structure\t01/18/2027\t02/12/2027", "C-00-* B-00-* SL-00-*"},
+            {"B_Ground floor walls\t02/15/2027\t03/12/2027", "W-00-* WI-00-* D-00-* CW-*"},
+            {"B_Upper floor structure\t03/15/2027\t04/09/2027", "C-01-* B-01-* SL-01-* 2D-*"},
+            {"B_Upper floor walls\t04/12/2027\t05/07/2027", "W-01-* WI-01-* D-01-*"},
+            {"B_Roof\t05/10/2027\t05/28/2027", "R-* SL-02-*"},
+            {"D_Old shed\t01/04/2027\t01/08/2027", "SH-*"},
+            {"T_Stairs\t02/01/2027\t05/31/2027", "ST-* W-00-0001"},
+            {"F_Fit-out\t05/03/2027\t06/30/2027", "L-* Z-*"}};
+        std::string text = "Unique ID\tName\tStart\tFinish\r", links;
+        for (int id = 1; id <= 9; ++id) {
+            text += std::to_string(id) + "\t" + tasks[id - 1].first + "\r";
+            links += std::string("select ") + tasks[id - 1].second + "\npalette select " +
+                     std::to_string(id) + "\npalette click 1\n";
+        }
+        std::string script =
+            "sample\nfile " + WriteFile("crash_schedule.txt", text) + " 1\nmenu 3\n" + links;
+        script += Filled(
+            "select none\nfile OWN 0\nmenu 5\nproject save BEFORE\npalette date 2027-03-01\n"
+            "palette click 9\nselect W-00-0002\npalette select 3\npalette click 2\nselect none\n"
+            "project save HALF\nquit\n",
+            {{"OWN", own}, {"BEFORE", before}, {"HALF", half}});
         const CommandResult run = Run("crash_half", script);
         ASSERT_EQ(run.status, 0) << run.output;
         ASSERT_EQ(run.output.find("general error"), std::string::npos) << run.output;

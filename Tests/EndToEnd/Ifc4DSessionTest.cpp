@@ -18,17 +18,6 @@ std::string DataFile(const std::string& name) {
     return std::string(PW_TEST_DATA_DIR) + "/Ifc4D/" + name;
 }
 
-// The small model written into the test folder with one line replaced and lines added.
-std::string Variant(const std::string& name, const std::string& from, const std::string& to,
-                    const std::string& extra = "") {
-    std::string text = ReadFile(DataFile("small-4d.ifc"));
-    const size_t at = from.empty() ? std::string::npos : text.find(from);
-    EXPECT_TRUE(from.empty() || at != std::string::npos) << from;
-    if (at != std::string::npos) text.replace(at, from.size(), to);
-    text.insert(text.rfind("ENDSEC;"), extra);
-    return WriteFile(name, text);
-}
-
 // Name, type, first day and last day of each task, as the palette shows them: the leaf tasks in
 // the order of the plan, days worked out by hand from the file's IfcTaskTime records.
 const std::vector<std::string> kTasks = {
@@ -97,8 +86,11 @@ Printed Read(const std::string& output) {
 // to), the schedule is updated in place: the task is back with its slab, the name is the
 // model's again, and the walls keep their links.
 TEST(Ifc4DSessionTest, TheWorkScheduleBecomesTasksLinkedToTheirElementsReadAfterReadAgain) {
+    // The walls a week later in the second version.
     const std::string moved =
-        Variant("small-4d-moved.ifc", "'P4D','2024-03-11T08:00:00'", "'P4D','2024-03-18T08:00:00'");
+        WriteFile("small-4d-moved.ifc",
+                  Filled(ReadFile(DataFile("small-4d.ifc")),
+                         {{"'P4D','2024-03-11T08:00:00'", "'P4D','2024-03-18T08:00:00'"}}));
     const std::string project = ::testing::TempDir() + "ifc4d_project.json";
     const std::string small = DataFile("small-4d.ifc");
     const CommandResult run = RunSession(
@@ -158,8 +150,9 @@ TEST(Ifc4DSessionTest, TheWorkScheduleBecomesTasksLinkedToTheirElementsReadAfter
 // A model without a work schedule says so; one with two asks which one (cancelled: nothing
 // changes), and the faults of the one chosen are said.
 TEST(Ifc4DSessionTest, NoneOrSeveralWorkSchedulesAndTheFaultsOfTheChosenOne) {
-    const std::string two =
-        Variant("small-4d-two.ifc", "", "", ReadFile(DataFile("faulty-schedule.txt")));
+    std::string model = ReadFile(DataFile("small-4d.ifc"));
+    model.insert(model.rfind("ENDSEC;"), ReadFile(DataFile("faulty-schedule.txt")));
+    const std::string two = WriteFile("small-4d-two.ifc", model);
     const CommandResult run = RunSession(
         "ifc4d_two", "sample\necho == none\n" + kOpenFromModel + "palette list\n" +
                          "project import " + two + "\ndialog cancel\n" + kOpenFromModel +

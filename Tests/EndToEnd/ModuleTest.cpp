@@ -63,7 +63,6 @@ protected:
     }
 
     CadHost::AddOnLoader loader;
-    int client = 0;
 };
 
 TEST_F(ModuleLifetimeTest, InitialisingTwiceMakesOnePaletteAndRegistersOnce) {
@@ -72,6 +71,7 @@ TEST_F(ModuleLifetimeTest, InitialisingTwiceMakesOnePaletteAndRegistersOnce) {
     ASSERT_EQ(Palettes(), 1u);
     ASSERT_EQ(DG::RegisteredHelpLocations().count(kHelpLocation), 1u);
 
+    int client = 0;
     EXPECT_EQ(loader.Exports().initialize(&client), ApiErr::NoError);
     EXPECT_EQ(Palettes(), 1u);
     EXPECT_EQ(host.eventHandlers.size(), events);

@@ -18,21 +18,18 @@ TEST(OutsideScheduleSessionTest, AnUpdateKeepsTheLinksOfKeptTasksAndRemovesTheGo
                   "%R\t4\tR_Walls\tTT_Task\t2025-03-12 08:00\t2025-03-18 17:00\r\n"
                   "%R\t2\tFoundations and footings\tTT_Task\t2025-03-03 08:00\t2025-03-07 17:00\r\n"
                   "%R\t10\tRoof\tTT_Task\t2025-03-19 08:00\t2025-03-21 17:00\r\n%E\r\n");
-    std::string script = "sample\nfile " PW_TEST_DATA_DIR
-                         "/Schedule/Garage.xml 2\nmenu 3\n"
-                         "echo == opened\npalette list\n";
-    for (const char* link :
-         {"C-00-*\npalette select 1", "SH-*\npalette select 2", "W-00-*\npalette select 3"})
-        script += std::string("select ") + link + "\nanswer 1\npalette click 1\n";
-    script +=
-        "select none\necho == linked\nelements W-00-0001 SH-0001 C-00-0001\n"
-        "file " +
-        update +
-        " 3\nanswer 1 1\nmenu 3\n"
+    const std::string script = Filled(
+        "sample\nfile " PW_TEST_DATA_DIR
+        "/Schedule/Garage.xml 2\nmenu 3\necho == opened\n"
+        "palette list\nselect C-00-*\npalette select 1\nanswer 1\npalette click 1\nselect SH-*\n"
+        "palette select 2\nanswer 1\npalette click 1\nselect W-00-*\npalette select 3\nanswer 1\n"
+        "palette click 1\nselect none\necho == linked\nelements W-00-0001 SH-0001 C-00-0001\n"
+        "file UPDATE 3\nanswer 1 1\nmenu 3\n"
         "echo == updated\npalette list\nelements W-00-0001 SH-0001 C-00-0001\n"
         "echo == walls\npalette select 1\npalette click 4\nselection\n"
         "echo == foundations\npalette select 2\npalette click 4\nselection\n"
-        "echo == shed\nselect SH-*\npalette click 3\npalette list\necho == end\nquit\n";
+        "echo == shed\nselect SH-*\npalette click 3\npalette list\necho == end\nquit\n",
+        {{"UPDATE", update}});
     const CommandResult run = RunSession("outside_e2e", script, "en_US.UTF-8");
     ASSERT_EQ(run.status, 0) << run.output;
     const std::string& out = run.output;
