@@ -1,25 +1,25 @@
-// The real module, loaded as the host loads it.
-#include <dlfcn.h>
+// The real module: what it exports, its life in this process from load to unload along every way
+// out (run under AddressSanitizer, the sanitizer build also proves that nothing leaks and nothing
+// is deleted twice: each test runs as a process of its own), and the host's demo with it.
+#include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 
-#include "API/ApiSlots.h"
+#include "AddOnLoader.h"
+#include "DG/DG.h"
+#include "DG/Panel.h"
 #include "DebugLog.h"
 #include "EndToEnd/HostProcess.h"
+#include "Host.h"
 #include "Platform/MovieProbe.h"
-#include "Registry.h"
+#include "PreferenceStore.h"
 
 namespace {
-
-size_t Count(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-}
 
 TEST(ModuleExportsTest, ExactlyTheTwoEntryFunctions) {
     const CommandResult nm = RunCommand(std::string("nm -D --defined-only ") + PW_ADDON_PATH);
@@ -33,58 +33,114 @@ TEST(ModuleExportsTest, ExactlyTheTwoEntryFunctions) {
         << nm.output;
 }
 
-TEST(SessionTest, CommandsWithoutEffectEndCleanly) {
-    const std::string script =
-        WriteScript("quiet.session", "menu 0\nmenu 2\nmenu 99\nevent new\nevent close\nquit\n");
-    const CommandResult run = RunCommand(CadHostCommand("run " + script));
-    EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_EQ(run.output.find("Phasework general error!"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("Phasework loaded"), std::string::npos) << run.output;
+constexpr int16_t kPaletteId = 32400;  // the palette's layout in the add-on's resource file
+const std::pair<GSType, uint32_t> kHelpLocation{FourChar("Kx/d"), 0xAA7F2A60u};
+
+size_t Palettes() {
+    size_t n = 0;
+    for (const DG::Panel* panel : DG::Panel::AllPanels()) n += panel->GetId() == kPaletteId;
+    return n;
 }
 
-TEST(SessionTest, SignInNoticeAtTheNextShowingOnly) {
-    const std::string script = WriteScript(
-        "signin.session", "event signin 7\nmenu 1\nmenu 1\nmenu 1\nevent signout\nquit\n");
-    const CommandResult run = RunCommand(CadHostCommand("run " + script));
-    EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_EQ(Count(run.output, "alert 32533"), 1u) << run.output;
+GSErrCode Menu(int32_t item) {
+    API_MenuParams params{};
+    params.menuResID = 32500;
+    params.itemIndex = item;
+    return CadHost::Host::Get().menuHandler(&params);
 }
 
-TEST(SessionTest, AFailingCommandStopsTheScriptWithItsLine) {
-    const std::string script = WriteScript("bad.session", "menu 0\nfrobnicate\nmenu 1\n");
-    const CommandResult run = RunCommand(CadHostCommand("run " + script));
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.output.find("bad.session:2: error: unknown command 'frobnicate'"),
-              std::string::npos)
-        << run.output;
+class ModuleLifetimeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CadHost::Host::Get().SetPreferenceStore(
+            std::make_unique<CadHost::PreferenceStore>(::testing::TempDir() + "lifetime.prefs"));
+        ASSERT_NO_FATAL_FAILURE(LoadAndStart());
+    }
+    void LoadAndStart() {
+        std::string error;
+        ASSERT_TRUE(loader.Load(PW_ADDON_PATH, error)) << error;
+        ASSERT_TRUE(loader.Start(error)) << error;
+    }
+
+    CadHost::AddOnLoader loader;
+};
+
+TEST_F(ModuleLifetimeTest, InitialisingTwiceMakesOnePaletteAndRegistersOnce) {
+    const CadHost::Host& host = CadHost::Host::Get();
+    const size_t events = host.eventHandlers.size();
+    ASSERT_EQ(Palettes(), 1u);
+    ASSERT_EQ(DG::RegisteredHelpLocations().count(kHelpLocation), 1u);
+
+    int client = 0;
+    EXPECT_EQ(loader.Exports().initialize(&client), ApiErr::NoError);
+    EXPECT_EQ(Palettes(), 1u);
+    EXPECT_EQ(host.eventHandlers.size(), events);
+    EXPECT_EQ(host.menus.size(), 1u);
+    EXPECT_EQ(DG::RegisteredHelpLocations().count(kHelpLocation), 1u);
+}
+
+// Every way out ends with the palette, its observer and the help location gone, whichever of the
+// add-on's exits run and however often; the module notices when it is unloaded without FreeData
+// having run, and says so in the log.
+TEST_F(ModuleLifetimeTest, EveryWayOutTearsDownOnce) {
+    struct WayOut {
+        const char* what;
+        void (*leave)(CadHost::AddOnLoader&);
+        bool abnormal;
+    };
+    const WayOut ways[] = {
+        {"free data, then unload", [](CadHost::AddOnLoader& l) { l.Stop(); }, false},
+        {"free data twice, then unload",
+         [](CadHost::AddOnLoader& l) {
+             l.Exports().freeData();
+             l.Stop();  // the loader's own FreeData, then the unload's teardown: three in all
+         },
+         false},
+        {"unload without free data", [](CadHost::AddOnLoader& l) { l.UnloadAbruptly(); }, true},
+    };
+    for (const auto& way : ways) {
+        if (!loader.IsLoaded()) {
+            ASSERT_NO_FATAL_FAILURE(LoadAndStart());
+        }
+        ASSERT_EQ(Menu(1), ApiErr::NoError) << way.what;  // open the palette before leaving
+        ASSERT_EQ(Palettes(), 1u) << way.what;
+        std::string log;
+        DebugLog::SetSink([&log](const std::string& text) { log += text; });
+        way.leave(loader);
+        DebugLog::SetSink(nullptr);
+        EXPECT_FALSE(loader.IsLoaded()) << way.what;
+        EXPECT_EQ(Palettes(), 0u) << way.what;
+        EXPECT_EQ(DG::RegisteredHelpLocations().count(kHelpLocation), 0u) << way.what;
+        EXPECT_EQ(log, way.abnormal ? std::string("Abnormal add-on termination (\"") +
+                                          PW_ADDON_PATH + "\")\n"
+                                    : "")
+            << way.what;
+    }
 }
 
 TEST(SessionTest, TheDemoRuns) {
     const std::string out = PW_DEMO_OUTPUT_DIR;
     for (const char* name : {"/construction-fixed.mov", "/construction-path.mov"})
         std::remove((out + name).c_str());
-    const CommandResult run = RunCommand(CadHostCommand("demo"));
+    const CommandResult run =
+        RunCommand(std::string(PW_CADHOST_PATH) + " --addon " + PW_ADDON_PATH + " --prefs " +
+                   ::testing::TempDir() + "demo_prefs.bin demo");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output.find("Phasework general error!"), std::string::npos) << run.output;
     // Its two movies, read by FFmpeg's own tools: the fixed view at one frame a second as rendered
     // pictures with the caption text over the date, the camera path at ten from the 3D window.
-    const struct {
-        const char* name;
-        const char* rate;
-        const char* width;
-        const char* firstTextStart;
-    } movies[] = {{"/construction-fixed.mov", "1/1", "1920", "Phasework sample building\n"},
-                  {"/construction-path.mov", "10/1", "1280", ""}};
-    for (const auto& m : movies) {
-        SCOPED_TRACE(m.name);
-        auto video = MovieProbe::Stream(out + m.name, "v:0");
+    for (const auto& [name, rate, width, firstTextStart] :
+         {std::tuple{"/construction-fixed.mov", "1/1", "1920", "Phasework sample building\n"},
+          std::tuple{"/construction-path.mov", "10/1", "1280", ""}}) {
+        SCOPED_TRACE(name);
+        auto video = MovieProbe::Stream(out + name, "v:0");
         EXPECT_EQ(video["codec_name"], "h264");
-        EXPECT_EQ(video["r_frame_rate"], m.rate);
-        EXPECT_EQ(video["width"], m.width);
+        EXPECT_EQ(video["r_frame_rate"], rate);
+        EXPECT_EQ(video["width"], width);
         EXPECT_GT(std::atoi(video["nb_read_frames"].c_str()), 1);
-        const auto texts = MovieProbe::Texts(out + m.name);
+        const auto texts = MovieProbe::Texts(out + name);
         ASSERT_FALSE(texts.empty());
-        EXPECT_EQ(texts[0].text.rfind(m.firstTextStart, 0), 0u) << texts[0].text;
+        EXPECT_EQ(texts[0].text.rfind(firstTextStart, 0), 0u) << texts[0].text;
     }
 }
 
@@ -94,45 +150,6 @@ TEST(SessionTest, AMissingModuleIsAClearError) {
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("cannot load add-on /nonexistent/Phasework.so"), std::string::npos)
         << run.output;
-}
-
-// Loads the real module in this process and starts it as far as `initialize` gets without a
-// registered menu; `release` says whether FreeData runs before the module is unloaded. Returns what
-// the module wrote to the debug log.
-std::string LoadStartAndUnload(bool release) {
-    std::string log;
-    DebugLog::SetSink([&log](const std::string& text) { log += text; });
-    void* module = dlopen(PW_ADDON_PATH, RTLD_NOW | RTLD_LOCAL);
-    EXPECT_NE(module, nullptr) << dlerror();
-    if (module == nullptr) return log;
-    auto getExports =
-        reinterpret_cast<GetExportedFuncAddrsProc>(dlsym(module, "GetExportedFuncAddrs"));
-    auto setImports =
-        reinterpret_cast<SetImportedFuncAddrsProc>(dlsym(module, "SetImportedFuncAddrs"));
-    EXPECT_TRUE(getExports != nullptr && setImports != nullptr);
-    if (getExports != nullptr && setImports != nullptr) {
-        API_ExportedFuncs record{};
-        getExports(&record);
-        const ApiFunctionTable table = CadHost::Registry::Get().BuildTable();
-        EXPECT_EQ(setImports(&table), 0);
-        int client = 0;
-        record.initialize(&client);  // fails without a registered menu, but keeps the client
-        if (release) record.freeData();
-    }
-    dlclose(module);
-    DebugLog::SetSink(nullptr);
-    return log;
-}
-
-// The module notices when it is unloaded without FreeData having run, and says so in the log.
-TEST(AbnormalTerminationTest, LoggedWhenFreeDataNeverRan) {
-    EXPECT_EQ(LoadStartAndUnload(false),
-              std::string("Abnormal add-on termination (\"") + PW_ADDON_PATH + "\")\n");
-}
-
-TEST(AbnormalTerminationTest, SilentAfterFreeData) {
-    const std::string log = LoadStartAndUnload(true);
-    EXPECT_EQ(log.find("Abnormal"), std::string::npos) << log;
 }
 
 }  // namespace

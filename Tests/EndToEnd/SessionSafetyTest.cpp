@@ -1,8 +1,6 @@
 // Sequences of a person's session that once crashed the host, wrote one schedule's edit into
 // another, lost a typed edit, left a deleted task's links on elements or wrote a movie over
 // another file: each is played in the real host with the real module.
-#include <fstream>
-#include <iterator>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -10,8 +8,6 @@
 #include "EndToEnd/HostProcess.h"
 
 namespace {
-
-std::string Dir() { return ::testing::TempDir(); }
 
 // An exchange text of `count` build tasks "Task 1".. with unambiguous day-first dates.
 std::string ScheduleText(int count, const std::string& stem) {
@@ -24,45 +20,21 @@ std::string ScheduleText(int count, const std::string& stem) {
     return text;
 }
 
-std::string WriteFile(const std::string& name, const std::string& text) {
-    const std::string path = Dir() + name;
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-CommandResult RunSession(const std::string& name, const std::string& script) {
-    const std::string prefs = Dir() + name + "_prefs.bin";
-    std::remove(prefs.c_str());
-    return RunCommand(std::string("LC_ALL=C ") + PW_CADHOST_PATH + " --addon " + PW_ADDON_PATH +
-                      " --prefs " + prefs + " run " + WriteScript(name + ".session", script));
-}
+std::string Dir() { return ::testing::TempDir(); }
 
 // ---- An open cell edit when the schedule is replaced, closed or left ----
 
 struct EditCase {
     const char* name;
-    const char* steps;  // after the first schedule (15 tasks "Old N") is open
+    // After the first schedule (15 tasks "Old N") is open: the row whose name is typed, and the
+    // steps that follow (FILE_TWO and FILE_FOUR stand for schedules of two and four tasks).
+    int row;
+    const char* typed;
+    const char* then;
     // In the session's output, and not in the list printed at its end.
     std::vector<std::string> shown, notShown;
-    const char* savedName;  // in the first schedule's file afterwards (null: file unchanged)
+    bool saved;  // the typed name is in the first schedule's file afterwards, else it is unchanged
 };
-
-// The steps name the other schedules by word; the words become their paths.
-std::string Expanded(const char* steps) {
-    std::string s = steps;
-    for (const auto& [word, file] :
-         {std::pair<std::string, std::string>{"EDIT_TWO", "edit_two.txt"},
-          {"EDIT_SECOND", "edit_second.txt"}}) {
-        for (size_t at = s.find(word); at != std::string::npos; at = s.find(word))
-            s.replace(at, word.size(), Dir() + file);
-    }
-    return s;
-}
 
 void PrintTo(const EditCase& c, std::ostream* out) { *out << c.name; }
 
@@ -70,89 +42,66 @@ class OpenEditTest : public ::testing::TestWithParam<EditCase> {};
 
 TEST_P(OpenEditTest, GoesIntoItsOwnTaskOrNowhereAndTheHostLives) {
     const EditCase& c = GetParam();
-    const std::string oldText = ScheduleText(15, "Old");
-    const std::string first = WriteFile(std::string(c.name) + "_first.txt", oldText);
-    WriteFile("edit_second.txt", ScheduleText(4, "New"));
-    WriteFile("edit_two.txt", ScheduleText(2, "Two"));
-    const std::string script = "sample 1 1\nfile " + first + " 1\nmenu 3\n" + Expanded(c.steps) +
-                               "echo == end\npalette list\nquit\n";
-    const CommandResult run = RunSession(c.name, script);
+    const std::string name = std::string("edit_") + c.name, oldText = ScheduleText(15, "Old");
+    const std::string first = WriteFile(name + "_first.txt", oldText);
+    const std::string script =
+        "sample 1 1\nfile " + first + " 1\nmenu 3\npalette dblclick " + std::to_string(c.row) +
+        "\npalette edit name " + c.typed + "\n" +
+        Filled(c.then, {{"FILE_TWO", WriteFile(name + "_two.txt", ScheduleText(2, "Two"))},
+                        {"FILE_FOUR", WriteFile(name + "_four.txt", ScheduleText(4, "New"))}}) +
+        "echo == end\npalette list\nquit\n";
+    const CommandResult run = RunSession(name, script);
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output.find("Phasework general error!"), std::string::npos) << run.output;
-    const std::string end = run.output.substr(run.output.find("== end"));
+    const size_t endAt = run.output.find("== end");  // none when the steps quit
+    const std::string end = endAt == std::string::npos ? "" : run.output.substr(endAt);
     for (const std::string& text : c.shown)
         EXPECT_NE(run.output.find(text), std::string::npos) << text << "\n" << run.output;
     for (const std::string& text : c.notShown)
         EXPECT_EQ(end.find(text), std::string::npos) << text << "\n" << run.output;
     const std::string saved = ReadFile(first);
-    if (c.savedName == nullptr)
-        EXPECT_EQ(saved, oldText);
+    if (c.saved)
+        EXPECT_NE(saved.find(c.typed), std::string::npos) << saved;
     else
-        EXPECT_NE(saved.find(c.savedName), std::string::npos) << saved;
+        EXPECT_EQ(saved, oldText);
 }
 
 const EditCase kEditCases[] = {
     // A row beyond the new schedule's end: the click that commits must not throw out of the host.
-    {"edit_row15_then_two_tasks",
-     "palette dblclick 15\npalette edit name X\nfile EDIT_TWO 1\nanswer 2\nmenu 3\n"
-     "palette click 17\n",
+    {"row15_then_two",
+     15,
+     "X",
+     "file FILE_TWO 1\nanswer 2\nmenu 3\npalette click 17\n",
      {"1\t1\tTwo 1\t", "2\t2\tTwo 2\t"},
      {"\tX\t"},
-     nullptr},
+     false},
     // A row the new schedule also has: its task must not take the old edit.
-    {"edit_row3_then_four_tasks",
-     "palette dblclick 3\npalette edit name EDITED\nfile EDIT_SECOND 1\nanswer 2\nmenu 3\n"
-     "palette select 1\n",
+    {"row3_then_four",
+     3,
+     "EDITED",
+     "file FILE_FOUR 1\nanswer 2\nmenu 3\npalette select 1\n",
      {"3\t3\tNew 3\tBuild\t"},
      {"EDITED", "editing"},
-     nullptr},
+     false},
     // Saving before the open covers the edit.
-    {"edit_saved_before_open",
-     "palette dblclick 3\npalette edit name KEPT\nfile EDIT_SECOND 1\nanswer 1\nmenu 3\n",
+    {"saved_before_open",
+     3,
+     "KEPT",
+     "file FILE_FOUR 1\nanswer 1\nmenu 3\n",
      {"1\t1\tNew 1\t"},
      {"KEPT"},
-     "KEPT"},
-    {"edit_then_project_closed",
-     "palette dblclick 2\npalette edit name CLOSED\nanswer 1\nevent close\n",
-     {"alert 32514"},
-     {"CLOSED"},
-     "CLOSED"},
-    {"edit_then_new_project",
-     "palette dblclick 2\npalette edit name FRESH\nanswer 1\nproject new\n",
-     {"alert 32514"},
-     {"FRESH"},
-     "FRESH"},
-    {"edit_then_palette_hidden",
-     "palette dblclick 2\npalette edit name HIDDEN\nmenu 1\nmenu 4\n",
-     {"2\t2\tHIDDEN\t"},
-     {"editing"},
-     "HIDDEN"},
-    {"edit_then_palette_closed",
-     "palette dblclick 2\npalette edit name SHUT\npalette close\nmenu 4\n",
-     {"2\t2\tSHUT\t"},
-     {"editing"},
-     "SHUT"},
-    {"edit_then_signed_out",
-     "palette dblclick 2\npalette edit name AWAY\nevent signout\nmenu 4\n",
-     {"2\t2\tAWAY\t"},
-     {"editing"},
-     "AWAY"},
+     true},
+    {"project_closed", 2, "CLOSED", "answer 1\nevent close\n", {"alert 32514"}, {"CLOSED"}, true},
+    {"new_project", 2, "FRESH", "answer 1\nproject new\n", {"alert 32514"}, {"FRESH"}, true},
+    {"palette_hidden", 2, "HIDDEN", "menu 1\nmenu 4\n", {"2\t2\tHIDDEN\t"}, {"editing"}, true},
+    {"palette_closed", 2, "SHUT", "palette close\nmenu 4\n", {"2\t2\tSHUT\t"}, {"editing"}, true},
+    {"signed_out", 2, "AWAY", "event signout\nmenu 4\n", {"2\t2\tAWAY\t"}, {"editing"}, true},
+    // Quitting asks about the changes and saves the edit.
+    {"quit", 2, "TYPED", "answer 1\nquit\n", {"alert 32514"}, {}, true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Sequences, OpenEditTest, ::testing::ValuesIn(kEditCases),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// Quitting with a typed edit open asks about the changes and saves the edit.
-TEST(OpenEditAtQuitTest, IsCoveredByTheSaveQuestion) {
-    const std::string first = WriteFile("edit_quit.txt", ScheduleText(3, "Old"));
-    const CommandResult run =
-        RunSession("edit_quit", "sample 1 1\nfile " + first +
-                                    " 1\nmenu 3\npalette dblclick 2\npalette edit name TYPED\n"
-                                    "answer 1\nquit\n");
-    ASSERT_EQ(run.status, 0) << run.output;
-    EXPECT_NE(run.output.find("alert 32514"), std::string::npos) << run.output;
-    EXPECT_NE(ReadFile(first).find("TYPED"), std::string::npos) << ReadFile(first);
-}
 
 // ---- A deleted task's links on elements of hidden or locked layers ----
 
@@ -165,19 +114,15 @@ TEST_P(DeletedTaskLinksTest, LeaveNoElementOnAnyLayer) {
     const std::string layerChange = GetParam();
     const std::string schedule =
         WriteFile("links_" + layerChange + ".txt", ScheduleText(2, "Work"));
-    const std::string undo = layerChange == "hide" ? "show" : "unlock";
-    const std::string script = "sample 1 1\nfile " + schedule +
-                               " 1\nmenu 3\n"
-                               "select W-00-0001\npalette select 2\nanswer 1\npalette click 1\n"
-                               "select none\nlayer Walls " +
-                               layerChange +
-                               "\npalette date 2027-03-20\npalette click 9\n"
-                               "palette select 2\nanswer 1\npalette click 7\n"
-                               "palette click 6\npalette select 1\npalette select 2\n"
-                               "layer Walls " +
-                               undo +
-                               "\necho == end\npalette list\npalette click 4\nselection\n"
-                               "elements W-00-0001\nlayers\nquit\n";
+    const std::string script = Filled(
+        "sample 1 1\nfile SCHEDULE 1\nmenu 3\nselect W-00-0001\npalette select 2\nanswer 1\n"
+        "palette click 1\nselect none\nlayer Walls CHANGE\npalette date 2027-03-20\n"
+        "palette click 9\npalette select 2\nanswer 1\npalette click 7\npalette click 6\n"
+        "palette select 1\npalette select 2\nlayer Walls UNDO\necho == end\npalette list\n"
+        "palette click 4\nselection\nelements W-00-0001\nlayers\nquit\n",
+        {{"SCHEDULE", schedule},
+         {"CHANGE", layerChange},
+         {"UNDO", layerChange == "hide" ? "show" : "unlock"}});
     const CommandResult run = RunSession("links_" + layerChange, script);
     ASSERT_EQ(run.status, 0) << run.output;
     const std::string end = run.output.substr(run.output.find("== end"));
@@ -224,21 +169,19 @@ TEST(MoviePathTest, TooLongIsRefusedAndNoOtherFileIsWritten) {
 // did before the showing.
 TEST(ShowAllTest, PutsBackElementsOfALayerHiddenAfterTheShowing) {
     const std::string schedule = WriteFile("show_all_hidden.txt", ScheduleText(1, "Walls"));
-    const std::string script = "sample 1 1\necho == before\nelements W-00-0001\nfile " + schedule +
-                               " 1\nmenu 3\nselect W-00-0001\npalette select 1\nanswer 1\n"
-                               "palette click 1\nselect none\npalette date 2027-03-20\n"
-                               "palette click 9\necho == at the date\nelements W-00-0001\n"
-                               "layer Walls hide\npalette click 8\nlayer Walls show\n"
-                               "echo == after\nelements W-00-0001\nquit\n";
+    const std::string script = Filled(
+        "sample 1 1\necho == before\nelements W-00-0001\nfile SCHEDULE 1\nmenu 3\n"
+        "select W-00-0001\npalette select 1\nanswer 1\npalette click 1\nselect none\n"
+        "palette date 2027-03-20\npalette click 9\necho == at the date\nelements W-00-0001\n"
+        "layer Walls hide\npalette click 8\nlayer Walls show\necho == after\nelements W-00-0001\n"
+        "quit\n",
+        {{"SCHEDULE", schedule}});
     const CommandResult run = RunSession("show_all_hidden", script);
     ASSERT_EQ(run.status, 0) << run.output;
-    auto look = [&](const std::string& mark) {
-        const size_t at = run.output.find("Wall W-00-0001", run.output.find(mark));
-        const std::string line = run.output.substr(at, run.output.find('\n', at) - at);
-        return line.substr(0, line.find("  data "));
-    };
-    ASSERT_NE(look("== at the date"), look("== before")) << run.output;
-    EXPECT_EQ(look("== after"), look("== before")) << run.output;
+    const auto before = ElementLooks(Section(run.output, "before"));
+    ASSERT_EQ(before.size(), 1u) << run.output;
+    ASSERT_NE(ElementLooks(Section(run.output, "at the date")), before) << run.output;
+    EXPECT_EQ(ElementLooks(Section(run.output, "after")), before) << run.output;
 }
 
 }  // namespace
