@@ -47,8 +47,8 @@ TEST(TaskLessTest, EachHeaderInBothDirections) {
         const std::vector<int32_t> descending(c.ascending.rbegin(), c.ascending.rend());
         EXPECT_EQ(SortedIds(TaskLess(1, c.header, names)), descending);
         const TASK t = MakeTask(3, Build, 0, 0, "same");
-        EXPECT_FALSE(TaskLess(0, c.header, names)(t, t)) << "no task sorts before itself";
-        EXPECT_FALSE(TaskLess(1, c.header, names)(t, t));
+        EXPECT_FALSE(TaskLess(0, c.header, names)(t, t) || TaskLess(1, c.header, names)(t, t))
+            << "no task sorts before itself";
     }
 }
 

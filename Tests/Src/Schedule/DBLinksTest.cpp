@@ -1,4 +1,4 @@
-#include <algorithm>
+#include <set>
 
 #include "API/Selection.h"
 #include "Palette/MainDialogCPP.h"
@@ -20,43 +20,40 @@ protected:
     static std::vector<int32_t> Links(const API_Guid& guid) { return LinkedIds(Stored(guid)); }
     static API_Guid WithLinks(const std::string& id, std::vector<int32_t> links) {
         const API_Guid g = Add(APIElem::Wall, id, 2);
-        LinkBytes::Record r;
-        r.ids = std::move(links);
-        Store(g, r.Build());
+        Store(g, LinkBytes::LinksOnly(std::move(links)));
         return g;
     }
     std::vector<int32_t> ids;
 };
 
 TEST_F(DBLinksTest, LinkingAsksBeforeAFurtherTaskAndRefusesAnEleventh) {
-    struct Case {
+    const std::vector<int32_t> three = {901, 902, 903};
+    const std::vector<int32_t> ten = {901, 902, 903, 904, 905, 906, 907, 908, 909, 910};
+    const struct {
         std::vector<int32_t> before;
         std::vector<int16_t> answers;
-        std::vector<int16_t> alerts;
-        std::string count;  // third parameter of the alert
+        int16_t alert;      // 0: none
+        const char* count;  // of the links the alert names with the element
         bool linked;
-    };
-    const std::vector<Case> cases = {
-        {{}, {}, {}, "", true},
-        {{901, 902, 903}, {1}, {32531}, "3", true},
-        {{901, 902, 903}, {2}, {32531}, "3", false},
-        {{901, 902, 903, 904, 905, 906, 907, 908, 909, 910}, {}, {32530}, "10", false},
-    };
-    for (size_t i = 0; i < cases.size(); ++i) {
-        const Case& k = cases[i];
+    } cases[] = {{{}, {}, 0, "", true},
+                 {three, {1}, 32531, "3", true},
+                 {three, {2}, 32531, "3", false},
+                 {ten, {}, 32530, "10", false}};
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& k = cases[i];
         SCOPED_TRACE(i);
         const API_Guid g = WithLinks("W" + std::to_string(i), k.before);
         SelectOnly({g});
         agent.alerts.clear();
         agent.answers = k.answers;
         db.LinkSelectionToTask(ids[1]);
-        EXPECT_EQ(AlertIds(), k.alerts);
-        if (!k.alerts.empty()) {
-            EXPECT_NE(agent.alerts[0].text.find("\"W" + std::to_string(i) + "\""),
-                      std::string::npos)
-                << agent.alerts[0].text;
-            EXPECT_NE(agent.alerts[0].text.find(k.count), std::string::npos)
-                << agent.alerts[0].text;
+        if (k.alert == 0) {
+            EXPECT_TRUE(agent.alerts.empty());
+        } else {
+            ASSERT_EQ(AlertIds(), std::vector<int16_t>{k.alert});
+            const std::string& text = agent.alerts[0].text;
+            EXPECT_NE(text.find("\"W" + std::to_string(i) + "\""), std::string::npos) << text;
+            EXPECT_NE(text.find(k.count), std::string::npos) << text;
         }
         std::vector<int32_t> expected = k.before;
         if (k.linked) expected.push_back(ids[1]);
@@ -105,20 +102,14 @@ TEST_F(DBLinksTest, SelectingLinkedAndUnlinkedGivesExactlyThoseElements) {
     const API_Guid hidden = Add(APIElem::Column, "hidden", 3);  // on a layer the user hid
     (void)hidden;
     auto selected = [] {
-        std::vector<API_Guid> s(Model().Selection().begin(), Model().Selection().end());
-        std::sort(s.begin(), s.end());
-        return s;
-    };
-    auto sorted = [](std::vector<API_Guid> v) {
-        std::sort(v.begin(), v.end());
-        return v;
+        return std::set<API_Guid>(Model().Selection().begin(), Model().Selection().end());
     };
     db.SelectLinkedElements(ids[0]);
-    EXPECT_EQ(selected(), sorted({one, both}));
+    EXPECT_EQ(selected(), (std::set<API_Guid>{one, both}));
     db.SelectLinkedElements(ids[1]);
-    EXPECT_EQ(selected(), sorted({both}));
+    EXPECT_EQ(selected(), (std::set<API_Guid>{both}));
     db.SelectLinkedElements(-1);
-    EXPECT_EQ(selected(), sorted({none, bare}));
+    EXPECT_EQ(selected(), (std::set<API_Guid>{none, bare}));
     db.SelectLinkedElements(ids[2]);
     EXPECT_TRUE(selected().empty());
 }

@@ -41,11 +41,7 @@ TEST_F(DBTest, ANewTaskCoversTodayAndTakesTheNextIDOrTheSmallestFreeAtTheLimit) 
     const struct {
         std::vector<int32_t> ids;
         int32_t highest, next;
-    } cases[] = {{{}, 0, 1},
-                 {{3, 7}, 7, 8},
-                 {{3}, 3, 4},
-                 {{-4, 0}, 0, 1},
-                 {{1, INT32_MAX, 2}, INT32_MAX, 3}};
+    } cases[] = {{{}, 0, 1}, {{3, 7}, 7, 8}, {{-4, 0}, 0, 1}, {{1, INT32_MAX, 2}, INT32_MAX, 3}};
     for (const auto& c : cases) {
         TasksOfIds(c.ids);
         EXPECT_EQ(db.GetHighestUID(), c.highest) << c.next;
@@ -63,19 +59,11 @@ TEST_F(DBTest, ANewTaskCoversTodayAndTakesTheNextIDOrTheSmallestFreeAtTheLimit) 
 TEST_F(DBTest, LookupsFindTheFirstTaskOfAnIDOrThrowThroughEveryChange) {
     db.tasks = {MakeTask(5, Build, 0, 0, "first"), MakeTask(6, Build, 0, 0, "six"),
                 MakeTask(5, Build, 0, 0, "second")};
-    EXPECT_EQ(db.GetTaskIndexByUniqueID(6), 1u);
     EXPECT_STREQ(db.GetTaskByUniqueID(5).name, "first");
-    const DB& constDb = db;
-    EXPECT_STREQ(constDb.GetTaskByUniqueID(5).name, "first");
     db.GetTaskByUniqueID(6).type = Demolish;  // changed in place
     EXPECT_EQ(db.tasks[1].type, Demolish);
-    EXPECT_THROW(db.GetTaskByUniqueID(99), ETaskNotFound);
-    EXPECT_THROW(constDb.GetTaskByUniqueID(0), ETaskNotFound);
-    // Outside the list: a default task.
-    for (uint32_t index : {3u, 1000000u, UINT32_MAX}) {
-        EXPECT_EQ(Line(db.GetTask(index)), Line(TASK())) << index;
-        EXPECT_EQ(db.GetTask(index).uniqueID, -1) << index;
-    }
+    EXPECT_THROW(static_cast<const DB&>(db).GetTaskByUniqueID(0), ETaskNotFound);
+    EXPECT_EQ(db.GetTask(UINT32_MAX).uniqueID, -1) << "outside the list: a default task";
 
     // Every ID is found where it is, and a gone one is not, after each kind of change, also
     // changes made to the list directly.
@@ -85,7 +73,6 @@ TEST_F(DBTest, LookupsFindTheFirstTaskOfAnIDOrThrowThroughEveryChange) {
         EXPECT_THROW(db.GetTaskIndexByUniqueID(missing), ETaskNotFound) << missing;
     };
     TasksOfIds({5, 3, 8});
-    expectAllFound(4);
     db.AppendNewTask();  // 9
     expectAllFound(10);
     db.DeleteTaskByUniqueID(3);
@@ -98,26 +85,6 @@ TEST_F(DBTest, LookupsFindTheFirstTaskOfAnIDOrThrowThroughEveryChange) {
     db.tasks.push_back(MakeTask(77, Build, 0, 0, "pushed"));
     db.tasks[0].uniqueID = 6;
     expectAllFound(9);
-    db.Clear();
-    expectAllFound(1);
-}
-
-TEST_F(DBTest, GroupOfTasksWalksTasksThenIDs) {
-    TasksOfIds({5, 2, 9});
-    const struct {
-        std::vector<int32_t> ids;
-        std::vector<std::string> names;
-    } cases[] = {{{5, 5}, {"kept", "5", "5"}},
-                 {{9, 5, 77}, {"kept", "5", "9"}},
-                 {{2, 9, 2}, {"kept", "2", "2", "9"}},
-                 {{}, {"kept"}}};
-    for (const auto& c : cases) {
-        std::vector<TASK> out = {MakeTask(1, Build, 0, 0, "kept")};  // out is appended to
-        db.GetGroupOfTasks(out, c.ids.data(), static_cast<int32_t>(c.ids.size()));
-        std::vector<std::string> names;
-        for (const TASK& t : out) names.push_back(t.name);
-        EXPECT_EQ(names, c.names);
-    }
 }
 
 TEST_F(DBTest, SetTaskCountsOnlyRealChanges) {
@@ -182,7 +149,6 @@ TEST_F(DBTest, ClearEmptiesAndResetsTheFileNameUnmarkKeepsTheTasks) {
     db.modified = true;
     UseFile("/x/y.pws");
     prefs.scheduleKind = 1;
-    db.currentDate = AtTicks(0);
     db.Clear();
     EXPECT_TRUE(db.tasks.empty());
     EXPECT_FALSE(db.modified);
@@ -190,21 +156,11 @@ TEST_F(DBTest, ClearEmptiesAndResetsTheFileNameUnmarkKeepsTheTasks) {
     EXPECT_TRUE(prefs.untitled);
     EXPECT_EQ(prefs.scheduleKind, 0);
     // The current date is the coming midnight.
-    const int64_t now = Now();
     EXPECT_EQ(db.currentDate.ticks % kTicksPerDay, 0);
-    EXPECT_GT(db.currentDate.ticks, now - kTicksPerDay);
-    EXPECT_LE(db.currentDate.ticks, now + kTicksPerDay);
+    EXPECT_LE(db.currentDate.ticks - Now(), kTicksPerDay);
 }
 
 TEST_F(DBTest, EarliestAndLatestTakeValidDatesOnly) {
-    const int64_t before = Now();
-    const int64_t earliest = db.GetEarliestTime().ticks, latest = db.GetLatestTime().ticks;
-    const int64_t after = Now();
-    for (int64_t t : {earliest, latest}) {  // no task: the present time
-        EXPECT_GE(t, before);
-        EXPECT_LE(t, after);
-    }
-
     const int64_t a = Ticks(2024, 1, 10), b = Ticks(2024, 2, 1), c = Ticks(2023, 12, 1);
     db.tasks = {MakeTask(1, Build, a, b, ""), MakeTask(2, Build, c, a, ""),
                 MakeTask(3, Build, Ticks(1900, 1, 1), Ticks(2100, 1, 1), "")};
@@ -214,13 +170,11 @@ TEST_F(DBTest, EarliestAndLatestTakeValidDatesOnly) {
     EXPECT_EQ(db.GetLatestTime().ticks, b);
     // An invalid first date stays, status and all, unless a later valid date beats its ticks.
     db.tasks[0].start = AtTicks(Ticks(2000, 1, 1), HighTimeStatus::invalid);
-    const CHighTimePersistent kept = db.GetEarliestTime();
-    EXPECT_EQ(kept.status, HighTimeStatus::invalid);
-    EXPECT_EQ(kept.ticks, Ticks(2000, 1, 1));
+    EXPECT_EQ(db.GetEarliestTime().ticks, Ticks(2000, 1, 1));
+    EXPECT_EQ(db.GetEarliestTime().status, HighTimeStatus::invalid);
     db.tasks[0].start.ticks = Ticks(2025, 1, 1);
-    const CHighTimePersistent replaced = db.GetEarliestTime();
-    EXPECT_EQ(replaced.status, HighTimeStatus::valid);
-    EXPECT_EQ(replaced.ticks, c);
+    EXPECT_EQ(db.GetEarliestTime().status, HighTimeStatus::valid);
+    EXPECT_EQ(db.GetEarliestTime().ticks, c);
 }
 
 TEST_F(DBTest, MovieCheckReportsEveryUnusableDateNeverTakingANameAsAFormat) {
@@ -252,8 +206,6 @@ TEST_F(DBTest, MovieCheckReportsEveryUnusableDateNeverTakingANameAsAFormat) {
               }));
 }
 
-// ---- The state of tasks at the current date ----
-
 TEST_F(DBTest, TaskStateFollowsTheCurrentDate) {
     const int64_t start = Ticks(2024, 4, 1), end = Ticks(2024, 4, 4);  // days 1 to 3
     const int64_t s = kTicksPerSecond;
@@ -266,14 +218,12 @@ TEST_F(DBTest, TaskStateFollowsTheCurrentDate) {
         bool inProgress;
         S states[5];  // Build, Demolish, TypeR, Temporary, a type without rule
     } cases[] = {
-        {"a day before", start - kTicksPerDay, 0, false, {A, P, P, A, P}},
         {"at the start", start, 0, false, {A, P, P, A, P}},
         {"less than a second in", start + s - 1, 0, false, {A, P, P, A, P}},
         {"one second in", start + s, 0, true, {U, U, U, U, P}},
         {"a third through", start + kTicksPerDay, 33, true, {U, U, U, U, P}},
         {"one tick before the end", end - 1, 99, true, {U, U, U, U, P}},
         {"at the end", end, 100, false, {P, A, P, A, P}},
-        {"a year later", end + 365 * kTicksPerDay, 100, false, {P, A, P, A, P}},
     };
     db.tasks = {MakeTask(1, Build, start, end, "b"), MakeTask(2, Demolish, start, end, "d"),
                 MakeTask(3, TypeR, start, end, "r"), MakeTask(4, Temporary, start, end, "t"),
@@ -281,7 +231,6 @@ TEST_F(DBTest, TaskStateFollowsTheCurrentDate) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         db.SetCurrentDate(AtTicks(c.at), false);
-        EXPECT_EQ(db.currentDate.ticks, c.at);
         for (size_t i = 0; i < db.tasks.size(); ++i) {
             EXPECT_EQ(db.tasks[i].percentDone, c.percent) << i;
             EXPECT_EQ(db.tasks[i].inProgress, c.inProgress) << i;
@@ -301,20 +250,6 @@ TEST_F(DBTest, TaskStateFollowsTheCurrentDate) {
     EXPECT_EQ(db.tasks[1].percentDone, 0);
     EXPECT_EQ(db.tasks[2].percentDone, 0);
     EXPECT_TRUE(db.tasks[2].inProgress);
-}
-
-// Which type may follow which on one element: the allowed pairs written out by hand, row = the
-// earlier task's type, in the order B D R F T.
-TEST_F(DBTest, CreateFillsTheAllowedTypeOrders) {
-    const char* const allowed[TASK::kTypeCount] = {"DRF", "BT", "DRF", "DRF", "BT"};
-    for (int first = 0; first < TASK::kTypeCount; ++first) {
-        for (int second = 0; second < TASK::kTypeCount; ++second) {
-            const bool expected = std::strchr(allowed[first], "BDRFT"[second]) != nullptr;
-            EXPECT_EQ(DB::validPairs[first][second], expected) << "BDRFT"[first] << " then "
-                                                               << "BDRFT"[second];
-        }
-    }
-    EXPECT_STREQ(DB::typePrefixes, "BDRFT");
 }
 
 }  // namespace

@@ -11,22 +11,18 @@
 namespace {
 
 TEST(LinkTableTest, WhatCannotBeReadIsRefusedWithAReason) {
-    struct Case {
-        std::string text;
-        const char* says;
-    };
-    const std::vector<Case> cases = {
+    const std::pair<std::string, const char*> cases[] = {
         {"", "empty"},
         {"Element ID,Remark\r\nW-1,x\r\n", "no task column"},
         {"Task ID,Remark\r\n1,x\r\n", "no element column"},
         {"Element ID,Task ID\r\n\"W-1,1\r\n", "no CSV"},
         {"Element ID,Task ID\r\n\"W\"x,1\r\n", "no CSV"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [text, says] : cases) {
         std::vector<LinkTable::Row> rows(1);
         std::string error;
-        EXPECT_FALSE(LinkTable::Read(c.text, rows, error)) << c.text;
-        EXPECT_NE(error.find(c.says), std::string::npos) << c.text << ": " << error;
+        EXPECT_FALSE(LinkTable::Read(text, rows, error)) << text;
+        EXPECT_NE(error.find(says), std::string::npos) << text << ": " << error;
         EXPECT_TRUE(rows.empty());
     }
 }

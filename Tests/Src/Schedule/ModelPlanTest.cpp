@@ -1,12 +1,11 @@
-// A work schedule of the model turned into schedule tasks: the table of task types, unique IDs
-// that the same GlobalIds always give, and the days of a task. Which tasks and elements are taken,
-// and what is said of the rest, is checked on hand-made IFC files in Ifc4DSessionTest.
+// A work schedule of the model turned into schedule tasks: the table of task types and unique IDs
+// that the same GlobalIds always give. Which tasks and elements are taken, the days each task
+// takes, and what is said of the rest, is checked on hand-made IFC files in Ifc4DSessionTest.
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
 
-#include "Dates/CHighTime.h"
 #include "Schedule/ModelPlan.h"
 
 namespace {
@@ -48,41 +47,6 @@ TEST(ModelPlanTest, UniqueIdsComeFromTheGlobalIdsAlone) {
     EXPECT_EQ(ModelPlan::IdsOf({"other", second, first}),
               (std::vector<int32_t>{ModelPlan::IdOf("other"), next, shared}));
     for (int32_t id : ModelPlan::IdsOf({first, second, "other", ""})) EXPECT_GE(id, 1);
-}
-
-KXTimeRecord At(int y, int mo, int d, int h = 0, int mi = 0) {
-    KXTimeRecord r{};
-    r.year = static_cast<uint16_t>(y);
-    r.month = static_cast<uint16_t>(mo);
-    r.day = static_cast<uint16_t>(d);
-    r.hour = static_cast<uint16_t>(h);
-    r.minute = static_cast<uint16_t>(mi);
-    return r;
-}
-
-TEST(ModelPlanTest, ATaskTakesTheDaysItTouches) {
-    struct Case {
-        KXTimeRecord start, finish;
-        CHighTime first, end;  // 00:00 of the first day, 24:00 of the last
-    };
-    const Case cases[] = {
-        {At(2024, 3, 11, 8), At(2024, 3, 15, 8), CHighTime(2024, 3, 11), CHighTime(2024, 3, 16)},
-        {At(2024, 3, 18, 8), At(2024, 3, 18, 14), CHighTime(2024, 3, 18), CHighTime(2024, 3, 19)},
-        // Ending at midnight ends with the day before.
-        {At(2024, 3, 1), At(2024, 3, 2), CHighTime(2024, 3, 1), CHighTime(2024, 3, 2)},
-        {At(2024, 2, 28, 9), At(2024, 3, 1), CHighTime(2024, 2, 28), CHighTime(2024, 3, 1)},
-        // A milestone at midnight still takes its day.
-        {At(2024, 3, 1), At(2024, 3, 1), CHighTime(2024, 3, 1), CHighTime(2024, 3, 2)},
-        {At(2024, 12, 31, 8), At(2024, 12, 31, 17), CHighTime(2024, 12, 31), CHighTime(2025, 1, 1)},
-    };
-    for (const Case& c : cases) {
-        CHighTimePersistent first, end;
-        ASSERT_TRUE(ModelPlan::DaysOf(c.start, c.finish, first, end));
-        EXPECT_EQ(first.ticks, c.first.ticks) << c.start.day;
-        EXPECT_EQ(end.ticks, c.end.ticks) << c.finish.day;
-    }
-    CHighTimePersistent first, end;
-    EXPECT_FALSE(ModelPlan::DaysOf(At(2024, 13, 1), At(2024, 3, 1), first, end));
 }
 
 }  // namespace

