@@ -25,7 +25,6 @@ protected:
         for (const TASK& t : db.tasks) ids.push_back(t.uniqueID);
         return ids;
     }
-    // The present time as the host gives it, in ticks.
     static int64_t Now() { return CHighTimePersistent::GetKXPresentTime().ticks; }
 };
 

@@ -1,6 +1,6 @@
 // The Microsoft Project text exchange, checked against hand-made bytes, by round trips under
 // locales with different day/month/year orders, and over the table of hostile names. (The bytes
-// written under one locale are compared whole in ScheduleSessionTest.)
+// written under one locale are compared whole in PaletteSessionTest.)
 #include <cstring>
 #include <random>
 #include <string>

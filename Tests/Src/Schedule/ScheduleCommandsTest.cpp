@@ -154,7 +154,6 @@ TEST_F(ScheduleCommandsTest, OpeningAChangedScheduleAsksFirst) {
     }
 }
 
-// Which buttons the question shows is checked in ScheduleSessionTest.
 class ScheduleMenuTest : public HostedAddOnTest {
 protected:
     FileTest::TempFolder folder;
@@ -173,6 +172,8 @@ TEST_F(ScheduleMenuTest, ClosingTheProjectOffersToSaveAChangedScheduleThenClears
         EXPECT_EQ(CadHost::Host::Get().RaiseProjectEvent(32, 0), 1);
         ASSERT_EQ(agent.alerts.size(), 1u);
         EXPECT_EQ(agent.alerts[0].id, 32514);
+        // The schedule is dropped whatever the answer: no button may look as if it kept it.
+        EXPECT_EQ(agent.alerts[0].buttons, (std::vector<std::string>{"Save", "Don't Save"}));
         EXPECT_EQ(FileTest::Exists(path), saved);
         EXPECT_EQ(projectDB.GetTaskNumber(), 0) << "cleared whatever the answer";
         EXPECT_FALSE(projectDB.IsModified());
