@@ -69,18 +69,7 @@ TEST_F(IfcPlanTest, TheImportSaysOneLinePerWorkScheduleAndOnePerFault) {
             "  task 'Bad duration' 3T00000000000000000B03: the duration 'P3X' does not read",
             "  task 'Loop B' 3T00000000000000000B05: a task nested in it also contains it; that "
             "nesting is left out"));
-    // Loop A contains Loop B, which claims to contain Loop A: A stays the summary, B a task.
-    const PlanSchedule& faulty = project->plan.schedules[1];
-    ASSERT_EQ(faulty.tasks.size(), 6u);
-    EXPECT_EQ(faulty.tasks[4].name, "Loop A");
-    EXPECT_TRUE(faulty.tasks[4].summary);
-    EXPECT_EQ(faulty.tasks[5].name, "Loop B");
-    EXPECT_EQ(faulty.tasks[5].parent, 4);
-    EXPECT_FALSE(faulty.tasks[5].summary);
-    EXPECT_TRUE(faulty.tasks[5].hasDates);
-    // Nothing is made up for the faulty tasks.
-    for (size_t i : {0u, 1u, 2u}) EXPECT_FALSE(faulty.tasks[i].hasDates) << i;
-    EXPECT_EQ(faulty.tasks[2].badText, "P3X");
+    // What becomes of the faulty tasks is checked through the add-on in Ifc4DSessionTest.
 }
 
 TEST_F(IfcPlanTest, TheProjectFileKeepsThePlan) {
@@ -91,9 +80,8 @@ TEST_F(IfcPlanTest, TheProjectFileKeepsThePlan) {
     ASSERT_NE(back, nullptr) << error;
     EXPECT_EQ(back->plan, project->plan);
 
-    // A file from before plans were kept reads without one; a damaged plan is refused whole.
-    auto withoutPlan = std::make_unique<Project>();
-    EXPECT_THAT(ProjectFile::ToText(*withoutPlan), ::testing::Not(HasSubstr("workSchedules")));
+    // A project without a plan writes none; a damaged plan is refused whole.
+    EXPECT_THAT(ProjectFile::ToText(Project()), ::testing::Not(HasSubstr("workSchedules")));
     struct Damage {
         const char* from;
         const char* to;
