@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "Model/Element.h"
 #include "Model/Project.h"
@@ -71,10 +72,8 @@ TEST(HostSaveFailureTest, EveryFailingCallKeepsTheFormerFileAndSaysSo) {
                         EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"file"}));
                     }
                 });
-            EXPECT_EQ(calls.writes, 1);
-            EXPECT_EQ(calls.syncs, 1);
-            EXPECT_EQ(calls.closes, 1);
-            EXPECT_EQ(calls.renames, hardLinked ? 0 : 1);
+            EXPECT_EQ(std::tuple(calls.writes, calls.syncs, calls.closes, calls.renames),
+                      std::tuple(1, 1, 1, hardLinked ? 0 : 1));
         }
     }
 }
@@ -101,8 +100,8 @@ TEST(HostPreferenceStoreTest, TheLastBlockOfEachAddOnSurvivesARestartAndAForeign
     EXPECT_TRUE(reopened.LoadProblem().empty());
     const auto* block = reopened.Find("Phasework");
     ASSERT_NE(block, nullptr);
-    EXPECT_EQ(block->version, 3);
-    EXPECT_EQ(std::string(block->bytes.begin(), block->bytes.end()), "second block");
+    EXPECT_EQ(std::tuple(block->version, std::string(block->bytes.begin(), block->bytes.end())),
+              std::tuple(3, std::string("second block")));
     ASSERT_NE(reopened.Find("Other"), nullptr);
     EXPECT_EQ(reopened.Find("Nobody"), nullptr);
 
