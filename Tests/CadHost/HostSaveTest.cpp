@@ -1,9 +1,6 @@
-// The host's own files, the preference store and the project file, are saved the safe way: every
-// file operation failing in turn leaves the former file byte for byte and no scratch file, and the
-// message says what happened (written over in place, a file with a second name, it may be
-// damaged). (Write-protected files, folder and owner permissions and hard links are the
-// replacement file's, checked in its own tests.) The preference store keeps the last block of each
-// add-on over a restart and ignores a foreign file.
+// The host's own files are saved the safe way: every file operation failing in turn leaves the
+// former file byte for byte, no scratch file, and a message that says what happened. The
+// preference store keeps the last block of each add-on over a restart and ignores a foreign file.
 #include <gtest/gtest.h>
 
 #include <filesystem>

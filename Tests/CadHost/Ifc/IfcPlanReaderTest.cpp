@@ -1,7 +1,5 @@
-// The work schedules an IFC4 file carries, read by the import: the lines the import prints for a
-// small hand-made 4D file and the faults of a second work schedule, the plan kept by the project
-// file, and a task assigned to a part of a whole. (The tasks' names, kinds and days, and the
-// elements they link, are checked through the add-on's palette in the end-to-end session.)
+// The work schedules an IFC4 file carries, read by the import. (What the add-on makes of them is
+// checked through its palette in the end-to-end session, Ifc4DSessionTest.)
 #include <gmock/gmock.h>
 
 #include <cstdio>

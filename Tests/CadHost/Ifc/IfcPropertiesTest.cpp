@@ -1,6 +1,5 @@
-// What an IFC element says about itself reaches the host's element properties: a hand-made file
-// with a property set, a quantity set, a layered material and a type with its own set. The
-// properties then survive the project file and show in the shell.
+// What an IFC element says about itself (property and quantity sets, layered material, its type's
+// set) reaches the host's element properties, survives the project file and shows in the shell.
 #include <gmock/gmock.h>
 
 #include <algorithm>

@@ -1,8 +1,6 @@
-// The host's library through the calls the add-on makes: searching parts, their parameters, the
-// caption object's identifier and drawing call, the object tool's settings dialog.
-// Records are read and written at the byte offsets the interface fixes: a library part record of
-// 1336 bytes (index at 4, UTF-16 name at 8, location at 1072, unique identifier at 1208), parameter
-// records of 1080 bytes (name at 8, value at 568: UTF-16 text or a double).
+// The host's library through the calls the add-on makes, at the byte offsets the interface fixes:
+// a library part record of 1336 bytes (index at 4, UTF-16 name at 8, location at 1072, unique
+// identifier at 1208), parameter records of 1080 bytes (name at 8, value at 568).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -157,60 +155,47 @@ TEST_F(LibraryTest, BadDrawingRequestsLeaveThePictureAlone) {
     KXPixMapKill(&picture);
 }
 
-class ScriptedAgent : public DG::UserAgent {
-public:
+struct ScriptedAgent : DG::UserAgent {
     std::vector<std::string> answer;
     int16_t AnswerAlert(const DG::AlertRequest&) override { return 1; }
     std::vector<std::string> AnswerDialog(const DG::DialogRequest&) override { return answer; }
 };
 
-class ObjectSettingsTest : public LibraryTest {
-protected:
+// The object tool's settings dialog for the caption object: confirmed settings become the tool's
+// defaults; a cancel or a wrong answer changes nothing and is explained.
+TEST_F(LibraryTest, ConfirmedObjectSettingsBecomeTheToolsDefaultsAndNothingElse) {
     ScriptedAgent agent;
-    void SetUp() override {
-        LibraryTest::SetUp();
-        DG::SetUserAgent(&agent);
-        ReportWindow::Clear();
-    }
-    void TearDown() override { DG::SetUserAgent(nullptr); }
-
-    // The caption object's settings dialog, answered with `answer`.
-    GSErrCode Settings(std::vector<std::string> answer) {
+    DG::SetUserAgent(&agent);
+    struct Restore {
+        ~Restore() { DG::SetUserAgent(nullptr); }
+    } restore;
+    ReportWindow::Clear();
+    auto settings = [&](std::vector<std::string> answer) {
         agent.answer = std::move(answer);
-        uint8_t req[16] = {};
-        const int32_t type = 6;
-        const GSType capt = FourChar("Capt");
-        std::memcpy(req, &type, 4);
-        std::memcpy(req + 4, &capt, 4);
+        int32_t req[4] = {6, int32_t(FourChar("Capt")), 0, 0};
         return Call(Family::Interface, "SETD", req);
-    }
-    // The text parameter of the caption object's defaults, and their library part.
-    std::u16string DefaultText(int32_t* libInd = nullptr) {
+    };
+    auto defaults = [&] {  // the caption text and the library part
         API_Element element{};
         element.header.typeID = 6;
         element.header.variationID = FourChar("Capt");
         API_ElementMemo memo;
         EXPECT_EQ(api.Element_GetDefaults(&element, &memo), 0);
-        if (libInd != nullptr) *libInd = element.object.libInd;
         const uint8_t* rec = memo.params ? ParamNamed(memo.params, "CaptionText") : nullptr;
         const std::u16string text = rec != nullptr ? GetUtf16(rec + 568) : u"<none>";
         api.DisposeElemMemoHdls(&memo);
-        return text;
-    }
-};
-
-TEST_F(ObjectSettingsTest, ConfirmedSettingsBecomeTheToolsDefaultsAndNothingElse) {
-    ASSERT_EQ(Settings({"CaptionText=First", "ok"}), 0);
-    int32_t libInd = 0;
-    EXPECT_EQ(DefaultText(&libInd), u"First");
-    EXPECT_EQ(libInd, CaptionIndex());
+        return std::pair(text, element.object.libInd);
+    };
+    ASSERT_EQ(settings({"CaptionText=First", "ok"}), 0);
+    const auto first = std::pair(std::u16string(u"First"), CaptionIndex());
+    EXPECT_EQ(defaults(), first);
     for (const std::vector<std::string>& answer : {std::vector<std::string>{},
                                                    {"NoSuchParam=1"},
                                                    {"part", "Chair"},
                                                    {"PictureProportion=wide"},
                                                    {"CaptionText=Second", "bogus"}}) {
-        EXPECT_EQ(Settings(answer), ApiErr::Cancelled);
-        EXPECT_EQ(DefaultText(), u"First");
+        EXPECT_EQ(settings(answer), ApiErr::Cancelled);
+        EXPECT_EQ(defaults(), first);
     }
     EXPECT_FALSE(ReportWindow::Lines().empty()) << "the wrong answers were explained";
 }

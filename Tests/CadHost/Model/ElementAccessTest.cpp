@@ -1,8 +1,5 @@
-// Reading and changing elements through the function table: a change mask changes exactly the
-// masked fields; locks, layers, owners and the current database stand in the way with the codes
-// the add-on tells apart; elements are found by GUID in any order, also after a GUID changes;
-// only real changes count; the add-on's user data. (The add-on's switch from the 3D window to the
-// floor plan for its element work runs in the demo's path movie, EndToEnd ModuleTest.)
+// Reading and changing elements through the function table, as the add-on does. (Its switch from
+// the 3D window to the floor plan for its element work runs in the demo's path movie, ModuleTest.)
 #include <cstddef>
 #include <functional>
 #include <vector>

@@ -2,6 +2,7 @@
 // foreign or damaged file is refused with a message while the open project stays as it was.
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <tuple>
 
@@ -89,18 +90,17 @@ struct BadFile {
     const char* message;  // a part of the message
 };
 
-std::string Minimal(const std::string& elements) {
-    return R"({"format": "CadHost project", "version": 1, "layers": [{"name": "G", "flags": 0}],
-               "pens": [{"colour": [0, 0, 0], "width": 0.2}], "materials": [{"name": "M",
-               "kind": 0, "ambient": 1, "diffuse": 1, "specular": 1, "transparency": 0,
-               "shine": 0, "transparencyAttenuation": 0, "emissionAttenuation": 0,
-               "surface": [0, 0, 0], "specularColour": [0, 0, 0], "emission": [0, 0, 0]}],
-               "elements": [)" +
-           elements + "]}";
+// one-wall.json (the least a project file holds: a layer, a pen, a material and a wall) with
+// `from` made `to`.
+std::string OneWall(const std::string& from = "", const std::string& to = "") {
+    std::ifstream in(std::string(PW_TEST_DATA_DIR) + "/../CadHost/Model/one-wall.json");
+    std::string text{std::istreambuf_iterator<char>(in), {}};
+    if (!from.empty()) text.replace(text.find(from), from.size(), to);
+    return text;
 }
-
-const char* kWall = R"({"type": 1, "guid": "00000000-0000-0000-0000-00000000000A", "layer": 1,
-                        "pens": [1, 1], "materials": [1, 1, 1], "switches": [1, 1, 1]})";
+const std::string kWall =
+    R"({"type": 1, "guid": "00000000-0000-0000-0000-00000000000A", "layer": 1, )"
+    R"("pens": [1, 1], "materials": [1, 1, 1], "switches": [1, 1, 1]})";
 
 class BadProjectFileTest : public ModelFixture, public ::testing::WithParamInterface<BadFile> {};
 
@@ -128,43 +128,34 @@ TEST_P(BadProjectFileTest, IsRefusedWithAMessageAndTheOpenProjectStays) {
     Host::Get().projectPath.clear();
 }
 
-std::string WallWith(const std::string& from, const std::string& to) {
-    std::string w = kWall;
-    w.replace(w.find(from), from.size(), to);
-    return w;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Files, BadProjectFileTest,
     ::testing::Values(
         BadFile{"empty", "", "not a CadHost project file"},
         BadFile{"newer", R"({"format": "CadHost project", "version": 2})", "version 2"},
-        BadFile{"truncated", Minimal(kWall).substr(0, 300), "not a CadHost project file"},
+        BadFile{"truncated", OneWall().substr(0, 300), "not a CadHost project file"},
         BadFile{"no_layers", R"({"format": "CadHost project", "version": 1})",
                 "\"layers\" is missing"},
-        BadFile{"layer_out_of_range", Minimal(WallWith("\"layer\": 1", "\"layer\": 2")),
-                "layer is 2"},
-        BadFile{"pen_missing", Minimal(WallWith("[1, 1]", "[1, 2]")), "pens is 2"},
-        BadFile{"bad_guid", Minimal(WallWith("00000000-0000", "0000000G-0000")), "not a GUID"},
-        BadFile{"twice", Minimal(std::string(kWall) + "," + kWall), "used twice"},
-        BadFile{"bad_base64",
-                Minimal(WallWith("\"layer\": 1",
-                                 R"("layer": 1, "userData": {"version": 103, "platform": 22359,
-                                    "bytes": "AB=C"})")),
+        BadFile{"layer_out_of_range", OneWall("\"layer\": 1", "\"layer\": 2"), "layer is 2"},
+        BadFile{"pen_missing", OneWall("[1, 1]", "[1, 2]"), "pens is 2"},
+        BadFile{"bad_guid", OneWall("00000000-0000", "0000000G-0000"), "not a GUID"},
+        BadFile{"twice", OneWall(kWall, kWall + ", " + kWall), "used twice"},
+        BadFile{"bad_base64", OneWall("\"layer\": 1", R"("layer": 1, "userData": {"version": 103,
+                        "platform": 22359, "bytes": "AB=C"})"),
                 "not base64"},
         BadFile{"mesh_corner_past_its_vertices",
-                Minimal(WallWith("\"layer\": 1", R"("layer": 1, "meshes": [{"vertices":
-                                    [0, 0, 0, 1, 0, 0, 0, 1, 0], "triangles": [0, 1, 3]}])")),
+                OneWall("\"layer\": 1", R"("layer": 1, "meshes": [{"vertices":
+                        [0, 0, 0, 1, 0, 0, 0, 1, 0], "triangles": [0, 1, 3]}])"),
                 "triangles is 3, outside 0..2"},
         BadFile{"mesh_on_a_line",
-                Minimal(R"({"type": 19, "guid": "00000000-0000-0000-0000-00000000000B",
-                            "layer": 1, "pens": [1, 1], "meshes": []})"),
+                OneWall(kWall, R"({"type": 19, "guid": "00000000-0000-0000-0000-00000000000B",
+                                   "layer": 1, "pens": [1, 1], "meshes": []})"),
                 "this type has no body"},
         BadFile{"camera_without_camera",
-                Minimal(R"({"type": 26, "guid": "00000000-0000-0000-0000-00000000000B",
-                            "layer": 1})"),
+                OneWall(kWall, R"({"type": 26, "guid": "00000000-0000-0000-0000-00000000000B",
+                                   "layer": 1})"),
                 "\"camera\" is missing"},
-        BadFile{"string_for_number", Minimal(WallWith("\"layer\": 1", "\"layer\": \"1\"")),
+        BadFile{"string_for_number", OneWall("\"layer\": 1", "\"layer\": \"1\""),
                 "not a whole number"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -173,9 +164,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ProjectFileTest, AMeshReadsAsWritten) {
     std::string error;
     auto p = ProjectFile::FromText(
-        Minimal(WallWith("\"layer\": 1", R"("layer": 1, "meshes": [{"vertices": [0, 0, -0.5,
+        OneWall("\"layer\": 1", R"("layer": 1, "meshes": [{"vertices": [0, 0, -0.5,
             2, 0, -0.5, 0, 3, 4.25, 2, 3, 4.25], "triangles": [0, 1, 2, 2, 1, 3],
-            "material": 2}])")),
+            "material": 2}])"),
         error);
     ASSERT_TRUE(p) << error;
     const Element& wall = p->ElementsOfType(APIElem::Wall).front();

@@ -1,6 +1,5 @@
 // The sample building's size formula, which the benchmarks and the session's counts rely on,
-// against buildings actually made. (Its make-up at the default size is what the model command
-// and whole-showing tests start from.)
+// against buildings actually made.
 #include <gtest/gtest.h>
 
 #include <stdexcept>

@@ -1,6 +1,5 @@
-// The scene kept between pictures against a scene built afresh for every picture (the second,
-// plain way of drawing the model): after every kind of change a movie or a user makes, both give
-// the same picture, pixel for pixel, and the same triangle count.
+// The scene kept between pictures against a scene built afresh (the second, plain way): after
+// every kind of change both give the same picture, pixel for pixel, and the same triangle count.
 #include <gtest/gtest.h>
 
 #include <functional>

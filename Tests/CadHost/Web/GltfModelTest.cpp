@@ -1,6 +1,5 @@
-// The model as binary glTF, read back by hand from its bytes: the container's chunks, one node
-// per element named by its GUID with its ID, type and layer, and for a body the triangles of a
-// known box (y up), their surface area and the colour of its material.
+// The model as binary glTF, read back by hand from its bytes: named nodes, and a known box's
+// triangles (y up), surface area and colour.
 #include <gtest/gtest.h>
 
 #include <cmath>
