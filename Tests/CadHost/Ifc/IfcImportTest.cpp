@@ -25,7 +25,8 @@ std::string ReadFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-const std::string kSmallIfc4 = std::string(PW_TEST_DATA_DIR) + "/../CadHost/Ifc/small.ifc";
+const std::string kDir = std::string(PW_TEST_DATA_DIR) + "/../CadHost/Ifc/";
+const std::string kSmallIfc4 = kDir + "small.ifc";
 
 std::string WriteFile(const std::string& name, const std::string& bytes) {
     const std::string path = ::testing::TempDir() + "/pw_ifc_" + name;
@@ -150,11 +151,7 @@ protected:
 
 TEST_F(IfcImportFailureTest, PartsThatContainEachOtherDoNotHoldTheReader) {
     std::string text = ReadFile(kSmallIfc4);
-    text.insert(text.rfind("ENDSEC;"),
-                "#200=IFCBUILDINGELEMENTPROXY('3700000000000000000001',$,'A',$,$,$,$,$,$);\n"
-                "#201=IFCBUILDINGELEMENTPROXY('3700000000000000000002',$,'B',$,$,$,$,$,$);\n"
-                "#202=IFCRELAGGREGATES('3700000000000000000003',$,$,$,#200,(#201));\n"
-                "#203=IFCRELAGGREGATES('3700000000000000000004',$,$,$,#201,(#200));\n");
+    text.insert(text.rfind("ENDSEC;"), ReadFile(kDir + "loop-parts.txt"));
     const std::string path = WriteFile("loop.ifc", text);
     EXPECT_THAT(Run("project import " + path), HasSubstr(": 8 elements,"));
     EXPECT_NE(ById(CurrentProject(), "A"), nullptr);

@@ -170,12 +170,10 @@ TEST_F(ProjectFileTest, AMeshReadsAsWritten) {
         error);
     ASSERT_TRUE(p) << error;
     const Element& wall = p->ElementsOfType(APIElem::Wall).front();
-    ASSERT_EQ(wall.meshes.size(), 1u);
-    EXPECT_EQ(wall.meshes[0].vertices[2], (Point3{0, 3, 4.25}));
-    EXPECT_EQ(wall.meshes[0].corners, (std::vector<uint32_t>{0, 1, 2, 2, 1, 3}));
-    EXPECT_EQ(wall.meshes[0].materialSlot, 2);
-    EXPECT_DOUBLE_EQ(wall.Bottom(), -0.5);
-    EXPECT_DOUBLE_EQ(wall.Top(), 4.25);
+    const TriangleMesh written{
+        {{0, 0, -0.5}, {2, 0, -0.5}, {0, 3, 4.25}, {2, 3, 4.25}}, {0, 1, 2, 2, 1, 3}, 2};
+    EXPECT_EQ(wall.meshes, std::vector<TriangleMesh>{written});
+    EXPECT_EQ(std::pair(wall.Bottom(), wall.Top()), std::pair(-0.5, 4.25));
     auto again = ProjectFile::FromText(ProjectFile::ToText(*p), error);
     ASSERT_TRUE(again) << error;
     EXPECT_EQ(again->ElementsOfType(APIElem::Wall).front(), wall);
