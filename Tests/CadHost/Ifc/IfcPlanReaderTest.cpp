@@ -88,8 +88,7 @@ TEST_F(IfcPlanTest, TheProjectFileKeepsThePlan) {
     const Damage damages[] = {
         {"\"start\":\"2024-03-04T08:00:00\"", "\"start\":\"2024-03-32T08:00:00\"",
          "start is not a date and time"},
-        {"\"parent\":0,", "\"parent\":7,", "parent"},
-        {"\"outputs\":[\"2S000000000000000000S1\"]", "\"outputs\":[1]", "outputs is not a text"},
+        {"\"parent\":0,", "\"parent\":7,", "parent"},  // a task past the end
     };
     for (const Damage& d : damages) {
         std::string damaged = text;

@@ -119,9 +119,6 @@ TEST_F(LibraryTest, PartsAreFoundByNameIdentifierOrIndexAndMissingOnesRefused) {
     const int32_t bad = 999;
     std::memcpy(badIndex + 4, &bad, 4);
     EXPECT_EQ(Find(badIndex, true), ApiErr::BadIndex);
-    GSHandle h = nullptr;
-    EXPECT_EQ(api.LibPart_GetParams(999, nullptr, nullptr, nullptr, &h), ApiErr::BadIndex);
-    EXPECT_EQ(h, nullptr);
     // The caption's parameters carry their names at byte 8.
     GSHandle params = CaptionParams();
     EXPECT_NE(ParamNamed(params, "CaptionText"), nullptr);

