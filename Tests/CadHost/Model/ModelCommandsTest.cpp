@@ -59,6 +59,8 @@ TEST_F(ModelCommandsTest, SampleAndElements) {
                                "3,4,4  switches 1,1,1  data none"));
     EXPECT_EQ(Events(), std::vector<int32_t>{APINotify::Close}) << "the former project closes";
     EXPECT_THAT(Run("elements NOPE"), HasSubstr("error: no element has the ID 'NOPE'"));
+    EXPECT_THAT(Run("sample 0 3"), HasSubstr("error: usage: sample"));
+    EXPECT_EQ(CurrentProject().ElementCount(), 221u) << "a size out of range changes nothing";
 }
 
 TEST_F(ModelCommandsTest, ProjectsCloseBeforeAnotherComes) {

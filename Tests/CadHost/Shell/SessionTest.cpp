@@ -60,7 +60,6 @@ TEST(SessionArgumentsTest, ScriptLinesTakeTheCommandLineArguments) {
         {"mkdir ${3:-duplex-4d}", "mkdir out dir"},
         {"echo $$1 costs $ 5 $HOME $0", "echo $1 costs $ 5 $HOME $0"},
         {"echo $2", nullptr},
-        {"echo ${1:+x}", nullptr},
         {"echo ${1", nullptr},
     };
     for (const auto& c : cases) {
