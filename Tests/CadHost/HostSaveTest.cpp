@@ -1,14 +1,12 @@
-// The host's own files, the preference store and the project file, are saved the safe way: every
-// file operation failing in turn leaves the former file byte for byte and no scratch file, and the
-// message says what happened (written over in place, a file with a second name, it may be
-// damaged). (Write-protected files, folder and owner permissions and hard links are the
-// replacement file's, checked in its own tests.) The preference store keeps the last block of each
-// add-on over a restart and ignores a foreign file.
+// The host's own files are saved the safe way: every file operation failing in turn leaves the
+// former file byte for byte, no scratch file, and a message that says what happened. The
+// preference store keeps the last block of each add-on over a restart and ignores a foreign file.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "Model/Element.h"
 #include "Model/Project.h"
@@ -71,10 +69,8 @@ TEST(HostSaveFailureTest, EveryFailingCallKeepsTheFormerFileAndSaysSo) {
                         EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"file"}));
                     }
                 });
-            EXPECT_EQ(calls.writes, 1);
-            EXPECT_EQ(calls.syncs, 1);
-            EXPECT_EQ(calls.closes, 1);
-            EXPECT_EQ(calls.renames, hardLinked ? 0 : 1);
+            EXPECT_EQ(std::tuple(calls.writes, calls.syncs, calls.closes, calls.renames),
+                      std::tuple(1, 1, 1, hardLinked ? 0 : 1));
         }
     }
 }
@@ -101,8 +97,8 @@ TEST(HostPreferenceStoreTest, TheLastBlockOfEachAddOnSurvivesARestartAndAForeign
     EXPECT_TRUE(reopened.LoadProblem().empty());
     const auto* block = reopened.Find("Phasework");
     ASSERT_NE(block, nullptr);
-    EXPECT_EQ(block->version, 3);
-    EXPECT_EQ(std::string(block->bytes.begin(), block->bytes.end()), "second block");
+    EXPECT_EQ(std::tuple(block->version, std::string(block->bytes.begin(), block->bytes.end())),
+              std::tuple(3, std::string("second block")));
     ASSERT_NE(reopened.Find("Other"), nullptr);
     EXPECT_EQ(reopened.Find("Nobody"), nullptr);
 

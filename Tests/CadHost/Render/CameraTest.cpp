@@ -56,17 +56,13 @@ TEST_P(CameraFramingTest, WholeBoxFitsTheTightlyWithSkyAbove) {
 
 INSTANTIATE_TEST_SUITE_P(
     Boxes, CameraFramingTest,
-    ::testing::Values(FramingCase{"flat block", {0, 0, 0}, {60, 30, 12}, 16.0 / 9},
-                      FramingCase{"tower", {0, 0, 0}, {10, 10, 120}, 16.0 / 9},
-                      FramingCase{"cube, square picture", {-5, -5, -5}, {5, 5, 5}, 1},
+    ::testing::Values(FramingCase{"tower", {0, 0, 0}, {10, 10, 120}, 16.0 / 9},
                       FramingCase{"long and deep site", {0, 0, -2}, {300, 20, 4}, 4.0 / 3},
                       FramingCase{"small hut, wide picture", {100, 100, 0}, {102, 101, 2}, 3},
                       FramingCase{"long house seen from its end, cellar below ground",
                                   {-0.24, -22.18, -1.55},
                                   {9.04, 4.38, 6.63},
-                                  16.0 / 9},
-                      FramingCase{
-                          "far from the origin", {5e4, -3e4, 0}, {5.02e4, -2.99e4, 30}, 16.0 / 9}));
+                                  16.0 / 9}));
 
 TEST(CameraFramingTest, EmptyModelStillGivesAUsableView) {
     EXPECT_TRUE(Camera::Framing(Bounds{}, 16.0 / 9).IsUsable());
