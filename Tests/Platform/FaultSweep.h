@@ -1,6 +1,6 @@
 #pragma once
-// Runs a save once for every file operation it makes, with that one operation failing: every
-// write, sync, close and rename in turn, and every write once more cut short as on a full disk.
+// Runs a save once for every write, sync, close and rename it makes with that call failing, and
+// once more for every write cut short as on a full disk.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -14,9 +14,8 @@ struct SaveCalls {
     int64_t writes = 0, syncs = 0, closes = 0, renames = 0;
 };
 
-// `prepare` puts the files and the data to save in place before each run; `save` saves and says
-// whether it succeeded; `check` looks at what a failed run left (`what` names the failed call).
-// Returns the calls a save makes, as counted on the run without failures.
+// `prepare` sets up each run; `save` says whether it succeeded; `check` looks at what a failed
+// run left. Returns the calls of the run without failures.
 inline SaveCalls SweepSaveFailures(const std::function<void()>& prepare,
                                    const std::function<bool()>& save,
                                    const std::function<void(const std::string& what)>& check) {

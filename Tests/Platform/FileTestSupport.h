@@ -1,6 +1,5 @@
 #pragma once
-// Helpers for tests that work with real files: a fresh folder per test, whole-file reads and
-// writes, and a file-size limit that makes the system refuse writes the way a full disk does.
+// Real files for tests: a fresh folder, whole-file reads and writes, a full disk, permissions.
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -19,7 +18,7 @@
 
 namespace FileTest {
 
-// A new, empty folder under the system's temporary folder, removed with everything in it.
+// A new, empty temporary folder, removed with everything in it.
 class TempFolder {
 public:
     TempFolder() {
@@ -35,8 +34,7 @@ public:
 
     const std::string& Path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-    // Names of the entries of the folder, sorted.
-    std::vector<std::string> Entries() const {
+    std::vector<std::string> Entries() const {  // sorted names
         std::vector<std::string> names;
         for (const auto& e : std::filesystem::directory_iterator(path_))
             names.push_back(e.path().filename().string());
@@ -64,9 +62,7 @@ inline void WriteBytes(const std::string& path, const std::vector<unsigned char>
               static_cast<std::streamsize>(bytes.size()));
 }
 
-// While it lives, the process may not make any file longer than `bytes`: writes beyond fail with
-// EFBIG, as on a full disk. (SIGXFSZ is ignored meanwhile, so the write fails instead of killing
-// the process.)
+// While it lives, writes past `bytes` fail with EFBIG as on a full disk (SIGXFSZ is ignored).
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes) {
@@ -88,16 +84,14 @@ private:
     void (*oldHandler_)(int) = SIG_DFL;
 };
 
-// The user and group the superuser becomes to have permissions enforced.
-constexpr uid_t kNobody = 65534;
+constexpr uid_t kNobody = 65534;  // whom the superuser becomes to have permissions enforced
 constexpr gid_t kNoGroup = 65534;
 
 inline bool RunningAsSuperuser() { return ::geteuid() == 0; }
 
-// Runs `work` where the system enforces file permissions and returns what it returned. For the
-// superuser, whom the system lets write anything, that is a child process that has become user
-// and group kNobody; without those rights, it runs here. Nothing (with `whyNot` said) when the
-// rights cannot be dropped. `work` must not use test assertions: it reports through its result.
+// Runs `work` where file permissions are enforced (for the superuser: in a child process as
+// kNobody) and returns its result; nothing, with `whyNot` said, when the rights cannot be dropped.
+// `work` must not use test assertions.
 inline std::optional<bool> RunWithPermissionsEnforced(const std::function<bool()>& work,
                                                       std::string& whyNot) {
     if (!RunningAsSuperuser()) return work();

@@ -1,6 +1,5 @@
 #pragma once
-// Reads movies back with FFmpeg's own command-line tools (ffprobe, ffmpeg), which share no code
-// with the writer under test: the tracks and their properties, the timed texts, the pictures.
+// Reads movies back with ffprobe and ffmpeg, which share no code with the writer under test.
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -43,13 +42,6 @@ inline std::map<std::string, std::string> Stream(const std::string& movie,
         if (const size_t eq = line.find('='); eq != std::string::npos)
             values[line.substr(0, eq)] = line.substr(eq + 1);
     return values;
-}
-
-inline std::string FormatTag(const std::string& movie, const std::string& tag) {
-    std::string out = Run("ffprobe -v error -show_entries format_tags=" + tag +
-                          " -of default=nw=1:nk=1 " + Quote(movie) + " 2>/dev/null");
-    while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
-    return out;
 }
 
 struct TimedText {

@@ -61,9 +61,7 @@ TEST_F(QTNMovieTest, ReadBackByAnIndependentReader) {
         std::string rate;
         int32_t width, height, frames;
         int evenWidth, evenHeight;
-    } cases[] = {{1, "1/1", 64, 48, 1, 64, 48},
-                 {10, "10/1", 64, 48, 1, 64, 48},
-                 {10, "10/1", 7, 5, 4, 8, 6}};
+    } cases[] = {{1, "1/1", 64, 48, 1, 64, 48}, {10, "10/1", 7, 5, 4, 8, 6}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.fps) + " fps, " + std::to_string(c.width) + " wide");
         std::filesystem::remove(movie);
@@ -88,7 +86,6 @@ TEST_F(QTNMovieTest, ReadBackByAnIndependentReader) {
         auto text = MovieProbe::Stream(movie, "s:0");
         EXPECT_EQ(text["codec_name"], "mov_text");
         EXPECT_EQ(text["codec_tag_string"], "tx3g");
-        EXPECT_EQ(MovieProbe::FormatTag(movie, "encoder"), "Vistareel");
 
         // Each text lasts exactly its picture (a text of one space reads back as no text at all).
         const long ms = 1000L * c.frames / c.fps;
@@ -143,17 +140,12 @@ TEST_F(QTNMovieTest, RefusedPicturesAreNotCountedAndTheMovieStaysWhole) {
 TEST_F(QTNMovieTest, RefusedCallsAndFailuresLeaveTheOldMovieAndNoScratchFile) {
     EXPECT_EQ(QTNSetSlidePars(0, 1, "x", 0), QTNErr::NotOpen);
     EXPECT_EQ(End(), QTNErr::NotOpen);
-    const QTNRect empty{0, 0, 0, 10};
-    EXPECT_EQ(QTNSetSCRect(&empty), QTNErr::BadParameter);
-    EXPECT_EQ(QTNSetSCRect(nullptr), QTNErr::BadParameter);
-    EXPECT_EQ(QTNSetFrameRate(0), QTNErr::BadParameter);
     FileTest::WriteBytes(movie, {'o', 'l', 'd'});
     const struct {
         const char* name;
         std::string movie, scratch;
     } cases[] = {
         {"empty path", "", scratch},
-        {"empty scratch path", movie, ""},
         {"folder that does not exist", folder / "no/such/movie.mov", folder / "no/such/qtscr.mov"},
         {"movie is its own scratch file", movie, movie},
     };
@@ -230,18 +222,9 @@ TEST(QTNReadImageFileTest, ReadsAPictureMadeByAnotherProgram) {
 
     FileTest::WriteBytes(folder / "junk.png", {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'g'});
     const int16_t wrongDepth = 16;
-    const struct {
-        const char* name;
-        std::string path;
-        const int16_t* depth;
-    } refused[] = {{"junk", folder / "junk.png", &depth},
-                   {"missing", folder / "missing.png", &depth},
-                   {"depth 16", png, &wrongDepth}};
-    for (const auto& r : refused) {
-        EXPECT_NE(
-            QTNReadImageFile(IO::Location(r.path), &picture, nullptr, nullptr, 0, 0, r.depth, 4), 0)
-            << r.name;
-        EXPECT_EQ(picture, nullptr) << r.name;
+    for (const auto& [path, d] : {std::pair{folder / "junk.png", &depth}, {png, &wrongDepth}}) {
+        EXPECT_NE(QTNReadImageFile(IO::Location(path), &picture, nullptr, nullptr, 0, 0, d, 4), 0);
+        EXPECT_EQ(picture, nullptr) << path << " " << *d;
     }
 }
 

@@ -1,6 +1,5 @@
 #pragma once
-// A resource file written by the test, open as a module, with the test's user agent installed for
-// the fixture's lifetime.
+// A resource file written by the test, open as a module, with the test's user agent installed.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,7 +12,6 @@
 template <typename Agent>
 class ResourceModuleFixture : public ::testing::Test {
 protected:
-    // The resource text and the file it goes into.
     ResourceModuleFixture(const char* text, const char* fileName)
         : text_(text), path(::testing::TempDir() + fileName) {}
 

@@ -1,7 +1,6 @@
 #pragma once
-// The folder and owner permissions every safe save must meet as an ordinary user, for the tests
-// of the savers built on the replacement file (the host's files, the schedule): a writable file
-// in a read-only folder is saved, another user's file we may not write is refused.
+// Permissions every safe save must meet as an ordinary user: a writable file in a read-only
+// folder is saved, another user's file we may not write is refused.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,9 +33,8 @@ inline bool SavePermissionCaseRunsHere(const SavePermissionCase& c) {
     return false;
 }
 
-// Writes `content` to `path` in `dir` with the case's owner and folder permissions, runs
-// `saveAsExpected` where the system enforces them and gives the folder back its rights. Nothing,
-// with `whyNot` said, when the rights cannot be dropped.
+// Writes `content` to `path` in `dir` with the case's owner and folder permissions and runs
+// `saveAsExpected` where the system enforces them (see RunWithPermissionsEnforced).
 inline std::optional<bool> RunSaveUnderPermissions(const SavePermissionCase& c,
                                                    const TempFolder& dir, const std::string& path,
                                                    const std::vector<unsigned char>& content,

@@ -20,17 +20,13 @@ TEST(UnicodeTextTest, ConvertsBothWaysAtEveryLengthOfUtf8) {
         std::u16string utf16;
         std::u32string code;
     } cases[] = {
-        {"Caption", u"Caption", U"Caption"},
         {"", u"", U""},
         {"\x7F", u"\x7F", U"\x7F"},
         {"\xC2\x80", u"\x80", U"\x80"},
-        {"\xC3\x84pfel", u"\u00C4pfel", U"\u00C4pfel"},
         {"\xDF\xBF", u"\u07FF", U"\u07FF"},
         {"\xE0\xA0\x80", u"\u0800", U"\u0800"},
-        {"\xE2\x82\xAC 5", u"\u20AC 5", U"\u20AC 5"},
         {"\xEF\xBF\xBF", u"\uFFFF", U"\uFFFF"},
         {"\xF0\x90\x80\x80", u"\xD800\xDC00", U"\U00010000"},
-        {"\xF0\x9F\x8F\x97", u"\xD83C\xDFD7", U"\U0001F3D7"},
         {"\xF4\x8F\xBF\xBF", u"\xDBFF\xDFFF", U"\U0010FFFF"},
     };
     for (const auto& c : cases) {
@@ -70,8 +66,6 @@ TEST(UnicodeTextTest, CuttingNeverSplitsAPairAndAlwaysTerminates) {
     // Room for three units: "ab" fits, the pair after it does not and is left out whole.
     EXPECT_FALSE(UnicodeText::Utf8ToUtf16("ab\xF0\x9F\x8F\x97", buffer, 4));
     EXPECT_EQ(std::u16string(buffer), u"ab");
-    EXPECT_FALSE(UnicodeText::Utf8ToUtf16("abcdef", buffer, 4));
-    EXPECT_EQ(std::u16string(buffer), u"abc");
     // Reading stops at the capacity even without a terminator.
     const char16_t unterminated[] = {u'x', u'y', u'z'};
     EXPECT_EQ(UnicodeText::Utf16ToUtf8(unterminated, 2), "xy");
@@ -84,7 +78,6 @@ TEST(CHTest, TruncateNeverSplitsACharacter) {
         size_t room;
         const char* expected;
     } cases[] = {{"hello", 64, "hello"},
-                 {"hello", 4, "hel"},
                  {"h\xC3\xA9llo", 3, "h"},
                  {"h\xC3\xA9llo", 4, "h\xC3\xA9"},
                  {"\xE2\x82\xAC"
@@ -93,8 +86,7 @@ TEST(CHTest, TruncateNeverSplitsACharacter) {
                  {"\xE2\x82\xAC"
                   "1",
                   4, "\xE2\x82\xAC"},
-                 {"\xF0\x9D\x84\x9E", 4, ""},
-                 {"", 1, ""}};
+                 {"\xF0\x9D\x84\x9E", 4, ""}};
     for (const auto& c : cases) {
         char out[64];
         std::memset(out, 'X', sizeof(out));
@@ -105,15 +97,11 @@ TEST(CHTest, TruncateNeverSplitsACharacter) {
 
 TEST(CHTest, CompareTextsAndPascalTexts) {
     EXPECT_LT(CHCompareTexts("abc", "abd", 0), 0);
-    EXPECT_GT(CHCompareTexts("b", "a", 0), 0);
-    EXPECT_EQ(CHCompareTexts("Layer", "Layer", 0), 0);
     EXPECT_NE(CHCompareTexts("Layer", "layer", 0), 0);
     EXPECT_EQ(CHCompareTexts("Layer", "LAYER", 1), 0);
     EXPECT_NE(CHCompareTexts("Layer", "Layers", 1), 0);
     char text[16] = "abc";
-    const unsigned char* p = CHc2pascal(text);
-    EXPECT_EQ(p[0], 3);
-    EXPECT_EQ(std::string(text + 1, 3), "abc");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(CHc2pascal(text)), 4), "\3abc");
 }
 
 TEST(ParseIntegerTest, AWordIsANumberOnlyAsAWholeAndWhenItFitsItsType) {
@@ -123,21 +111,15 @@ TEST(ParseIntegerTest, AWordIsANumberOnlyAsAWholeAndWhenItFitsItsType) {
         int32_t value;  // ignored when not ok
     } cases[] = {
         {"0", true, 0},
-        {"-7", true, -7},
-        {"+7", true, 7},
         {"007", true, 7},
         {"2147483647", true, INT32_MAX},
         {"-2147483648", true, INT32_MIN},
         {"2147483648", false, 0},  // one past the top
-        {"-2147483649", false, 0},
         {"", false, 0},
-        {"+", false, 0},
         {"+-3", false, 0},
         {"12a", false, 0},
-        {" 12", false, 0},
         {"12 ", false, 0},
         {"1.5", false, 0},
-        {"0x10", false, 0},
     };
     for (const auto& c : cases) {
         int32_t value = 99;
@@ -145,13 +127,9 @@ TEST(ParseIntegerTest, AWordIsANumberOnlyAsAWholeAndWhenItFitsItsType) {
         EXPECT_EQ(value, c.ok ? c.value : 99) << '"' << c.text << "\" (refused: unchanged)";
     }
     int16_t small = 0;
-    EXPECT_TRUE(ParseInteger("-32768", small));
-    EXPECT_EQ(small, -32768);
     EXPECT_FALSE(ParseInteger("32768", small));
     uint32_t unsignedValue = 0;
-    EXPECT_FALSE(ParseInteger("-1", unsignedValue));
-    EXPECT_TRUE(ParseInteger("4294967295", unsignedValue));
-    EXPECT_EQ(unsignedValue, 4294967295u);
+    EXPECT_TRUE(ParseInteger("4294967295", unsignedValue) && unsignedValue == 4294967295u);
 }
 
 // Codes with gaps, the replacement character (U+FFFD) last, as the font tool writes them.
