@@ -57,7 +57,6 @@ TEST_F(ElementStateTest, TheElementsChoiceAmongItsTasks) {
         {{2, 1}, Build, U, 1},
         {{1, 2, 3}, TypeR, U, 2},
         {{4, 5}, Build, P, 0},  // the last finished task
-        {{5, 4}, Build, P, 0},
         {{6, 7}, Build, A, 0},  // only tasks to come: the next to begin
         {{7, 8}, Demolish, P, 0},
         {{9, 4}, Build, P, 0},   // of two finished tasks the later one
@@ -117,15 +116,6 @@ TEST_F(ElementStateTest, AMissingTaskAsksAndTheAnswerDecides) {
     }
 }
 
-TEST_F(ElementStateTest, AMissingTaskWithoutOneUnderWayEndsTheTreatment) {
-    db.tasks = {MakeTask(1, Build, Ticks(2024, 1, 1), Ticks(2024, 2, 1), "done")};
-    At(Ticks(2024, 6, 15));
-    const int32_t ids[10] = {1, 77};
-    TASKTYPE type = Build;
-    State state = A;
-    EXPECT_THROW(hider.ScanForRightElementState(ids, db, &type, &state), ETaskNotFound);
-}
-
 TEST_F(ElementStateTest, NeitherPassTakesATaskWhoseComputedFieldsAreStale) {
     // Refreshed for a date before the task, then the date moved into it without a refresh: the
     // task is neither finished nor to begin, yet not marked under way.
@@ -176,31 +166,6 @@ TEST_F(ElementStateTest, TheMemoryIsSeededWithEveryLinkedElementOnHandledLayers)
     EXPECT_EQ(hider.elemStates.begin()->first, linked);
     EXPECT_EQ(hider.elemStates.begin()->second.state, kNoState);
     EXPECT_EQ(hider.elemStates.begin()->second.type, Build);
-}
-
-}  // namespace
-
-namespace {
-
-// The memory of states keeps the host's GUID order: byte by byte, as memcmp compares.
-TEST(GuidOrderTest, OrdersAsTheBytesDo) {
-    uint64_t state = 0x9E3779B97F4A7C15ull;
-    auto next = [&] {
-        state ^= state << 13;
-        state ^= state >> 7;
-        state ^= state << 17;
-        return state;
-    };
-    for (int i = 0; i < 2000; ++i) {
-        API_Guid a{}, b{};
-        for (int k = 0; k < 16; ++k) a.bytes[k] = uint8_t(next());
-        b = a;
-        // Differ in one byte (or none), in the high or low word.
-        const int at = int(next() % 17);
-        if (at < 16) b.bytes[at] = uint8_t(next());
-        EXPECT_EQ(GuidOrder()(a, b), std::memcmp(a.bytes, b.bytes, 16) < 0) << i;
-        EXPECT_EQ(GuidOrder()(b, a), std::memcmp(b.bytes, a.bytes, 16) < 0) << i;
-    }
 }
 
 }  // namespace
