@@ -130,26 +130,6 @@ TEST_F(ElementStateTest, NeitherPassTakesATaskWhoseComputedFieldsAreStale) {
     EXPECT_EQ(state, kNoState);
 }
 
-TEST_F(ElementStateTest, TheMemoryOfStatesSaysWhatChanged) {
-    API_Guid g1{}, g2{};
-    g1.bytes[0] = 1;
-    g2.bytes[0] = 2;
-    const struct {
-        const API_Guid* guid;
-        TASKTYPE type;
-        State state;
-        bool modified;
-    } steps[] = {
-        {&g1, Build, A, true},  {&g1, Build, A, false},       {&g2, Build, A, true},
-        {&g1, Build, U, true},  {&g1, Demolish, U, true},     {&g1, Demolish, U, false},
-        {&g2, Build, A, false}, {&g1, kNone, kNoState, true},
-    };
-    for (size_t i = 0; i < std::size(steps); ++i)
-        EXPECT_EQ(hider.IsElemStateModified(*steps[i].guid, steps[i].type, steps[i].state),
-                  steps[i].modified)
-            << "step " << i;
-}
-
 TEST_F(ElementStateTest, TheMemoryIsSeededWithEveryLinkedElementOnHandledLayers) {
     const API_Guid linked = Add(APIElem::Wall, "linked");
     const API_Guid unlinked = Add(APIElem::Wall, "unlinked");
