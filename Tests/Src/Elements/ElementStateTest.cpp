@@ -21,6 +21,7 @@ protected:
     std::pair<TASKTYPE, State> Choose(const std::vector<int32_t>& ids) {
         const API_Guid guid = Add(APIElem::Wall, "W-7");
         OwnData data;
+        data.hiddenFromLayer = 2;  // the bytes after the last slot: never read as a link
         for (size_t i = 0; i < ids.size(); ++i) data.taskUniqueIDs[i] = ids[i];
         TASKTYPE type = Build;
         State state = A;
@@ -63,6 +64,7 @@ TEST_F(ElementStateTest, TheElementsChoiceAmongItsTasks) {
         {{4, 10}, Build, P, 0},  // equal ends: the earlier slot
         {{10, 4}, TypeF, P, 0},
         {{4, 1, 5}, Build, U, 0},  // a task under way wins over finished and coming ones
+        {{4, 5, 6, 7, 8, 9, 10, 1, 2, 3}, TypeR, U, 2},  // every slot used
     };
     for (const auto& c : cases) {
         ReportWindow::Clear();
