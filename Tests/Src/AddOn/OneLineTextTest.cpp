@@ -1,4 +1,4 @@
-// Hostile texts in alerts and report lines: never a format, never cut inside a character, always
+// Hostile texts in alerts: never a format, never cut inside a character, always
 // one line.
 #include <gtest/gtest.h>
 
@@ -12,14 +12,6 @@
 #include "Src/Elements/ElementsFixture.h"
 
 namespace {
-
-// A task name as the fixed name field holds it: the text, or as much of it as fits.
-void SetName(TASK& task, const Hostile::Text& t) {
-    const std::string name =
-        t.text.size() < sizeof task.name ? t.text : Hostile::Fitting(t.text, 256);
-    std::memset(task.name, 0, sizeof task.name);
-    std::memcpy(task.name, name.data(), name.size());
-}
 
 TEST(OneLineTextTest, EveryHostileTextBecomesOneLineOfWholeCharacters) {
     for (const Hostile::Text& t : Hostile::Texts()) {
@@ -66,29 +58,6 @@ TEST_F(HostileChannelTest, AlertsShowTaskAndFileNamesAsOneLineOfWholeCharacters)
         EXPECT_NE(text.find("/no such folder/" + Hostile::Fitting(t.oneLine, 200)),
                   std::string::npos)
             << t.label << ": " << text;
-    }
-}
-
-TEST_F(HostileChannelTest, ReportLinesStayOneLineEach) {
-    // Every task ends before it starts: one report line each, with the task's name.
-    db.tasks.clear();
-    for (const Hostile::Text& t : Hostile::Texts()) {
-        TASK task =
-            MakeTask(static_cast<int32_t>(db.tasks.size() + 1), Build,
-                     ScheduleBytes::Ticks(2024, 6, 2), ScheduleBytes::Ticks(2024, 6, 1), "");
-        SetName(task, t);
-        db.tasks.push_back(task);
-    }
-    ReportWindow::Clear();
-    ASSERT_EQ(db.ConsistencyCheckBeforeMovie(), static_cast<int32_t>(Hostile::Texts().size()));
-    const std::vector<std::string> lines = ReportLines();
-    ASSERT_EQ(lines.size(), Hostile::Texts().size());
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const Hostile::Text& t = Hostile::Texts()[i];
-        EXPECT_TRUE(Hostile::IsOneLine(lines[i])) << t.label;
-        EXPECT_TRUE(Hostile::IsUtf8(lines[i])) << t.label;
-        EXPECT_NE(lines[i].find(Hostile::Fitting(t.oneLine, 256)), std::string::npos)
-            << t.label << ": " << lines[i];
     }
 }
 

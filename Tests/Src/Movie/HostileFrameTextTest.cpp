@@ -14,7 +14,10 @@ class HostileFrameTextTest : public MovieTest {};
 TEST_F(HostileFrameTextTest, TheCaptionStaysTheFirstLineOfWholeCharacters) {
     prefs.showCaptionText = true;
     prefs.showDateInText = true;
-    for (const Hostile::Text& t : Hostile::Texts()) {
+    // One movie for each kind of trouble; the rest of the table goes through the same conversion,
+    // checked row by row in the one-line text test.
+    for (const size_t row : {0, 4, 9, 16}) {
+        const Hostile::Text& t = Hostile::Texts()[row];
         // The raw bytes, as many as the caption field takes (a preferences record may hold them).
         const std::string raw = t.text.size() < sizeof prefs.captionText
                                     ? t.text

