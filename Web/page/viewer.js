@@ -138,21 +138,30 @@ export class Viewer {
       const item = { index: node.extras.index, first: vertices, count: corners ? corners.count : position.count, node };
       item.box = new THREE.Box3(new THREE.Vector3(...position.min), new THREE.Vector3(...position.max))
         .translate(new THREE.Vector3(x, y, z));
-      bodies.push([position, corners, x, y, z]);
+      bodies.push([primitive, position, corners, x, y, z]);
       vertices += item.count;
       this.items.push(item);
       this.byIndex[item.index] = item;
     }
     const positions = new Float32Array(vertices * 3);
+    const shapes = new Map();  // each primitive's triangle corners, before a node moves them
     let o = 0;
-    for (const [position, corners, x, y, z] of bodies) {
-      const from = floats(position);
-      const list = corners ? indices(corners) : null;
-      for (let k = 0, n = list ? list.length : position.count; k < n; k++) {
-        const i = 3 * (list ? list[k] : k);
-        positions[o++] = from[i] + x;
-        positions[o++] = from[i + 1] + y;
-        positions[o++] = from[i + 2] + z;
+    for (const [primitive, position, corners, x, y, z] of bodies) {
+      let shape = shapes.get(primitive);
+      if (!shape) {
+        const from = floats(position);
+        if (!corners) shape = from;
+        else {
+          const list = indices(corners);
+          shape = new Float32Array(3 * list.length);
+          for (let k = 0; k < list.length; k++) shape.set(from.subarray(3 * list[k], 3 * list[k] + 3), 3 * k);
+        }
+        shapes.set(primitive, shape);
+      }
+      for (let k = 0; k < shape.length; k += 3) {
+        positions[o++] = shape[k] + x;
+        positions[o++] = shape[k + 1] + y;
+        positions[o++] = shape[k + 2] + z;
       }
     }
     // Grey until the host's looks, asked for with the model, are applied before the first picture.
@@ -164,15 +173,14 @@ export class Viewer {
     this.colour = new THREE.BufferAttribute(new Uint8Array(this.looks.buffer), 4, true);
     this.colour.setUsage(THREE.DynamicDrawUsage);
     geometry.setAttribute('look', this.colour);
-    this.drawList = new THREE.BufferAttribute(new Uint32Array(vertices).fill(0xffffffff), 1);
-    this.drawList.setUsage(THREE.DynamicDrawUsage);
+    this.drawList = null;  // made when an element is first hidden
     geometry.boundingBox = box;
     geometry.boundingSphere = box.isEmpty() ? new THREE.Sphere() : box.getBoundingSphere(new THREE.Sphere());
     this.batch = new THREE.Mesh(geometry, this.material);
     this.batch.matrixAutoUpdate = false;
     this.batch.frustumCulled = false;
     this.updateDrawList();
-    this.drawList.clearUpdateRanges();
+    this.drawList?.clearUpdateRanges();
     // The lights in the camera's terms: white from the sky, grey from the ground, and a sun.
     this.batch.onBeforeRender = (renderer, scene, camera) => {
       this.material.uniforms.up.value.set(0, 1, 0).transformDirection(camera.matrixWorldInverse);
@@ -259,6 +267,10 @@ export class Viewer {
       this.drawCount = geometry.getAttribute('position').count;
       return;
     }
+    if (!this.drawList) {
+      this.drawList = new THREE.BufferAttribute(new Uint32Array(geometry.getAttribute('position').count).fill(0xffffffff), 1);
+      this.drawList.setUsage(THREE.DynamicDrawUsage);
+    }
     if (!geometry.index) geometry.setIndex(this.drawList);
     const list = this.drawList.array;
     let k = 0, from = -1;
@@ -285,7 +297,7 @@ export class Viewer {
   // What the batch draws, read from its own vertex looks: for each element with a body, its
   // index, whether it is shown, whether it is highlighted, and its parts' colours (0xRRGGBB).
   drawn() {
-    const listed = new Set(this.batch?.geometry.index ? [] : this.items), list = this.drawList.array;
+    const listed = new Set(this.batch?.geometry.index ? [] : this.items), list = this.drawList?.array;
     for (let k = 0; this.batch?.geometry.index && k < this.drawCount;) {
       let [low, high] = [0, this.items.length - 1];  // the element whose vertices start there
       while (low < high) { const mid = (low + high + 1) >> 1; if (this.items[mid].first <= list[k]) low = mid; else high = mid - 1; }
