@@ -61,10 +61,6 @@ Corners Read(const Glb& g, const nlohmann::json& node) {
     const auto& position = g.doc["accessors"][primitive["attributes"]["POSITION"].get<size_t>()];
     const auto& colour = g.doc["accessors"][primitive["attributes"]["COLOR_0"].get<size_t>()];
     const auto& indices = g.doc["accessors"][primitive["indices"].get<size_t>()];
-    EXPECT_EQ(position["componentType"], 5126);
-    EXPECT_EQ(colour["componentType"], 5121);
-    EXPECT_EQ(colour["normalized"], true);
-    EXPECT_EQ(colour["type"], "VEC4");
     const int indexSize = indices["componentType"] == 5123 ? 2 : 4;
     EXPECT_EQ(indices["componentType"], indexSize == 2 ? 5123 : 5125);
     const nlohmann::json move = node.value("translation", nlohmann::json::array({0, 0, 0}));
@@ -173,12 +169,6 @@ TEST(GltfModelTest, ElementsBecomeNamedNodesAndBoxesKeepTheirPlaceShapeAndColour
     EXPECT_EQ(g.doc["meshes"].size(), 3u);
     EXPECT_EQ(g.doc["nodes"][4]["name"], GltfModel::GuidText(lineGuid));
     EXPECT_FALSE(g.doc["nodes"][4].contains("mesh"));
-    // Every view lies inside the one buffer, which is the binary chunk.
-    ASSERT_EQ(g.doc["buffers"].size(), 1u);
-    EXPECT_EQ(g.doc["buffers"][0]["byteLength"], g.bin.size());
-    for (const auto& view : g.doc["bufferViews"])
-        EXPECT_LE(view.value("byteOffset", size_t{0}) + view["byteLength"].get<size_t>(),
-                  g.bin.size());
 
     // Without bodies: a valid file without buffers.
     Project lines;
