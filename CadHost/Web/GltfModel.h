@@ -1,9 +1,11 @@
 #pragma once
 // The host's model as binary glTF for the browser workspace: one node per element, in the order
 // the project walks its elements, named by the element's GUID and carrying its ID, type name,
-// layer name, index and the vertex count of each body part in the node's extras. Elements with a
-// body get a mesh of one primitive whose vertex colours are the parts' material colours; the page
-// recolours and hides elements later without fetching the geometry again.
+// layer name, index and the corner count (three a triangle) of each body part in the node's
+// extras. Elements with a body get a mesh of one indexed primitive whose vertex colours are the
+// parts' material colours, placed by the node's translation; elements of the same shape and
+// colours share one mesh. The page recolours and hides elements later without fetching the
+// geometry again.
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -59,6 +59,43 @@ test('the page draws the sample building: every element with a body, once', asyn
   assert.deepEqual(problems, []);
 });
 
+// three.js's own glTF reader, not the page's: the model file has one node per element, in the
+// host's order, named by a GUID and carrying the element's ID and type, and the reader puts every
+// triangle corner of an element with a body where the page draws it.
+test('the model file reads in a standard glTF reader as the page draws it', async () => {
+  const elements = parseElements(await served.lines('elements'));
+  const read = await page.evaluate(async (token) => {
+    const THREE = await import('three');
+    const { GLTFLoader } = await import('three/addons/loaders/GLTFLoader.js');
+    const bytes = await (await fetch(`/api/model.glb?token=${token}`)).arrayBuffer();
+    const { scene } = await new GLTFLoader().parseAsync(bytes, '');
+    scene.updateMatrixWorld(true);
+    const viewer = window.pw.viewer, drawn = viewer.batch.geometry.getAttribute('position');
+    const v = new THREE.Vector3(), w = new THREE.Vector3();
+    return scene.children.map((node) => {
+      const item = viewer.byIndex[node.userData.index];
+      let far = 0;  // the farthest the reader's corner is from the page's
+      if (node.isMesh) {
+        const { index, attributes } = node.geometry;
+        const count = index ? index.count : attributes.position.count;
+        if (count !== item?.count) far = Infinity;
+        else for (let k = 0; k < count; k++) {
+          v.fromBufferAttribute(attributes.position, index ? index.getX(k) : k).applyMatrix4(node.matrixWorld);
+          far = Math.max(far, v.distanceTo(w.fromBufferAttribute(drawn, item.first + k)));
+        }
+      }
+      return { name: node.name, index: node.userData.index, label: `${node.userData.type} ${node.userData.id}`, mesh: node.isMesh === true, far };
+    });
+  }, served.token);
+  assert.equal(read.length, elements.length);
+  assert.equal(new Set(read.map((r) => r.name)).size, read.length);
+  read.forEach((r, i) => {
+    assert.match(r.name, /^[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}$/);
+    assert.deepEqual([r.index, r.label, r.mesh], [i, elements[i].name, elements[i].materials.length > 0]);
+    assert.ok(r.far < 1e-4, `${r.label}: a corner ${r.far} m from where the page draws it`);
+  });
+});
+
 test('the Gantt rows are the palette\'s rows', async () => {
   const rows = (await served.lines('palette list')).map((l) => l.split('\t').slice(0, 7));
   const shown = await page.evaluate(() => [...document.querySelectorAll('#gantt tbody tr')]

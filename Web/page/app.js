@@ -38,6 +38,7 @@ async function loadModel() {
   const t0 = performance.now();
   const [{ key, bytes }, state] = await Promise.all([host.modelBytes(), host.fetchState(true)]);
   viewer.marks.fetch = performance.now() - t0;
+  viewer.marks.megabytes = bytes.byteLength / 1e6;
   viewer.load(bytes);
   modelKey = key;
   const t1 = performance.now();

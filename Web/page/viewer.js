@@ -4,9 +4,8 @@
 import * as THREE from 'three';
 import { OrbitControls } from 'three/addons/controls/OrbitControls.js';
 
-// Reads the host's binary glTF: the JSON chunk and the binary chunk. Elements whose positions
-// follow one another in one buffer view (as the host writes them) share that view as the batch's
-// positions, without a copy.
+// Reads the host's binary glTF: the JSON chunk, and typed arrays over the binary chunk's data
+// for an accessor (positions as floats, indices as 16 or 32 bits), without a copy.
 function readGlb(bytes) {
   const view = new DataView(bytes);
   if (view.getUint32(0, true) !== 0x46546c67 || view.getUint32(4, true) !== 2) throw new Error('not a glTF 2 binary');
@@ -15,7 +14,9 @@ function readGlb(bytes) {
   const binAt = 20 + jsonLength + 8;
   const at = (accessor) => binAt + (doc.bufferViews[accessor.bufferView].byteOffset ?? 0) + (accessor.byteOffset ?? 0);
   const floats = (accessor) => new Float32Array(bytes, at(accessor), accessor.count * 3);
-  return { doc, at, floats };
+  const indices = (accessor) => (accessor.componentType === 5123 ? new Uint16Array(bytes, at(accessor), accessor.count)
+    : new Uint32Array(bytes, at(accessor), accessor.count));
+  return { doc, floats, indices };
 }
 
 // Each vertex's look is four bytes: red, green, blue and its state. Only the vertices of shown
@@ -114,7 +115,7 @@ export class Viewer {
 
   load(bytes) {
     const t0 = performance.now();
-    const { doc, at, floats } = readGlb(bytes);
+    const { doc, floats, indices } = readGlb(bytes);
     const t1 = performance.now();
     if (this.batch) {
       this.scene.remove(this.batch);
@@ -123,50 +124,63 @@ export class Viewer {
     this.items = [];
     this.byIndex = [];
     this.selected = new Set();
-    let vertices = 0, contiguous = true, start = -1;
+    // The file shares an element's corners among its triangles, and one shape among elements
+    // alike (each placed by its node's translation); the batch gives every triangle corners of
+    // its own (software WebGL draws that faster), element after element, in place.
+    let vertices = 0;
+    const bodies = [];
     for (const node of doc.nodes ?? []) {
       if (node.mesh === undefined) continue;
-      const attributes = doc.meshes[node.mesh].primitives[0].attributes;
-      const position = doc.accessors[attributes.POSITION];
-      const item = { index: node.extras.index, first: vertices, count: position.count, node };
-      if (start < 0) start = at(position);
-      contiguous &&= at(position) === start + 12 * vertices;
-      vertices += position.count;
+      const primitive = doc.meshes[node.mesh].primitives[0];
+      const position = doc.accessors[primitive.attributes.POSITION];
+      const corners = primitive.indices === undefined ? null : doc.accessors[primitive.indices];
+      const [x, y, z] = node.translation ?? [0, 0, 0];
+      const item = { index: node.extras.index, first: vertices, count: corners ? corners.count : position.count, node };
+      item.box = new THREE.Box3(new THREE.Vector3(...position.min), new THREE.Vector3(...position.max))
+        .translate(new THREE.Vector3(x, y, z));
+      bodies.push([primitive, position, corners, x, y, z]);
+      vertices += item.count;
       this.items.push(item);
       this.byIndex[item.index] = item;
     }
-    let positions;
-    if (contiguous) {
-      positions = new Float32Array(bytes, start, vertices * 3);
-    } else {
-      positions = new Float32Array(vertices * 3);
-      for (const item of this.items)
-        positions.set(floats(doc.accessors[doc.meshes[item.node.mesh].primitives[0].attributes.POSITION]), item.first * 3);
+    const positions = new Float32Array(vertices * 3);
+    const shapes = new Map();  // each primitive's triangle corners, before a node moves them
+    let o = 0;
+    for (const [primitive, position, corners, x, y, z] of bodies) {
+      let shape = shapes.get(primitive);
+      if (!shape) {
+        const from = floats(position);
+        if (!corners) shape = from;
+        else {
+          const list = indices(corners);
+          shape = new Float32Array(3 * list.length);
+          for (let k = 0; k < list.length; k++) shape.set(from.subarray(3 * list[k], 3 * list[k] + 3), 3 * k);
+        }
+        shapes.set(primitive, shape);
+      }
+      for (let k = 0; k < shape.length; k += 3) {
+        positions[o++] = shape[k] + x;
+        positions[o++] = shape[k + 1] + y;
+        positions[o++] = shape[k + 2] + z;
+      }
     }
     // Grey until the host's looks, asked for with the model, are applied before the first picture.
     this.looks = new Uint32Array(vertices).fill(packed(0x808080, SHOWN));
     const box = new THREE.Box3();
-    for (const item of this.items) {
-      const position = doc.accessors[doc.meshes[item.node.mesh].primitives[0].attributes.POSITION];
-      item.box = new THREE.Box3().setFromArray(position.min && position.max ? [...position.min, ...position.max]
-        : positions.subarray(3 * item.first, 3 * (item.first + item.count)));
-      box.union(item.box);
-    }
+    for (const item of this.items) box.union(item.box);
     const geometry = new THREE.BufferGeometry();
     geometry.setAttribute('position', new THREE.BufferAttribute(positions, 3));
     this.colour = new THREE.BufferAttribute(new Uint8Array(this.looks.buffer), 4, true);
     this.colour.setUsage(THREE.DynamicDrawUsage);
     geometry.setAttribute('look', this.colour);
-    this.drawList = new THREE.BufferAttribute(new Uint32Array(vertices).fill(0xffffffff), 1);
-    this.drawList.setUsage(THREE.DynamicDrawUsage);
-    geometry.setIndex(this.drawList);
+    this.drawList = null;  // made when an element is first hidden
     geometry.boundingBox = box;
     geometry.boundingSphere = box.isEmpty() ? new THREE.Sphere() : box.getBoundingSphere(new THREE.Sphere());
     this.batch = new THREE.Mesh(geometry, this.material);
     this.batch.matrixAutoUpdate = false;
     this.batch.frustumCulled = false;
     this.updateDrawList();
-    this.drawList.clearUpdateRanges();
+    this.drawList?.clearUpdateRanges();
     // The lights in the camera's terms: white from the sky, grey from the ground, and a sun.
     this.batch.onBeforeRender = (renderer, scene, camera) => {
       this.material.uniforms.up.value.set(0, 1, 0).transformDirection(camera.matrixWorldInverse);
@@ -242,8 +256,22 @@ export class Viewer {
   }
 
   // The draw list: the vertices of the shown elements, element after element; only what follows
-  // the first change is sent again.
+  // the first change is sent again. While every element is shown the batch is drawn without it
+  // (software WebGL then reads no index for each vertex, and a model's first picture waits for
+  // no list).
   updateDrawList() {
+    const geometry = this.batch.geometry;
+    if (this.items.every((item) => this.looks[item.first] >>> 24 !== HIDDEN)) {
+      if (geometry.index) geometry.setIndex(null);
+      geometry.setDrawRange(0, Infinity);
+      this.drawCount = geometry.getAttribute('position').count;
+      return;
+    }
+    if (!this.drawList) {
+      this.drawList = new THREE.BufferAttribute(new Uint32Array(geometry.getAttribute('position').count).fill(0xffffffff), 1);
+      this.drawList.setUsage(THREE.DynamicDrawUsage);
+    }
+    if (!geometry.index) geometry.setIndex(this.drawList);
     const list = this.drawList.array;
     let k = 0, from = -1;
     for (const item of this.items) {
@@ -252,7 +280,7 @@ export class Viewer {
       if (from >= 0) for (let v = item.first; v < item.first + item.count; v++) list[k++] = v;
       else k += item.count;
     }
-    this.batch.geometry.setDrawRange(0, k);
+    geometry.setDrawRange(0, k);
     if (from >= 0 && k > from) {
       this.drawList.addUpdateRange(from, k - from);
       this.drawList.needsUpdate = true;
@@ -269,8 +297,8 @@ export class Viewer {
   // What the batch draws, read from its own vertex looks: for each element with a body, its
   // index, whether it is shown, whether it is highlighted, and its parts' colours (0xRRGGBB).
   drawn() {
-    const listed = new Set(), list = this.drawList.array;
-    for (let k = 0; k < this.drawCount;) {
+    const listed = new Set(this.batch?.geometry.index ? [] : this.items), list = this.drawList?.array;
+    for (let k = 0; this.batch?.geometry.index && k < this.drawCount;) {
       let [low, high] = [0, this.items.length - 1];  // the element whose vertices start there
       while (low < high) { const mid = (low + high + 1) >> 1; if (this.items[mid].first <= list[k]) low = mid; else high = mid - 1; }
       listed.add(this.items[low]);
