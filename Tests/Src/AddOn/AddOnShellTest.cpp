@@ -125,8 +125,9 @@ TEST_F(MenuCommandTest, AnEscapingExceptionBecomesOneReportLine) {
     EXPECT_TRUE(CadHost::Host::Get().keepInMemory) << "the add-on asks to stay loaded";
 }
 
-// The notice at the next showing only is checked in a whole session; here the rest of its rule.
-TEST_F(MenuCommandTest, SignInNoticeNeedsASharedProjectComesAtOnceWhenShownAndSignOutCancelsIt) {
+// The sign-in notice: only for a shared project; at once when the palette is shown, else once at
+// its next showing; signing out cancels a waiting one.
+TEST_F(MenuCommandTest, SignInNoticeComesOnceAtOnceOrAtTheNextShowing) {
     Start();
     CadHost::Host& host = CadHost::Host::Get();
     projectDB.userID = 9;
@@ -135,16 +136,22 @@ TEST_F(MenuCommandTest, SignInNoticeNeedsASharedProjectComesAtOnceWhenShownAndSi
     EXPECT_FALSE(mainDialog->signInNoticePending);
     host.sharedProject = true;
     host.signedInUser = 12;
-    host.RunMenuCommand(1);  // show
     host.RaiseProjectEvent(APINotify::SignIn, 0);
     EXPECT_EQ(projectDB.userID, 12);
+    EXPECT_TRUE(agent.alerts.empty()) << "the palette is hidden: the notice waits";
+    host.RunMenuCommand(1);  // show
     EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32533}));
+    host.RunMenuCommand(1);                        // hide
+    host.RunMenuCommand(1);                        // show again: no second notice
+    host.RaiseProjectEvent(APINotify::SignIn, 0);  // shown: the notice comes at once
+    EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32533, 32533}));
     host.RunMenuCommand(1);  // hide
     host.RaiseProjectEvent(APINotify::SignIn, 0);
     host.RaiseProjectEvent(APINotify::SignOut, 0);
     EXPECT_EQ(projectDB.userID, 0);
+    EXPECT_FALSE(mainDialog->signInNoticePending) << "signing out cancels the waiting notice";
     host.RunMenuCommand(1);
-    EXPECT_EQ(agent.alerts.size(), 1u) << "signing out cancels the waiting notice";
+    EXPECT_EQ(agent.alerts.size(), 2u);
 }
 
 TEST_F(MenuCommandTest, OnlyTheNewProjectEventResetsThePreferences) {

@@ -1,10 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 
+#include "API/Selectors.h"
+#include "BM.h"
+#include "DG/DG.h"
 #include "Elements/ShowingScope.h"
+#include "Host/VTAPI.h"
 #include "Movie/IMovieFileCreator.h"
+#include "Movie/LibPartSearch.h"
 #include "Movie/MovieGenerator.h"
+#include "Movie/ProgressWindow.h"
 #include "Src/Movie/MovieFixture.h"
 
 namespace {
@@ -147,6 +154,78 @@ TEST_F(MovieGeneratorTest, AlongACameraPathTenFramesASecondFromEachCamera) {
     };
     EXPECT_GT(differ(0, 4), 3) << "the view moves along the first segment";
     EXPECT_LE(differ(5, 6), differ(0, 1)) << "frames 6 and 7 stay at the middle camera";
+}
+
+// Cancel pressed while the window shows frame 3: the movie holds the two frames before, plays, and
+// the model comes back whole.
+TEST_F(MovieGeneratorTest, CancelAtAFrameKeepsAPlayableMovieOfTheFramesBefore) {
+    const std::vector<CadHost::Element> before = ModelNow();
+    std::function<void()> watch = [&] {
+        auto* w = dynamic_cast<ProgressWindow*>(DG::Panel::Find(ProgressWindow::kDialogId));
+        std::string why;
+        if (w != nullptr && w->value == 3)
+            w->cancelButton.UserClick(why);
+        else
+            DG::PostUserAction(watch);
+    };
+    DG::PostUserAction(watch);
+    EXPECT_TRUE(MakeMovie(4)) << "a cancelled movie counts as made";
+    EXPECT_EQ(DG::PendingUserActions(), 0u);
+    EXPECT_EQ(MovieProbe::Stream(movie, "v:0")["nb_read_frames"], "2");
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"movie.mov"});
+    EXPECT_TRUE(ModelNow() == before) << "the model comes back whole";
+}
+
+// The caption object is drawn into the pictures: decoded by FFmpeg, the first frame with it has in
+// the bottom-right corner (2 % of the width from the edges, 34 % of the width wide, a tenth of the
+// height for the date's line) a dark box with light text in its middle; elsewhere the frame is the
+// one without it.
+TEST_F(MovieGeneratorTest, TheCaptionObjectIsDrawnIntoThePicture) {
+    constexpr int kW = 640, kH = 360;
+    CadHost::Render::ViewState::Get().SetWindowSize(kW, kH);
+    prefs.showDateInText = true;
+    std::vector<std::vector<unsigned char>> firstFrames;
+    for (const bool caption : {false, true}) {
+        prefs.showCaptionObject = caption;
+        if (caption) {
+            int32_t number = APILibPartNumber::CaptionObject;
+            char unId[kLibPartUnIDLength] = {};
+            API_LibPart part{};
+            ASSERT_EQ(VTAPI_Goodies(APISelector::GetLibPartUnID, &number, unId), 0);
+            ASSERT_TRUE(LibPartSearch::ByUnId(unId, part));
+            std::snprintf(prefs.captionObjectName, sizeof prefs.captionObjectName, "%s",
+                          LibPartSearch::Utf16ToUtf8(part.docu_UName, kLibPartNameLength).c_str());
+            double a = 0, b = 0;
+            GSHandle params = nullptr;
+            ASSERT_EQ(VTAPI_LibPart_GetParams(part.index, &a, &b, &db.captionParamCount, &params),
+                      0);
+            ASSERT_EQ(BMHandleToHandle(params, &db.captionParams), 0);
+            VTAPI_DisposeAddParHdl(&params);
+        }
+        ASSERT_TRUE(MakeMovie(2));
+        firstFrames.push_back(MovieProbe::Pictures(movie, kW, kH).at(0));
+    }
+    const auto luma = [&](int frame, int x, int y) {
+        const size_t i = (static_cast<size_t>(y) * kW + x) * 3;
+        const auto& rgb = firstFrames[frame];
+        return (299 * rgb[i] + 587 * rgb[i + 1] + 114 * rgb[i + 2]) / 1000;
+    };
+    const int margin = kW * 2 / 100, boxW = kW * 34 / 100, boxH = kH / 10;
+    const int left = kW - margin - boxW, top = kH - margin - boxH;
+    int darker = 0, inside = 0, lightX = 0, light = 0;
+    for (int y = top + 3; y < top + boxH - 3; ++y)
+        for (int x = left + 3; x < left + boxW - 3; ++x, ++inside) {
+            darker += luma(1, x, y) + 30 < luma(0, x, y);
+            if (luma(1, x, y) > 180) ++light, lightX += x;
+        }
+    EXPECT_GT(darker, inside / 2) << darker << " of " << inside;
+    EXPECT_GT(light, 60) << "the date's strokes";
+    EXPECT_NEAR(lightX / std::max(light, 1), left + boxW / 2, boxW / 6) << "centred text";
+    long outsideDiff = 0, outside = 0;
+    for (int y = 0; y < top - 4; y += 2)
+        for (int x = 0; x < kW; x += 2, ++outside)
+            outsideDiff += std::abs(luma(1, x, y) - luma(0, x, y));
+    EXPECT_LT(outsideDiff / outside, 2) << "the same picture away from the box";
 }
 
 }  // namespace
