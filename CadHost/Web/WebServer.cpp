@@ -146,6 +146,8 @@ int WebServer::Run(Session& session, OutputTap& tap, const ServeOptions& options
     EventHub events;
     HostQueue queue;
     WorkspaceState state;
+    // Commands run so far, by any tab: a tab that hears of one it did not send asks for the state.
+    uint64_t commandsRun = 0;
     // Alerts with a choice that no queued `answer` covers go to the pages as they come, and the
     // first page that answers chooses the button; with no page listening the first button is
     // taken, as in a script.
@@ -190,6 +192,9 @@ int WebServer::Run(Session& session, OutputTap& tap, const ServeOptions& options
     server.new_task_queue = [] { return new httplib::ThreadPool(24); };
     server.set_payload_max_length(options.maxUploadBytes);
     server.set_keep_alive_max_count(100);
+    // An answer goes out at once: without this, a reply written in pieces waits for the browser's
+    // delayed acknowledgement, some 40 ms a command.
+    server.set_tcp_nodelay(true);
 
     auto tokenOf = [&](const httplib::Request& req) {
         if (req.has_param("token")) return req.get_param_value("token");
@@ -252,6 +257,7 @@ int WebServer::Run(Session& session, OutputTap& tap, const ServeOptions& options
         const std::string model = req.has_param("model") ? req.get_param_value("model") : "";
         if (!queue.Run([&] {
                 answer = {{"ok", true}, {"state", state.Collect(session, tap, since, model)}};
+                answer["state"]["commands"] = commandsRun;
             }))
             return Refuse(res, 503, "the host has stopped");
         res.set_content(answer.dump(), kJson);
@@ -281,7 +287,10 @@ int WebServer::Run(Session& session, OutputTap& tap, const ServeOptions& options
             answer.update(Notes(output));
             answer["quit"] = session.QuitRequested();
             answer["state"] = state.Collect(session, tap, since, model);
-            events.Publish({{"type", "changed"}, {"version", answer["state"]["version"]}});
+            answer["state"]["commands"] = ++commandsRun;
+            events.Publish({{"type", "changed"},
+                            {"version", answer["state"]["version"]},
+                            {"commands", commandsRun}});
         });
         if (!ran) return Refuse(res, 503, "the host has stopped");
         res.set_content(answer.dump(), kJson);

@@ -232,6 +232,16 @@ test('two tabs share one host: their commands run one at a time, whole', async (
     run(page, 'elements'), run(second, 'layers'), run(page, 'layers'), run(second, 'elements'),
     run(page, 'elements'), run(second, 'layers')]);
   assert.deepEqual(outputs, ['elements', 'layers', 'layers', 'elements', 'elements', 'layers'].map((c) => alone[c]));
+  // What one tab chooses shows in the other, which sent nothing: its highlight follows the host's
+  // selection (looked at by the clock: the first tab is in the background, where frames do not come).
+  for (const line of ['select SC-*', 'select none']) {
+    const answer = await second.evaluate((l) => window.pw.host.command(l), line);
+    assert.ok(answer.ok, answer.error);
+    const want = answer.state.selection.join();
+    assert.equal(want === '', line === 'select none', want);
+    await page.waitForFunction((want) => window.pw.viewer.drawn().filter((d) => d.selected).map((d) => d.index).join() === want,
+      { polling: 50, timeout: 10000 }, want);
+  }
   await second.close();
 });
 

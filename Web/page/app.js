@@ -19,11 +19,25 @@ let range = null;
 const isoOf = (ms) => new Date(ms).toISOString().slice(0, 10);
 const time = (iso) => Date.parse(iso + 'T00:00:00Z');
 
+// The console keeps its last lines; it scrolls to the newest at the next frame, so a command's
+// answer does not wait for the page's layout.
+let logged = 0;
+let scrolling = false;
 function log(text) {
   const el = $('log');
-  el.textContent += text.endsWith('\n') ? text : text + '\n';
-  if (el.textContent.length > 100000) el.textContent = el.textContent.slice(-50000);
-  el.scrollTop = el.scrollHeight;
+  const line = text.endsWith('\n') ? text : text + '\n';
+  el.appendChild(document.createTextNode(line));
+  logged += line.length;
+  while (logged > 100000 && el.firstChild) {
+    logged -= el.firstChild.length;
+    el.firstChild.remove();
+  }
+  if (scrolling) return;
+  scrolling = true;
+  requestAnimationFrame(() => {
+    scrolling = false;
+    el.scrollTop = el.scrollHeight;
+  });
 }
 
 // The palette's button with this text (its item number), or the item given.
@@ -57,7 +71,7 @@ host.onState((state) => {
   // A new picture only when the model looks different: a date alone changes nothing in it.
   const t0 = performance.now();
   const restyled = viewer.applyLooks(state.looks);
-  if (viewer.setSelection(state.selection) || restyled) viewer.requestPicture();
+  if (viewer.setSelection(state.selection) || restyled) viewer.drawPicture();
   const t1 = performance.now();
   // The chart and the lists are made again only when they changed (a Show at Date leaves them).
   const shown = JSON.stringify([state.palette, state.layers]);
@@ -255,8 +269,8 @@ host.events((event) => {
     const m = /(\d+)\D+(\d+)/.exec(event.text);
     if (m && Number(m[2]) > 0) { $('progressBar').max = Number(m[2]); $('progressBar').value = Number(m[1]); }
     window.pw.progressEvents.push(event.text);
-  } else if (event.type === 'changed' && event.version > host.version) {
-    host.refresh(); // another tab changed the host
+  } else if (event.type === 'changed') {
+    host.changed(event);
   }
 });
 

@@ -30,10 +30,18 @@ export class Gantt {
     return known !== undefined ? hex(known) : FALLBACK[k] ?? '#999999';
   }
 
+  // Shows the palette's rows; when only its date moved, only the date's line moves.
   show(palette) {
+    const shape = JSON.stringify({ ...palette, date: undefined });
+    if (palette && shape === this.shape) {
+      this.moveDate(palette);
+      return;
+    }
+    this.shape = palette ? shape : null;
     this.element.textContent = '';
     if (!palette) return;
     const range = Gantt.range(palette);
+    this.range = range;
     const table = document.createElement('table');
     const columns = ['Task', 'Type', 'Done', 'Start', 'End'];
     const head = table.createTHead().insertRow();
@@ -84,16 +92,25 @@ export class Gantt {
         bar.appendChild(done);
         chart.appendChild(bar);
       }
-      if (range && palette.date) {
-        const now = document.createElement('div');
-        now.className = 'now';
-        now.style.left = at(palette.date) + '%';
-        chart.appendChild(now);
-      }
+      const now = document.createElement('div');
+      now.className = 'now';
+      chart.appendChild(now);
       tr.onclick = () => { if (!row.editing) this.host.command(`palette select ${row.row}`); };
       tr.ondblclick = () => { if (!row.editing) this.host.command(`palette dblclick ${row.row}`); };
     }
     this.element.appendChild(table);
+    this.moveDate(palette);
+  }
+
+  // The current date as a line across the bars.
+  moveDate(palette) {
+    const range = this.range;
+    const span = range ? time(range.end) + 86400000 - time(range.start) : 1;
+    const shown = Boolean(range && palette.date);
+    for (const now of this.element.querySelectorAll('.now')) {
+      now.hidden = !shown;
+      if (shown) now.style.left = (100 * (time(palette.date) - time(range.start))) / span + '%';
+    }
   }
 
   // The cell editor of an open row: what is typed goes to the palette's editor of that column.

@@ -14,12 +14,16 @@ export class Host {
     this.listeners = [];
     this.answerListeners = [];
     this.queue = Promise.resolve();
+    this.commands = 0;   // the host's count of commands run, by any tab, as of that state
+    this.running = 0;    // commands of this page sent and not yet answered
+    this.heardOf = 0;    // the newest count the host announced while they ran
   }
 
   onState(listener) { this.listeners.push(listener); }
   onAnswer(listener) { this.answerListeners.push(listener); }
 
   accept(state, whole = false) {
+    this.commands = Math.max(this.commands, state.commands ?? 0);
     // Answers may overtake each other (a refresh and a command); an older state is dropped, unless
     // it holds all the looks of a model the page has just loaded.
     if (!whole && state.model === this.model && state.version < this.version) return;
@@ -32,11 +36,20 @@ export class Host {
   // Commands of this page go one after the other, never two at once.
   command(line) {
     const run = async () => {
-      const response = await fetch(address('/api/command', { since: this.version, model: this.model }),
-        { method: 'POST', body: line });
-      const answer = await response.json();
+      this.running++;
+      let answer;
+      try {
+        const response = await fetch(address('/api/command', { since: this.version, model: this.model }),
+          { method: 'POST', body: line });
+        answer = await response.json();
+      } finally {
+        this.running--;
+      }
       if (answer.state) this.accept(answer.state);
       for (const listener of this.answerListeners) listener(answer);
+      // A command the host announced while this ran, and that its answer does not hold, was
+      // another tab's, queued after it.
+      if (this.heardOf > this.commands && this.running === 0) this.refresh();
       return answer;
     };
     const result = this.queue.then(run, run);
@@ -48,6 +61,14 @@ export class Host {
   async fetchState(whole = false) {
     const params = whole ? {} : { since: this.version, model: this.model };
     return (await (await fetch(address('/api/state', params))).json()).state;
+  }
+
+  // The host ran a command: this page's own brings the new state with its answer; after another
+  // tab's, the state is fetched.
+  changed(event) {
+    if (event.commands <= this.commands && event.version <= this.version) return;
+    if (this.running > 0) this.heardOf = Math.max(this.heardOf, event.commands);
+    else this.refresh();
   }
 
   async refresh(whole = false) {

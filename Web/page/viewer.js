@@ -78,6 +78,7 @@ export class Viewer {
     this.pictures = 0;      // pictures drawn so far
     this.pictureWaiters = [];
     this.pending = false;
+    this.stale = false;     // something changed that the picture does not show yet
     this.marks = {};        // how long the last load's steps took (ms)
     new ResizeObserver(() => this.resize()).observe(canvas);
     this.resize();
@@ -92,25 +93,33 @@ export class Viewer {
     this.requestPicture();
   }
 
-  // Pictures are drawn on demand only, at most one a frame.
+  // Pictures are drawn on demand only: at most one a frame for the mouse, at once for the host's
+  // answer (drawPicture), so a date shown is not kept waiting for the next frame.
   requestPicture() {
+    this.stale = true;
     if (this.pending) return;
     this.pending = true;
     requestAnimationFrame(() => {
       this.pending = false;
-      const t0 = performance.now();
-      this.renderer.render(this.scene, this.camera);
-      this.marks.render = performance.now() - t0;
-      this.pictures++;
-      const waiters = this.pictureWaiters;
-      this.pictureWaiters = [];
-      for (const w of waiters) w(this.pictures);
+      if (this.stale) this.drawPicture();
     });
   }
 
-  // Resolves when the next picture has been drawn.
+  drawPicture() {
+    this.stale = false;
+    const t0 = performance.now();
+    this.renderer.render(this.scene, this.camera);
+    this.marks.render = performance.now() - t0;
+    this.pictures++;
+    const waiters = this.pictureWaiters;
+    this.pictureWaiters = [];
+    for (const w of waiters) w(this.pictures);
+  }
+
+  // Resolves once the picture shows everything asked of it so far.
   nextPicture() {
-    return new Promise((resolve) => { this.pictureWaiters.push(resolve); this.requestPicture(); });
+    if (!this.stale) return Promise.resolve(this.pictures);
+    return new Promise((resolve) => this.pictureWaiters.push(resolve));
   }
 
   load(bytes) {
