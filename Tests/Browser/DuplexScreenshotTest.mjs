@@ -5,17 +5,17 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
-import { serve, browser, openPage, showDate, sourceDir, tempDir } from './Workspace.mjs';
+import { serve, browser, openPage, showDate, sourceDir, samplesCopy, tempDir } from './Workspace.mjs';
 
 const model = path.resolve(sourceDir, '../shared/data/ifc/duplex.ifc');
 
 // The duplex session up to its movie, with its words filled in.
 function linkScript() {
   const text = fs.readFileSync(path.join(sourceDir, 'Samples/Duplex4D.session'), 'utf8');
-  const lines = [];
+  const lines = [], samples = samplesCopy();
   for (const line of text.split('\n')) {
     if (line.startsWith('echo == The construction movie')) break;
-    lines.push(line.replaceAll('"$1"', `"${model}"`).replaceAll('$SCRIPT_DIR', path.join(sourceDir, 'Samples'))
+    lines.push(line.replaceAll('"$1"', `"${model}"`).replaceAll('$SCRIPT_DIR', samples)
       .replaceAll('${2:-duplex-4d}', tempDir('duplex')));
   }
   const script = path.join(tempDir('script'), 'duplex-web.session');

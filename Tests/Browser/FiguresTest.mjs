@@ -5,15 +5,16 @@
 import { test } from 'node:test';
 import fs from 'node:fs';
 import path from 'node:path';
-import { serve, browser, openPage, showDate, sourceDir, tempDir } from './Workspace.mjs';
+import { serve, browser, openPage, showDate, samplesCopy, tempDir } from './Workspace.mjs';
 
 const skip = process.env.PW_BROWSER_FIGURES !== '1' && 'PW_BROWSER_FIGURES is not 1';
 
 // The sample building of that size, alone or with the sample schedule linked, in a page.
 async function withPage(size, linked, use) {
   const script = path.join(tempDir('figures'), 'figures.session');
-  const base = fs.readFileSync(path.join(sourceDir, 'Samples/WebSample.session'), 'utf8')
-    .replaceAll('$SCRIPT_DIR', path.join(sourceDir, 'Samples')).replace(/^sample .*$/m, `sample ${size}`);
+  const samples = samplesCopy();
+  const base = fs.readFileSync(path.join(samples, 'WebSample.session'), 'utf8')
+    .replaceAll('$SCRIPT_DIR', samples).replace(/^sample .*$/m, `sample ${size}`);
   fs.writeFileSync(script, linked ? base : `sample ${size}\n`);
   const served = await serve([script]);
   const chromium = await browser();

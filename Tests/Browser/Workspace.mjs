@@ -14,6 +14,14 @@ export const cadhost = process.env.PW_CADHOST ?? path.join(sourceDir, 'build-deb
 
 export const tempDir = (name) => fs.mkdtempSync(path.join(os.tmpdir(), `pw-${name}-`));
 
+// A copy of the sample folder: the host saves a schedule changed in a session when it stops, and
+// the repository's samples must stay as they are.
+export function samplesCopy() {
+  const copy = tempDir('samples');
+  fs.cpSync(path.join(sourceDir, 'Samples'), copy, { recursive: true });
+  return copy;
+}
+
 // Starts `cadhost serve` on the scripts; resolves with its address once it listens.
 export async function serve(scripts) {
   const workspace = tempDir('ws');

@@ -6,12 +6,12 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { execFileSync } from 'node:child_process';
-import { serve, browser, openPage, showDate, parseElements, sourceDir } from './Workspace.mjs';
+import { serve, browser, openPage, showDate, parseElements, samplesCopy } from './Workspace.mjs';
 
 let served, chromium, page, problems;
 
 before(async () => {
-  served = await serve([path.join(sourceDir, 'Samples/WebSample.session')]);
+  served = await serve([path.join(samplesCopy(), 'WebSample.session')]);
   chromium = await browser();
   ({ page, problems } = await openPage(chromium, served));
 });
@@ -220,6 +220,60 @@ test('Cancel in the progress window stops the movie', async () => {
   const [, last, all] = frames.at(-1).map(Number);
   assert.ok(last < all, `stopped at ${last} of ${all}: ${answer.progress}`);
   assert.equal(await page.evaluate(() => document.getElementById('progress').open), false);
+});
+
+test('after a movie the palette is back; a header sorts, a double-click edits in place, Play steps the date', async () => {
+  // The movies above hid the palette (as a movie does); the page showed it again.
+  assert.ok((await served.lines('palette')).includes('visible: yes'));
+  // The host's word that the movie is made waits for its OK.
+  assert.match(await page.$eval('#alertList', (e) => e.textContent), /movie/);
+  await page.click('#alerts[open] button');
+  const chart = () => page.$$eval('#gantt tbody tr', (rows) => rows.map((tr) => [tr.dataset.row, tr.cells[0].textContent]));
+  const host = async () => (await served.lines('palette list')).map((l) => l.split('\t')).map((f) => [f[0], f[2]]);
+  const before = await host();
+
+  // The Task header is the palette's sort button: the chart shows the host's new order, by name.
+  await page.click('#gantt thead th:nth-child(1)');
+  await page.waitForFunction((was) => [...document.querySelectorAll('#gantt tbody td:first-child')]
+    .map((td) => td.textContent).join() !== was, {}, before.map((r) => r[1]).join());
+  const sorted = await host();
+  assert.deepEqual(await chart(), sorted);
+  const names = sorted.map((r) => r[1]), byName = [...names].sort((a, b) => a.localeCompare(b));
+  assert.ok(names.join() === byName.join() || names.join() === byName.reverse().join(), names.join());
+
+  // A double-click opens the row's editors; what is typed is committed by the next click elsewhere.
+  const rowOf = (name) => sorted.find((r) => r[1] === name)[0];
+  const roof = await page.$(`#gantt tbody tr[data-row="${rowOf('Roof')}"]`);
+  await roof.click({ count: 2 });
+  const input = await page.waitForSelector(`#gantt tbody tr[data-row="${rowOf('Roof')}"] input`);
+  await input.evaluate((e) => { e.value = 'Roof and gutters'; e.dispatchEvent(new Event('change')); });
+  await page.waitForFunction(() => window.pw.host.running === 0);
+  await page.click(`#gantt tbody tr[data-row="${rowOf('Foundations')}"] td`);
+  await page.waitForFunction(() => window.pw.state().palette.rows.some((r) => r.name === 'Roof and gutters' && !r.editing));
+  assert.deepEqual(await chart(), sorted.map(([row, name]) => [row, name === 'Roof' ? 'Roof and gutters' : name]));
+  assert.deepEqual(await host(), await chart());
+
+  // Play shows the model a week after a week, from the slider's start, until paused.
+  await page.evaluate(() => {
+    document.getElementById('slider').value = 0;
+    window.played = [];
+    window.pw.host.onAnswer((a) => { if (a.command.startsWith('palette date ')) window.played.push(a.command.slice(13)); });
+  });
+  await page.click('#play');
+  await page.waitForFunction(() => window.played.length >= 3);
+  await page.click('#play');
+  await page.waitForFunction(() => document.getElementById('play').textContent === '▶');
+  const played = await page.evaluate(() => window.played);
+  const start = Date.parse(await page.evaluate(() => window.pw.state().palette.rows.map((r) => r.startIso).sort()[0]));
+  assert.deepEqual(played, played.map((_, k) => new Date(start + k * 7 * 86400000).toISOString().slice(0, 10)));
+  assert.equal(await page.evaluate(() => window.pw.state().palette.date), played.at(-1));
+  // Show All puts every element back: those on the layers the host shows are drawn.
+  await page.click('#buttons button[data-item="8"]');
+  const hidden = new Set((await served.lines('layers')).filter((l) => / hidden/.test(l)).map((l) => Number(l.trim().split(/\s+/)[0])));
+  const elements = parseElements(await served.lines('elements'));
+  const want = await page.evaluate(() => window.pw.viewer.drawn().map((d) => d.index));
+  await page.waitForFunction((want) => window.pw.viewer.drawn().filter((d) => d.visible).map((d) => d.index).join() === want,
+    { timeout: 20000 }, want.filter((i) => !hidden.has(elements[i].layer)).join());
 });
 
 test('two tabs share one host: their commands run one at a time, whole', async () => {

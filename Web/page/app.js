@@ -105,10 +105,20 @@ function showPalette(palette) {
   $('title').textContent = palette?.title ?? '(no schedule open)';
   const buttons = $('buttons');
   buttons.textContent = '';
+  // A hidden palette (the movie hides it) takes no clicks: it is shown first, as from the menu.
+  const hidden = palette?.visible === false;
+  if (hidden) {
+    const show = document.createElement('button');
+    show.id = 'showPalette';
+    show.textContent = 'Show Palette';
+    show.title = 'The palette is hidden; its rows and buttons work again once it is shown (menu item 1)';
+    show.onclick = () => host.command('menu 1');
+    buttons.appendChild(show);
+  }
   for (const b of palette?.buttons ?? []) {
     const button = document.createElement('button');
     button.textContent = b.text;
-    button.disabled = !b.enabled;
+    button.disabled = !b.enabled || hidden;
     button.dataset.item = b.item;
     button.onclick = () => host.command(`palette click ${b.item}`);
     buttons.appendChild(button);
@@ -236,8 +246,11 @@ async function makeMovie(name, step) {
   $('progressText').textContent = '';
   $('progressBar').removeAttribute('value');
   $('progress').showModal();
+  const shown = lastState?.palette?.visible;
   const answer = await host.command('menu 6');
   $('progress').close();
+  // The movie hides the palette; the page's schedule is the palette, so it comes back.
+  if (shown && lastState?.palette?.visible === false) await host.command('menu 1');
   if (answer.ok) listFile(name);
   return answer;
 }
