@@ -190,9 +190,13 @@ test('a click on an element names it and highlights the element drawn under the 
 
 test('the movie button makes a movie with live progress; its download is H.264 with a text track', async () => {
   await page.click('#movie');
+  // Ten weeks and a day in steps of two weeks: five whole steps and the day left, six frames.
   await page.evaluate(() => {
     document.getElementById('movieName').value = 'web-movie.mov';
+    document.getElementById('movieFrom').value = '2027-03-01';
+    document.getElementById('movieTo').value = '2027-05-10';
     document.getElementById('movieStep').value = '14';
+    document.getElementById('movieLegend').checked = true;
   });
   await page.click('#movieGo');
   await page.waitForFunction(() => window.pw.lastMovie);
@@ -203,9 +207,10 @@ test('the movie button makes a movie with live progress; its download is H.264 w
   const link = await page.$eval('#files a[download="web-movie.mov"]', (a) => a.href);
   const movie = path.join(served.workspace, '..', path.basename(served.workspace) + '-download.mov');
   fs.writeFileSync(movie, Buffer.from(await (await fetch(link)).arrayBuffer()));
-  const streams = execFileSync('ffprobe', ['-v', 'error', '-show_entries', 'stream=codec_type,codec_name',
-    '-of', 'default=nw=1', movie]).toString();
-  assert.match(streams, /codec_name=h264\ncodec_type=video/);
+  const streams = execFileSync('ffprobe', ['-v', 'error', '-count_frames', '-show_entries',
+    'stream=codec_type,codec_name,nb_read_frames', '-of', 'default=nw=1', movie]).toString();
+  assert.match(streams, /codec_name=h264\ncodec_type=video\nnb_read_frames=6\n/);
+  assert.equal(progress.at(-1), 'Frame 6 of 6');
   assert.match(streams, /codec_name=mov_text\ncodec_type=subtitle/);
 });
 

@@ -232,16 +232,34 @@ $('download').onsubmit = (e) => {
 };
 
 // The movie: the add-on's movie command with its settings and file answered, progress live.
-$('movie').onclick = () => $('movieForm').showModal();
+$('movie').onclick = () => {
+  // The schedule's whole span unless a narrower one inside it was chosen.
+  if (range) {
+    const inside = (iso) => iso && iso >= range.start && iso <= range.end;
+    if (!inside($('movieFrom').value)) $('movieFrom').value = range.start;
+    if (!inside($('movieTo').value) || $('movieTo').value < $('movieFrom').value) $('movieTo').value = range.end;
+  }
+  $('movieForm').showModal();
+};
 $('movieForm').addEventListener('close', async () => {
   if ($('movieForm').returnValue !== 'ok' || !range) return;
   const name = $('movieName').value.trim() || 'movie.mov';
   const step = Math.max(1, Number($('movieStep').value) || 7);
-  window.pw.lastMovie = makeMovie(name, step);
+  window.pw.lastMovie = makeMovie(name, step, {
+    from: $('movieFrom').value, to: $('movieTo').value, pictures: Number($('moviePictures').value),
+    textTrack: $('movieTextTrack').checked, dateText: $('movieDateText').checked,
+    outlines: $('movieOutlines').checked, legend: $('movieLegend').checked,
+  });
 });
 
-async function makeMovie(name, step) {
-  await host.command(`dialog 14 17 5=${range.start} 7=${range.end} 9=${step} 19=1 22=0 25=1 26=1 ok`);
+// The movie settings dialog answered with the form's choices (its item numbers), then the file
+// dialog, then the movie made with its progress shown live.
+async function makeMovie(name, step, options = {}) {
+  const o = { from: range.start, to: range.end, pictures: 17, textTrack: true, dateText: true, outlines: true,
+    legend: false, ...options };
+  const on = (flag) => (flag ? 1 : 0);
+  await host.command(`dialog 14 ${o.pictures} 5=${o.from || range.start} 7=${o.to || range.end} 9=${step} ` +
+    `19=${on(o.textTrack)} 22=0 25=1 26=${on(o.dateText)} 28=${on(o.outlines)} 29=${on(o.legend)} ok`);
   await host.command(`file "${name}"`);
   $('progressText').textContent = '';
   $('progressBar').removeAttribute('value');
