@@ -5,6 +5,7 @@
 #include <new>
 
 #include "AddOn/DGUtils.h"
+#include "AddOn/Guarded.h"
 #include "AddOn/Preferences.h"
 #include "AddOn/ResUtils.h"
 #include "AddOn/ResourceIds.h"
@@ -46,21 +47,6 @@ void OfferToSaveChanges() {
 // Before the schedule is replaced, cleared or left: the palette's open edit is stored first.
 void EndPaletteEdit() {
     if (mainDialog != nullptr) mainDialog->EndEditBeforeScheduleChange();
-}
-
-// A project event's handler runs under the host, which knows nothing of the add-on's exceptions:
-// what escapes becomes a line in the report window.
-template <class Handler>
-GSErrCode Guarded(Handler handler) noexcept {
-    try {
-        handler();
-    } catch (...) {
-        try {
-            VTAPI_WriteReport("Phasework general error!", false);
-        } catch (...) {
-        }
-    }
-    return ApiErr::NoError;
 }
 
 }  // namespace
@@ -227,28 +213,34 @@ void SignIn() {
 }  // namespace
 
 GSErrCode NotifyHandler_Close(API_NotifyEventID, int32_t) {
-    return Guarded([] {
+    Guarded([] {
         EndPaletteEdit();
         OfferToSaveChanges();
         projectDB.Clear();
         if (mainDialog != nullptr) mainDialog->RefreshMainDlgTasks(false);
         fourdPrefs.WritePreferences();
     });
+    return ApiErr::NoError;
 }
 
-GSErrCode NotifyHandler_SignIn(API_NotifyEventID, int32_t) { return Guarded(SignIn); }
+GSErrCode NotifyHandler_SignIn(API_NotifyEventID, int32_t) {
+    Guarded(SignIn);
+    return ApiErr::NoError;
+}
 
 GSErrCode NotifyHandler_SignOut(API_NotifyEventID, int32_t) {
-    return Guarded([] {
+    Guarded([] {
         EndPaletteEdit();
         if (mainDialog != nullptr) mainDialog->signInNoticePending = false;
         projectDB.userID = 0;
     });
+    return ApiErr::NoError;
 }
 
 GSErrCode NotifyHandler_New(API_NotifyEventID notifID, int32_t) {
-    return Guarded([notifID] {
+    Guarded([notifID] {
         EndPaletteEdit();
         if (notifID == APINotify::New) fourdPrefs.Create();
     });
+    return ApiErr::NoError;
 }

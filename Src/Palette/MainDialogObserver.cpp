@@ -5,6 +5,7 @@
 #include "API/Selection.h"
 #include "AddOn/DGUtils.h"
 #include "AddOn/EAddon.h"
+#include "AddOn/Guarded.h"
 #include "AddOn/ResUtils.h"
 #include "AddOn/ResourceIds.h"
 #include "AddOn/UseOwnResFile.h"
@@ -36,21 +37,6 @@ std::string StepName(const DG::Button& button) {
     char name[256];
     CHTruncate(button.GetText().c_str(), name, sizeof(name));
     return name;
-}
-
-// No exception may leave an event handler: the toolkit and the host above it know nothing of the
-// add-on's exceptions, and one escaping would end the host with every unsaved change. What gets
-// this far becomes a line in the report window and the session goes on.
-template <class Handler>
-void Guarded(Handler handler) noexcept {
-    try {
-        handler();
-    } catch (...) {
-        try {
-            VTAPI_WriteReport("Phasework general error!", false);
-        } catch (...) {
-        }
-    }
 }
 
 }  // namespace
