@@ -263,34 +263,78 @@ int WebServer::Run(Session& session, OutputTap& tap, const ServeOptions& options
         res.set_content(answer.dump(), kJson);
     });
 
+    // One command line run as typed in the shell: its output, what the page shows apart, and
+    // whether it asked the host to quit. On the host's thread only.
+    auto runLine = [&](const std::string& line) {
+        tap.Take();
+        std::string error;
+        bool ok = workspace.CheckCommand(Session::SplitWords(line), error);
+        if (ok) ok = session.RunLine(line, error);
+        session.Out().flush();
+        const std::string output = tap.Take();
+        json answer = {{"ok", ok}, {"command", line}, {"output", output}};
+        if (!ok) answer["error"] = error;
+        answer.update(Notes(output));
+        answer["quit"] = session.QuitRequested();
+        ++commandsRun;
+        return answer;
+    };
+    // The host's state after commands, and the word to every tab that they ran.
+    auto stateAfter = [&](uint64_t since, const std::string& model) {
+        json now = state.Collect(session, tap, since, model);
+        now["commands"] = commandsRun;
+        events.Publish({{"type", "changed"}, {"version", now["version"]}, {"commands", commandsRun}});
+        return now;
+    };
+    // The body's command lines, without the end of the last; false when too long.
+    auto linesOf = [&](const httplib::Request& req, httplib::Response& res, std::string& body) {
+        if (req.body.size() > options.maxCommandBytes) {
+            Refuse(res, 413,
+                   "a command line is at most " + std::to_string(options.maxCommandBytes) +
+                       " bytes");
+            return false;
+        }
+        body = req.body;
+        while (!body.empty() && (body.back() == '\n' || body.back() == '\r')) body.pop_back();
+        return true;
+    };
+
     server.Post("/api/command", [&](const httplib::Request& req, httplib::Response& res) {
-        if (req.body.size() > options.maxCommandBytes)
-            return Refuse(
-                res, 413,
-                "a command line is at most " + std::to_string(options.maxCommandBytes) + " bytes");
-        std::string line = req.body;
-        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+        std::string line;
+        if (!linesOf(req, res, line)) return;
         if (line.find_first_of("\r\n") != std::string::npos)
             return Refuse(res, 400, "one command line at a time");
         const uint64_t since = NumberParam(req, "since");
         const std::string model = req.has_param("model") ? req.get_param_value("model") : "";
         json answer;
         const bool ran = queue.Run([&] {
-            tap.Take();
-            std::string error;
-            bool ok = workspace.CheckCommand(Session::SplitWords(line), error);
-            if (ok) ok = session.RunLine(line, error);
-            session.Out().flush();
-            const std::string output = tap.Take();
-            answer = {{"ok", ok}, {"command", line}, {"output", output}};
-            if (!ok) answer["error"] = error;
-            answer.update(Notes(output));
-            answer["quit"] = session.QuitRequested();
-            answer["state"] = state.Collect(session, tap, since, model);
-            answer["state"]["commands"] = ++commandsRun;
-            events.Publish({{"type", "changed"},
-                            {"version", answer["state"]["version"]},
-                            {"commands", commandsRun}});
+            answer = runLine(line);
+            answer["state"] = stateAfter(since, model);
+        });
+        if (!ran) return Refuse(res, 503, "the host has stopped");
+        res.set_content(answer.dump(), kJson);
+    });
+
+    // Several command lines that make one action of the page (a date and its showing), run one
+    // after the other with no other tab's command between them; the first that fails ends them.
+    server.Post("/api/commands", [&](const httplib::Request& req, httplib::Response& res) {
+        std::string body;
+        if (!linesOf(req, res, body)) return;
+        std::vector<std::string> lines;
+        std::istringstream in(body);
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(line);
+        }
+        const uint64_t since = NumberParam(req, "since");
+        const std::string model = req.has_param("model") ? req.get_param_value("model") : "";
+        json answer = {{"answers", json::array()}};
+        const bool ran = queue.Run([&] {
+            for (const std::string& line : lines) {
+                answer["answers"].push_back(runLine(line));
+                if (!answer["answers"].back()["ok"] || session.QuitRequested()) break;
+            }
+            answer["state"] = stateAfter(since, model);
         });
         if (!ran) return Refuse(res, 503, "the host has stopped");
         res.set_content(answer.dump(), kJson);

@@ -6,7 +6,8 @@
 // the state the page shows. Requests without the token get 403 and change nothing.
 //
 // Addresses: GET / (the page), GET /api/model.glb, GET /api/state, POST /api/command (one command
-// line as the body), POST /api/upload?name=NAME (the file as the body), GET /api/files/NAME,
+// line as the body), POST /api/commands (lines run together, as one action of the page),
+// POST /api/upload?name=NAME (the file as the body), GET /api/files/NAME,
 // GET /api/events (server-sent events: progress lines and changes), POST /api/cancel (the progress
 // window's Cancel). Static files of the page come from the web folder.
 #include <cstddef>

@@ -26,7 +26,7 @@ test('without the token every address answers 403 and nothing is done', async ()
   const asks = [
     ['GET', '/', null], ['GET', '/page/app.js', null], ['GET', '/api/model.glb', null],
     ['GET', '/api/state', null], ['POST', '/api/command', 'palette date 2027-06-01'],
-    ['POST', '/api/command?token=0123', 'palette select 3'],
+    ['POST', '/api/command?token=0123', 'palette select 3'], ['POST', '/api/commands', 'palette select 3\nmenu 4'],
     ['POST', '/api/upload?name=planted.txt', 'x'], ['GET', '/api/files/planted.txt', null],
   ];
   for (const [method, address, body] of asks) {
@@ -162,6 +162,11 @@ test('the slider shows the model at three dates as the host has it', async () =>
     assert.ok(shown > 0 && shown < looks.length, `${date}: ${shown} of ${looks.length} shown`);
   }
   assert.ok(taskColoured > 0, 'no element in the colour of a task under way');
+  // The slider's date and its showing go together; the first that fails ends such a set.
+  const reply = await (await fetch(`${served.origin}/api/commands?token=${served.token}`,
+    { method: 'POST', body: 'palette date 2027-02-30\npalette click 9' })).json();
+  assert.deepEqual(reply.answers.map((a) => [a.command, a.ok]), [['palette date 2027-02-30', false]]);
+  assert.equal(reply.state.palette.date, '2027-09-20');
 });
 
 test('a click on an element names it and highlights the element drawn under the pointer', async () => {

@@ -14,16 +14,16 @@ export class Host {
     this.listeners = [];
     this.answerListeners = [];
     this.queue = Promise.resolve();
-    this.commands = 0;   // the host's count of commands run, by any tab, as of that state
-    this.running = 0;    // commands of this page sent and not yet answered
-    this.heardOf = 0;    // the newest count the host announced while they ran
+    this.commandsRun = 0;  // the host's count of commands run, by any tab, as of that state
+    this.running = 0;      // commands of this page sent and not yet answered
+    this.heardOf = 0;      // the newest count the host announced while they ran
   }
 
   onState(listener) { this.listeners.push(listener); }
   onAnswer(listener) { this.answerListeners.push(listener); }
 
   accept(state, whole = false) {
-    this.commands = Math.max(this.commands, state.commands ?? 0);
+    this.commandsRun = Math.max(this.commandsRun, state.commands ?? 0);
     // Answers may overtake each other (a refresh and a command); an older state is dropped, unless
     // it holds all the looks of a model the page has just loaded.
     if (!whole && state.model === this.model && state.version < this.version) return;
@@ -35,22 +35,32 @@ export class Host {
   // Runs one command; the answer has its output, alerts, report lines and the new state.
   // Commands of this page go one after the other, never two at once.
   command(line) {
+    return this.send('/api/command', line, (answer) => [answer]);
+  }
+
+  // Runs command lines that make one action (a date and its showing) together: no other tab's
+  // command comes between them, and the first that fails ends them. Gives their answers.
+  commands(lines) {
+    return this.send('/api/commands', lines.join('\n'), (reply) => reply.answers ?? [reply]);
+  }
+
+  send(path, body, answersOf) {
     const run = async () => {
       this.running++;
-      let answer;
+      let reply;
       try {
-        const response = await fetch(address('/api/command', { since: this.version, model: this.model }),
-          { method: 'POST', body: line });
-        answer = await response.json();
+        const response = await fetch(address(path, { since: this.version, model: this.model }), { method: 'POST', body });
+        reply = await response.json();
       } finally {
         this.running--;
       }
-      if (answer.state) this.accept(answer.state);
-      for (const listener of this.answerListeners) listener(answer);
+      if (reply.state) this.accept(reply.state);
+      const answers = answersOf(reply);
+      for (const answer of answers) for (const listener of this.answerListeners) listener(answer);
       // A command the host announced while this ran, and that its answer does not hold, was
       // another tab's, queued after it.
-      if (this.heardOf > this.commands && this.running === 0) this.refresh();
-      return answer;
+      if (this.heardOf > this.commandsRun && this.running === 0) this.refresh();
+      return path === '/api/command' ? reply : answers;
     };
     const result = this.queue.then(run, run);
     this.queue = result.catch(() => {});
@@ -66,7 +76,7 @@ export class Host {
   // The host ran a command: this page's own brings the new state with its answer; after another
   // tab's, the state is fetched.
   changed(event) {
-    if (event.commands <= this.commands && event.version <= this.version) return;
+    if (event.commands <= this.commandsRun && event.version <= this.version) return;
     if (this.running > 0) this.heardOf = Math.max(this.heardOf, event.commands);
     else this.refresh();
   }
