@@ -48,11 +48,21 @@ const pixels = () => page.evaluate(async () => {
   return { width: canvas.width, data: [...g.getImageData(0, 0, canvas.width, canvas.height).data] };
 });
 
-test('the page draws the sample building: every element with a body, once', async () => {
+test('the page draws the sample building: every element with a body, once, each part in its colour', async () => {
   const elements = parseElements(await served.lines('elements'));
-  const drawn = await page.evaluate(() => window.pw.viewer.drawn().map((d) => d.index));
+  const looks = await page.evaluate(() => window.pw.viewer.drawn());
+  const drawn = looks.map((d) => d.index);
   assert.equal(new Set(drawn).size, elements.filter((e) => e.materials.length > 0).length);
   for (const i of drawn) assert.ok(elements[i].materials.length > 0, elements[i].name);
+  // The colours of an element's body parts as the host gives them, every one drawn.
+  const host = (await (await fetch(`${served.origin}/api/state?token=${served.token}`)).json()).state.looks;
+  const partColours = new Map(host.map((l) => [l.i, [...new Set(l.c)].sort()]));
+  let several = 0;
+  for (const { index, colours } of looks) {
+    assert.deepEqual([...new Set(colours)].sort(), partColours.get(index), elements[index].name);
+    if (partColours.get(index).length > 1) several++;
+  }
+  assert.ok(several > 0, 'no element of parts in several colours');
   const { data } = await pixels();
   const other = data.filter((_, k) => k % 4 === 0 && !background(data, k)).length;
   assert.ok(other / (data.length / 4) > 0.05, `only ${other} pixels differ from the background`);
@@ -74,14 +84,16 @@ test('the model file reads in a standard glTF reader as the page draws it', asyn
     const v = new THREE.Vector3(), w = new THREE.Vector3();
     return scene.children.map((node) => {
       const item = viewer.byIndex[node.userData.index];
-      let far = 0;  // the farthest the reader's corner is from the page's
+      // The farthest the reader's triangle corner is from the page's (a number that passes out of
+      // the page: a count that differs is a kilometre).
+      let far = 0;
       if (node.isMesh) {
         const { index, attributes } = node.geometry;
         const count = index ? index.count : attributes.position.count;
-        if (count !== item?.count) far = Infinity;
+        if (count !== item?.corners) far = 1e6;
         else for (let k = 0; k < count; k++) {
           v.fromBufferAttribute(attributes.position, index ? index.getX(k) : k).applyMatrix4(node.matrixWorld);
-          far = Math.max(far, v.distanceTo(w.fromBufferAttribute(drawn, item.first + k)));
+          far = Math.max(far, v.distanceTo(w.fromBufferAttribute(drawn, viewer.triangles[item.tri + k])));
         }
       }
       return { name: node.name, index: node.userData.index, label: `${node.userData.type} ${node.userData.id}`, mesh: node.isMesh === true, far };

@@ -57,6 +57,23 @@ function batchMaterial() {
   });
 }
 
+// The corner counts of a shape's body parts, in the order of their colours, from the triangle
+// corners of each part that the file gives: a part keeps corners of its own, after the parts
+// before it. One part of all corners when the counts do not fit the triangles.
+function partCorners(list, count, parts) {
+  const whole = [count];
+  if (!parts || parts.reduce((a, b) => a + b, 0) !== list.length) return whole;
+  const counts = [];
+  let t = 0, end = 0;
+  for (const triangleCorners of parts) {
+    let last = end - 1;
+    for (const stop = t + triangleCorners; t < stop; t++) last = Math.max(last, list[t]);
+    counts.push(last + 1 - end);
+    end = last + 1;
+  }
+  return end === count ? counts : whole;
+}
+
 export const BACKGROUND = 0xe8ecf0;
 
 export class Viewer {
@@ -134,45 +151,48 @@ export class Viewer {
     this.byIndex = [];
     this.selected = new Set();
     // The file shares an element's corners among its triangles, and one shape among elements
-    // alike (each placed by its node's translation); the batch gives every triangle corners of
-    // its own (software WebGL draws that faster), element after element, in place.
-    let vertices = 0;
+    // alike (each placed by its node's translation). The batch keeps that sharing within an
+    // element: every element gets its shape's corners, moved into place, and its triangles as
+    // indices into them, element after element.
+    let vertices = 0, corners = 0;
     const bodies = [];
+    const shapes = new Map();  // each primitive's corners, triangles and body parts' corner counts
     for (const node of doc.nodes ?? []) {
       if (node.mesh === undefined) continue;
       const primitive = doc.meshes[node.mesh].primitives[0];
-      const position = doc.accessors[primitive.attributes.POSITION];
-      const corners = primitive.indices === undefined ? null : doc.accessors[primitive.indices];
+      let shape = shapes.get(primitive);
+      if (!shape) {
+        const position = doc.accessors[primitive.attributes.POSITION];
+        const at = floats(position);
+        const list = primitive.indices === undefined ? Uint32Array.from({ length: position.count }, (_, k) => k)
+          : indices(doc.accessors[primitive.indices]);
+        shape = { at, list, position, parts: partCorners(list, position.count, node.extras.parts) };
+        shapes.set(primitive, shape);
+      }
       const [x, y, z] = node.translation ?? [0, 0, 0];
-      const item = { index: node.extras.index, first: vertices, count: corners ? corners.count : position.count, node };
-      item.box = new THREE.Box3(new THREE.Vector3(...position.min), new THREE.Vector3(...position.max))
+      const item = { index: node.extras.index, first: vertices, count: shape.position.count, tri: corners,
+        corners: shape.list.length, parts: shape.parts, node };
+      item.box = new THREE.Box3(new THREE.Vector3(...shape.position.min), new THREE.Vector3(...shape.position.max))
         .translate(new THREE.Vector3(x, y, z));
-      bodies.push([primitive, position, corners, x, y, z]);
+      bodies.push([shape, x, y, z]);
       vertices += item.count;
+      corners += item.corners;
       this.items.push(item);
       this.byIndex[item.index] = item;
     }
     const positions = new Float32Array(vertices * 3);
-    const shapes = new Map();  // each primitive's triangle corners, before a node moves them
-    let o = 0;
-    for (const [primitive, position, corners, x, y, z] of bodies) {
-      let shape = shapes.get(primitive);
-      if (!shape) {
-        const from = floats(position);
-        if (!corners) shape = from;
-        else {
-          const list = indices(corners);
-          shape = new Float32Array(3 * list.length);
-          for (let k = 0; k < list.length; k++) shape.set(from.subarray(3 * list[k], 3 * list[k] + 3), 3 * k);
-        }
-        shapes.set(primitive, shape);
-      }
-      for (let k = 0; k < shape.length; k += 3) {
-        positions[o++] = shape[k] + x;
-        positions[o++] = shape[k + 1] + y;
-        positions[o++] = shape[k + 2] + z;
+    const triangles = new Uint32Array(corners);
+    let o = 0, t = 0;
+    for (const [{ at, list }, x, y, z] of bodies) {
+      const base = o / 3;
+      for (let k = 0; k < list.length; k++) triangles[t++] = list[k] + base;
+      for (let k = 0; k < at.length; k += 3) {
+        positions[o++] = at[k] + x;
+        positions[o++] = at[k + 1] + y;
+        positions[o++] = at[k + 2] + z;
       }
     }
+    this.triangles = triangles;
     // Grey until the host's looks, asked for with the model, are applied before the first picture.
     this.looks = new Uint32Array(vertices).fill(packed(0x808080, SHOWN));
     const box = new THREE.Box3();
@@ -182,6 +202,7 @@ export class Viewer {
     this.colour = new THREE.BufferAttribute(new Uint8Array(this.looks.buffer), 4, true);
     this.colour.setUsage(THREE.DynamicDrawUsage);
     geometry.setAttribute('look', this.colour);
+    this.allTriangles = new THREE.BufferAttribute(triangles, 1);
     this.drawList = null;  // made when an element is first hidden
     geometry.boundingBox = box;
     geometry.boundingSphere = box.isEmpty() ? new THREE.Sphere() : box.getBoundingSphere(new THREE.Sphere());
@@ -201,17 +222,11 @@ export class Viewer {
     this.fitAll();
   }
 
-  // The vertex counts of an element's body parts, in the order of its colours.
-  partsOf(item) {
-    const parts = item.node.extras.parts;
-    return parts && parts.reduce((a, b) => a + b, 0) === item.count ? parts : [item.count];
-  }
-
   // Writes an element's vertex looks; only a change is sent to the drawing.
   paint(item, colours, state) {
     let v = item.first, changed = false;
     if ((this.looks[v] >>> 24 === HIDDEN) !== (state === HIDDEN)) this.shownChanged = true;
-    this.partsOf(item).forEach((count, k) => {
+    item.parts.forEach((count, k) => {
       const word = packed(colours[k] ?? 0x808080, state);
       if (count > 0 && this.looks[v] !== word) {
         this.looks.fill(word, v, v + count);
@@ -264,30 +279,29 @@ export class Viewer {
     this.colour.needsUpdate = true;
   }
 
-  // The draw list: the vertices of the shown elements, element after element; only what follows
-  // the first change is sent again. While every element is shown the batch is drawn without it
-  // (software WebGL then reads no index for each vertex, and a model's first picture waits for
-  // no list).
+  // The draw list: the triangles of the shown elements, element after element; only what follows
+  // the first change is sent again. While every element is shown the batch is drawn with all its
+  // triangles (a model's first picture waits for no list).
   updateDrawList() {
     const geometry = this.batch.geometry;
     if (this.items.every((item) => this.looks[item.first] >>> 24 !== HIDDEN)) {
-      if (geometry.index) geometry.setIndex(null);
+      if (geometry.index !== this.allTriangles) geometry.setIndex(this.allTriangles);
       geometry.setDrawRange(0, Infinity);
-      this.drawCount = geometry.getAttribute('position').count;
+      this.drawCount = this.triangles.length;
       return;
     }
     if (!this.drawList) {
-      this.drawList = new THREE.BufferAttribute(new Uint32Array(geometry.getAttribute('position').count).fill(0xffffffff), 1);
+      this.drawList = new THREE.BufferAttribute(new Uint32Array(this.triangles.length).fill(0xffffffff), 1);
       this.drawList.setUsage(THREE.DynamicDrawUsage);
     }
-    if (!geometry.index) geometry.setIndex(this.drawList);
+    if (geometry.index !== this.drawList) geometry.setIndex(this.drawList);
     const list = this.drawList.array;
     let k = 0, from = -1;
     for (const item of this.items) {
       if (this.looks[item.first] >>> 24 === HIDDEN) continue;
-      if (from < 0 && list[k] !== item.first) from = k;
-      if (from >= 0) for (let v = item.first; v < item.first + item.count; v++) list[k++] = v;
-      else k += item.count;
+      if (from < 0 && list[k] !== this.triangles[item.tri]) from = k;
+      if (from >= 0) list.set(this.triangles.subarray(item.tri, item.tri + item.corners), k);
+      k += item.corners;
     }
     geometry.setDrawRange(0, k);
     if (from >= 0 && k > from) {
@@ -300,18 +314,19 @@ export class Viewer {
   // The colour of each body part as drawn (none for a part without triangles).
   coloursOf(item) {
     let v = item.first;
-    return this.partsOf(item).map((count) => { v += count; return count > 0 ? rgbOf(this.looks[v - count]) : undefined; });
+    return item.parts.map((count) => { v += count; return count > 0 ? rgbOf(this.looks[v - count]) : undefined; });
   }
 
   // What the batch draws, read from its own vertex looks: for each element with a body, its
   // index, whether it is shown, whether it is highlighted, and its parts' colours (0xRRGGBB).
   drawn() {
-    const listed = new Set(this.batch?.geometry.index ? [] : this.items), list = this.drawList?.array;
-    for (let k = 0; this.batch?.geometry.index && k < this.drawCount;) {
-      let [low, high] = [0, this.items.length - 1];  // the element whose vertices start there
+    const list = this.batch?.geometry.index?.array;
+    const listed = new Set();
+    for (let k = 0; list && k < this.drawCount;) {
+      let [low, high] = [0, this.items.length - 1];  // the element whose corners those are
       while (low < high) { const mid = (low + high + 1) >> 1; if (this.items[mid].first <= list[k]) low = mid; else high = mid - 1; }
       listed.add(this.items[low]);
-      k += Math.max(1, this.items[low].count);
+      k += Math.max(1, this.items[low].corners);
     }
     return this.items.map((item) => {
       const state = this.looks[item.first] >>> 24;
@@ -358,10 +373,10 @@ export class Viewer {
     let best = null, nearest = Infinity;
     for (const [boxDistance, item] of candidates) {
       if (boxDistance > nearest) break;
-      for (let v = item.first; v < item.first + item.count; v += 3) {
-        a.fromBufferAttribute(p, v);
-        b.fromBufferAttribute(p, v + 1);
-        c.fromBufferAttribute(p, v + 2);
+      for (let t = item.tri; t < item.tri + item.corners; t += 3) {
+        a.fromBufferAttribute(p, this.triangles[t]);
+        b.fromBufferAttribute(p, this.triangles[t + 1]);
+        c.fromBufferAttribute(p, this.triangles[t + 2]);
         if (!ray.ray.intersectTriangle(a, b, c, false, at)) continue;
         const distance = ray.ray.origin.distanceTo(at);
         if (distance < nearest) { nearest = distance; best = item; }
