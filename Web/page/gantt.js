@@ -63,8 +63,7 @@ export class Gantt {
     head.appendChild(chartHead);
 
     const body = table.createTBody();
-    const span = range ? time(range.end) + DAY - time(range.start) : 1;
-    const at = (iso) => (range ? (100 * (time(iso) - time(range.start))) / span : 0);
+    const span = this.span();
     for (const row of palette.rows) {
       const tr = body.insertRow();
       tr.dataset.row = row.row;
@@ -82,8 +81,8 @@ export class Gantt {
         const bar = document.createElement('div');
         bar.className = 'bar';
         bar.dataset.row = row.row;
-        bar.style.left = at(row.startIso) + '%';
-        bar.style.width = Math.max(0.3, at(row.endIso) + (100 * DAY) / span - at(row.startIso)) + '%';
+        bar.style.left = this.at(row.startIso) + '%';
+        bar.style.width = Math.max(0.3, this.at(row.endIso) + (100 * DAY) / span - this.at(row.startIso)) + '%';
         bar.style.background = this.typeColour(palette, row.type);
         bar.title = `${row.name}: ${row.start} – ${row.end}, ${row.done}`;
         const done = document.createElement('div');
@@ -102,14 +101,21 @@ export class Gantt {
     this.moveDate(palette);
   }
 
+  // The schedule's days in ms, and where a day stands across the chart (percent).
+  span() {
+    return this.range ? time(this.range.end) + DAY - time(this.range.start) : 1;
+  }
+
+  at(iso) {
+    return this.range ? (100 * (time(iso) - time(this.range.start))) / this.span() : 0;
+  }
+
   // The current date as a line across the bars.
   moveDate(palette) {
-    const range = this.range;
-    const span = range ? time(range.end) + 86400000 - time(range.start) : 1;
-    const shown = Boolean(range && palette.date);
+    const shown = Boolean(this.range && palette.date);
     for (const now of this.element.querySelectorAll('.now')) {
       now.hidden = !shown;
-      if (shown) now.style.left = (100 * (time(palette.date) - time(range.start))) / span + '%';
+      if (shown) now.style.left = this.at(palette.date) + '%';
     }
   }
 

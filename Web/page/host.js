@@ -35,7 +35,7 @@ export class Host {
   // Runs one command; the answer has its output, alerts, report lines and the new state.
   // Commands of this page go one after the other, never two at once.
   command(line) {
-    return this.send('/api/command', line, (answer) => [answer]);
+    return this.send('/api/command', line, (answer) => [answer]).then(([answer]) => answer);
   }
 
   // Runs command lines that make one action (a date and its showing) together: no other tab's
@@ -44,6 +44,8 @@ export class Host {
     return this.send('/api/commands', lines.join('\n'), (reply) => reply.answers ?? [reply]);
   }
 
+  // Sends command lines; gives the answers in the reply, after the state and the listeners have
+  // had them.
   send(path, body, answersOf) {
     const run = async () => {
       this.running++;
@@ -60,7 +62,7 @@ export class Host {
       // A command the host announced while this ran, and that its answer does not hold, was
       // another tab's, queued after it.
       if (this.heardOf > this.commandsRun && this.running === 0) this.refresh();
-      return path === '/api/command' ? reply : answers;
+      return answers;
     };
     const result = this.queue.then(run, run);
     this.queue = result.catch(() => {});
