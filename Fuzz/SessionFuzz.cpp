@@ -31,6 +31,7 @@
 #include "FuzzSchedule.h"
 #include "Host.h"
 #include "Host/ModuleEntry.h"
+#include "Model/ElementAccess.h"
 #include "Model/ElementTypes.h"
 #include "Model/Project.h"
 #include "PreferenceStore.h"
@@ -99,13 +100,16 @@ std::map<std::string, Look> Looks() {
     return looks;
 }
 
-// Every task ID held in an element's link record.
+// Every task ID held in the link record of an element the person may change. Signed in to a
+// shared project, the elements other people own keep their links: the host refuses to change
+// them, so a task deleted meanwhile stays in their records.
 std::set<int32_t> LinkedIDs() {
     std::set<int32_t> ids;
     const CadHost::Project& project = CadHost::CurrentProject();
     for (API_ElemTypeID type = 1; type <= 42; ++type) {
         if (!ElementHider::IsTypeHandledByPW(type)) continue;
         for (const CadHost::Element& e : project.ElementsOfType(type)) {
+            if (!CadHost::ElementAccess::MayEdit(e)) continue;
             OwnData data;
             try {
                 elementHider.GetData(type, e.guid, data);
